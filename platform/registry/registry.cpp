@@ -1,0 +1,304 @@
+#include "registry.h"
+
+#include "hive.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+namespace dh::reg {
+
+namespace {
+
+std::mutex hivesMutex;
+std::shared_ptr<Hive> machineHive;
+std::shared_ptr<Hive> userHive;
+
+// HKEY_CLASSES_ROOT is the machine's Software\Classes key.
+constexpr std::string_view kClassesPrefix = "Software\\Classes";
+
+std::string joinPath(std::string_view a, std::string_view b) {
+  while (!b.empty() && b.front() == '\\')
+    b.remove_prefix(1);
+  if (a.empty())
+    return std::string(b);
+  if (b.empty())
+    return std::string(a);
+  return std::string(a) + '\\' + std::string(b);
+}
+
+std::string stripPrefix(Root root, const std::string& stored) {
+  auto prefix = rootPrefix(root);
+  if (prefix.empty())
+    return stored;
+  return stored.size() > prefix.size() ? stored.substr(prefix.size() + 1) : std::string();
+}
+
+} // namespace
+
+struct Key::Impl {
+  std::shared_ptr<Hive> hive;
+  Root root;
+  std::int64_t id;
+  std::string storedPath; // inside the hive, with the root's prefix
+  Access access;
+};
+
+std::string machineHivePath() {
+  const char* env = std::getenv("DESKHAVEN_MACHINE_HIVE");
+  return env && *env ? env : "/var/lib/deskhaven/machine.hive";
+}
+
+std::string userHivePath() {
+  if (const char* env = std::getenv("DESKHAVEN_USER_HIVE"); env && *env)
+    return env;
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
+    return std::string(config) + "/deskhaven/user.hive";
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.config/deskhaven/user.hive";
+}
+
+void resetHives() {
+  std::lock_guard lock(hivesMutex);
+  machineHive.reset();
+  userHive.reset();
+}
+
+std::shared_ptr<Hive> hiveFor(Root root) {
+  std::lock_guard lock(hivesMutex);
+  auto& slot = root == Root::CurrentUser ? userHive : machineHive;
+  if (!slot)
+    slot = std::make_shared<Hive>(root == Root::CurrentUser ? userHivePath() : machineHivePath());
+  return slot;
+}
+
+std::string_view rootPrefix(Root root) {
+  return root == Root::ClassesRoot ? kClassesPrefix : std::string_view();
+}
+
+std::string rootName(Root root) {
+  switch (root) {
+  case Root::LocalMachine:
+    return "HKEY_LOCAL_MACHINE";
+  case Root::CurrentUser:
+    return "HKEY_CURRENT_USER";
+  case Root::ClassesRoot:
+    return "HKEY_CLASSES_ROOT";
+  }
+  return {};
+}
+
+bool parseRootedPath(std::string_view full, Root& root, std::string& path) {
+  static const struct {
+    std::string_view name;
+    Root root;
+  } names[] = {{"HKEY_LOCAL_MACHINE", Root::LocalMachine}, {"HKLM", Root::LocalMachine},
+               {"HKEY_CURRENT_USER", Root::CurrentUser},   {"HKCU", Root::CurrentUser},
+               {"HKEY_CLASSES_ROOT", Root::ClassesRoot},   {"HKCR", Root::ClassesRoot}};
+  std::size_t end = full.find('\\');
+  std::string head = foldName(full.substr(0, end));
+  for (const auto& n : names) {
+    if (head == foldName(n.name)) {
+      root = n.root;
+      path = end == std::string_view::npos ? std::string() : std::string(full.substr(end + 1));
+      while (!path.empty() && path.back() == '\\')
+        path.pop_back();
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<std::uint8_t> textData(std::string_view text) {
+  std::vector<std::uint8_t> data(text.begin(), text.end());
+  data.push_back(0);
+  return data;
+}
+
+std::vector<std::uint8_t> dwordData(std::uint32_t value) {
+  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
+std::string dataText(const std::vector<std::uint8_t>& data) {
+  auto* begin = reinterpret_cast<const char*>(data.data());
+  return std::string(begin, strnlen(begin, data.size()));
+}
+
+Key::Key() = default;
+Key::Key(Key&&) noexcept = default;
+Key& Key::operator=(Key&&) noexcept = default;
+Key::~Key() = default;
+
+void Key::close() { impl_.reset(); }
+
+std::string Key::path() const {
+  return impl_ ? stripPrefix(impl_->root, impl_->storedPath) : std::string();
+}
+
+Root Key::root() const { return impl_ ? impl_->root : Root::LocalMachine; }
+
+Status Key::open(Root root, std::string_view path, Access access, Key& out) {
+  out.close();
+  auto hive = hiveFor(root);
+  if (access != Access::Read) {
+    if (Status st = hive->writable(); st != kSuccess)
+      return st;
+  }
+  std::int64_t id = 0;
+  std::string stored;
+  if (Status st = hive->findKey(joinPath(rootPrefix(root), path), id, stored); st != kSuccess)
+    return st;
+  out.impl_.reset(new Impl{std::move(hive), root, id, std::move(stored), access});
+  return kSuccess;
+}
+
+Status Key::create(Root root, std::string_view path, Key& out, bool* created) {
+  out.close();
+  auto hive = hiveFor(root);
+  if (Status st = hive->writable(); st != kSuccess)
+    return st;
+  std::int64_t id = 0;
+  std::string stored;
+  if (Status st = hive->createKey(joinPath(rootPrefix(root), path), id, stored, created);
+      st != kSuccess)
+    return st;
+  out.impl_.reset(new Impl{std::move(hive), root, id, std::move(stored), Access::AllAccess});
+  return kSuccess;
+}
+
+Status Key::openSubkey(std::string_view path, Access access, Key& out) const {
+  if (!impl_)
+    return kInvalidHandle;
+  return open(impl_->root, joinPath(this->path(), path), access, out);
+}
+
+Status Key::createSubkey(std::string_view path, Key& out, bool* created) const {
+  if (!impl_)
+    return kInvalidHandle;
+  if (impl_->access == Access::Read)
+    return kAccessDenied;
+  return create(impl_->root, joinPath(this->path(), path), out, created);
+}
+
+Status Key::query(std::string_view name, Value& out) const {
+  if (!impl_)
+    return kInvalidHandle;
+  Status st = impl_->hive->queryValue(impl_->id, name, out.type, out.data);
+  if (st == kFileNotFound && !impl_->hive->keyExists(impl_->id))
+    return kKeyDeleted;
+  if (st == kSuccess)
+    out.name = std::string(name);
+  return st;
+}
+
+Status Key::query(std::string_view name, Type* type, void* data, std::uint32_t* size) const {
+  if (data && !size)
+    return kInvalidParameter;
+  Value value;
+  if (Status st = query(name, value); st != kSuccess)
+    return st;
+  if (type)
+    *type = value.type;
+  auto length = static_cast<std::uint32_t>(value.data.size());
+  if (data) {
+    if (*size < length) {
+      *size = length;
+      return kMoreData;
+    }
+    if (length)
+      std::memcpy(data, value.data.data(), length);
+  }
+  if (size)
+    *size = length;
+  return kSuccess;
+}
+
+Status Key::set(std::string_view name, Type type, const void* data, std::uint32_t size) {
+  if (!impl_)
+    return kInvalidHandle;
+  if (impl_->access == Access::Read)
+    return kAccessDenied;
+  if (size && !data)
+    return kInvalidParameter;
+  return impl_->hive->setValue(impl_->id, name, type, data, size);
+}
+
+Status Key::deleteValue(std::string_view name) {
+  if (!impl_)
+    return kInvalidHandle;
+  if (impl_->access == Access::Read)
+    return kAccessDenied;
+  return impl_->hive->deleteValue(impl_->id, name);
+}
+
+Status Key::deleteTree(std::string_view subkey) {
+  if (!impl_)
+    return kInvalidHandle;
+  if (impl_->access == Access::Read)
+    return kAccessDenied;
+  if (subkey.empty())
+    return impl_->hive->deleteTree(impl_->storedPath, true);
+  std::int64_t id = 0;
+  std::string stored;
+  std::string full = joinPath(impl_->storedPath, subkey);
+  if (Status st = impl_->hive->findKey(full, id, stored); st != kSuccess)
+    return st;
+  return impl_->hive->deleteTree(full, false);
+}
+
+Status Key::subkeys(std::vector<std::string>& names) const {
+  if (!impl_)
+    return kInvalidHandle;
+  return impl_->hive->subkeys(impl_->id, names);
+}
+
+Status Key::values(std::vector<Value>& values) const {
+  if (!impl_)
+    return kInvalidHandle;
+  return impl_->hive->values(impl_->id, values);
+}
+
+std::string readText(Root root, std::string_view path, std::string_view name,
+                     std::uint32_t bufferBytes, bool anyType) {
+  Key key;
+  if (Key::open(root, path, Access::Read, key) != kSuccess)
+    return {};
+  Value value;
+  if (key.query(name, value) != kSuccess || value.data.size() > bufferBytes)
+    return {};
+  if (!anyType && value.type != Type::Sz && value.type != Type::ExpandSz)
+    return {};
+  return dataText(value.data);
+}
+
+std::optional<std::uint32_t> readDword(Root root, std::string_view path, std::string_view name) {
+  Key key;
+  if (Key::open(root, path, Access::Read, key) != kSuccess)
+    return std::nullopt;
+  Value value;
+  if (key.query(name, value) != kSuccess || value.type != Type::Dword ||
+      value.data.size() != 4)
+    return std::nullopt;
+  return static_cast<std::uint32_t>(value.data[0]) | (static_cast<std::uint32_t>(value.data[1]) << 8) |
+         (static_cast<std::uint32_t>(value.data[2]) << 16) |
+         (static_cast<std::uint32_t>(value.data[3]) << 24);
+}
+
+Transaction::Transaction(Root root) : root_(root), status_(hiveFor(root)->begin()) {
+  done_ = status_ != kSuccess;
+}
+
+Transaction::~Transaction() {
+  if (!done_)
+    hiveFor(root_)->rollback();
+}
+
+Status Transaction::commit() {
+  if (done_)
+    return status_ == kSuccess ? kInvalidHandle : status_;
+  done_ = true;
+  return status_ = hiveFor(root_)->commit();
+}
+
+} // namespace dh::reg

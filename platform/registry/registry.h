@@ -1,0 +1,142 @@
+// The registry: a tree of keys holding typed values, kept in two SQLite hive files.
+//
+// The machine hive holds HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT (which is the
+// machine's "Software\Classes" key), the user hive holds HKEY_CURRENT_USER. Key and value
+// names compare without regard to case and keep the case they were created with. Every
+// call returns one of the Windows error codes below, which is what callers test.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dh::reg {
+
+using Status = std::int32_t;
+inline constexpr Status kSuccess = 0;           // ERROR_SUCCESS
+inline constexpr Status kFileNotFound = 2;      // ERROR_FILE_NOT_FOUND
+inline constexpr Status kAccessDenied = 5;      // ERROR_ACCESS_DENIED
+inline constexpr Status kInvalidHandle = 6;     // ERROR_INVALID_HANDLE
+inline constexpr Status kInvalidParameter = 87; // ERROR_INVALID_PARAMETER
+inline constexpr Status kMoreData = 234;        // ERROR_MORE_DATA
+inline constexpr Status kNoMoreItems = 259;     // ERROR_NO_MORE_ITEMS
+inline constexpr Status kBadDatabase = 1009;    // ERROR_BADDB: the hive is corrupt
+inline constexpr Status kKeyDeleted = 1018;     // ERROR_KEY_DELETED
+inline constexpr Status kWriteFault = 29;       // ERROR_WRITE_FAULT: the disk refused the write
+
+enum class Root { LocalMachine, CurrentUser, ClassesRoot };
+
+enum class Type : std::uint32_t {
+  None = 0,
+  Sz = 1,
+  ExpandSz = 2,
+  Binary = 3,
+  Dword = 4,
+  MultiSz = 7,
+};
+
+enum class Access { Read, Write, AllAccess };
+
+struct Value {
+  std::string name;
+  Type type = Type::None;
+  std::vector<std::uint8_t> data;
+};
+
+// Texts are stored as UTF-8 bytes followed by one terminating zero, as the narrow
+// registry functions store them.
+std::vector<std::uint8_t> textData(std::string_view text);
+std::vector<std::uint8_t> dwordData(std::uint32_t value);
+// The text of REG_SZ/REG_EXPAND_SZ data: everything before the first zero byte.
+std::string dataText(const std::vector<std::uint8_t>& data);
+
+// An open key. Moving is allowed, copying is not; the destructor closes it.
+class Key {
+public:
+  Key();
+  Key(Key&&) noexcept;
+  Key& operator=(Key&&) noexcept;
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+  ~Key();
+
+  // Opens an existing key. Write and AllAccess fail with kAccessDenied when the hive
+  // cannot be written by this user.
+  static Status open(Root root, std::string_view path, Access access, Key& out);
+  // Opens a key, creating it and any missing parents; always asks for write access.
+  static Status create(Root root, std::string_view path, Key& out, bool* created = nullptr);
+  // Opens a subkey of this key.
+  Status openSubkey(std::string_view path, Access access, Key& out) const;
+  Status createSubkey(std::string_view path, Key& out, bool* created = nullptr) const;
+
+  bool isOpen() const { return impl_ != nullptr; }
+  void close();
+  // The key's path below its root as stored (case preserved), "" for the root itself.
+  std::string path() const;
+  Root root() const;
+
+  // Win32-style query: with data null, *size receives the value's length. With a
+  // buffer of *size bytes that is too small the call fails with kMoreData and *size
+  // receives the length needed. type may be null. An empty name is the default value.
+  Status query(std::string_view name, Type* type, void* data, std::uint32_t* size) const;
+  // Reads the whole value.
+  Status query(std::string_view name, Value& out) const;
+  Status set(std::string_view name, Type type, const void* data, std::uint32_t size);
+  Status set(std::string_view name, Type type, const std::vector<std::uint8_t>& data) {
+    return set(name, type, data.data(), static_cast<std::uint32_t>(data.size()));
+  }
+  Status deleteValue(std::string_view name);
+  // Removes a subkey and everything below it.
+  Status deleteTree(std::string_view subkey);
+
+  // Names of the direct subkeys and the values, in the case stored, sorted without
+  // regard to case.
+  Status subkeys(std::vector<std::string>& names) const;
+  Status values(std::vector<Value>& values) const;
+
+  struct Impl;
+
+private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// Reads a text into a buffer of bufferBytes bytes, as callers with fixed buffers do:
+// missing key or value, a value that does not fit (with its terminating zero), or
+// (when anyType is false) a value that is not REG_SZ/REG_EXPAND_SZ all read as "".
+std::string readText(Root root, std::string_view path, std::string_view name,
+                     std::uint32_t bufferBytes = 260, bool anyType = false);
+// Reads a REG_DWORD; nothing when missing or of another type.
+std::optional<std::uint32_t> readDword(Root root, std::string_view path, std::string_view name);
+
+// Several changes to one hive as one unit: either all land or none. Operations on keys
+// of that hive made by this thread between begin and commit belong to the transaction.
+class Transaction {
+public:
+  explicit Transaction(Root root);
+  ~Transaction(); // rolls back unless committed
+  Status status() const { return status_; }
+  Status commit();
+
+private:
+  Root root_;
+  Status status_;
+  bool done_ = false;
+};
+
+// Where the hives live: $DESKHAVEN_MACHINE_HIVE (default /var/lib/deskhaven/machine.hive)
+// and $DESKHAVEN_USER_HIVE (default $XDG_CONFIG_HOME/deskhaven/user.hive).
+std::string machineHivePath();
+std::string userHivePath();
+// Forgets open hive files so that the next call reads the paths from the environment
+// again (tests switch hives between cases).
+void resetHives();
+
+// Splits "HKLM\Software\X" (also HKEY_LOCAL_MACHINE, HKCU, HKEY_CURRENT_USER, HKCR,
+// HKEY_CLASSES_ROOT) into its root and path. Returns false for another prefix.
+bool parseRootedPath(std::string_view full, Root& root, std::string& path);
+std::string rootName(Root root); // the long form, "HKEY_LOCAL_MACHINE"
+
+} // namespace dh::reg

@@ -1,0 +1,304 @@
+#include "registry.h"
+#include "testhives.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace dh::reg;
+
+class TestRegistry : public QObject {
+  Q_OBJECT
+
+private slots:
+  void valuesKeepTypeAndNameCase();
+  void callersBufferTooSmall();
+  void missingKeysValuesAndDeletedKeys();
+  void deleteTreeStopsAtSiblingsWithSamePrefix();
+  void classesRootIsMachineSoftwareClasses();
+  void transactionRollsBackEverything();
+  void readOnlyHiveRefusesWriteAccess();
+  void corruptHiveReadsEmptyAndIsNeverWritten();
+  void foreignDatabaseIsNotTakenForAHive();
+  void missingMachineHiveReadsEmpty();
+  void concurrentProcessesAndThreadsLoseNothing();
+};
+
+void TestRegistry::valuesKeepTypeAndNameCase() {
+  TestHives hives;
+  Key key;
+  bool created = false;
+  QCOMPARE(Key::create(Root::LocalMachine, "Software\\Halvane\\Test", key, &created), kSuccess);
+  QVERIFY(created);
+  QCOMPARE(key.set("Name", Type::ExpandSz, textData("%HOME%\\x")), kSuccess);
+  QCOMPARE(key.set("", Type::Sz, textData("default")), kSuccess);
+  QCOMPARE(key.set("Count", Type::Dword, dwordData(0xfffffffe)), kSuccess);
+  std::vector<std::uint8_t> bin{0, 1, 2, 0, 255};
+  QCOMPARE(key.set("Blob", Type::Binary, bin), kSuccess);
+  QCOMPARE(key.set("Empty", Type::Sz, nullptr, 0), kSuccess);
+
+  // Another open, by a path in other case, sees the same key and the stored case.
+  Key again;
+  QCOMPARE(Key::open(Root::LocalMachine, "SOFTWARE\\halvane\\TEST", Access::Read, again), kSuccess);
+  QCOMPARE(again.path(), std::string("Software\\Halvane\\Test"));
+  Value v;
+  QCOMPARE(again.query("NAME", v), kSuccess);
+  QCOMPARE(v.type, Type::ExpandSz);
+  QCOMPARE(dataText(v.data), std::string("%HOME%\\x"));
+  QCOMPARE(readText(Root::LocalMachine, "software\\halvane\\test", "name"), std::string("%HOME%\\x"));
+  QCOMPARE(readText(Root::LocalMachine, "Software\\Halvane\\Test", ""), std::string("default"));
+  QCOMPARE(readDword(Root::LocalMachine, "Software\\Halvane\\Test", "count").value(), 0xfffffffeu);
+  QVERIFY(!readDword(Root::LocalMachine, "Software\\Halvane\\Test", "Name"));
+  QCOMPARE(readText(Root::LocalMachine, "Software\\Halvane\\Test", "Blob"), std::string());
+  QCOMPARE(again.query("blob", v), kSuccess);
+  QCOMPARE(v.data, bin);
+  QCOMPARE(again.query("Empty", v), kSuccess);
+  QVERIFY(v.data.empty());
+
+  // Setting a value by another case replaces it and keeps the first spelling.
+  QCOMPARE(key.set("name", Type::Sz, textData("two")), kSuccess);
+  std::vector<Value> all;
+  QCOMPARE(again.values(all), kSuccess);
+  QCOMPARE(all.size(), std::size_t(5));
+  QCOMPARE(all[4].name, std::string("Name"));
+  QCOMPARE(all[4].type, Type::Sz);
+
+  // Names outside ASCII fold too.
+  QCOMPARE(key.set("Grüße", Type::Dword, dwordData(7)), kSuccess);
+  QCOMPARE(readDword(Root::LocalMachine, "Software\\Halvane\\Test", "GRÜSSE").value_or(0), 0u);
+  QCOMPARE(readDword(Root::LocalMachine, "Software\\Halvane\\Test", "GRÜßE").value_or(0), 7u);
+}
+
+void TestRegistry::callersBufferTooSmall() {
+  TestHives hives;
+  std::string text(299, 'x');
+  hives.setText(Root::LocalMachine, "K", "Long", text);
+  Key key;
+  QCOMPARE(Key::open(Root::LocalMachine, "K", Access::Read, key), kSuccess);
+  char buffer[260];
+  std::uint32_t size = sizeof buffer;
+  Type type = Type::None;
+  QCOMPARE(key.query("Long", &type, buffer, &size), kMoreData);
+  QCOMPARE(size, 300u);
+  size = 0;
+  QCOMPARE(key.query("Long", &type, nullptr, &size), kSuccess);
+  QCOMPARE(size, 300u);
+  QCOMPARE(type, Type::Sz);
+  QCOMPARE(readText(Root::LocalMachine, "K", "Long"), std::string());
+  QCOMPARE(readText(Root::LocalMachine, "K", "Long", 300), text);
+  // 259 characters and the terminating zero fill 260 bytes exactly.
+  hives.setText(Root::LocalMachine, "K", "Fits", std::string(259, 'y'));
+  QCOMPARE(readText(Root::LocalMachine, "K", "Fits").size(), std::size_t(259));
+}
+
+void TestRegistry::missingKeysValuesAndDeletedKeys() {
+  TestHives hives;
+  hives.setText(Root::CurrentUser, "A\\B", "V", "1");
+  Key key;
+  QCOMPARE(Key::open(Root::CurrentUser, "A\\C", Access::Read, key), kFileNotFound);
+  QVERIFY(!key.isOpen());
+  QCOMPARE(Key::open(Root::LocalMachine, "A\\B", Access::Read, key), kFileNotFound);
+  QCOMPARE(Key::open(Root::CurrentUser, "A\\B", Access::AllAccess, key), kSuccess);
+  Value v;
+  QCOMPARE(key.query("W", v), kFileNotFound);
+  QCOMPARE(key.deleteValue("W"), kFileNotFound);
+
+  Key parent;
+  QCOMPARE(Key::open(Root::CurrentUser, "A", Access::AllAccess, parent), kSuccess);
+  QCOMPARE(parent.deleteTree("b"), kSuccess);
+  QCOMPARE(key.query("V", v), kKeyDeleted);
+  QCOMPARE(key.set("V", Type::Sz, textData("x")), kKeyDeleted);
+  QCOMPARE(parent.deleteTree("B"), kFileNotFound);
+
+  Key readOnly;
+  QCOMPARE(Key::open(Root::CurrentUser, "A", Access::Read, readOnly), kSuccess);
+  QCOMPARE(readOnly.set("V", Type::Sz, textData("x")), kAccessDenied);
+  Key none;
+  QCOMPARE(none.query("V", v), kInvalidHandle);
+}
+
+void TestRegistry::deleteTreeStopsAtSiblingsWithSamePrefix() {
+  TestHives hives;
+  for (auto path : {"S\\Root 1", "S\\Root 1\\Deep", "S\\Root 10", "S\\Root 1x", "S\\Root 1]"})
+    hives.setDword(Root::LocalMachine, path, "N", 1);
+  Key s;
+  QCOMPARE(Key::open(Root::LocalMachine, "S", Access::AllAccess, s), kSuccess);
+  QCOMPARE(s.deleteTree("root 1"), kSuccess);
+  std::vector<std::string> names;
+  QCOMPARE(s.subkeys(names), kSuccess);
+  QCOMPARE(names, (std::vector<std::string>{"Root 10", "Root 1]", "Root 1x"}));
+  QVERIFY(!readDword(Root::LocalMachine, "S\\Root 1\\Deep", "N"));
+
+  // An empty subkey name clears the key but keeps it.
+  QCOMPARE(s.deleteTree(""), kSuccess);
+  QCOMPARE(s.subkeys(names), kSuccess);
+  QVERIFY(names.empty());
+  Key again;
+  QCOMPARE(Key::open(Root::LocalMachine, "S", Access::Read, again), kSuccess);
+}
+
+void TestRegistry::classesRootIsMachineSoftwareClasses() {
+  TestHives hives;
+  hives.setText(Root::ClassesRoot, "CLSID\\{ABC}\\InprocServer32", "", "/lib/x.so");
+  QCOMPARE(readText(Root::LocalMachine, "Software\\Classes\\clsid\\{abc}\\InprocServer32", ""),
+           std::string("/lib/x.so"));
+  Key key;
+  QCOMPARE(Key::open(Root::ClassesRoot, "CLSID\\{ABC}", Access::Read, key), kSuccess);
+  QCOMPARE(key.path(), std::string("CLSID\\{ABC}"));
+  QVERIFY(!QFile::exists(hives.userHive()));
+}
+
+void TestRegistry::transactionRollsBackEverything() {
+  TestHives hives;
+  hives.setDword(Root::LocalMachine, "T", "Kept", 1);
+  {
+    Transaction t(Root::LocalMachine);
+    QCOMPARE(t.status(), kSuccess);
+    hives.setDword(Root::LocalMachine, "T\\New", "X", 2);
+    hives.removeValue(Root::LocalMachine, "T", "Kept");
+  }
+  QCOMPARE(readDword(Root::LocalMachine, "T", "Kept").value_or(0), 1u);
+  Key key;
+  QCOMPARE(Key::open(Root::LocalMachine, "T\\New", Access::Read, key), kFileNotFound);
+  {
+    Transaction t(Root::LocalMachine);
+    hives.setDword(Root::LocalMachine, "T\\New", "X", 2);
+    QCOMPARE(t.commit(), kSuccess);
+  }
+  QCOMPARE(readDword(Root::LocalMachine, "T\\New", "X").value_or(0), 2u);
+}
+
+void TestRegistry::readOnlyHiveRefusesWriteAccess() {
+  TestHives hives;
+  hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\User Schemes", "ann", "Lab");
+  resetHives();
+  QVERIFY(::chmod(QFile::encodeName(hives.dir()).constData(), 0755) == 0);
+  QVERIFY(::chmod(QFile::encodeName(hives.machineHive()).constData(), 0644) == 0);
+  const QByteArray before = [&] {
+    QFile f(hives.machineHive());
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+  }();
+
+  int result = runUnprivileged([] {
+    Key key;
+    const char* path = "Software\\Halvane\\Deskhaven\\User Schemes";
+    if (Key::open(Root::LocalMachine, path, Access::AllAccess, key) != kAccessDenied)
+      return 1;
+    if (Key::create(Root::LocalMachine, "Software\\New", key) != kAccessDenied)
+      return 2;
+    if (Key::open(Root::LocalMachine, path, Access::Read, key) != kSuccess)
+      return 3;
+    if (key.set("ann", Type::Sz, textData("x")) != kAccessDenied)
+      return 4;
+    return readText(Root::LocalMachine, path, "ann") == "Lab" ? 0 : 5;
+  });
+  QCOMPARE(result, 0);
+  QFile f(hives.machineHive());
+  QVERIFY(f.open(QIODevice::ReadOnly));
+  QCOMPARE(f.readAll(), before);
+}
+
+void TestRegistry::corruptHiveReadsEmptyAndIsNeverWritten() {
+  TestHives hives;
+  const QByteArray garbage = QByteArray("This is not a hive.\n").repeated(300);
+  {
+    QFile f(hives.machineHive());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(garbage);
+  }
+  Key key;
+  QCOMPARE(Key::open(Root::LocalMachine, "Software", Access::Read, key), kFileNotFound);
+  QCOMPARE(readText(Root::LocalMachine, "Software", "x"), std::string());
+  QVERIFY(Key::create(Root::LocalMachine, "Software", key) != kSuccess);
+  QVERIFY(Key::open(Root::LocalMachine, "", Access::AllAccess, key) != kSuccess);
+  QFile f(hives.machineHive());
+  QVERIFY(f.open(QIODevice::ReadOnly));
+  QCOMPARE(f.readAll(), garbage);
+  // The user hive is unaffected.
+  hives.setDword(Root::CurrentUser, "X", "Y", 1);
+  QCOMPARE(readDword(Root::CurrentUser, "X", "Y").value_or(0), 1u);
+}
+
+void TestRegistry::foreignDatabaseIsNotTakenForAHive() {
+  TestHives hives;
+  QByteArray command = "sqlite3 '" + QFile::encodeName(hives.machineHive()) +
+                       "' 'CREATE TABLE notes(x); INSERT INTO notes VALUES (1);'";
+  QCOMPARE(std::system(command.constData()), 0);
+  const QFileInfo before(hives.machineHive());
+  Key key;
+  QVERIFY(Key::create(Root::LocalMachine, "Software", key) != kSuccess);
+  QCOMPARE(QFileInfo(hives.machineHive()).size(), before.size());
+}
+
+void TestRegistry::missingMachineHiveReadsEmpty() {
+  TestHives hives;
+  Key key;
+  QCOMPARE(Key::open(Root::LocalMachine, "Software", Access::Read, key), kFileNotFound);
+  QCOMPARE(readText(Root::ClassesRoot, "CLSID", ""), std::string());
+  QVERIFY(!QFile::exists(hives.machineHive()));
+  // Writing creates it, and its folders.
+  qputenv("DESKHAVEN_MACHINE_HIVE", QFile::encodeName(hives.dir() + "/sub/dir/m.hive"));
+  resetHives();
+  QCOMPARE(Key::create(Root::LocalMachine, "Software", key), kSuccess);
+  QVERIFY(QFile::exists(hives.dir() + "/sub/dir/m.hive"));
+}
+
+void TestRegistry::concurrentProcessesAndThreadsLoseNothing() {
+  TestHives hives;
+  hives.createKey(Root::LocalMachine, "Shared");
+  constexpr int kWrites = 10000;
+  auto writer = [](const char* prefix) {
+    Key key;
+    if (Key::open(Root::LocalMachine, "Shared", Access::AllAccess, key) != kSuccess)
+      return 1;
+    for (int i = 0; i < kWrites; ++i) {
+      std::string name = prefix + std::to_string(i);
+      if (key.set(name, Type::Dword, dwordData(static_cast<std::uint32_t>(i))) != kSuccess)
+        return 2;
+    }
+    return 0;
+  };
+  resetHives();
+  pid_t children[2];
+  const char* prefixes[2] = {"a", "b"};
+  for (int c = 0; c < 2; ++c) {
+    children[c] = fork();
+    if (children[c] == 0) {
+      resetHives();
+      _exit(writer(prefixes[c]));
+    }
+  }
+  // Meanwhile two threads of this process write and read the same key.
+  int threadResults[2] = {-1, -1};
+  std::thread t1([&] { threadResults[0] = writer("c"); });
+  std::thread t2([&] {
+    int bad = 0;
+    for (int i = 0; i < 2000; ++i)
+      if (!readDword(Root::LocalMachine, "Shared", "never").has_value() == false)
+        ++bad;
+    threadResults[1] = bad;
+  });
+  t1.join();
+  t2.join();
+  for (pid_t child : children) {
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+  }
+  QCOMPARE(threadResults[0], 0);
+  QCOMPARE(threadResults[1], 0);
+  Key key;
+  QCOMPARE(Key::open(Root::LocalMachine, "Shared", Access::Read, key), kSuccess);
+  std::vector<Value> all;
+  QCOMPARE(key.values(all), kSuccess);
+  QCOMPARE(all.size(), std::size_t(3 * kWrites));
+}
+
+QTEST_GUILESS_MAIN(TestRegistry)
+#include "tst_registry.moc"
