@@ -10,7 +10,8 @@ namespace dh {
 
 namespace {
 
-constexpr const char* kPolicyKey = "Software\\Policies\\Halvane\\Network Management\\UserTypeIndicator";
+constexpr const char* kPolicyKey =
+    "Software\\Policies\\Halvane\\Network Management\\UserTypeIndicator";
 
 std::uint32_t bufferFor(const char* name) {
   if (std::strcmp(name, setting::kAgentPath) == 0)
@@ -29,7 +30,9 @@ bool readPictureFolder(const reg::Key& settings, const char* name, std::string& 
   return true;
 }
 
-bool readable(const std::string& path) { return std::ifstream(path, std::ios::binary).is_open(); }
+bool readable(const std::string& path) {
+  return std::ifstream(path, std::ios::binary).is_open();
+}
 
 } // namespace
 
@@ -37,7 +40,9 @@ std::string ReadSetting(const char* name) {
   return reg::readText(reg::Root::LocalMachine, kSettingsKey, name, bufferFor(name), true);
 }
 
-std::string GetDefaultPicturesFolder() { return ReadSetting(setting::kDefaultPictures); }
+std::string GetDefaultPicturesFolder() {
+  return ReadSetting(setting::kDefaultPictures);
+}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty() || folder.back() == '/')

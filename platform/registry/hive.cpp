@@ -525,8 +525,8 @@ Status Hive::values(std::int64_t key, std::vector<Value>& out) {
   sqlite3_bind_int64(s, 1, key);
   int rc;
   while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-    out.push_back({columnText(s, 0), static_cast<Type>(sqlite3_column_int64(s, 1)),
-                   columnBlob(s, 2)});
+    out.push_back(
+        {columnText(s, 0), static_cast<Type>(sqlite3_column_int64(s, 1)), columnBlob(s, 2)});
   return rc == SQLITE_DONE ? kSuccess : fail(rc);
 }
 

@@ -29,8 +29,7 @@ public:
   // Each of these takes the hive's lock itself. Paths are below the hive's top key,
   // components separated by backslashes.
   Status findKey(std::string_view path, std::int64_t& id, std::string& storedPath);
-  Status createKey(std::string_view path, std::int64_t& id, std::string& storedPath,
-                   bool* created);
+  Status createKey(std::string_view path, std::int64_t& id, std::string& storedPath, bool* created);
   bool keyExists(std::int64_t id);
   Status queryValue(std::int64_t key, std::string_view name, Type& type,
                     std::vector<std::uint8_t>& data);

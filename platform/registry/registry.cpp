@@ -130,13 +130,17 @@ Key::Key(Key&&) noexcept = default;
 Key& Key::operator=(Key&&) noexcept = default;
 Key::~Key() = default;
 
-void Key::close() { impl_.reset(); }
+void Key::close() {
+  impl_.reset();
+}
 
 std::string Key::path() const {
   return impl_ ? stripPrefix(impl_->root, impl_->storedPath) : std::string();
 }
 
-Root Key::root() const { return impl_ ? impl_->root : Root::LocalMachine; }
+Root Key::root() const {
+  return impl_ ? impl_->root : Root::LocalMachine;
+}
 
 Status Key::open(Root root, std::string_view path, Access access, Key& out) {
   out.close();
@@ -277,10 +281,10 @@ std::optional<std::uint32_t> readDword(Root root, std::string_view path, std::st
   if (Key::open(root, path, Access::Read, key) != kSuccess)
     return std::nullopt;
   Value value;
-  if (key.query(name, value) != kSuccess || value.type != Type::Dword ||
-      value.data.size() != 4)
+  if (key.query(name, value) != kSuccess || value.type != Type::Dword || value.data.size() != 4)
     return std::nullopt;
-  return static_cast<std::uint32_t>(value.data[0]) | (static_cast<std::uint32_t>(value.data[1]) << 8) |
+  return static_cast<std::uint32_t>(value.data[0]) |
+         (static_cast<std::uint32_t>(value.data[1]) << 8) |
          (static_cast<std::uint32_t>(value.data[2]) << 16) |
          (static_cast<std::uint32_t>(value.data[3]) << 24);
 }

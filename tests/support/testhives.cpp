@@ -40,7 +40,9 @@ void TestHives::setDword(Root root, std::string_view path, std::string_view name
     qFatal("TestHives: cannot set %s", std::string(name).c_str());
 }
 
-void TestHives::createKey(Root root, std::string_view path) { createOrFail(root, path); }
+void TestHives::createKey(Root root, std::string_view path) {
+  createOrFail(root, path);
+}
 
 void TestHives::removeValue(Root root, std::string_view path, std::string_view name) {
   Key key;

@@ -49,7 +49,8 @@ void TestRegistry::valuesKeepTypeAndNameCase() {
   QCOMPARE(again.query("NAME", v), kSuccess);
   QCOMPARE(v.type, Type::ExpandSz);
   QCOMPARE(dataText(v.data), std::string("%HOME%\\x"));
-  QCOMPARE(readText(Root::LocalMachine, "software\\halvane\\test", "name"), std::string("%HOME%\\x"));
+  QCOMPARE(readText(Root::LocalMachine, "software\\halvane\\test", "name"),
+           std::string("%HOME%\\x"));
   QCOMPARE(readText(Root::LocalMachine, "Software\\Halvane\\Test", ""), std::string("default"));
   QCOMPARE(readDword(Root::LocalMachine, "Software\\Halvane\\Test", "count").value(), 0xfffffffeu);
   QVERIFY(!readDword(Root::LocalMachine, "Software\\Halvane\\Test", "Name"));
