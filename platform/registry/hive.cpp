@@ -198,7 +198,8 @@ Status Hive::ensureOpen(bool forWrite) {
   sqlite3_extended_result_codes(db_, 0);
   sqlite3_busy_timeout(db_, 30000);
   // Rollback journal: readers never need to create files next to the hive.
-  sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+  sqlite3_exec(db_, "PRAGMA synchronous=NORMAL; PRAGMA mmap_size=268435456", nullptr, nullptr,
+               nullptr);
 
   // Tell an empty new file, a hive, and anything else apart.
   sqlite3_stmt* probe = nullptr;

@@ -1,0 +1,212 @@
+#include "scheme.h"
+#include "schemewriter.h"
+#include "testhives.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <sys/stat.h>
+
+#include <chrono>
+
+using namespace dh;
+using reg::Root;
+
+class TestScheme : public QObject {
+  Q_OBJECT
+
+private slots:
+  void newRecordIsReset();
+  void completeSchemeLoadsEveryMember();
+  void countDecidesTheListLength();
+  void hugeCountFailsQuickly();
+  void valuesOfTheWrongTypeAreNotRead();
+  void laterLoadKeepsNothingOfAFailedOne();
+  void defaultsWriteBackOnlyIntoAnExistingKey();
+};
+
+void TestScheme::newRecordIsReset() {
+  DhvScheme s;
+  s.SchemeName = "x";
+  s.ToolBars[1].Paste = 0;
+  s.Defaults.Silent = 1;
+  s.FolderDisplay.Roots.resize(2);
+  s.Reset();
+  QVERIFY(s.SchemeName.empty());
+  QVERIFY(s.FolderDisplay.Roots.empty());
+  QCOMPARE(s.TabSelection.Page2, 0u);
+  for (const auto& page : s.ToolBars)
+    for (const auto& flag : ToolBarPage::kFlags)
+      QCOMPARE(page.*(flag.member), 1u);
+  QCOMPARE(s.Defaults.Silent, 0);
+  QVERIFY(s.Defaults.DefaultView.empty());
+}
+
+void TestScheme::completeSchemeLoadsEveryMember() {
+  TestHives hives;
+  writeScheme(hives, {.name = "Year7", .roots = 3, .links = 2, .firstTab = 2});
+  const std::string base = schemeKey("Year7");
+  hives.setText(Root::LocalMachine, base + "\\FolderDisplay\\Root 2", "RootPath", "%HOME%/work",
+                reg::Type::ExpandSz);
+  hives.setDword(Root::LocalMachine, base + "\\ToolBars\\Page 2", "Paste", 0);
+  hives.setDword(Root::LocalMachine, base + "\\TabSelection", "Page3", 0);
+
+  DhvScheme s;
+  std::vector<SectionFailure> failures;
+  QVERIFY(s.Load("year7", &failures));
+  QVERIFY(failures.empty());
+  QCOMPARE(s.SchemeName, std::string("year7"));
+  QCOMPARE(s.FolderDisplay.RootFolderCount, 3);
+  QCOMPARE(s.FolderDisplay.Roots.size(), std::size_t(3));
+  const RootFolder& r = s.FolderDisplay.Roots[1];
+  QCOMPARE(r.RootDisplayName, std::string("Root 2"));
+  QCOMPARE(r.RootPath, std::string("%HOME%/work")); // taken as stored
+  QCOMPARE(s.FolderDisplay.Roots[0].FolderLevels, 0);
+  QCOMPARE(r.FolderLevels, 1);
+  QCOMPARE(s.FolderDisplay.Roots[2].FolderLevels, -1);
+  QCOMPARE(r.WavFile, std::string("root2.wav"));
+  QCOMPARE(r.DenyModify, 0);
+  QCOMPARE(s.Sitebook.Sitemarks[1].URL, std::string("http://example.test/2"));
+  QCOMPARE(s.Sitebook.Sitemarks[0].ShortToolTip, std::string("Link tip 1"));
+  QCOMPARE(s.TabSelection.Page1, 1u);
+  QCOMPARE(s.TabSelection.Page3, 0u);
+  QCOMPARE(s.ToolBars[1].Paste, 0u);
+  QCOMPARE(s.ToolBars[0].Paste, 1u);
+  QCOMPARE(s.Defaults.DefaultView, std::string("details"));
+  QCOMPARE(s.Defaults.DefaultFirstTab, 2);
+  QCOMPARE(s.Defaults.ContextMenu, 1);
+}
+
+void TestScheme::countDecidesTheListLength() {
+  TestHives hives;
+  writeScheme(hives, {.name = "S", .roots = 2, .links = 1});
+  const std::string base = schemeKey("S");
+  DhvScheme s;
+
+  // More roots counted than keys present: the missing one stands empty.
+  hives.setDword(Root::LocalMachine, base + "\\FolderDisplay", "RootFolderCount", 3);
+  QVERIFY(s.Load("S"));
+  QCOMPARE(s.FolderDisplay.Roots.size(), std::size_t(3));
+  QVERIFY(s.FolderDisplay.Roots[2].RootPath.empty());
+  QCOMPARE(s.FolderDisplay.Roots[2].FolderLevels, 0);
+
+  // No count: an empty list, and the section still loads.
+  hives.removeValue(Root::LocalMachine, base + "\\FolderDisplay", "RootFolderCount");
+  QVERIFY(s.Load("S"));
+  QVERIFY(s.FolderDisplay.Roots.empty());
+
+  // A negative count fails the section, and only that section.
+  hives.setDword(Root::LocalMachine, base + "\\Sitebook", "SitebookCount", 0xffffffff);
+  std::vector<SectionFailure> failures;
+  QVERIFY(!s.Load("S", &failures));
+  QCOMPARE(failures.size(), std::size_t(1));
+  QCOMPARE(failures[0].section, std::string("Sitebook"));
+  QCOMPARE(s.Defaults.DefaultView, std::string("details"));
+
+  // A missing section key fails without reading more of it.
+  hives.removeTree(Root::LocalMachine, base + "\\FolderDisplay");
+  QVERIFY(!s.Load("S", &failures));
+  QCOMPARE(failures[0].section, std::string("FolderDisplay"));
+  QVERIFY(failures[0].reason.find("missing") != std::string::npos);
+}
+
+void TestScheme::hugeCountFailsQuickly() {
+  TestHives hives;
+  writeScheme(hives, {.name = "Big"});
+  hives.setDword(Root::LocalMachine, schemeKey("Big") + "\\FolderDisplay", "RootFolderCount",
+                 2000000000);
+  DhvScheme s;
+  std::vector<SectionFailure> failures;
+  QVERIFY(!s.Load("Big", &failures));
+  QCOMPARE(failures.size(), std::size_t(1));
+  QVERIFY(failures[0].reason.find("2000000000") != std::string::npos);
+  QVERIFY(s.FolderDisplay.Roots.empty());
+  // The limit itself still loads.
+  hives.setDword(Root::LocalMachine, schemeKey("Big") + "\\FolderDisplay", "RootFolderCount",
+                 DhvScheme::kMaxListEntries);
+  QVERIFY(s.Load("Big"));
+  QCOMPARE(s.FolderDisplay.Roots.size(), std::size_t(DhvScheme::kMaxListEntries));
+}
+
+void TestScheme::valuesOfTheWrongTypeAreNotRead() {
+  TestHives hives;
+  writeScheme(hives, {.name = "T"});
+  const std::string base = schemeKey("T");
+  DhvScheme s;
+  std::vector<SectionFailure> failures;
+
+  hives.setText(Root::LocalMachine, base + "\\TabSelection", "Page2", "1");
+  QVERIFY(!s.Load("T", &failures));
+  QCOMPARE(failures.size(), std::size_t(1));
+  QCOMPARE(failures[0].section, std::string("TabSelection"));
+  QVERIFY(failures[0].reason.find("Page2") != std::string::npos);
+  hives.setDword(Root::LocalMachine, base + "\\TabSelection", "Page2", 1);
+
+  hives.removeValue(Root::LocalMachine, base + "\\ToolBars\\Page 2", "Icon");
+  QVERIFY(!s.Load("T", &failures));
+  QCOMPARE(failures[0].section, std::string("ToolBars"));
+  QVERIFY(failures[0].reason.find("Page 2") != std::string::npos);
+  QCOMPARE(s.Defaults.DefaultView, std::string("details")); // later sections still read
+  hives.setDword(Root::LocalMachine, base + "\\ToolBars\\Page 2", "Icon", 1);
+
+  // A text stored as binary reads as missing; inside a root that costs nothing.
+  reg::Key key;
+  QCOMPARE(reg::Key::open(Root::LocalMachine, base + "\\FolderDisplay\\Root 1",
+                          reg::Access::AllAccess, key),
+           reg::kSuccess);
+  QCOMPARE(key.set("RootPath", reg::Type::Binary, reg::textData("/bin/path")), reg::kSuccess);
+  QCOMPARE(key.set("FolderLevels", reg::Type::Binary, reg::dwordData(4)), reg::kSuccess);
+  QVERIFY(s.Load("T"));
+  QVERIFY(s.FolderDisplay.Roots[0].RootPath.empty());
+  QCOMPARE(s.FolderDisplay.Roots[0].FolderLevels, 0);
+
+  // In Defaults every value counts.
+  hives.setText(Root::LocalMachine, base + "\\Defaults", "Silent", "0");
+  QVERIFY(!s.Load("T", &failures));
+  QCOMPARE(failures[0].section, std::string("Defaults"));
+}
+
+void TestScheme::laterLoadKeepsNothingOfAFailedOne() {
+  TestHives hives;
+  writeScheme(hives, {.name = "A", .roots = 5, .links = 4});
+  writeScheme(hives, {.name = "B", .roots = 1, .links = 1, .rootFolder = "/b"});
+  hives.removeTree(Root::LocalMachine, schemeKey("A") + "\\Defaults");
+  DhvScheme s;
+  QVERIFY(!s.Load("A"));
+  QCOMPARE(s.FolderDisplay.Roots.size(), std::size_t(5));
+  QVERIFY(s.Load("B"));
+  QCOMPARE(s.FolderDisplay.Roots.size(), std::size_t(1));
+  QCOMPARE(s.Sitebook.Sitemarks.size(), std::size_t(1));
+  QCOMPARE(s.FolderDisplay.Roots[0].RootPath, std::string("/b/r1"));
+  QVERIFY(!s.Load(""));
+}
+
+void TestScheme::defaultsWriteBackOnlyIntoAnExistingKey() {
+  TestHives hives;
+  writeScheme(hives, {.name = "W"});
+  DhvScheme s;
+  QVERIFY(s.Load("W"));
+  QVERIFY(s.WriteSilent(true));
+  QVERIFY(s.WriteShortToolTips(true));
+  QCOMPARE(reg::readDword(Root::LocalMachine, schemeKey("W") + "\\Defaults", "Silent").value(), 1u);
+  QCOMPARE(s.Defaults.Silent, 0); // the record keeps what it loaded
+  QVERIFY(s.WriteSilent(false));
+  QCOMPARE(reg::readDword(Root::LocalMachine, schemeKey("W") + "\\Defaults", "Silent").value(), 0u);
+
+  s.SchemeName = "Gone";
+  QVERIFY(!s.WriteSilent(true));
+  reg::Key key;
+  QCOMPARE(reg::Key::open(Root::LocalMachine, schemeKey("Gone"), reg::Access::Read, key),
+           reg::kFileNotFound);
+
+  // A pupil who cannot write the machine hive changes nothing, silently.
+  s.SchemeName = "W";
+  reg::resetHives();
+  QVERIFY(::chmod(QFile::encodeName(hives.dir()).constData(), 0755) == 0);
+  QVERIFY(::chmod(QFile::encodeName(hives.machineHive()).constData(), 0644) == 0);
+  QCOMPARE(runUnprivileged([&] { return s.WriteSilent(true) ? 1 : 0; }), 0);
+  QCOMPARE(reg::readDword(Root::LocalMachine, schemeKey("W") + "\\Defaults", "Silent").value(), 0u);
+}
+
+QTEST_GUILESS_MAIN(TestScheme)
+#include "tst_scheme.moc"
