@@ -1,0 +1,247 @@
+#include "registry.h"
+#include "testhives.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace dh::reg;
+
+namespace {
+
+struct Run {
+  int status = -1;
+  QString out;
+  QString err;
+};
+
+Run reg(const QStringList& args, const QByteArray& input = {}) {
+  QProcess process;
+  process.start(DESKHAVEN_REG, args);
+  process.write(input);
+  process.closeWriteChannel();
+  Run run;
+  if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit)
+    run.status = process.exitCode();
+  run.out = QString::fromUtf8(process.readAllStandardOutput());
+  run.err = QString::fromUtf8(process.readAllStandardError());
+  return run;
+}
+
+QByteArray fileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestDeskhavenReg : public QObject {
+  Q_OBJECT
+
+private slots:
+  void queryShowsKeysInTheKnownLayout();
+  void addAndDeleteValuesAndKeys();
+  void badArgumentsAreRefused();
+  void importAndExport();
+  void readOnlyHiveIsRefusedForAPupil();
+  void brokenHiveIsReportedAndKept();
+};
+
+void TestDeskhavenReg::queryShowsKeysInTheKnownLayout() {
+  TestHives hives;
+  const char* k = "Software\\Halvane\\Deskhaven";
+  hives.setText(Root::LocalMachine, k, "", "Lab");
+  hives.setDword(Root::LocalMachine, k, "Mode", 26);
+  hives.setText(Root::LocalMachine, k, "Help", "%HOME%\\help", Type::ExpandSz);
+  Key key;
+  QCOMPARE(Key::create(Root::LocalMachine, k, key), kSuccess);
+  QCOMPARE(key.set("Bin", Type::Binary, {0x00, 0xab, 0x10}), kSuccess);
+  QCOMPARE(key.set("Classes", Type::MultiSz, {'a', 0, 'b', 0, 0}), kSuccess);
+  hives.setText(Root::LocalMachine, std::string(k) + "\\Schemes\\Lab", "Name", "x");
+  hives.createKey(Root::LocalMachine, std::string(k) + "\\Other");
+
+  Run run = reg({"query", "hklm\\software\\halvane\\deskhaven"});
+  QCOMPARE(run.status, 0);
+  QCOMPARE(run.out, QString("\n"
+                            "HKEY_LOCAL_MACHINE\\Software\\Halvane\\Deskhaven\n"
+                            "    (Default)    REG_SZ    Lab\n"
+                            "    Bin    REG_BINARY    00AB10\n"
+                            "    Classes    REG_MULTI_SZ    a\\0b\n"
+                            "    Help    REG_EXPAND_SZ    %HOME%\\help\n"
+                            "    Mode    REG_DWORD    0x1a\n"
+                            "\n"
+                            "HKEY_LOCAL_MACHINE\\Software\\Halvane\\Deskhaven\\Other\n"
+                            "HKEY_LOCAL_MACHINE\\Software\\Halvane\\Deskhaven\\Schemes\n"));
+
+  run = reg({"query", "HKLM\\Software\\Halvane\\Deskhaven", "/v", "Mode"});
+  QCOMPARE(run.out, QString("\nHKEY_LOCAL_MACHINE\\Software\\Halvane\\Deskhaven\n"
+                            "    Mode    REG_DWORD    0x1a\n\n"));
+  run = reg({"query", "HKLM\\Software\\Halvane", "-v", "Name", "-s"});
+  QCOMPARE(run.out, QString("\nHKEY_LOCAL_MACHINE\\Software\\Halvane\\Deskhaven\\Schemes\\Lab\n"
+                            "    Name    REG_SZ    x\n\n"));
+  run = reg({"query", "HKEY_LOCAL_MACHINE\\Software\\Halvane", "/s"});
+  QVERIFY(run.out.contains("\nHKEY_LOCAL_MACHINE\\Software\\Halvane\\Deskhaven\\Other\n"));
+  QVERIFY(run.out.contains("\\Schemes\\Lab\n    Name    REG_SZ    x\n"));
+
+  for (const QStringList& missing :
+       {QStringList{"query", "HKLM\\Software\\Nothing"},
+        QStringList{"query", "HKLM\\Software\\Halvane\\Deskhaven", "/v", "Nothing"},
+        QStringList{"query", "HKCU\\Software", "/ve"}}) {
+    run = reg(missing);
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.err, QString("ERROR: The system was unable to find the specified registry key "
+                              "or value.\n"));
+  }
+}
+
+void TestDeskhavenReg::addAndDeleteValuesAndKeys() {
+  TestHives hives;
+  const char* k = "Software\\T";
+  QCOMPARE(reg({"add", "HKCU\\Software\\T", "/v", "S", "/d", "Grüße"}).status, 0);
+  QCOMPARE(reg({"add", "HKCU\\Software\\T", "/ve", "/d", "def"}).status, 0);
+  QCOMPARE(
+      reg({"add", "HKCU\\Software\\T", "/v", "D", "/t", "reg_dword", "/d", "0xFFFFFFFF"}).status,
+      0);
+  QCOMPARE(reg({"add", "HKCU\\Software\\T", "/v", "M", "/t", "REG_MULTI_SZ", "/d", "a\\0b"}).status,
+           0);
+  QCOMPARE(reg({"add", "HKCU\\Software\\T", "/v", "B", "/t", "REG_BINARY", "/d", "00ff"}).status,
+           0);
+  QCOMPARE(reg({"add", "HKCR\\.dhv"}).status, 0);
+  QCOMPARE(readText(Root::CurrentUser, k, "S"), std::string("Grüße"));
+  QCOMPARE(readText(Root::CurrentUser, k, ""), std::string("def"));
+  QCOMPARE(readDword(Root::CurrentUser, k, "D").value_or(0), 0xFFFFFFFFu);
+  Key key;
+  Value v;
+  QCOMPARE(Key::open(Root::CurrentUser, k, Access::Read, key), kSuccess);
+  QCOMPARE(key.query("M", v), kSuccess);
+  QCOMPARE(v.data, (std::vector<std::uint8_t>{'a', 0, 'b', 0, 0}));
+  QCOMPARE(key.query("B", v), kSuccess);
+  QCOMPARE(v.data, (std::vector<std::uint8_t>{0, 0xff}));
+  QCOMPARE(Key::open(Root::LocalMachine, "Software\\Classes\\.dhv", Access::Read, key), kSuccess);
+
+  // Overwriting asks first; no answer keeps the value, /f does not ask.
+  Run run = reg({"add", "HKCU\\Software\\T", "/v", "S", "/d", "new"});
+  QCOMPARE(run.status, 1);
+  QCOMPARE(readText(Root::CurrentUser, k, "S"), std::string("Grüße"));
+  QCOMPARE(reg({"add", "HKCU\\Software\\T", "/v", "S", "/d", "new"}, "y\n").status, 0);
+  QCOMPARE(readText(Root::CurrentUser, k, "S"), std::string("new"));
+
+  QCOMPARE(reg({"delete", "HKCU\\Software\\T", "/v", "s", "/f"}).status, 0);
+  QCOMPARE(readText(Root::CurrentUser, k, "S"), std::string());
+  QCOMPARE(reg({"delete", "HKCU\\Software\\T", "/v", "s", "/f"}).status, 1);
+  QCOMPARE(reg({"delete", "HKCU\\Software\\T", "/va", "/f"}).status, 0);
+  QVERIFY(!readDword(Root::CurrentUser, k, "D"));
+  hives.createKey(Root::CurrentUser, "Software\\T\\Sub");
+  QCOMPARE(reg({"delete", "HKCU\\Software\\T"}, "n\n").status, 1);
+  QCOMPARE(Key::open(Root::CurrentUser, "Software\\T\\Sub", Access::Read, key), kSuccess);
+  QCOMPARE(reg({"delete", "HKCU\\Software\\T", "/f"}).status, 0);
+  QCOMPARE(Key::open(Root::CurrentUser, "Software\\T", Access::Read, key), kFileNotFound);
+  QCOMPARE(Key::open(Root::CurrentUser, "Software", Access::Read, key), kSuccess);
+}
+
+void TestDeskhavenReg::badArgumentsAreRefused() {
+  TestHives hives;
+  Run help = reg({"--help"});
+  QCOMPARE(help.status, 0);
+  QVERIFY(help.out.contains("export KEY FILE"));
+  for (const QStringList& args :
+       {QStringList{}, QStringList{"frobnicate"}, QStringList{"query"},
+        QStringList{"query", "HKU\\x"}, QStringList{"query", "HKLM\\x", "/t", "REG_SZ"},
+        QStringList{"add", "HKLM\\x", "/v"}, QStringList{"add", "HKLM\\x", "/v", "a", "/ve"},
+        QStringList{"add", "HKLM\\x", "/v", "a", "/t", "REG_DWORD", "/d", "4294967296"},
+        QStringList{"add", "HKLM\\x", "/v", "a", "/t", "REG_BINARY", "/d", "abc"},
+        QStringList{"add", "HKLM\\x", "/v", "a", "/t", "REG_TEXT"},
+        QStringList{"delete", "HKLM", "/f"}, QStringList{"export", "HKLM\\x"}}) {
+    Run run = reg(args);
+    QVERIFY2(run.status == 2, qPrintable(args.join(' ')));
+    QVERIFY(run.err.startsWith("ERROR: Invalid syntax: "));
+  }
+  QVERIFY(!QFile::exists(hives.machineHive()));
+}
+
+void TestDeskhavenReg::importAndExport() {
+  TestHives hives;
+  hives.setText(Root::LocalMachine, "Software\\T", "keep", "before");
+  const QString good = hives.dir() + "/good.reg";
+  const QString bad = hives.dir() + "/bad.reg";
+  QVERIFY(writeFile(good, "REGEDIT4\n\n[HKLM\\Software\\T]\n\"n\"=dword:00000010\n"));
+  QVERIFY(writeFile(bad, "REGEDIT4\n[HKLM\\Software\\T]\n\"keep\"=\"after\"\n"
+                         "\"b\"=hex:00,\\\n  zz\n"));
+  const QByteArray before = fileBytes(hives.machineHive());
+  Run run = reg({"import", bad});
+  QCOMPARE(run.status, 1);
+  QVERIFY2(run.err.contains("line 5: bad hex byte \"zz\""), qPrintable(run.err));
+  QCOMPARE(fileBytes(hives.machineHive()), before);
+  QCOMPARE(reg({"import", hives.dir() + "/missing.reg"}).status, 1);
+
+  run = reg({"import", good});
+  QCOMPARE(run.status, 0);
+  QCOMPARE(readDword(Root::LocalMachine, "Software\\T", "n").value_or(0), 16u);
+
+  const QString exported = hives.dir() + "/out.reg";
+  QCOMPARE(reg({"export", "HKLM\\Software\\T", exported}).status, 0);
+  QCOMPARE(fileBytes(exported), QByteArray("Windows Registry Editor Version 5.00\n\n"
+                                           "[HKEY_LOCAL_MACHINE\\Software\\T]\n"
+                                           "\"keep\"=\"before\"\n\"n\"=dword:00000010\n"));
+  // An existing file is kept unless the administrator agrees.
+  QVERIFY(writeFile(exported, "mine"));
+  QCOMPARE(reg({"export", "HKLM\\Software\\T", exported}).status, 1);
+  QCOMPARE(fileBytes(exported), QByteArray("mine"));
+  QCOMPARE(reg({"export", "HKLM\\Software\\T", exported, "/y"}).status, 0);
+  QVERIFY(fileBytes(exported).startsWith("Windows Registry Editor Version 5.00\n"));
+  QCOMPARE(reg({"export", "HKLM\\Software\\None", exported, "/y"}).status, 1);
+}
+
+void TestDeskhavenReg::readOnlyHiveIsRefusedForAPupil() {
+  TestHives hives;
+  hives.setText(Root::LocalMachine, "Software\\T", "v", "root's");
+  resetHives();
+  QCOMPARE(::chmod(QFile::encodeName(hives.dir()).constData(), 0755), 0);
+  QCOMPARE(::chmod(QFile::encodeName(hives.machineHive()).constData(), 0644), 0);
+  const QByteArray before = fileBytes(hives.machineHive());
+  const QString file = "/tmp/" + QFileInfo(hives.dir()).fileName() + ".reg";
+  QVERIFY(writeFile(file, "REGEDIT4\n[HKLM\\Software\\T]\n\"v\"=\"pupil's\"\n"));
+  QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+
+  const QString hive = hives.machineHive();
+  int result = runUnprivileged([&] {
+    const QString refusal =
+        "ERROR: Access is denied: the hive " + hive + " is not writable for this user.\n";
+    Run add = reg({"add", "HKLM\\Software\\T", "/v", "v", "/d", "x", "/f"});
+    if (add.status != 1 || add.err != refusal)
+      return 1;
+    Run import = reg({"import", file});
+    if (import.status != 1 || !import.err.startsWith(refusal))
+      return 2;
+    if (reg({"delete", "HKLM\\Software\\T", "/f"}).status != 1)
+      return 3;
+    return reg({"query", "HKLM\\Software\\T"}).out.contains("REG_SZ    root's") ? 0 : 4;
+  });
+  QFile::remove(file);
+  QCOMPARE(result, 0);
+  QCOMPARE(fileBytes(hives.machineHive()), before);
+}
+
+void TestDeskhavenReg::brokenHiveIsReportedAndKept() {
+  TestHives hives;
+  const QByteArray garbage = QByteArray("not a hive\n").repeated(100);
+  QVERIFY(writeFile(hives.machineHive(), garbage));
+  Run run = reg({"add", "HKLM\\Software\\T", "/v", "v", "/d", "x"});
+  QCOMPARE(run.status, 1);
+  QVERIFY2(run.err.contains("ERROR: The hive " + hives.machineHive() + " is damaged"),
+           qPrintable(run.err));
+  QCOMPARE(reg({"query", "HKLM\\Software"}).status, 1);
+  QCOMPARE(fileBytes(hives.machineHive()), garbage);
+}
+
+QTEST_GUILESS_MAIN(TestDeskhavenReg)
+#include "tst_deskhavenreg.moc"
