@@ -1,0 +1,79 @@
+#include "helpwindow.h"
+
+#include <QPointer>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace dh::help {
+
+// Pages inside a compiled help file come from the book rather than from the disk.
+class HelpWindow::Browser : public QTextBrowser {
+public:
+  explicit Browser(const std::optional<HelpBook>& book) : book_(book) {}
+
+  QVariant loadResource(int type, const QUrl& url) override {
+    if (book_ && url.scheme() == HelpBook::kChmScheme) {
+      if (auto bytes = book_->read(url))
+        return *bytes;
+      return {};
+    }
+    return QTextBrowser::loadResource(type, url);
+  }
+
+private:
+  const std::optional<HelpBook>& book_;
+};
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent), browser_(new Browser(book_)) {
+  setWindowTitle(tr("Help"));
+  auto* tools = new QToolBar(this);
+  tools->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("Back"), browser_,
+                   &QTextBrowser::backward);
+  tools->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("Forward"), browser_,
+                   &QTextBrowser::forward);
+  tools->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("Home"), this, [this] {
+    if (book_)
+      browser_->setSource(book_->startPage());
+  });
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(tools);
+  layout->addWidget(browser_);
+  connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+    const QString title = browser_->documentTitle();
+    setWindowTitle(title.isEmpty() ? tr("Help") : title);
+  });
+  resize(720, 560);
+}
+
+QTextBrowser& HelpWindow::browser() {
+  return *browser_;
+}
+
+bool HelpWindow::open(const QString& path, quint32 context, QString* error) {
+  auto book = HelpBook::open(path, error);
+  if (!book)
+    return false;
+  book_ = std::move(book);
+  browser_->clearHistory();
+  browser_->setSource(book_->page(context));
+  return true;
+}
+
+HelpWindow* ShowHelp(const QString& path, quint32 context) {
+  static QPointer<HelpWindow> window;
+  if (!window) {
+    window = new HelpWindow;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  if (!window->open(path, context))
+    return nullptr;
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return window;
+}
+
+} // namespace dh::help
