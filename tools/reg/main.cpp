@@ -28,11 +28,12 @@ const char kUsage[] =
 
   query KEY [/v NAME | /ve] [/s]      show a key's values and subkeys (/s: the whole subtree)
   add KEY [/v NAME | /ve] [/t TYPE] [/d DATA] [/f]
-                                      create a key, or set a value (/ve: the default value)
+                                      create a key; with /v, /ve, /t or /d also set a value
+                                      (the default value unless /v names one)
   delete KEY [/v NAME | /ve | /va] [/f]
                                       delete a key and its subtree, a value, or all values
   import FILE                         apply a .reg file; a malformed file changes nothing
-  export KEY FILE [/y]                write a key and its subtree to a .reg file
+  export KEY FILE [/y]                write a key and its subtree to a .reg file (UTF-8)
 
 KEY     HKLM\..., HKCU\... or HKCR\... (also HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER,
         HKEY_CLASSES_ROOT); quote it for the shell: 'HKLM\Software\Halvane'
