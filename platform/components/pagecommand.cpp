@@ -19,6 +19,7 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (auto command = pageCommandOf(event); command && watched == parent()) {
       handler_(*command);
+      event->accept();
       return true;
     }
     return false;
@@ -34,7 +35,10 @@ bool sendPageCommand(QWidget* control, int command) {
   if (!control)
     return false;
   PageCommandEvent event(command);
-  return QCoreApplication::sendEvent(control, &event);
+  // Qt answers "handled" for every custom event; acceptance tells a control's answer.
+  event.ignore();
+  QCoreApplication::sendEvent(control, &event);
+  return event.isAccepted();
 }
 
 std::optional<int> pageCommandOf(const QEvent* event) {

@@ -1,7 +1,7 @@
 // Commands a host sends to a control window (the numeric ids of menu and accelerator
 // commands), delivered synchronously: sendPageCommand returns after the control has
 // handled it. A control receives them by installing a handler with onPageCommand, or
-// in its own event() through pageCommandOf.
+// in its own event() through pageCommandOf, accepting the event it handles.
 #pragma once
 
 #include <QEvent>
@@ -28,8 +28,8 @@ private:
   int command_;
 };
 
-// Delivers command to control at once. False when there is no control or it left the
-// command unhandled.
+// Delivers command to control at once. False when there is no control or it did not
+// accept the command.
 bool sendPageCommand(QWidget* control, int command);
 
 // The command an event carries, or nothing for other events.

@@ -1,0 +1,4 @@
+// A shared library that exports none of the component entries.
+extern "C" int bareLibraryAnswer() {
+  return 42;
+}

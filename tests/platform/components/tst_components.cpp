@@ -1,0 +1,268 @@
+#include "testcontrols.h"
+#include "testhives.h"
+
+#include "componenthost.h"
+#include "pagecommand.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <QWidget>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+using namespace dh::component;
+using dh::reg::Root;
+
+namespace {
+
+struct Run {
+  int status = -1;
+  QString output;
+};
+
+Run regsvr(const QStringList& arguments) {
+  QProcess process;
+  process.setProcessChannelMode(QProcess::MergedChannels);
+  process.start(QStringLiteral(REGSVR), arguments);
+  Run run;
+  if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit)
+    run.status = process.exitCode();
+  run.output = QString::fromLocal8Bit(process.readAll());
+  return run;
+}
+
+void registerLibrary(const char* library) {
+  const Run run = regsvr({QString::fromLocal8Bit(library)});
+  QVERIFY2(run.status == 0, qPrintable(run.output));
+}
+
+std::string clsidKey(const char* clsid) {
+  return std::string("CLSID\\") + clsid;
+}
+
+bool keyExists(const std::string& path) {
+  dh::reg::Key key;
+  return dh::reg::Key::open(Root::ClassesRoot, path, dh::reg::Access::Read, key) ==
+         dh::reg::kSuccess;
+}
+
+QVariantList received(QWidget* control) {
+  return control->property("receivedCommands").toList();
+}
+
+} // namespace
+
+class TestComponents : public QObject {
+  Q_OBJECT
+
+private slots:
+  void classIdentifiers();
+  void registerCreateAndSendCommands();
+  void failuresAreReportedNotCrashed();
+  void unregisterRemovesItsKeysOnly();
+  void regsvrReportsEachFailingStep();
+  void regsvrIntoReadOnlyHiveFails();
+};
+
+void TestComponents::classIdentifiers() {
+  QCOMPARE(canonicalClassId("{6b1e0d2a-4c3f-4e8b-9A51-2d7c0f93b6e1}").value_or(""),
+           std::string(testcontrols::kGood));
+  for (const char* bad :
+       {"6B1E0D2A-4C3F-4E8B-9A51-2D7C0F93B6E1", "{6B1E0D2A-4C3F-4E8B-9A51-2D7C0F93B6E}",
+        "{6B1E0D2A-4C3F-4E8B-9A51-2D7C0F93B6EG}", "{6B1E0D2A+4C3F-4E8B-9A51-2D7C0F93B6E1}",
+        "{6B1E0D2A-4C3F-4E8B-9A51-2D7C0F93B6E1}x", ""})
+    QVERIFY2(!canonicalClassId(bad), bad);
+
+  // A ProgID must not reach another key through a backslash, nor pose as a broken clsid.
+  TestHives hives;
+  hives.setText(Root::ClassesRoot, "CLSID\\X\\CLSID", "", testcontrols::kGood);
+  for (const char* bad : {"CLSID\\X", "{6B1E0D2A}", ""}) {
+    const auto made = createControl(bad, nullptr, 1);
+    QVERIFY2(made.failure == Failure::BadClassId, bad);
+    QVERIFY(!made.widget);
+  }
+}
+
+void TestComponents::registerCreateAndSendCommands() {
+  TestHives hives;
+  const Run run = regsvr({QStringLiteral(GOOD_LIBRARY)});
+  QCOMPARE(run.status, 0);
+  QVERIFY2(run.output.contains("DllRegisterServer") && run.output.contains("succeeded"),
+           qPrintable(run.output));
+  const std::string key = clsidKey(testcontrols::kGood);
+  QCOMPARE(dh::reg::readText(Root::ClassesRoot, key + "\\InprocServer32", "", 4096),
+           std::string(GOOD_LIBRARY));
+  QCOMPARE(
+      dh::reg::readText(Root::ClassesRoot, std::string(testcontrols::kGoodProgId) + "\\CLSID", ""),
+      std::string(testcontrols::kGood));
+  QCOMPARE(dh::reg::readText(Root::ClassesRoot, "DHTEST.GoodCtrl\\CurVer", ""),
+           std::string(testcontrols::kGoodProgId));
+  QVERIFY(keyExists(key + "\\Control"));
+  QVERIFY(probeClass(testcontrols::kGood).ok());
+
+  QWidget frame;
+  frame.resize(320, 200);
+  const auto byClsid = createControl("{6b1e0d2a-4c3f-4e8b-9a51-2d7c0f93b6e1}", &frame, 97);
+  QVERIFY2(byClsid.ok(), byClsid.reason.c_str());
+  QCOMPARE(byClsid.widget->parentWidget(), &frame);
+  QVERIFY(!byClsid.widget->isWindow());
+  QCOMPARE(frame.findChild<QWidget*>("id97"), byClsid.widget);
+  const auto byProgId = createControl(testcontrols::kGoodProgId, &frame, 98);
+  QVERIFY2(byProgId.ok(), byProgId.reason.c_str());
+  QCOMPARE(byProgId.widget->objectName(), QStringLiteral("id98"));
+
+  // Each command is handled before sendPageCommand returns, in the order sent, and
+  // reaches only the control it was sent to.
+  QVariantList expected;
+  for (int command : {61441, 61448, 61455, 61467, 61441}) {
+    QVERIFY(sendPageCommand(byClsid.widget, command));
+    expected.append(command);
+    QCOMPARE(received(byClsid.widget), expected);
+  }
+  QVERIFY(received(byProgId.widget).isEmpty());
+  QVERIFY(!sendPageCommand(nullptr, 61441));
+  QVERIFY(!sendPageCommand(&frame, 61441)); // not a control: left unhandled
+
+  byClsid.widget->setGeometry(frame.rect());
+  byProgId.widget->hide();
+  frame.show();
+  const QImage shot = frame.grab().toImage();
+  QCOMPARE(shot.pixelColor(4, 4), QColor(0xE8, 0xF0, 0xFE));
+  if (const QByteArray dir = qgetenv("DH_SCREENSHOT_DIR"); !dir.isEmpty())
+    shot.save(QString::fromLocal8Bit(dir) + "/hosted-control.png");
+}
+
+void TestComponents::failuresAreReportedNotCrashed() {
+  TestHives hives;
+  registerLibrary(THROWING_LIBRARY);
+  registerLibrary(NULL_LIBRARY);
+  registerLibrary(GOOD_LIBRARY);
+  const QString notALibrary = hives.dir() + "/notes.so";
+  QFile notes(notALibrary);
+  QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("plain text\n") > 0);
+  notes.close();
+  const char* kBare = "{B0000000-0000-4000-8000-000000000001}";
+  const char* kMissing = "{B0000000-0000-4000-8000-000000000002}";
+  const char* kText = "{B0000000-0000-4000-8000-000000000003}";
+  const char* kEmptyPath = "{B0000000-0000-4000-8000-000000000004}";
+  hives.setText(Root::ClassesRoot, clsidKey(kBare) + "\\InprocServer32", "", BARE_LIBRARY);
+  hives.setText(Root::ClassesRoot, clsidKey(kMissing) + "\\InprocServer32", "",
+                "/nonexistent/x.so");
+  hives.setText(Root::ClassesRoot, clsidKey(kText) + "\\InprocServer32", "",
+                notALibrary.toStdString());
+  hives.setText(Root::ClassesRoot, clsidKey(kEmptyPath) + "\\InprocServer32", "", "");
+  hives.setText(Root::ClassesRoot, "DHTEST.Broken\\CLSID", "", "not a clsid");
+
+  const struct {
+    const char* id;
+    Failure failure;
+    const char* reason;
+    bool probes; // the failure shows only when an instance is made
+  } cases[] = {
+      {"{C0000000-0000-4000-8000-000000000000}", Failure::NotRegistered, "not registered", false},
+      {"DHTEST.Nothing.1", Failure::NotRegistered, "DHTEST.Nothing.1", false},
+      {"DHTEST.Broken", Failure::NotRegistered, "not a clsid", false},
+      {kEmptyPath, Failure::NotRegistered, "InprocServer32", false},
+      {kMissing, Failure::LoadFailed, "/nonexistent/x.so", false},
+      {kText, Failure::LoadFailed, "notes.so", false},
+      {kBare, Failure::MissingEntryPoint, "DllGetClassObject", false},
+      {testcontrols::kNoFactory, Failure::ClassNotAvailable, "no factory", false},
+      {testcontrols::kOtherAbi, Failure::ClassNotAvailable, "version 2", false},
+      {testcontrols::kThrowsError, Failure::Threw, testcontrols::kThrowMessage, true},
+      {testcontrols::kThrowsInt, Failure::Threw, "unknown type", true},
+      {testcontrols::kReturnsNull, Failure::CreationFailed, "came back empty", true},
+      {testcontrols::kFailsWithWidget, Failure::CreationFailed, "0x80004005", true},
+  };
+  QWidget frame;
+  for (const auto& c : cases) {
+    const auto made = createControl(c.id, &frame, 99);
+    QVERIFY2(made.failure == c.failure, c.id);
+    QVERIFY(!made.widget);
+    QVERIFY2(made.reason.find(c.reason) != std::string::npos, made.reason.c_str());
+    QVERIFY2(probeClass(c.id).ok() == c.probes, c.id);
+  }
+  // Nothing half-made stays in the parent, and a class of the wrong kind says so.
+  QVERIFY(frame.findChildren<QWidget*>().isEmpty());
+  const auto object = createObject(testcontrols::kGood, "{00000000-0000-0000-0000-000000000000}");
+  QCOMPARE(object.failure, Failure::CreationFailed);
+  QVERIFY(!object.object);
+}
+
+void TestComponents::unregisterRemovesItsKeysOnly() {
+  TestHives hives;
+  registerLibrary(GOOD_LIBRARY);
+  // Another class has taken over the version-independent ProgID meanwhile.
+  const char* kOther = "{D0000000-0000-4000-8000-000000000000}";
+  hives.setText(Root::ClassesRoot, "DHTEST.GoodCtrl\\CLSID", "", kOther);
+
+  const Run run = regsvr({QStringLiteral("-u"), QStringLiteral(GOOD_LIBRARY)});
+  QCOMPARE(run.status, 0);
+  QVERIFY2(run.output.contains("DllUnregisterServer"), qPrintable(run.output));
+  QVERIFY(!keyExists(clsidKey(testcontrols::kGood)));
+  QVERIFY(!keyExists(testcontrols::kGoodProgId));
+  QCOMPARE(dh::reg::readText(Root::ClassesRoot, "DHTEST.GoodCtrl\\CLSID", ""), std::string(kOther));
+  QCOMPARE(createControl(testcontrols::kGood, nullptr, 97).failure, Failure::NotRegistered);
+  QCOMPARE(createControl(testcontrols::kGoodProgId, nullptr, 97).failure, Failure::NotRegistered);
+
+  // Removing what is not there is no failure.
+  QCOMPARE(regsvr({QStringLiteral("-u"), QStringLiteral(GOOD_LIBRARY)}).status, 0);
+}
+
+void TestComponents::regsvrReportsEachFailingStep() {
+  TestHives hives;
+  Run run = regsvr({QStringLiteral("--help")});
+  QCOMPARE(run.status, 0);
+  QVERIFY(run.output.contains("Usage: deskhaven-regsvr [-u] LIBRARY"));
+  QCOMPARE(regsvr({}).status, 1);
+  QCOMPARE(regsvr({QStringLiteral("-x"), QStringLiteral(GOOD_LIBRARY)}).status, 1);
+  QCOMPARE(regsvr({QStringLiteral(GOOD_LIBRARY), QStringLiteral(NULL_LIBRARY)}).status, 1);
+
+  run = regsvr({hives.dir() + "/missing.so"});
+  QCOMPARE(run.status, 3);
+  QVERIFY2(run.output.contains("cannot load") && run.output.contains("missing.so"),
+           qPrintable(run.output));
+
+  for (const QString& flag : {QString(), QStringLiteral("-u")}) {
+    QStringList arguments{QStringLiteral(BARE_LIBRARY)};
+    if (!flag.isEmpty())
+      arguments.prepend(flag);
+    run = regsvr(arguments);
+    QCOMPARE(run.status, 4);
+    QVERIFY2(run.output.contains(flag.isEmpty() ? "DllRegisterServer was not found"
+                                                : "DllUnregisterServer was not found"),
+             qPrintable(run.output));
+  }
+}
+
+void TestComponents::regsvrIntoReadOnlyHiveFails() {
+  TestHives hives;
+  hives.createKey(Root::LocalMachine, "Software");
+  // Readable by everybody, writable by its owner only.
+  QVERIFY(::chmod(qPrintable(hives.dir()), 0755) == 0);
+  QVERIFY(::chmod(qPrintable(hives.machineHive()), 0644) == 0);
+
+  const std::string hive = hives.machineHive().toStdString();
+  const int result = runUnprivileged([&] {
+    FILE* pipe = ::popen("'" REGSVR "' '" GOOD_LIBRARY "' 2>&1", "r");
+    if (!pipe)
+      return 100;
+    std::string output;
+    char buffer[512];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+      output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    std::fputs(output.c_str(), stderr);
+    if (output.find("access denied") == std::string::npos || output.find(hive) == std::string::npos)
+      return 101;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 102;
+  });
+  QCOMPARE(result, 5);
+  QVERIFY(!keyExists(clsidKey(testcontrols::kGood)));
+}
+
+QTEST_MAIN(TestComponents)
+#include "tst_components.moc"
