@@ -1,0 +1,121 @@
+#include "helpbook.h"
+#include "helpwindow.h"
+#include "testhives.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace dh::help;
+
+namespace {
+
+void write(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(text);
+}
+
+QString pageName(const QUrl& url) {
+  return QFileInfo(url.toLocalFile()).fileName();
+}
+
+} // namespace
+
+class TestHelp : public QObject {
+  Q_OBJECT
+
+private slots:
+  void opensFolderAtItsContexts();
+  void singlePageAndContextMapFaults();
+  void missingOrUnreadableBooksFail();
+  void failedOpenLeavesTheWindowAsItWas();
+};
+
+void TestHelp::opensFolderAtItsContexts() {
+  HelpWindow window;
+  QVERIFY(window.open(DEMO_HELP, 50002));
+  QCOMPARE(pageName(window.browser().source()), "programs.html");
+  QCOMPARE(window.windowTitle(), "Programs");
+  QVERIFY(window.browser().toPlainText().contains("Pick a set on the left"));
+  QVERIFY(window.open(DEMO_HELP, 50001));
+  QCOMPARE(pageName(window.browser().source()), "myfiles.html");
+  QVERIFY(window.open(DEMO_HELP, 50003));
+  QCOMPARE(window.windowTitle(), "Links");
+  // A context the book does not know opens its start page.
+  QVERIFY(window.open(DEMO_HELP, 49999));
+  QCOMPARE(pageName(window.browser().source()), "index.html");
+
+  HelpWindow* shown = ShowHelp(DEMO_HELP, 50001);
+  QVERIFY(shown && shown->isVisible());
+  QCOMPARE(ShowHelp(QString(DEMO_HELP) + "/", 50003), shown); // one window serves all
+  QCOMPARE(shown->windowTitle(), "Links");
+  QVERIFY(!ShowHelp("/nonexistent/help.chm", 50001));
+  shown->close();
+}
+
+void TestHelp::singlePageAndContextMapFaults() {
+  QTemporaryDir dir;
+  write(dir.filePath("only.html"), "<title>Only</title>One page");
+  auto single = HelpBook::open(dir.filePath("only.html"));
+  QVERIFY(single);
+  QCOMPARE(single->page(50001), single->startPage());
+  QCOMPARE(pageName(single->startPage()), "only.html");
+
+  // Without an index the first mapped page is the start; faulty lines are passed over.
+  write(dir.filePath("contexts.map"), "# help\n50001=only.html\nnonsense\n50002=gone.html\n"
+                                      "abc=only.html\n50003 = only.html\n");
+  auto folder = HelpBook::open(dir.path());
+  QVERIFY(folder);
+  QCOMPARE(pageName(folder->startPage()), "only.html");
+  QCOMPARE(pageName(folder->page(50003)), "only.html");
+  QCOMPARE(folder->page(50002), folder->startPage());
+  QVERIFY(!folder->read(folder->startPage())); // pages on disk are read by the browser
+}
+
+void TestHelp::missingOrUnreadableBooksFail() {
+  QString error;
+  QVERIFY(!HelpBook::open("", &error));
+  QVERIFY(!HelpBook::open("/nonexistent/help", &error));
+  QVERIFY(error.contains("/nonexistent/help"));
+
+  QTemporaryDir dir;
+  QVERIFY(!HelpBook::open(dir.path(), &error)); // a folder without pages
+  QVERIFY(error.contains("no help pages"));
+  write(dir.filePath("help.chm"), "This is not compiled help at all");
+  QVERIFY(!HelpBook::open(dir.filePath("help.chm"), &error));
+  QVERIFY(error.contains("compiled help"));
+
+  // Root reads anything, so refusals are tried as an ordinary user.
+  write(dir.filePath("page.html"), "<p>Secret</p>");
+  QDir(dir.path()).mkdir("book");
+  write(dir.filePath("book/index.html"), "<p>Index</p>");
+  write(dir.filePath("book/contexts.map"), "50001=index.html\n");
+  QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadOther | QFile::ExeOther);
+  QFile::setPermissions(dir.filePath("book"), QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner | QFile::ReadOther |
+                                                  QFile::ExeOther);
+  QFile::setPermissions(dir.filePath("page.html"), QFile::WriteOwner);
+  QFile::setPermissions(dir.filePath("book/contexts.map"), QFile::WriteOwner);
+  const QString page = dir.filePath("page.html"), book = dir.filePath("book");
+  QCOMPARE(runUnprivileged(
+               [&] { return (HelpBook::open(page) ? 1 : 0) + (HelpBook::open(book) ? 2 : 0); }),
+           0);
+}
+
+void TestHelp::failedOpenLeavesTheWindowAsItWas() {
+  HelpWindow window;
+  QVERIFY(window.open(DEMO_HELP, 50003));
+  const QUrl before = window.browser().source();
+  QString error;
+  QVERIFY(!window.open("/nonexistent/help.chm", 50001, &error));
+  QVERIFY(!error.isEmpty());
+  QCOMPARE(window.browser().source(), before);
+  QCOMPARE(window.windowTitle(), "Links");
+}
+
+QTEST_MAIN(TestHelp)
+#include "tst_help.moc"
