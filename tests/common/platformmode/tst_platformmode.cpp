@@ -1,0 +1,64 @@
+#include "platformmode.h"
+#include "testhives.h"
+
+#include <QProcess>
+#include <QTest>
+
+using dh::QueryPlatformMode;
+using dh::reg::Root;
+
+namespace {
+
+constexpr const char* kModeKey = "Software\\Halvane\\Platform";
+constexpr const char* kServerKey = "CLSID\\{E656B628-C6DD-4125-931C-5FCA10F47A42}\\InprocServer32";
+
+void registerComponent() {
+  QProcess regsvr;
+  regsvr.setProcessChannelMode(QProcess::MergedChannels);
+  regsvr.start(QStringLiteral(REGSVR), {QStringLiteral(PLATFORM_MODE_LIBRARY)});
+  QVERIFY(regsvr.waitForFinished(30000));
+  QVERIFY2(regsvr.exitCode() == 0, regsvr.readAll().constData());
+}
+
+} // namespace
+
+class TestPlatformMode : public QObject {
+  Q_OBJECT
+
+private slots:
+  void answersTheStoredMode();
+  void keepsTheDefaultWhenNoAnswer();
+};
+
+void TestPlatformMode::answersTheStoredMode() {
+  // Each set of hives in turn: the component must read the hive the process uses now.
+  for (std::uint32_t stored : {5u, 7u, 0u, 0xFFFFFFFFu}) {
+    TestHives hives;
+    registerComponent();
+    hives.setDword(Root::LocalMachine, kModeKey, "Mode", stored);
+    QCOMPARE(QueryPlatformMode(99), static_cast<int>(stored));
+  }
+}
+
+void TestPlatformMode::keepsTheDefaultWhenNoAnswer() {
+  TestHives hives;
+  hives.setDword(Root::LocalMachine, kModeKey, "Mode", 5);
+  QCOMPARE(QueryPlatformMode(99), 99); // not registered
+  QCOMPARE(QueryPlatformMode(0), 0);
+
+  registerComponent();
+  QCOMPARE(QueryPlatformMode(99), 5);
+  hives.removeValue(Root::LocalMachine, kModeKey, "Mode"); // not ready
+  QCOMPARE(QueryPlatformMode(99), 99);
+  hives.setText(Root::LocalMachine, kModeKey, "Mode", "5"); // not a number
+  QCOMPARE(QueryPlatformMode(0), 0);
+
+  hives.setDword(Root::LocalMachine, kModeKey, "Mode", 5);
+  hives.setText(Root::ClassesRoot, kServerKey, "", "/nonexistent/deskhaven-platformmode.so");
+  QCOMPARE(QueryPlatformMode(99), 99);
+  hives.setText(Root::ClassesRoot, kServerKey, "", REGSVR); // not a library
+  QCOMPARE(QueryPlatformMode(99), 99);
+}
+
+QTEST_MAIN(TestPlatformMode)
+#include "tst_platformmode.moc"
