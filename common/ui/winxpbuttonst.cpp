@@ -1,0 +1,22 @@
+#include "winxpbuttonst.h"
+
+#include <QPainter>
+
+void CWinXPButtonST::SetRoundedFrame(bool rounded, bool repaint) {
+  rounded_ = rounded;
+  if (repaint)
+    update();
+}
+
+void CWinXPButtonST::PaintBackground(QPainter& painter, const QRect& rect, const Look& look) {
+  if (!look.hovered && !look.pressed) {
+    CButtonST::PaintBackground(painter, rect, look);
+    return;
+  }
+  painter.save();
+  painter.setBrush(GetStateColor(HoverBackground));
+  painter.setPen(QPen(QColor(178, 178, 178), 1));
+  painter.drawRoundedRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5), CornerRadius(),
+                          CornerRadius());
+  painter.restore();
+}
