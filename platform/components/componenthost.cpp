@@ -6,6 +6,9 @@
 
 #include <dlfcn.h>
 
+#include <functional>
+#include <optional>
+
 namespace dh::component {
 
 namespace {
@@ -63,36 +66,46 @@ FactoryOutcome findFactory(std::string_view classIdOrProgId) {
   return out;
 }
 
-// Calls a factory entry: Threw or CreationFailed when it failed, ok otherwise.
-template <class Out, class Fn> Out callFactory(const std::string& what, Fn&& fn) {
-  Result result = kFail;
-  if (auto thrown = exceptionFrom([&] { result = fn(); }))
-    return failedWith<Out>(Failure::Threw, what + " threw: " + *thrown);
-  if (failed(result))
-    return failedWith<Out>(Failure::CreationFailed,
-                           what + " could not be made: " + resultText(result));
-  return Out();
-}
+// What one factory entry did: its result, and whether an instance came back.
+struct Attempt {
+  Result result;
+  bool made;
+};
 
-std::string describe(const char* kind, const FactoryOutcome& f) {
-  return "the " + std::string(kind) + " of class " + f.clsid + " (" + f.library + ")";
+// Makes one instance of a class through the factory entry that call uses; call gives
+// nothing when the class has no such entry. Ok only when an instance came back.
+Outcome makeInstance(std::string_view classIdOrProgId, const char* kind,
+                     const std::function<std::optional<Attempt>(const ClassFactory&)>& call) {
+  const FactoryOutcome f = findFactory(classIdOrProgId);
+  if (!f.ok())
+    return failedWith<Outcome>(f.failure, f.reason);
+  const std::string what =
+      "the " + std::string(kind) + " of class " + f.clsid + " (" + f.library + ")";
+  std::optional<Attempt> attempt;
+  if (auto thrown = exceptionFrom([&] { attempt = call(*f.factory); }))
+    return failedWith<Outcome>(Failure::Threw, what + " threw: " + *thrown);
+  if (!attempt)
+    return failedWith<Outcome>(Failure::CreationFailed, what + " does not exist");
+  if (failed(attempt->result))
+    return failedWith<Outcome>(Failure::CreationFailed,
+                               what + " could not be made: " + resultText(attempt->result));
+  if (!attempt->made)
+    return failedWith<Outcome>(Failure::CreationFailed, what + " came back empty");
+  return Outcome();
 }
 
 } // namespace
 
 ControlOutcome createControl(std::string_view classIdOrProgId, QWidget* parent, int windowId) {
-  const FactoryOutcome f = findFactory(classIdOrProgId);
-  if (!f.ok())
-    return failedWith<ControlOutcome>(f.failure, f.reason);
-  const std::string what = describe("control", f);
-  if (!f.factory->createControl)
-    return failedWith<ControlOutcome>(Failure::CreationFailed, what + " does not exist");
-
   QWidget* widget = nullptr;
-  auto out =
-      callFactory<ControlOutcome>(what, [&] { return f.factory->createControl(parent, &widget); });
-  if (out.ok() && !widget)
-    out = failedWith<ControlOutcome>(Failure::CreationFailed, what + " came back empty");
+  ControlOutcome out;
+  static_cast<Outcome&>(out) = makeInstance(
+      classIdOrProgId, "control", [&](const ClassFactory& factory) -> std::optional<Attempt> {
+        if (!factory.createControl)
+          return std::nullopt;
+        const Result result = factory.createControl(parent, &widget);
+        return Attempt{result, widget != nullptr};
+      });
   if (!out.ok()) {
     // Not left half-made in the parent; after a throw its state is unknown, so untouched.
     if (out.failure == Failure::CreationFailed)
@@ -107,18 +120,15 @@ ControlOutcome createControl(std::string_view classIdOrProgId, QWidget* parent, 
 }
 
 ObjectOutcome createObject(std::string_view classIdOrProgId, const char* iid) {
-  const FactoryOutcome f = findFactory(classIdOrProgId);
-  if (!f.ok())
-    return failedWith<ObjectOutcome>(f.failure, f.reason);
-  const std::string what = describe("object", f);
-  if (!f.factory->createObject)
-    return failedWith<ObjectOutcome>(Failure::CreationFailed, what + " does not exist");
-
   void* object = nullptr;
-  auto out = callFactory<ObjectOutcome>(
-      what, [&] { return f.factory->createObject(iid ? iid : "", &object); });
-  if (out.ok() && !object)
-    out = failedWith<ObjectOutcome>(Failure::CreationFailed, what + " came back empty");
+  ObjectOutcome out;
+  static_cast<Outcome&>(out) = makeInstance(
+      classIdOrProgId, "object", [&](const ClassFactory& factory) -> std::optional<Attempt> {
+        if (!factory.createObject)
+          return std::nullopt;
+        const Result result = factory.createObject(iid ? iid : "", &object);
+        return Attempt{result, object != nullptr};
+      });
   if (out.ok())
     out.object = object;
   return out;
