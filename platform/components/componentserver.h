@@ -2,10 +2,9 @@
 // in a table and writes DH_COMPONENT_LIBRARY(table) once, which defines its four
 // exported entries. Registration records each class with this library's own path.
 //
-//   const dh::component::ClassInfo kClasses[] = {
-//       {"{...}", "Files Control", "FILES.FilesCtrl.1", "1.0",
-//       &dh::component::kWidgetFactory<FilesCtrl>},
-//   };
+//   using namespace dh::component;
+//   const ClassInfo kClasses[] = {
+//       {"{...}", "Files Control", "FILES.FilesCtrl.1", "1.0", &kWidgetFactory<FilesCtrl>}};
 //   DH_COMPONENT_LIBRARY(kClasses)
 #pragma once
 
