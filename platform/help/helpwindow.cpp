@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QStyle>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -41,6 +42,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent), browser_(new Browser(
   layout->setSpacing(0);
   layout->addWidget(tools);
   layout->addWidget(browser_);
+  browser_->document()->setDocumentMargin(12);
   connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
     const QString title = browser_->documentTitle();
     setWindowTitle(title.isEmpty() ? tr("Help") : title);
