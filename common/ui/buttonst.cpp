@@ -63,10 +63,6 @@ CButtonST::CButtonST(QWidget* parent) : QPushButton(parent) {
   connect(this, &QAbstractButton::clicked, this, &CButtonST::onClicked);
 }
 
-CButtonST::~CButtonST() {
-  delete menu_;
-}
-
 void CButtonST::AssignIcons(const QIcon& hover, const QIcon& normal) {
   pictures_ = {hover, normal, hover.actualSize(QSize(kMaxIcon, kMaxIcon)), true};
   updateGeometry();
@@ -102,11 +98,9 @@ CButtonST::BitmapResult CButtonST::AssignBitmaps(const QPixmap& hover, QColor ho
   return BitmapOk;
 }
 
-void CButtonST::SetCheckState(bool checked, bool repaint) {
-  if (!isCheckable())
-    return;
-  const QSignalBlocker quiet(repaint ? nullptr : this);
-  setChecked(checked);
+void CButtonST::SetCheckState(bool checked) {
+  if (isCheckable())
+    setChecked(checked);
 }
 
 int CButtonST::SetStateColor(int index, QColor color, bool repaint) {

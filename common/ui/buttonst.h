@@ -33,7 +33,6 @@ public:
   static constexpr int kHoverDelayMs = 400;
 
   explicit CButtonST(QWidget* parent = nullptr);
-  ~CButtonST() override;
 
   // A null normal icon means the hover icon is shown in every state. Icons are drawn at
   // the hover icon's size up to 32 x 32 pixels and greyed while the button is disabled.
@@ -45,8 +44,8 @@ public:
                              const QPixmap& normal = QPixmap(),
                              QColor normalTransparent = QColor());
 
-  // Only for check-box (checkable) buttons.
-  void SetCheckState(bool checked, bool repaint = true);
+  // Only for check-box (checkable) buttons; Qt repaints a changed check mark itself.
+  void SetCheckState(bool checked);
   bool GetCheck() const { return isChecked(); }
 
   // Returns 0, or kStateColorRefused for an index outside the table (nothing changes).
@@ -55,7 +54,6 @@ public:
 
   void SetImageAlignment(ImageAlignment alignment, bool repaint = true);
   void SetFlatLook(bool flat, bool repaint = true);
-  bool IsFlat() const { return flat_; }
   void SetBorderOnHover(bool border, bool repaint = true);
 
   // The tool tip and the text the owner hands to the OnScreen Helper. A null text does
@@ -63,9 +61,9 @@ public:
   void SetHoverTip(const QString& text, bool activate = true);
   QString GetHoverTip() const { return hoverTip_; }
 
-  // The button takes the menu over (deleting any menu attached before) and shows it at
-  // its lower-left corner on a click; null removes the menu. Callers connect the menu's
-  // actions themselves.
+  // The button takes the menu over as its child (deleting any menu attached before) and
+  // shows it at its lower-left corner on a click; null removes the menu. Callers connect
+  // the menu's actions themselves.
   void AttachMenu(QMenu* menu, bool repaint = true);
   QMenu* AttachedMenu() const { return menu_; }
   // The address opened on a click when there is no menu.
@@ -77,8 +75,8 @@ public:
   QSize minimumSizeHint() const override { return sizeHint(); }
 
 signals:
-  // Kept up 400 ms after the pointer began to hover over a flat button. The owner's
-  // handler checks whether the pointer is still there and lets the helper say the tip.
+  // The pointer has rested 400 ms over this flat button (the hover timer stops when the
+  // hover ends). The owner connects it and lets the OnScreen Helper say GetHoverTip().
   void hoverTimeout(CButtonST* button);
 
 protected:
