@@ -282,10 +282,16 @@ private slots:
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(catcher.opened, QList<QUrl>{QUrl(QStringLiteral("https://example.org/class"))});
 
+    // Long addresses are kept whole: a cut one would open the wrong page.
+    const QUrl longUrl(QStringLiteral("https://example.org/") + QString(300, u'a'));
+    button->SetLink(longUrl.toString());
+    button->click();
+    QCOMPARE(catcher.opened.last(), longUrl);
+
     button->AttachMenu(new QMenu);
     button->click();
     button->AttachedMenu()->close();
-    QCOMPARE(catcher.opened.size(), 1);
+    QCOMPARE(catcher.opened.size(), 2);
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
   }
 
