@@ -4,8 +4,11 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace dh::reg {
@@ -26,6 +29,7 @@ enum Stmt {
   kValues,
   kDeleteTreeValues,
   kDeleteTreeKeys,
+  kFindKeyWithValues,
   kStmtCount
 };
 
@@ -44,6 +48,10 @@ const char* const kSql[kStmtCount] = {
     "DELETE FROM vals WHERE key IN (SELECT id FROM keys WHERE (lpath = ?1 AND ?4 = 0) "
     "OR (lpath >= ?2 AND lpath < ?3))",
     "DELETE FROM keys WHERE (lpath = ?1 AND ?4 = 0) OR (lpath >= ?2 AND lpath < ?3)",
+    // One statement for a key and its first values: each statement costs SQLite's file
+    // locking and journal checks, which dominate a small read.
+    "SELECT k.id, k.path, v.lname, v.name, v.type, v.data FROM keys k "
+    "LEFT JOIN vals v ON v.key = k.id WHERE k.lpath = ?1 LIMIT ?2",
 };
 
 const char* const kSchema =
@@ -133,6 +141,34 @@ Hive::~Hive() {
   for (auto*& s : statements_)
     sqlite3_finalize(s);
   sqlite3_close_v2(db_);
+  closeWriterLock();
+}
+
+// Writers of all processes queue on a lock of their own before they ask SQLite for the
+// write lock: SQLite lets a waiting writer poll with growing sleeps, so under steady
+// writing one process could starve past any timeout. The lock is an flock() on a
+// descriptor of the hive file kept open as long as the connection: closing any
+// descriptor of the file would drop SQLite's own fcntl() locks.
+void Hive::openWriterLock() {
+  if (writerLockFd_ < 0)
+    writerLockFd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+}
+
+void Hive::closeWriterLock() {
+  if (writerLockFd_ >= 0)
+    ::close(writerLockFd_);
+  writerLockFd_ = -1;
+}
+
+void Hive::lockWriters() {
+  if (writerLockFd_ >= 0)
+    while (::flock(writerLockFd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+void Hive::unlockWriters() {
+  if (writerLockFd_ >= 0)
+    ::flock(writerLockFd_, LOCK_UN);
 }
 
 void Hive::markBroken(const std::string& why) {
@@ -142,6 +178,7 @@ void Hive::markBroken(const std::string& why) {
   }
   sqlite3_close_v2(db_);
   db_ = nullptr;
+  closeWriterLock();
   state_ = State::Broken;
   if (!reported_) {
     reported_ = true;
@@ -240,6 +277,7 @@ Status Hive::ensureOpen(bool forWrite) {
     hasSchema_ = true;
   }
   state_ = State::Open;
+  openWriterLock();
   if (forWrite && !hasSchema_)
     return ensureSchema();
   return kSuccess;
@@ -278,18 +316,23 @@ Status Hive::writable() {
   return writableFolderFor(path_) ? kSuccess : kAccessDenied;
 }
 
-Status Hive::findKey(std::string_view path, std::int64_t& id, std::string& storedPath) {
-  std::lock_guard lock(mutex_);
-  if (Status st = ensureOpen(false); st != kSuccess)
-    return st == kBadDatabase ? kFileNotFound : st;
-  if (!hasSchema_)
-    return kFileNotFound;
+std::string Hive::foldPath(std::string_view path) {
   std::string folded;
   for (auto part : splitPath(path)) {
     if (!folded.empty())
       folded += '\\';
     folded += foldName(part);
   }
+  return folded;
+}
+
+Status Hive::findKey(std::string_view path, std::int64_t& id, std::string& storedPath) {
+  std::lock_guard lock(mutex_);
+  if (Status st = ensureOpen(false); st != kSuccess)
+    return st == kBadDatabase ? kFileNotFound : st;
+  if (!hasSchema_)
+    return kFileNotFound;
+  const std::string folded = foldPath(path);
   sqlite3_stmt* s = statement(kFindKey);
   Reset reset{s};
   bindText(s, 1, folded);
@@ -302,15 +345,54 @@ Status Hive::findKey(std::string_view path, std::int64_t& id, std::string& store
   return rc == SQLITE_DONE ? kFileNotFound : fail(rc);
 }
 
+Status Hive::findKeyWithValues(std::string_view path, std::size_t limit, std::int64_t& id,
+                               std::string& storedPath, std::vector<FoldedValue>& values,
+                               bool& complete) {
+  std::lock_guard lock(mutex_);
+  values.clear();
+  complete = false;
+  if (Status st = ensureOpen(false); st != kSuccess)
+    return st == kBadDatabase ? kFileNotFound : st;
+  if (!hasSchema_)
+    return kFileNotFound;
+  const std::string folded = foldPath(path);
+  sqlite3_stmt* s = statement(kFindKeyWithValues);
+  Reset reset{s};
+  bindText(s, 1, folded);
+  sqlite3_bind_int64(s, 2, static_cast<sqlite3_int64>(limit + 1));
+  int rc;
+  bool found = false;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    found = true;
+    id = sqlite3_column_int64(s, 0);
+    storedPath = columnText(s, 1);
+    if (sqlite3_column_type(s, 2) != SQLITE_NULL)
+      values.push_back(
+          {columnText(s, 2),
+           {columnText(s, 3), static_cast<Type>(sqlite3_column_int64(s, 4)), columnBlob(s, 5)}});
+  }
+  if (rc != SQLITE_DONE)
+    return fail(rc);
+  if (!found)
+    return kFileNotFound;
+  complete = values.size() <= limit;
+  if (!complete)
+    values.clear();
+  return kSuccess;
+}
+
 Status Hive::beginWrite(bool& own) {
   own = false;
   if (Status st = ensureOpen(true); st != kSuccess)
     return st;
   if (transactionDepth_ > 0)
     return kSuccess;
+  lockWriters();
   int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK)
+  if (rc != SQLITE_OK) {
+    unlockWriters();
     return fail(rc);
+  }
   own = true;
   return kSuccess;
 }
@@ -318,16 +400,15 @@ Status Hive::beginWrite(bool& own) {
 Status Hive::endWrite(bool own, Status status) {
   if (!own)
     return status;
-  if (status != kSuccess) {
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    return status;
+  if (status == kSuccess) {
+    int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+      status = fail(rc);
   }
-  int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) {
+  if (status != kSuccess && db_)
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    return fail(rc);
-  }
-  return kSuccess;
+  unlockWriters();
+  return status;
 }
 
 Status Hive::createKey(std::string_view path, std::int64_t& id, std::string& storedPath,
@@ -472,12 +553,7 @@ Status Hive::deleteTree(std::string_view path, bool keepTop) {
   bool own = false;
   if (Status st = beginWrite(own); st != kSuccess)
     return st;
-  std::string folded;
-  for (auto part : splitPath(path)) {
-    if (!folded.empty())
-      folded += '\\';
-    folded += foldName(part);
-  }
+  const std::string folded = foldPath(path);
   Status status = kSuccess;
   if (folded.empty() && !keepTop)
     status = kAccessDenied; // the top of a hive cannot be removed
@@ -553,8 +629,8 @@ Status Hive::commit() {
 }
 
 void Hive::rollback() {
-  if (--transactionDepth_ == 0 && db_)
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  if (--transactionDepth_ == 0)
+    endWrite(true, kAccessDenied); // any failure status rolls back
   mutex_.unlock();
 }
 

@@ -29,6 +29,15 @@ public:
   // Each of these takes the hive's lock itself. Paths are below the hive's top key,
   // components separated by backslashes.
   Status findKey(std::string_view path, std::int64_t& id, std::string& storedPath);
+  // Finds a key and reads its values with it when it has at most limit of them
+  // (complete then true; otherwise values stays empty).
+  struct FoldedValue {
+    std::string folded;
+    Value value;
+  };
+  Status findKeyWithValues(std::string_view path, std::size_t limit, std::int64_t& id,
+                           std::string& storedPath, std::vector<FoldedValue>& values,
+                           bool& complete);
   Status createKey(std::string_view path, std::int64_t& id, std::string& storedPath, bool* created);
   bool keyExists(std::int64_t id);
   Status queryValue(std::int64_t key, std::string_view name, Type& type,
@@ -49,6 +58,7 @@ public:
   void rollback();
 
 private:
+  static std::string foldPath(std::string_view path);
   enum class State { Closed, Open, Broken };
 
   // Opens the file if it exists (forWrite: creating it); Status of the attempt.
@@ -58,6 +68,10 @@ private:
   Status fail(int sqliteCode);
   sqlite3_stmt* statement(int which);
   Status beginWrite(bool& own);
+  void openWriterLock();
+  void closeWriterLock();
+  void lockWriters();
+  void unlockWriters();
   Status endWrite(bool own, Status status);
 
   std::string path_;
@@ -66,6 +80,7 @@ private:
   bool hasSchema_ = false;
   bool reported_ = false;
   int transactionDepth_ = 0;
+  int writerLockFd_ = -1;
   sqlite3* db_ = nullptr;
   sqlite3_stmt* statements_[16] = {};
 };

@@ -2,6 +2,7 @@
 
 #include "hive.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -36,12 +37,17 @@ std::string stripPrefix(Root root, const std::string& stored) {
 
 } // namespace
 
+// A key opened for reading with at most this many values reads them with the key.
+constexpr std::size_t kSnapshotValues = 64;
+
 struct Key::Impl {
   std::shared_ptr<Hive> hive;
   Root root;
   std::int64_t id;
   std::string storedPath; // inside the hive, with the root's prefix
   Access access;
+  bool hasSnapshot = false;
+  std::vector<Hive::FoldedValue> snapshot; // the values as they were at open
 };
 
 std::string machineHivePath() {
@@ -145,13 +151,22 @@ Root Key::root() const {
 Status Key::open(Root root, std::string_view path, Access access, Key& out) {
   out.close();
   auto hive = hiveFor(root);
-  if (access != Access::Read) {
-    if (Status st = hive->writable(); st != kSuccess)
-      return st;
-  }
   std::int64_t id = 0;
   std::string stored;
-  if (Status st = hive->findKey(joinPath(rootPrefix(root), path), id, stored); st != kSuccess)
+  const std::string full = joinPath(rootPrefix(root), path);
+  if (access == Access::Read) {
+    std::vector<Hive::FoldedValue> values;
+    bool complete = false;
+    if (Status st = hive->findKeyWithValues(full, kSnapshotValues, id, stored, values, complete);
+        st != kSuccess)
+      return st;
+    out.impl_.reset(new Impl{std::move(hive), root, id, std::move(stored), access, complete,
+                             std::move(values)});
+    return kSuccess;
+  }
+  if (Status st = hive->writable(); st != kSuccess)
+    return st;
+  if (Status st = hive->findKey(full, id, stored); st != kSuccess)
     return st;
   out.impl_.reset(new Impl{std::move(hive), root, id, std::move(stored), access});
   return kSuccess;
@@ -188,6 +203,16 @@ Status Key::createSubkey(std::string_view path, Key& out, bool* created) const {
 Status Key::query(std::string_view name, Value& out) const {
   if (!impl_)
     return kInvalidHandle;
+  if (impl_->hasSnapshot) {
+    const std::string folded = foldName(name);
+    for (const auto& v : impl_->snapshot) {
+      if (v.folded == folded) {
+        out = v.value;
+        return kSuccess;
+      }
+    }
+    return kFileNotFound;
+  }
   Status st = impl_->hive->queryValue(impl_->id, name, out.type, out.data);
   if (st == kFileNotFound && !impl_->hive->keyExists(impl_->id))
     return kKeyDeleted;
@@ -260,6 +285,15 @@ Status Key::subkeys(std::vector<std::string>& names) const {
 Status Key::values(std::vector<Value>& values) const {
   if (!impl_)
     return kInvalidHandle;
+  if (impl_->hasSnapshot) {
+    auto sorted = impl_->snapshot;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto& a, const auto& b) { return a.folded < b.folded; });
+    values.clear();
+    for (auto& v : sorted)
+      values.push_back(std::move(v.value));
+    return kSuccess;
+  }
   return impl_->hive->values(impl_->id, values);
 }
 

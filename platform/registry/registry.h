@@ -54,6 +54,10 @@ std::vector<std::uint8_t> dwordData(std::uint32_t value);
 std::string dataText(const std::vector<std::uint8_t>& data);
 
 // An open key. Moving is allowed, copying is not; the destructor closes it.
+// A key opened for reading that has at most 64 values reads them as it opens and answers
+// queries from what it read: reopen it to see later changes. (Readers here open, read and
+// close at each use; one file-locking round trip instead of two keeps a read fast.) Keys
+// opened for writing, and keys with more values, always read the hive as it is now.
 class Key {
 public:
   Key();
