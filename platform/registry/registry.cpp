@@ -323,20 +323,20 @@ std::optional<std::uint32_t> readDword(Root root, std::string_view path, std::st
          (static_cast<std::uint32_t>(value.data[3]) << 24);
 }
 
-Transaction::Transaction(Root root) : root_(root), status_(hiveFor(root)->begin()) {
+Transaction::Transaction(Root root) : hive_(hiveFor(root)), status_(hive_->begin()) {
   done_ = status_ != kSuccess;
 }
 
 Transaction::~Transaction() {
   if (!done_)
-    hiveFor(root_)->rollback();
+    hive_->rollback();
 }
 
 Status Transaction::commit() {
   if (done_)
     return status_ == kSuccess ? kInvalidHandle : status_;
   done_ = true;
-  return status_ = hiveFor(root_)->commit();
+  return status_ = hive_->commit();
 }
 
 } // namespace dh::reg

@@ -117,15 +117,19 @@ std::optional<std::uint32_t> readDword(Root root, std::string_view path, std::st
 
 // Several changes to one hive as one unit: either all land or none. Operations on keys
 // of that hive made by this thread between begin and commit belong to the transaction.
+class Hive;
+
 class Transaction {
 public:
   explicit Transaction(Root root);
   ~Transaction(); // rolls back unless committed
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
   Status status() const { return status_; }
   Status commit();
 
 private:
-  Root root_;
+  std::shared_ptr<Hive> hive_;
   Status status_;
   bool done_ = false;
 };

@@ -54,10 +54,6 @@ Result createObject(const char* iid, void** out) {
     *out = nullptr;
     if (canonicalClassId(iid ? iid : "") != canonicalClassId(dh::platformmode::kInterfaceId))
       return kNoInterface;
-    // This library carries its own copy of the registry code, whose open hive would
-    // outlive a change of DESKHAVEN_MACHINE_HIVE in the host (tests switch hives).
-    // The object is made once per query, so reopening here costs little.
-    dh::reg::resetHives();
     *out = new Object{&kFunctions};
     return kOk;
   });
