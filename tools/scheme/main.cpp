@@ -28,7 +28,8 @@ const char* const kUsage =
     "  deskhaven-scheme user-type-picture\n"
     "      Prints the path of the user type indicator picture (empty when none).\n"
     "\n"
-    "The hives are $DESKHAVEN_MACHINE_HIVE and $DESKHAVEN_USER_HIVE.\n";
+    "Bad arguments give exit status 64. The hives are $DESKHAVEN_MACHINE_HIVE and\n"
+    "$DESKHAVEN_USER_HIVE.\n";
 
 int usageError(const std::string& message) {
   std::fprintf(stderr, "deskhaven-scheme: %s\n\n%s", message.c_str(), kUsage);
