@@ -1,0 +1,40 @@
+// What the class selector knows without a window: the classes that administrators set up
+// in "Class Schemes", and where the shell reads "Current Class" in each platform mode.
+#pragma once
+
+#include "registry.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dh::classselect {
+
+inline constexpr const char* kClassSchemesKey = "Software\\Halvane\\Deskhaven\\Class Schemes";
+inline constexpr const char* kCurrentClassValue = "Current Class";
+
+// The key that holds "Current Class".
+struct ClassPlace {
+  reg::Root root;
+  const char* key;
+};
+
+// Modes 1 to 5 keep the class in the machine hive, 6, 7 and 99 in the user hive (where
+// the shell's class button reads it); other modes keep no class.
+std::optional<ClassPlace> classPlace(int mode);
+
+// The named values of "Class Schemes" in registry order; the unnamed default is no class.
+std::vector<std::string> configuredClasses();
+
+// The recorded class, empty when none.
+std::string currentClass(const ClassPlace& place);
+
+// Records cls as "Current Class", creating the key when needed. kAccessDenied when the
+// hive may not be written by this user.
+reg::Status recordClass(const ClassPlace& place, const std::string& cls);
+
+// The configured spelling of cls (classes compare without regard to case), or nothing.
+std::optional<std::string> findClass(const std::vector<std::string>& classes,
+                                     const std::string& cls);
+
+} // namespace dh::classselect
