@@ -1,0 +1,55 @@
+#include "deskhavenapp.h"
+
+#include "accelerators.h"
+#include "deskhavendlg.h"
+#include "singleinstance.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace dh::shell {
+
+int CDeskhavenApp::InitInstance(const LaunchOptions& options) {
+  // A screenshot run is a separate, headless look at a configuration: it neither joins
+  // nor blocks the pupil's instance.
+  if (!options.screenshotFile.isEmpty())
+    return RunMainWindow(options, nullptr);
+
+  const QString socketPath = InstanceSocketPath();
+  if (CountRunningInstances() > 1) {
+    InstanceChannel::requestShow(socketPath); // silent when nobody answers
+    return 0;
+  }
+  InstanceChannel channel;
+  channel.listen(socketPath);
+  return RunMainWindow(options, &channel);
+}
+
+int CDeskhavenApp::RunMainWindow(const LaunchOptions& options, InstanceChannel* channel) {
+  CDeskhavenDlg dialog;
+  CAcceleratorTable accelerators(&dialog, [&dialog](int command) { dialog.OnCommand(command); });
+  // The helper's character is a window of its own, so the last window closing is not
+  // the end of the run: the main window closing is.
+  QObject::connect(&dialog, &CDeskhavenDlg::closed, qApp, &QApplication::quit);
+  if (channel)
+    QObject::connect(channel, &InstanceChannel::showRequested, &dialog,
+                     &CDeskhavenDlg::ShowMaximisedOverScreen);
+
+  int status = 0;
+  if (!options.screenshotFile.isEmpty()) {
+    QTimer::singleShot(options.screenshotDelayMs, &dialog, [&] {
+      if (!dialog.grab().save(options.screenshotFile, "PNG")) {
+        std::fprintf(stderr, "deskhaven2: cannot write %s\n", qPrintable(options.screenshotFile));
+        status = 1;
+      }
+      QApplication::quit();
+    });
+  }
+  const int loop = QApplication::exec();
+  return status != 0 ? status : loop;
+}
+
+} // namespace dh::shell

@@ -1,0 +1,26 @@
+// The program's life: one instance per user, the main window run until it closes, and
+// the keyboard shortcuts taken for the main window before any of its widgets sees them.
+#pragma once
+
+#include <QString>
+
+namespace dh::shell {
+
+class InstanceChannel;
+
+struct LaunchOptions {
+  QString screenshotFile; // when set: grab the window to this PNG, then end
+  int screenshotDelayMs = 1500;
+};
+
+class CDeskhavenApp {
+public:
+  // Runs the whole program and returns the exit code.
+  int InitInstance(const LaunchOptions& options);
+
+private:
+  // channel, when given, brings the window back for a second start.
+  int RunMainWindow(const LaunchOptions& options, InstanceChannel* channel);
+};
+
+} // namespace dh::shell

@@ -1,0 +1,447 @@
+#include "deskhavendlg.h"
+
+#include "aboutdlg.h"
+#include "accelerators.h"
+#include "buttonst.h"
+#include "componenthost.h"
+#include "currentclass.h"
+#include "messageservice.h"
+#include "onscreenhelper.h"
+#include "optionsmenu.h"
+#include "pagecommand.h"
+#include "platformmode.h"
+#include "settings.h"
+#include "toprow.h"
+#include "winxpbuttonst.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFrame>
+#include <QProcess>
+#include <QScreen>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace dh::shell {
+
+namespace {
+
+using ui::Icon;
+
+constexpr int kDefaultMode = 99;
+const QColor kHoverText(0x00, 0x00, 0x80);
+const QColor kLogoTransparent(0xFF, 0x00, 0xFF);
+
+const char* const kFatalText =
+    "There has been a problem starting Deskhaven.\nDeskhaven cannot run with the current "
+    "settings and\nmust now exit.\n\nPlease inform your Network Administrator of this problem.";
+const char* const kNoRootsText = "There are no usable roots within the specified scheme.\nThe "
+                                 "My Files tab will be disabled";
+const char* const kClassSelectorText =
+    "There has been a problem locating Class Selector.\nIt is recommended you inform your "
+    "system administrator\nof this error";
+
+QString id(int number) {
+  return QStringLiteral("id%1").arg(number);
+}
+
+QIcon icon(const char* path) {
+  return QIcon(QString::fromLatin1(path));
+}
+
+void exitAtOnce(int code) {
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
+
+// The face colour lightened by ten in each channel, as the hover background.
+QColor lightened(const QColor& face) {
+  auto up = [](int c) { return std::min(255, c + 0x0A); };
+  return QColor(up(face.red()), up(face.green()), up(face.blue()));
+}
+
+// The first-page orders of DefaultFirstTab 1, 2 and 3.
+constexpr int kFirstPageOrder[3][3] = {{1, 2, 3}, {2, 3, 1}, {3, 1, 2}};
+
+} // namespace
+
+CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
+    : QWidget(parent), exitProcess_(exitProcess ? std::move(exitProcess) : exitAtOnce) {
+  pages_ = ReadPageTable();
+  TestPageTable(pages_);
+
+  setObjectName(id(102));
+  setWindowTitle(QStringLiteral("Deskhaven 2"));
+  setWindowIcon(QIcon(QStringLiteral(":/shell/deskhaven.svg")));
+  normalFont_ = QApplication::font();
+  boldFont_ = normalFont_;
+  boldFont_.setWeight(QFont::DemiBold);
+  hoverBackground_ = lightened(palette().color(QPalette::Button));
+
+  for (int page = 1; page <= kPageCount; ++page) {
+    static const char* const captions[] = {"&Programs", "My &Files", "&Links"};
+    CWinXPButtonST* button = MakeXPButton(pageIdentity(page).buttonId, captions[page - 1]);
+    button->setCheckable(true);
+    button->SetHoverTip(QString::fromLatin1(pageIdentity(page).toolTip));
+    connect(button, &QPushButton::clicked, this, [this, page] { OnPageButton(page); });
+    pageButtons_[page - 1] = button;
+  }
+  classButton_ = new CButtonST(this);
+  classButton_->setObjectName(id(1018));
+  classButton_->SetBorderOnHover(false);
+  classButton_->setFont(boldFont_);
+  changeClass_ = MakeXPButton(1001, QStringLiteral("C&hange Class"));
+  changeClass_->SetHoverTip(QStringLiteral("Opens class selector"));
+  connect(changeClass_, &QPushButton::clicked, this, &CDeskhavenDlg::OnChangeClass);
+  options_ = MakeXPButton(1000, QStringLiteral("&Options"));
+  options_->SetHoverTip(QStringLiteral("Allows you to configure the OnScreen Helper"));
+  optionsMenu_ = new COptionsMenu(options_);
+  options_->AttachMenu(optionsMenu_);
+  connect(optionsMenu_, &COptionsMenu::chosen, this, &CDeskhavenDlg::OnOptionsCommand);
+  logo_ = new CButtonST(this);
+  logo_->setObjectName(id(1017));
+  logo_->SetHoverTip(QStringLiteral("Deskhaven 2"));
+  logo_->SetBorderOnHover(false);
+  connect(logo_, &QPushButton::clicked, this, &CDeskhavenDlg::OnLogo);
+  for (CButtonST* button : {static_cast<CButtonST*>(classButton_), logo_}) {
+    button->setAutoDefault(false);
+    connect(button, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::SpeakTip);
+  }
+
+  frame_ = new QFrame(this);
+  frame_->setObjectName(id(1009));
+  frame_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  frame_->installEventFilter(this);
+
+  helper_ = std::make_unique<OnScreenHelper>();
+  classTimer_.setInterval(kClassTimerMs);
+  connect(&classTimer_, &QTimer::timeout, this, &CDeskhavenDlg::OnClassTimer);
+
+  // The Links page finds its start page in the run directory.
+  const std::string runDir = ReadSetting(setting::kRunDir);
+  if (!runDir.empty()) {
+    savedDirectory_ = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(runDir));
+  }
+  PageSetUp();
+}
+
+CDeskhavenDlg::~CDeskhavenDlg() {
+  classTimer_.stop();
+  for (auto& control : controls_)
+    delete control;
+  if (!savedDirectory_.isEmpty())
+    QDir::setCurrent(savedDirectory_);
+}
+
+CWinXPButtonST* CDeskhavenDlg::MakeXPButton(int number, const QString& caption) {
+  auto* button = new CWinXPButtonST(this);
+  button->setObjectName(id(number));
+  button->setText(caption);
+  button->setFont(normalFont_);
+  button->SetRoundedFrame(true);
+  button->SetStateColor(CButtonST::HoverBackground, hoverBackground_);
+  button->SetStateColor(CButtonST::HoverText, kHoverText);
+  // Enter goes to the focused control of a page, never to a button of this window.
+  button->setAutoDefault(false);
+  connect(button, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::SpeakTip);
+  return button;
+}
+
+bool CDeskhavenDlg::PageSetUp() {
+  for (auto& control : controls_)
+    delete control; // the previous set goes before the new one is made
+  current_ = 0;
+  platformMode_ = kDefaultMode;
+  ShowMaximisedOverScreen();
+
+  platformMode_ = QueryPlatformMode(kDefaultMode);
+  if (platformMode_ != 0 && platformMode_ != 8 && platformMode_ != 99)
+    currentClass_ = QString::fromStdString(ReadCurrentClassForButton(platformMode_));
+  const std::string selected = scheme_.SelectScheme(platformMode_);
+  if (QString::fromStdString(selected).compare(DhvScheme::kError, Qt::CaseInsensitive) == 0) {
+    ui::showMessage(this, kFatalText, QStringLiteral("Fatal Error"), Icon::Error);
+    exitProcess_(0);
+    return false;
+  }
+  speaking_ = scheme_.Defaults.Silent == 0;
+  helper_->SetSchemeName(scheme_.SchemeName);
+
+  LayOutTopRow();
+  SetUpClassButtons();
+  SetUpLogo();
+  SetUpButtonPictures();
+  options_->setVisible(scheme_.Defaults.OptionsMenu != 0);
+
+  if (scheme_.FolderDisplay.RootFolderCount == 0) {
+    // Only a page that would be offered is worth a message.
+    if (scheme_.TabSelection.Page2)
+      ui::showMessage(this, kNoRootsText, QStringLiteral("No Usable Roots"), Icon::Warning);
+    scheme_.TabSelection.Page2 = 0;
+  }
+  const std::string failed = ActiveXErrorText(pages_);
+  if (!failed.empty())
+    ui::showMessage(this, QString::fromStdString(failed), QStringLiteral("Active X Error"),
+                    Icon::Error);
+
+  CreatePageControls();
+  PlacePageButtons();
+  ShowFirstPage();
+  for (int page = 1; page <= kPageCount; ++page)
+    if (!PageOffered(page))
+      PageButton(page)->hide();
+
+  optionsMenu_->checkHelperOn(false);
+  optionsMenu_->checkShortMessages(scheme_.Defaults.ShortToolTips != 0);
+  optionsMenu_->checkSilent(scheme_.Defaults.Silent != 0);
+  if (!currentClass_.isEmpty())
+    classTimer_.start();
+  return true;
+}
+
+QRect CDeskhavenDlg::OuterRect() const {
+  const QRect outer = frameGeometry();
+  return QRect(outer.topLeft() - geometry().topLeft(), outer.size());
+}
+
+void CDeskhavenDlg::LayOutTopRow() {
+  const TopRow row = dh::shell::LayOutTopRow(OuterRect());
+  logo_->setGeometry(row.logo);
+  options_->setGeometry(row.options);
+  changeClass_->setGeometry(row.changeClass);
+  classButton_->setGeometry(row.classButton);
+  frame_->setGeometry(row.frame);
+}
+
+void CDeskhavenDlg::SetUpClassButtons() {
+  const bool hasClass = !currentClass_.isEmpty() && platformMode_ != 8;
+  if (hasClass) {
+    classButton_->SetHoverTip(currentClass_);
+    classButton_->setText(ClassCaption(currentClass_, 20, 17));
+  }
+  classButton_->setVisible(hasClass);
+  changeClass_->setVisible(hasClass && platformMode_ > 5);
+}
+
+void CDeskhavenDlg::SetUpLogo() {
+  const QString file = QString::fromStdString(JoinPath(GetDefaultPicturesFolder(), "Logo.bmp"));
+  const QPixmap logo(file);
+  if (!logo.isNull())
+    logo_->AssignBitmaps(logo, kLogoTransparent);
+}
+
+void CDeskhavenDlg::SetUpButtonPictures() {
+  for (int page = 1; page <= kPageCount; ++page)
+    PageButton(page)->AssignIcons(icon(pageIdentity(page).hoverIcon),
+                                  icon(pageIdentity(page).normalIcon));
+  changeClass_->AssignIcons(icon(":/shell/class-hover.svg"), icon(":/shell/class-normal.svg"));
+  options_->AssignIcons(icon(":/shell/options-hover.svg"), icon(":/shell/options-normal.svg"));
+}
+
+bool CDeskhavenDlg::PageOffered(int page) const {
+  const TabSelectionSection& tabs = scheme_.TabSelection;
+  return (page == 1 ? tabs.Page1 : page == 2 ? tabs.Page2 : tabs.Page3) != 0;
+}
+
+void CDeskhavenDlg::CreatePageControls() {
+  for (int page = kPageCount; page >= 1; --page) {
+    const PageRecord& record = pages_[page - 1];
+    if (record.IsOK != 1 || !PageOffered(page))
+      continue;
+    const auto made = component::createControl(record.Clsid, frame_, pageIdentity(page).windowId);
+    if (made.ok() && made.widget) {
+      made.widget->hide();
+      controls_[page - 1] = made.widget;
+    }
+  }
+  FitControls();
+}
+
+void CDeskhavenDlg::FitControls() {
+  // The controls fill the frame's inside, so that no part of a page is cut off.
+  for (auto& control : controls_)
+    if (control)
+      control->setGeometry(frame_->contentsRect());
+}
+
+void CDeskhavenDlg::PlacePageButtons() {
+  const auto rects = PageButtonRects(PageOffered(1), PageOffered(2), PageOffered(3));
+  for (int page = 1; page <= kPageCount; ++page) {
+    PageButton(page)->setGeometry(rects[page - 1]);
+    PageButton(page)->setVisible(pages_[page - 1].IsOK != 0);
+  }
+}
+
+void CDeskhavenDlg::ShowFirstPage() {
+  const int first = scheme_.Defaults.DefaultFirstTab;
+  if (first < 1 || first > 3)
+    return;
+  for (int page : kFirstPageOrder[first - 1]) {
+    if (PageControl(page)) {
+      ShowPage(page);
+      SetPageChecks(page);
+      return;
+    }
+  }
+}
+
+void CDeskhavenDlg::ShowPage(int page) {
+  if (QWidget* control = PageControl(page)) {
+    control->show();
+    control->raise();
+  }
+  current_ = page;
+  const QIcon hover = icon(pageIdentity(page).hoverIcon);
+  PageButton(page)->AssignIcons(hover, hover);
+}
+
+void CDeskhavenDlg::SetPageChecks(int page) {
+  for (int p = 1; p <= kPageCount; ++p)
+    PageButton(p)->SetCheckState(p == page);
+}
+
+void CDeskhavenDlg::OnPageButton(int page) {
+  if (PageButton(page)->isVisible() && current_ != page) {
+    for (int other = 1; other <= kPageCount; ++other) {
+      if (other == page || !PageOffered(other))
+        continue;
+      if (QWidget* control = PageControl(other))
+        control->hide();
+      PageButton(other)->AssignIcons(icon(pageIdentity(other).hoverIcon),
+                                     icon(pageIdentity(other).normalIcon));
+    }
+    ShowPage(page);
+  }
+  SetPageChecks(page);
+}
+
+void CDeskhavenDlg::OnCommand(int command) {
+  const auto pageCommand = PageCommandFor(command);
+  if (!pageCommand || current_ == 0)
+    return;
+  if (QWidget* control = PageControl(current_))
+    component::sendPageCommand(control, *pageCommand);
+}
+
+void CDeskhavenDlg::OnClassTimer() {
+  const auto polled = ReadPolledClass();
+  if (!polled)
+    return;
+  const QString read = QString::fromStdString(*polled);
+  if (read.compare(currentClass_, Qt::CaseInsensitive) == 0)
+    return;
+  currentClass_ = read;
+  RefreshAfterClassChange();
+  for (auto& control : controls_)
+    if (control)
+      component::sendPageCommand(control, kClassChangedCommand);
+}
+
+void CDeskhavenDlg::RefreshAfterClassChange() {
+  // The page set-up selects the scheme for the new class and shows the window again.
+  if (platformMode_ < 8)
+    currentClass_ = QString::fromStdString(ReadCurrentClassForButton(platformMode_));
+  PageSetUp();
+}
+
+void CDeskhavenDlg::ShowMaximisedOverScreen() {
+  // A window manager maximises the window; without one the geometry set here is what
+  // the pupil sees.
+  if (!(windowState() & Qt::WindowMaximized))
+    if (QScreen* s = screen())
+      setGeometry(s->availableGeometry());
+  showMaximized();
+  raise();
+  activateWindow();
+}
+
+void CDeskhavenDlg::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Restoring the window (from the window manager's menu or by a double click on the
+  // caption) maximises it again.
+  if (event->type() == QEvent::WindowStateChange && isVisible() &&
+      !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+    QTimer::singleShot(0, this, &CDeskhavenDlg::ShowMaximisedOverScreen);
+}
+
+void CDeskhavenDlg::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  emit closed();
+}
+
+void CDeskhavenDlg::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayOutTopRow();
+}
+
+bool CDeskhavenDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == frame_ && event->type() == QEvent::Resize)
+    FitControls();
+  return QWidget::eventFilter(watched, event);
+}
+
+void CDeskhavenDlg::SpeakTip(CButtonST* button) {
+  helper_->Say(button->GetHoverTip().toStdString());
+}
+
+void CDeskhavenDlg::OnChangeClass() {
+  if (!changeClass_->isVisible())
+    return;
+  const QString path = QString::fromStdString(ReadSetting(setting::kClassSelector));
+  const QByteArray file = QFile::encodeName(path);
+  // A file that exists but will not start (not executable, say) is the same problem to
+  // the pupil, and leaves the window as it was.
+  if (path.isEmpty() || ::access(file.constData(), F_OK) != 0 ||
+      !QProcess::startDetached(path, {})) {
+    ui::beep();
+    ui::showMessage(this, kClassSelectorText, QStringLiteral("Class Selector Problem"),
+                    Icon::Information);
+    return;
+  }
+  showMinimized();
+}
+
+void CDeskhavenDlg::OnLogo() {
+  ui::beep();
+  auto* about = new CAboutDlg(this);
+  about->setAttribute(Qt::WA_DeleteOnClose);
+  about->setWindowModality(Qt::ApplicationModal);
+  about->show();
+}
+
+void CDeskhavenDlg::OnOptionsCommand(int command) {
+  switch (command) {
+  case COptionsMenu::HelperOn: {
+    const QRect outer = OuterRect();
+    const QPoint at = mapToGlobal(QPoint(outer.right() + 1 - 170, outer.bottom() + 1 - 150));
+    helper_->MoveTo(at.x(), at.y());
+    helper_->ShowWithGreeting();
+    optionsMenu_->checkHelperOn(true);
+    break;
+  }
+  case COptionsMenu::HelperOff:
+    helper_->HideCharacter();
+    optionsMenu_->checkHelperOn(false);
+    break;
+  case COptionsMenu::ShortMessages:
+  case COptionsMenu::LongMessages: {
+    const bool shortMessages = command == COptionsMenu::ShortMessages;
+    scheme_.WriteShortToolTips(shortMessages);
+    optionsMenu_->checkShortMessages(shortMessages);
+    break;
+  }
+  case COptionsMenu::Silent:
+    optionsMenu_->checkSilent(speaking_);
+    scheme_.WriteSilent(speaking_);
+    speaking_ = !speaking_;
+    break;
+  default:
+    break;
+  }
+}
+
+} // namespace dh::shell

@@ -1,0 +1,115 @@
+// The shell's main window: the top row of page buttons, class, Change Class, Options and
+// logo, and the frame in which the page controls live. It tests and creates the page
+// controls from the page table and the user's scheme, switches pages, forwards keyboard
+// commands to the page on show, and rebuilds the pages when the pupil's class changes.
+#pragma once
+
+#include "pagetable.h"
+#include "scheme.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class CButtonST;
+class CWinXPButtonST;
+class OnScreenHelper;
+class QFrame;
+
+namespace dh::shell {
+
+class COptionsMenu;
+
+class CDeskhavenDlg : public QWidget {
+  Q_OBJECT
+
+public:
+  // How the process ends on the fatal error; the default exits at once. Tests record it.
+  using ExitProcess = std::function<void(int code)>;
+
+  static constexpr int kClassTimerMs = 1000;
+
+  // Reads and tests the page table, then runs the whole set-up, which shows the window.
+  explicit CDeskhavenDlg(ExitProcess exitProcess = {}, QWidget* parent = nullptr);
+  ~CDeskhavenDlg() override;
+
+  // An accelerator command: forwarded as a page command to the page on show.
+  void OnCommand(int command);
+  // BN_CLICKED of a page button (page 1 to 3).
+  void OnPageButton(int page);
+  // One tick of the class timer.
+  void OnClassTimer();
+  void RefreshAfterClassChange();
+  // Maximised, and covering the screen by itself where no window manager maximises it.
+  void ShowMaximisedOverScreen();
+
+  // The page on show (1 to 3), or 0.
+  int CurrentPage() const { return current_; }
+  // A page's control, null when it was not created.
+  QWidget* PageControl(int page) const { return controls_[page - 1]; }
+  const PageRecords& Pages() const { return pages_; }
+  const DhvScheme& Scheme() const { return scheme_; }
+  QString CurrentClass() const { return currentClass_; }
+  bool SpeakingFlag() const { return speaking_; }
+  const QTimer& ClassTimer() const { return classTimer_; }
+  COptionsMenu* OptionsMenu() const { return optionsMenu_; }
+
+signals:
+  // The pupil closed the window: the program's run is over.
+  void closed();
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  bool PageSetUp();
+  void LayOutTopRow();
+  QRect OuterRect() const;
+  void SetUpClassButtons();
+  void SetUpLogo();
+  void SetUpButtonPictures();
+  void CreatePageControls();
+  void PlacePageButtons();
+  void ShowFirstPage();
+  void ShowPage(int page);
+  void SetPageChecks(int page);
+  bool PageOffered(int page) const;
+  void FitControls();
+  void OnChangeClass();
+  void OnLogo();
+  void OnOptionsCommand(int command);
+  void SpeakTip(CButtonST* button);
+  CWinXPButtonST* MakeXPButton(int id, const QString& caption);
+  CWinXPButtonST* PageButton(int page) const { return pageButtons_[page - 1]; }
+
+  ExitProcess exitProcess_;
+  PageRecords pages_;
+  DhvScheme scheme_;
+  int platformMode_ = 99;
+  QString currentClass_;
+  bool speaking_ = true;
+  int current_ = 0;
+  std::array<QPointer<QWidget>, kPageCount> controls_;
+  std::array<CWinXPButtonST*, kPageCount> pageButtons_{};
+  CButtonST* classButton_ = nullptr;
+  CWinXPButtonST* changeClass_ = nullptr;
+  CWinXPButtonST* options_ = nullptr;
+  CButtonST* logo_ = nullptr;
+  QFrame* frame_ = nullptr;
+  COptionsMenu* optionsMenu_ = nullptr;
+  QFont normalFont_;
+  QFont boldFont_;
+  QColor hoverBackground_;
+  QString savedDirectory_;
+  QTimer classTimer_;
+  std::unique_ptr<OnScreenHelper> helper_;
+};
+
+} // namespace dh::shell

@@ -1,0 +1,37 @@
+// deskhaven2: the pupils' desktop shell.
+#include "deskhavenapp.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("deskhaven2"));
+  QApplication::setApplicationVersion(QStringLiteral("3.29.0.0"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "The Deskhaven shell: one maximised window with the pupil's Programs, My Files and "
+      "Links pages.\nA second start under the same user shows the running window instead."));
+  parser.addHelpOption();
+  const QCommandLineOption screenshot(
+      QStringLiteral("screenshot"),
+      QStringLiteral("Start without the single-instance rule, wait until the first page is "
+                     "shown, save the window as a PNG to <file> and exit (0 on success)."),
+      QStringLiteral("file"));
+  const QCommandLineOption delay(
+      QStringLiteral("screenshot-delay"),
+      QStringLiteral("Milliseconds to let the pages draw before the screenshot (default 1500)."),
+      QStringLiteral("ms"), QStringLiteral("1500"));
+  parser.addOption(screenshot);
+  parser.addOption(delay);
+  parser.process(app);
+
+  dh::shell::LaunchOptions options;
+  options.screenshotFile = parser.value(screenshot);
+  bool numeric = false;
+  options.screenshotDelayMs = parser.value(delay).toInt(&numeric);
+  if (!numeric || options.screenshotDelayMs < 0)
+    parser.showHelp(2);
+  return dh::shell::CDeskhavenApp().InitInstance(options);
+}

@@ -1,0 +1,105 @@
+#include "singleinstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+
+#include <unistd.h>
+
+namespace dh::shell {
+
+namespace {
+
+constexpr std::string_view kDeletedSuffix = " (deleted)";
+constexpr const char* kRequest = "show\n";
+constexpr const char* kReply = "shown\n";
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  return QString::fromUtf8(a.data(), a.size())
+             .compare(QString::fromUtf8(b.data(), b.size()), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+bool IsInstanceName(std::string_view executablePath) {
+  if (executablePath.ends_with(kDeletedSuffix))
+    executablePath.remove_suffix(kDeletedSuffix.size());
+  const auto slash = executablePath.rfind('/');
+  const std::string_view name =
+      slash == std::string_view::npos ? executablePath : executablePath.substr(slash + 1);
+  for (std::string_view known : {"Deskhaven2", "Deskhaven2.", "Deskhaven2.exe"})
+    if (sameIgnoringCase(name, known))
+      return true;
+  return false;
+}
+
+int CountRunningInstances(const QString& procRoot) {
+  int count = 0;
+  const QStringList entries = QDir(procRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  for (const QString& entry : entries) {
+    bool numeric = false;
+    entry.toLong(&numeric);
+    if (!numeric)
+      continue;
+    const QByteArray link = QFile::encodeName(procRoot + '/' + entry + QStringLiteral("/exe"));
+    char target[4096];
+    const ssize_t length = ::readlink(link.constData(), target, sizeof target);
+    if (length > 0 && IsInstanceName(std::string_view(target, static_cast<size_t>(length))))
+      ++count;
+  }
+  return count;
+}
+
+QString InstanceSocketPath() {
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!runtime.isEmpty())
+    return runtime + QStringLiteral("/deskhaven2.socket");
+  return QDir::tempPath() + QStringLiteral("/deskhaven2-%1.socket").arg(::getuid());
+}
+
+InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent) {
+  server_.setSocketOptions(QLocalServer::UserAccessOption);
+  connect(&server_, &QLocalServer::newConnection, this, &InstanceChannel::serve);
+}
+
+bool InstanceChannel::listen(const QString& path) {
+  if (server_.listen(path))
+    return true;
+  if (server_.serverError() != QAbstractSocket::AddressInUseError)
+    return false;
+  QLocalSocket probe;
+  probe.connectToServer(path);
+  if (probe.waitForConnected(500))
+    return false;
+  QLocalServer::removeServer(path);
+  return server_.listen(path);
+}
+
+void InstanceChannel::serve() {
+  while (QLocalSocket* socket = server_.nextPendingConnection()) {
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+      if (!socket->canReadLine())
+        return;
+      if (socket->readLine() == kRequest) {
+        emit showRequested();
+        socket->write(kReply);
+        socket->flush();
+      }
+      socket->disconnectFromServer();
+    });
+  }
+}
+
+bool InstanceChannel::requestShow(const QString& path, int timeoutMs) {
+  QLocalSocket socket;
+  socket.connectToServer(path);
+  if (!socket.waitForConnected(timeoutMs))
+    return false;
+  socket.write(kRequest);
+  if (!socket.waitForBytesWritten(timeoutMs))
+    return false;
+  return socket.waitForReadyRead(timeoutMs) && socket.readLine() == kReply;
+}
+
+} // namespace dh::shell

@@ -1,0 +1,33 @@
+// The geometry of the main window's top row: fixed places of the page buttons, the gaps
+// closed for pages a scheme does not offer, the right-hand group that follows the
+// window's width, and the captions of the class button. No widgets: pure rectangles.
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+#include <array>
+
+namespace dh::shell {
+
+// The right-hand group and the page frame as laid out for a window whose outer
+// rectangle, in its own client coordinates, is outer.
+struct TopRow {
+  QRect classButton; // 1018
+  QRect changeClass; // 1001
+  QRect options;     // 1000
+  QRect logo;        // 1017
+  QRect frame;       // 1009
+};
+
+TopRow LayOutTopRow(const QRect& outer);
+
+// The page buttons 1003, 1004, 1005 for the pages offered: fixed places, and the buttons
+// of offered pages moved left over the places of pages that are not offered.
+std::array<QRect, 3> PageButtonRects(bool page1, bool page2, bool page3);
+
+// The class as a caption: whole when it has at most whole characters, else its first
+// kept characters followed by "...".
+QString ClassCaption(const QString& currentClass, int whole, int kept);
+
+} // namespace dh::shell
