@@ -1,0 +1,153 @@
+#include "dhvview.h"
+
+#include "linkshelp.h"
+#include "pupilpage.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QShortcut>
+#include <QStandardPaths>
+
+namespace {
+
+bool AskWithDialog(QPrinter& printer, QWidget* parent) {
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+CDhvView::PrintPrompt& Prompt() {
+  static CDhvView::PrintPrompt prompt = &AskWithDialog;
+  return prompt;
+}
+
+// Where a page goes when there is no printer: a PDF named after it in the pupil's
+// documents folder, which the print dialog still lets them change.
+QString PdfFileFor(const QString& title) {
+  QString name = title.simplified();
+  name.replace(QRegularExpression(QStringLiteral("[^\\w .-]")), QStringLiteral("_"));
+  if (name.isEmpty())
+    name = QStringLiteral("Web page");
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+      .filePath(name.left(80) + QStringLiteral(".pdf"));
+}
+
+} // namespace
+
+CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new sitebook::PupilPage(this)) {
+  setPage(page_);
+  // The page's own menu offers saving, new windows and the page source.
+  setContextMenuPolicy(Qt::NoContextMenu);
+  connect(this, &QWebEngineView::loadFinished, this, &CDhvView::Completed);
+  connect(this, &QWebEngineView::titleChanged, this, &CDhvView::ShowPageLine);
+  connect(page_, &QWebEnginePage::printRequested, this, &CDhvView::Print);
+  connect(this, &QWebEngineView::printFinished, this, [this] { printer_.reset(); });
+  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  help->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(help, &QShortcut::activated, this, [this] { sitebook::OpenHelpBook(this); });
+}
+
+CDhvView::~CDhvView() = default;
+
+void CDhvView::Navigate2(const QString& address) {
+  const QUrl url = QUrl::fromUserInput(address, QDir::currentPath(), QUrl::AssumeLocalFile);
+  page_->Trust(url);
+  load(url);
+}
+
+void CDhvView::SetButtons(QAbstractButton* back, QAbstractButton* forward) {
+  back_ = back;
+  forward_ = forward;
+  ApplyButtons();
+}
+
+void CDhvView::ResetHistory(const QString& startPage) {
+  record_.Reset(QUrl::fromLocalFile(startPage).toString());
+  ApplyButtons();
+}
+
+void CDhvView::Completed() {
+  record_.Completed(url().toString());
+  ApplyButtons();
+  ShowPageLine();
+}
+
+void CDhvView::ShowPageLine() {
+  // A page without a title is named by its address.
+  const QString name = title().isEmpty() ? url().toString() : title();
+  const QString line = QLatin1String(kPageLinePrefix) + name;
+  if (line == pageLine_)
+    return;
+  pageLine_ = line;
+  emit PageLineChanged(line);
+}
+
+void CDhvView::ApplyButtons() {
+  if (back_)
+    back_->setEnabled(record_.BackEnabled());
+  if (forward_)
+    forward_->setEnabled(record_.ForwardEnabled());
+}
+
+void CDhvView::GoBack() {
+  back();
+  record_.Back();
+  ApplyButtons();
+}
+
+void CDhvView::GoForward() {
+  forward();
+  record_.Forward();
+  ApplyButtons();
+}
+
+void CDhvView::LinkOpened() {
+  record_.LinkOpened();
+  ApplyButtons();
+}
+
+void CDhvView::Refresh() {
+  reload();
+}
+
+void CDhvView::Copy() {
+  triggerPageAction(QWebEnginePage::Copy);
+}
+
+void CDhvView::Print() {
+  if (printer_)
+    return; // one print at a time
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setDocName(title());
+  if (QPrinterInfo::availablePrinters().isEmpty()) {
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(PdfFileFor(title()));
+  }
+  if (!Prompt()(*printer, this))
+    return;
+  if (printer->outputFormat() == QPrinter::PdfFormat) {
+    printToPdf(printer->outputFileName(), printer->pageLayout());
+    return;
+  }
+  printer_ = std::move(printer);
+  print(printer_.get());
+}
+
+void CDhvView::PressTab() {
+  QWidget* target = focusProxy() ? focusProxy() : this;
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &press);
+  QCoreApplication::sendEvent(target, &release);
+}
+
+CDhvView::PrintPrompt CDhvView::SetPrintPrompt(PrintPrompt prompt) {
+  PrintPrompt previous = std::move(Prompt());
+  Prompt() = prompt ? std::move(prompt) : PrintPrompt(&AskWithDialog);
+  return previous;
+}

@@ -1,0 +1,69 @@
+// The Links page's browser view: opens addresses, keeps the record of completed
+// navigations that drives the form's Back and Forward buttons, and shows the current
+// page line; refresh, copy, print and help act on it.
+#pragma once
+
+#include "navigationrecord.h"
+
+#include <QPointer>
+#include <QWebEngineView>
+
+#include <functional>
+#include <memory>
+
+class QAbstractButton;
+class QPrinter;
+
+namespace sitebook {
+class PupilPage;
+}
+
+class CDhvView : public QWebEngineView {
+  Q_OBJECT
+
+public:
+  // Asks the pupil how to print (printer, pages); false cancels. Tests replace it so that
+  // no dialog ever waits.
+  using PrintPrompt = std::function<bool(QPrinter& printer, QWidget* parent)>;
+  static constexpr const char* kPageLinePrefix = "Current Web Page: ";
+
+  explicit CDhvView(QWidget* parent = nullptr);
+  ~CDhvView() override;
+
+  // Opens an address (a web address or a local file); the system's own addresses may be
+  // local files.
+  void Navigate2(const QString& address);
+  // The form's Back and Forward buttons, enabled as the record says.
+  void SetButtons(QAbstractButton* back, QAbstractButton* forward);
+  // A fresh start with startPage as the page Back stops at.
+  void ResetHistory(const QString& startPage);
+  const sitebook::NavigationRecord& Record() const { return record_; }
+  QString CurrentPageLine() const { return pageLine_; }
+
+  void GoBack();
+  void GoForward();
+  void LinkOpened();
+  void Refresh();
+  void Copy();
+  void Print();
+  // Moves the focus inside the page as Tab pressed in it would.
+  void PressTab();
+
+  // Replaces the print prompt; returns the one before. Null restores the dialog.
+  static PrintPrompt SetPrintPrompt(PrintPrompt prompt);
+
+signals:
+  void PageLineChanged(const QString& line);
+
+private:
+  void Completed();
+  void ShowPageLine();
+  void ApplyButtons();
+
+  sitebook::PupilPage* page_;
+  sitebook::NavigationRecord record_;
+  QString pageLine_;
+  QPointer<QAbstractButton> back_;
+  QPointer<QAbstractButton> forward_;
+  std::unique_ptr<QPrinter> printer_; // while a print runs
+};

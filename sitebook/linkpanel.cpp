@@ -1,0 +1,54 @@
+#include "linkpanel.h"
+
+#include <algorithm>
+
+namespace sitebook {
+
+void LinkPanel::Layout(int linkCount, int panelHeight, int pitch) {
+  linkCount_ = std::max(linkCount, 0);
+  const int room = pitch > 0 ? std::clamp(panelHeight / pitch, 0, kSlots) : 0;
+  visible_ = std::min(room, linkCount_);
+  // Slots beyond the visible ones are out of use whether the links or the room ran out,
+  // so showing the side panel again never brings back a slot that has no place.
+  for (int slot = 0; slot < kSlots; ++slot)
+    slotInUse_[slot] = slot < visible_;
+  offset_ = 0;
+  scrollUpInUse_ = false;
+  scrollDownInUse_ = visible_ < linkCount_;
+}
+
+int LinkPanel::Open(int slot) {
+  opened_ = LinkOfSlot(slot);
+  return *opened_;
+}
+
+bool LinkPanel::ScrollDown() {
+  if (!scrollDownInUse_ || offset_ + visible_ >= linkCount_)
+    return false;
+  ++offset_;
+  if (offset_ + visible_ == linkCount_)
+    scrollDownInUse_ = false;
+  scrollUpInUse_ = true;
+  return true;
+}
+
+bool LinkPanel::ScrollUp() {
+  if (!scrollUpInUse_ || offset_ <= 0)
+    return false;
+  --offset_;
+  if (offset_ == 0)
+    scrollUpInUse_ = false;
+  scrollDownInUse_ = true;
+  return true;
+}
+
+std::optional<int> LinkPanel::CheckedSlot() const {
+  if (!opened_)
+    return std::nullopt;
+  const int slot = *opened_ - offset_;
+  if (slot < 0 || slot >= visible_)
+    return std::nullopt;
+  return slot;
+}
+
+} // namespace sitebook

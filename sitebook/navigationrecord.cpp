@@ -1,0 +1,36 @@
+#include "navigationrecord.h"
+
+namespace sitebook {
+
+void NavigationRecord::Reset(const QString& startPage) {
+  startPage_ = startPage;
+  visited_.clear();
+  backSteps_ = 0;
+  backEnabled_ = false;
+  forwardEnabled_ = false;
+}
+
+void NavigationRecord::Completed(const QString& address) {
+  current_ = address;
+  if (!visited_.contains(address, Qt::CaseInsensitive))
+    forwardEnabled_ = false;
+  visited_.append(address);
+}
+
+void NavigationRecord::Back() {
+  // The browser goes back later; the current address is still the page on which Back was
+  // pressed, so Back switches off when it is pressed on the start page.
+  if (current_.compare(startPage_, Qt::CaseInsensitive) == 0)
+    backEnabled_ = false;
+  ++backSteps_;
+  forwardEnabled_ = true;
+}
+
+void NavigationRecord::Forward() {
+  backEnabled_ = true;
+  --backSteps_;
+  if (backSteps_ == 1)
+    forwardEnabled_ = false;
+}
+
+} // namespace sitebook

@@ -1,0 +1,40 @@
+// The browser's history as the Links tool bar sees it: the addresses of completed
+// navigations, the current one, the Back step count, and whether Back and Forward are
+// enabled. Knows no browser: the view reports completions, the form presses buttons.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace sitebook {
+
+class NavigationRecord {
+public:
+  // A fresh start (start-up, a new scheme): nothing visited, both buttons disabled. The
+  // current address stays, since the page on show stays.
+  void Reset(const QString& startPage);
+
+  // A navigation to address has completed.
+  void Completed(const QString& address);
+  // The pupil pressed Back, Forward, or opened a link.
+  void Back();
+  void Forward();
+  void LinkOpened() { backEnabled_ = true; }
+
+  bool BackEnabled() const { return backEnabled_; }
+  bool ForwardEnabled() const { return forwardEnabled_; }
+  int BackSteps() const { return backSteps_; }
+  const QString& Current() const { return current_; }
+  const QString& StartPage() const { return startPage_; }
+  const QStringList& Visited() const { return visited_; }
+
+private:
+  QString startPage_;
+  QString current_;
+  QStringList visited_;
+  int backSteps_ = 0;
+  bool backEnabled_ = false;
+  bool forwardEnabled_ = false;
+};
+
+} // namespace sitebook

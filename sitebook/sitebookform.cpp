@@ -1,0 +1,391 @@
+#include "sitebookform.h"
+
+#include "dhvview.h"
+#include "linkshelp.h"
+#include "platformmode.h"
+#include "registry.h"
+#include "settings.h"
+#include "toolbarlayout.h"
+#include "winxpbuttonst.h"
+
+#include "captionrule.h"
+
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+using sitebook::LinkPanel;
+
+// The places of the items in the form as first laid out; the form's frames are sized to
+// the form from these, and the tool bar items move between these places.
+namespace place {
+constexpr QRect kToolBarFrame(6, 4, 708, 58);
+constexpr QRect kBack(14, 13, 40, 40);
+constexpr QRect kForward(58, 13, 40, 40);
+constexpr QRect kForwardSeparator(104, 17, 2, 32);
+constexpr QRect kRefresh(112, 13, 40, 40);
+// Separator 222, Copy, separator 223, Print, separator 224, side switch, separator 225,
+// Help: the queue of places the optional items close up into.
+constexpr std::array<QRect, sitebook::kToolBarItems> kMovable = {
+    QRect(158, 17, 2, 32), QRect(166, 13, 40, 40), QRect(212, 17, 2, 32), QRect(220, 13, 40, 40),
+    QRect(266, 17, 2, 32), QRect(274, 13, 40, 40), QRect(320, 17, 2, 32), QRect(328, 13, 40, 40)};
+constexpr QRect kSidePanelFrame(6, 68, 136, 366);
+constexpr QRect kSlot1(12, 76, 108, 74);
+constexpr int kSlotGap = 6;
+constexpr QRect kScrollUp(122, 76, 16, 28);
+constexpr QRect kScrollDown(122, 398, 16, 28);
+constexpr QRect kPageLine(148, 68, 566, 24);
+constexpr QRect kBrowserArea(148, 94, 566, 340);
+// Room the form leaves free at its right and bottom edges.
+constexpr int kRightMargin = 12;
+constexpr int kBottomMargin = 65;
+} // namespace place
+
+constexpr QRgb kTransparent = 0xFF00FF; // magenta marks the see-through parts of bitmaps
+constexpr const char* kDefaultLinkPicture = "defaultSitemark.bmp";
+
+QString IdName(int id) {
+  return QStringLiteral("id%1").arg(id);
+}
+
+// The button face a shade lighter, the background of image buttons under the pointer.
+QColor HoverFace(const QWidget* widget) {
+  const QColor face = widget->palette().color(QPalette::Button);
+  return QColor(std::min(face.red() + 10, 255), std::min(face.green() + 10, 255),
+                std::min(face.blue() + 10, 255));
+}
+
+QIcon Icon(const char* name) {
+  return QIcon(QStringLiteral(":/sitebook/icons/%1.svg").arg(QLatin1String(name)));
+}
+
+QFrame* MakeFrame(QWidget* parent, int id, QFrame::Shape shape) {
+  auto* frame = new QFrame(parent);
+  frame->setObjectName(IdName(id));
+  frame->setFrameShape(shape);
+  return frame;
+}
+
+QString Text(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+} // namespace
+
+SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("SitebookForm"));
+  setStyleSheet(
+      QStringLiteral("#id201, #id202 { background: palette(base); border: 1px solid palette(mid);"
+                     " border-radius: 6px; }"
+                     "#id219 { border: 1px solid palette(mid); }"
+                     "#id218 { color: palette(dark); padding-left: 2px; }"));
+  mode_ = dh::QueryPlatformMode(0);
+  scheme_.SelectScheme(mode_);
+  helper_.SetSchemeName(scheme_.SchemeName);
+
+  toolBarFrame_ = MakeFrame(this, kToolBarFrame, QFrame::StyledPanel);
+  sidePanelFrame_ = MakeFrame(this, kSidePanelFrame, QFrame::StyledPanel);
+  browserArea_ = MakeFrame(this, kBrowserArea, QFrame::NoFrame);
+  indicator_ = new QLabel(this);
+  indicator_->setObjectName(IdName(kIndicator));
+  pageLine_ = new QLabel(QStringLiteral("Current Web Page:"), this);
+  pageLine_->setObjectName(IdName(kPageLine));
+
+  MakeToolButton(kBack, "back", "Display a previously viewed web page")->setGeometry(place::kBack);
+  MakeToolButton(kForward, "forward", "Display the next viewed web page")
+      ->setGeometry(place::kForward);
+  MakeFrame(this, 221, QFrame::VLine)->setGeometry(place::kForwardSeparator);
+  MakeToolButton(kRefresh, "refresh", "Refreshes the currently viewed web page")
+      ->setGeometry(place::kRefresh);
+  MakeFrame(this, 222, QFrame::VLine);
+  MakeToolButton(kCopy, "copy", "Copy selected items to the clipboard");
+  MakeFrame(this, 223, QFrame::VLine);
+  MakeToolButton(kPrint, "print", "Prints the current web page");
+  MakeFrame(this, 224, QFrame::VLine);
+  MakeToolButton(kSideSwitch, "side", "Toggles the left hand pane");
+  MakeFrame(this, 225, QFrame::VLine);
+  MakeToolButton(kHelp, "help", "Launch Deskhaven Help");
+  MakeSlots();
+  scrollUp_ = MakeScrollButton(kScrollUp, "scroll-up-hover", "scroll-up-normal",
+                               "Press to scroll up through web links");
+  scrollDown_ = MakeScrollButton(kScrollDown, "scroll-down-hover", "scroll-down-normal",
+                                 "Press to scroll down through web links");
+
+  view_ = new CDhvView(browserArea_);
+  auto* fill = new QVBoxLayout(browserArea_);
+  fill->setContentsMargins(1, 1, 1, 1);
+  fill->addWidget(view_);
+  view_->SetButtons(findChild<QAbstractButton*>(IdName(kBack)),
+                    findChild<QAbstractButton*>(IdName(kForward)));
+  connect(view_, &CDhvView::PageLineChanged, pageLine_, &QLabel::setText);
+
+  const QPixmap picture(Text(dh::GetUserTypePicturePath()));
+  if (!picture.isNull()) {
+    QPixmap masked = picture;
+    masked.setMask(picture.createMaskFromColor(QColor(kTransparent), Qt::MaskInColor));
+    indicator_->setPixmap(masked);
+  }
+  indicator_->setVisible(!picture.isNull());
+
+  PlaceFrames();
+  LayOutPanel();
+  LayOutToolBar();
+  startPage_ = QDir::current().filePath(QStringLiteral("Links.htm"));
+  view_->ResetHistory(startPage_);
+  view_->Navigate2(startPage_);
+}
+
+SitebookForm::~SitebookForm() = default;
+
+CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const char* tip) {
+  auto* button = new CWinXPButtonST(this);
+  button->setObjectName(IdName(id));
+  button->AssignIcons(Icon(icon));
+  button->SetRoundedFrame(true);
+  button->SetStateColor(CButtonST::HoverBackground, HoverFace(this));
+  button->SetHoverTip(QString::fromLatin1(tip));
+  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
+  switch (id) {
+  case kBack:
+    connect(button, &QAbstractButton::clicked, this, &SitebookForm::OnBack);
+    break;
+  case kForward:
+    connect(button, &QAbstractButton::clicked, this, &SitebookForm::OnForward);
+    break;
+  case kRefresh:
+    connect(button, &QAbstractButton::clicked, this, [this] { view_->Refresh(); });
+    break;
+  case kCopy:
+    connect(button, &QAbstractButton::clicked, this, [this] { view_->Copy(); });
+    break;
+  case kPrint:
+    connect(button, &QAbstractButton::clicked, this, [this] { view_->Print(); });
+    break;
+  case kSideSwitch:
+    connect(button, &QAbstractButton::clicked, this, &SitebookForm::OnSideSwitch);
+    break;
+  case kHelp:
+    connect(button, &QAbstractButton::clicked, this, [this] { sitebook::ShowLinksHelp(this); });
+    break;
+  }
+  return button;
+}
+
+CButtonST* SitebookForm::MakeScrollButton(int id, const char* hover, const char* normal,
+                                          const char* tip) {
+  auto* button = new CButtonST(this);
+  button->setObjectName(IdName(id));
+  button->AssignIcons(Icon(hover), Icon(normal));
+  button->SetBorderOnHover(false);
+  button->SetHoverTip(QString::fromLatin1(tip));
+  button->setGeometry(id == kScrollUp ? place::kScrollUp : place::kScrollDown);
+  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
+  connect(button, &QAbstractButton::clicked, this,
+          id == kScrollUp ? &SitebookForm::OnScrollUp : &SitebookForm::OnScrollDown);
+  return button;
+}
+
+void SitebookForm::MakeSlots() {
+  for (int slot = 0; slot < LinkPanel::kSlots; ++slot) {
+    auto* button = new CWinXPButtonST(this);
+    button->setObjectName(IdName(kSlotIds[slot]));
+    button->setCheckable(true);
+    button->SetRoundedFrame(true);
+    button->SetStateColor(CButtonST::HoverBackground, HoverFace(this));
+    button->SetImageAlignment(CButtonST::ImageAbove);
+    connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
+    connect(button, &QAbstractButton::clicked, this, [this, slot] { OnSlot(slot); });
+    slots_[slot] = button;
+  }
+}
+
+void SitebookForm::PlaceFrames() {
+  const int right = width() - 1 - place::kRightMargin;
+  const int bottom = height() - 1 - place::kBottomMargin;
+  QRect toolBar = place::kToolBarFrame;
+  toolBar.setRight(right);
+  toolBarFrame_->setGeometry(toolBar);
+  QRect panel = place::kSidePanelFrame;
+  panel.setBottom(bottom);
+  sidePanelFrame_->setGeometry(panel);
+  // Without the side panel the browser takes its place too.
+  const int left = sideShown_ ? place::kBrowserArea.left() : panel.left();
+  QRect area = place::kBrowserArea;
+  area.setLeft(left);
+  area.setRight(right);
+  area.setBottom(bottom);
+  browserArea_->setGeometry(area);
+  QRect line = place::kPageLine;
+  line.setLeft(left);
+  line.setRight(right);
+  pageLine_->setGeometry(line);
+  PlaceIndicator();
+}
+
+void SitebookForm::PlaceIndicator() {
+  if (indicator_->pixmap().isNull())
+    return;
+  const QRect client = toolBarFrame_->geometry();
+  const QRect help = findChild<QWidget*>(IdName(kHelp))->geometry();
+  const QRect box(QPoint(help.right() + 29, client.top() + 10),
+                  QPoint(client.right() - 5, client.bottom() - 5));
+  const QSize picture = indicator_->pixmap().deviceIndependentSize().toSize();
+  const QSize size = picture.boundedTo(box.size());
+  const int x = size.width() < box.width() - 2 ? box.right() + 1 - size.width() : box.left();
+  const int y =
+      size.height() < box.height() - 2 ? box.top() + (box.height() - size.height()) / 2 : box.top();
+  indicator_->setGeometry(QRect(QPoint(x, y), size));
+}
+
+void SitebookForm::LayOutPanel() {
+  const int pitch = place::kSlot1.height() + place::kSlotGap;
+  const int links =
+      std::min<int>(scheme_.Sitebook.SitebookCount, int(scheme_.Sitebook.Sitemarks.size()));
+  panel_.Layout(links, sidePanelFrame_->height(), pitch);
+  for (int slot = 0; slot < LinkPanel::kSlots; ++slot)
+    slots_[slot]->setGeometry(place::kSlot1.translated(0, slot * pitch));
+  if (panel_.Visible() > 0) {
+    QRect down = place::kScrollDown;
+    down.moveBottom(slots_[panel_.Visible() - 1]->geometry().bottom());
+    scrollDown_->setGeometry(down);
+  }
+  FillSlots();
+  ShowChecks();
+  ShowPanelItems();
+}
+
+void SitebookForm::FillSlots() {
+  const QString defaultPicture =
+      QString::fromStdString(dh::JoinPath(dh::GetDefaultPicturesFolder(), kDefaultLinkPicture));
+  for (int slot = 0; slot < panel_.Visible(); ++slot) {
+    const dh::Sitemark& link = scheme_.Sitebook.Sitemarks[panel_.LinkOfSlot(slot)];
+    CWinXPButtonST* button = slots_[slot];
+    QPixmap picture(Text(link.IconFile));
+    if (picture.isNull())
+      picture.load(defaultPicture);
+    if (picture.isNull())
+      button->AssignIcons(QIcon());
+    else
+      button->AssignBitmaps(picture, QColor(kTransparent));
+    button->setText(sitebook::SlotCaption(Text(link.DisplayName)));
+    button->SetHoverTip(
+        Text(scheme_.Defaults.ShortToolTips ? link.ShortToolTip : link.LongToolTip));
+  }
+}
+
+void SitebookForm::ShowChecks() {
+  const std::optional<int> checked = panel_.CheckedSlot();
+  for (int slot = 0; slot < LinkPanel::kSlots; ++slot)
+    slots_[slot]->SetCheckState(checked == slot);
+}
+
+void SitebookForm::ClearChecks() {
+  for (CWinXPButtonST* button : slots_)
+    button->SetCheckState(false);
+}
+
+void SitebookForm::ShowPanelItems() {
+  sidePanelFrame_->setVisible(sideShown_);
+  for (int slot = 0; slot < LinkPanel::kSlots; ++slot)
+    slots_[slot]->setVisible(sideShown_ && panel_.SlotInUse(slot));
+  scrollUp_->setVisible(sideShown_ && panel_.ScrollUpInUse());
+  scrollDown_->setVisible(sideShown_ && panel_.ScrollDownInUse());
+}
+
+void SitebookForm::LayOutToolBar() {
+  const sitebook::ToolBarPlaces places = sitebook::LayOutToolBar(scheme_.ToolBars[2]);
+  static constexpr std::array<int, sitebook::kToolBarItems> kItems = {222, kCopy,       223, kPrint,
+                                                                      224, kSideSwitch, 225, kHelp};
+  for (int item = 0; item < sitebook::kToolBarItems; ++item) {
+    QWidget* widget = findChild<QWidget*>(IdName(kItems[item]));
+    const int at = places[item];
+    if (at >= 0)
+      widget->setGeometry(place::kMovable[at]);
+    widget->setVisible(at >= 0);
+  }
+  PlaceIndicator();
+}
+
+void SitebookForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  PlaceFrames();
+  LayOutPanel();
+}
+
+bool SitebookForm::Press(int id) {
+  auto* button = findChild<QAbstractButton*>(IdName(id));
+  if (!button || !button->isVisibleTo(this) || !button->isEnabled())
+    return false;
+  button->click();
+  return true;
+}
+
+void SitebookForm::OnSlot(int slot) {
+  for (int other = 0; other < LinkPanel::kSlots; ++other)
+    slots_[other]->SetCheckState(other == slot);
+  const int link = panel_.Open(slot);
+  view_->LinkOpened();
+  view_->Navigate2(Text(scheme_.Sitebook.Sitemarks[link].URL));
+}
+
+void SitebookForm::OnScrollDown() {
+  if (!panel_.ScrollDown())
+    return;
+  FillSlots();
+  ShowChecks();
+  ShowPanelItems();
+}
+
+void SitebookForm::OnScrollUp() {
+  if (!panel_.ScrollUp())
+    return;
+  FillSlots();
+  ShowChecks();
+  ShowPanelItems();
+}
+
+void SitebookForm::OnBack() {
+  ClearChecks();
+  view_->GoBack();
+}
+
+void SitebookForm::OnForward() {
+  ClearChecks();
+  view_->GoForward();
+}
+
+void SitebookForm::OnSideSwitch() {
+  sideShown_ = !sideShown_;
+  ShowPanelItems();
+  PlaceFrames();
+}
+
+void SitebookForm::OnHover(CButtonST* button) {
+  QString text = button->GetHoverTip();
+  const auto slot = std::find(slots_.begin(), slots_.end(), button);
+  if (slot != slots_.end()) {
+    // Read afresh: the shell's Options menu may have switched between short and long
+    // messages since the slots were filled.
+    const std::optional<std::uint32_t> shortTips = dh::reg::readDword(
+        dh::reg::Root::LocalMachine,
+        std::string(dh::kSchemesKey) + "\\" + scheme_.SchemeName + "\\Defaults", "ShortToolTips");
+    const bool useShort = shortTips ? *shortTips != 0 : scheme_.Defaults.ShortToolTips != 0;
+    const dh::Sitemark& link =
+        scheme_.Sitebook.Sitemarks[panel_.LinkOfSlot(int(slot - slots_.begin()))];
+    text = Text(useShort ? link.ShortToolTip : link.LongToolTip);
+  }
+  helper_.Say(text.toStdString());
+}
+
+void SitebookForm::Reload() {
+  scheme_.SelectScheme(mode_);
+  helper_.SetSchemeName(scheme_.SchemeName);
+  panel_.ForgetOpened();
+  LayOutPanel();
+  LayOutToolBar();
+  startPage_ = QDir::current().filePath(QStringLiteral("Links.htm"));
+  view_->ResetHistory(startPage_);
+}

@@ -1,0 +1,102 @@
+// The Links page's form: a tool bar across the top, the side panel of web links on the
+// left and the browser on the right. It selects and reads its own scheme, lays out its
+// tool bar and side panel from it, and lets its OnScreen Helper say the tool tips.
+#pragma once
+
+#include "linkpanel.h"
+#include "onscreenhelper.h"
+#include "scheme.h"
+
+#include <QRect>
+#include <QWidget>
+
+#include <array>
+
+class CButtonST;
+class CDhvView;
+class CWinXPButtonST;
+class QFrame;
+class QLabel;
+
+class SitebookForm : public QWidget {
+  Q_OBJECT
+
+public:
+  // The ids of the form's items, kept as their object names ("id209").
+  enum ItemId {
+    kToolBarFrame = 201,
+    kSidePanelFrame = 202,
+    kForward = 203,
+    kRefresh = 204,
+    kPrint = 205,
+    kSideSwitch = 206,
+    kHelp = 207,
+    kBack = 209,
+    kScrollUp = 210,
+    kScrollDown = 215,
+    kPageLine = 218,
+    kBrowserArea = 219,
+    kCopy = 220,
+    kIndicator = 65518,
+  };
+  static constexpr std::array<int, sitebook::LinkPanel::kSlots> kSlotIds = {228, 211, 212, 213,
+                                                                            214, 216, 217};
+
+  explicit SitebookForm(QWidget* parent = nullptr);
+  ~SitebookForm() override;
+
+  CDhvView* View() const { return view_; }
+  const dh::DhvScheme& Scheme() const { return scheme_; }
+  const sitebook::LinkPanel& Panel() const { return panel_; }
+  bool SidePanelShown() const { return sideShown_; }
+  QString StartPage() const { return startPage_; }
+
+  // Presses a button by id as a click would, if the pupil could press it now: a slot or
+  // scroll button that is shown, a tool bar button that is shown and enabled. Returns
+  // whether it was pressed.
+  bool Press(int id);
+  // Selects the scheme again and rebuilds the side panel and tool bar; the page on show
+  // stays.
+  void Reload();
+
+protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+private:
+  CWinXPButtonST* MakeToolButton(int id, const char* icon, const char* tip);
+  CButtonST* MakeScrollButton(int id, const char* hover, const char* normal, const char* tip);
+  void MakeSlots();
+  void PlaceFrames();
+  void LayOutPanel();
+  void FillSlots();
+  void ShowChecks();
+  void ShowPanelItems();
+  void LayOutToolBar();
+  void PlaceIndicator();
+
+  void OnSlot(int slot);
+  void OnScrollDown();
+  void OnScrollUp();
+  void OnBack();
+  void OnForward();
+  void OnSideSwitch();
+  void OnHover(CButtonST* button);
+  void ClearChecks();
+
+  dh::DhvScheme scheme_;
+  int mode_ = 0;
+  OnScreenHelper helper_;
+  sitebook::LinkPanel panel_;
+  bool sideShown_ = true;
+  QString startPage_;
+
+  QFrame* toolBarFrame_;
+  QFrame* sidePanelFrame_;
+  QFrame* browserArea_;
+  QLabel* pageLine_;
+  QLabel* indicator_;
+  std::array<CWinXPButtonST*, sitebook::LinkPanel::kSlots> slots_{};
+  CButtonST* scrollUp_ = nullptr;
+  CButtonST* scrollDown_ = nullptr;
+  CDhvView* view_ = nullptr;
+};
