@@ -35,7 +35,15 @@ constexpr int kClassChangedCommand = 61467;
 
 CSitebookCtrl::CSitebookCtrl(QWidget* parent) : QWidget(parent), form_(new SitebookForm(this)) {
   form_->setGeometry(rect());
-  dh::component::onPageCommand(this, [this](int command) { OnCommand(command); });
+}
+
+bool CSitebookCtrl::event(QEvent* event) {
+  const std::optional<int> command = dh::component::pageCommandOf(event);
+  if (!command)
+    return QWidget::event(event);
+  // Accepted only when the command did something, so the shell can tell.
+  event->setAccepted(OnCommand(*command));
+  return true;
 }
 
 void CSitebookCtrl::resizeEvent(QResizeEvent* event) {
@@ -43,19 +51,18 @@ void CSitebookCtrl::resizeEvent(QResizeEvent* event) {
   form_->setGeometry(rect());
 }
 
-void CSitebookCtrl::OnCommand(int command) {
+bool CSitebookCtrl::OnCommand(int command) {
   if (command == kTabCommand) {
     form_->View()->PressTab();
-    return;
+    return true;
   }
   if (command == kClassChangedCommand) {
     form_->Reload();
-    return;
+    return true;
   }
   for (const auto& [pageCommand, button] : kPresses) {
-    if (pageCommand == command) {
-      form_->Press(button);
-      return;
-    }
+    if (pageCommand == command)
+      return form_->Press(button);
   }
+  return false;
 }

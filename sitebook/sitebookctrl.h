@@ -18,10 +18,11 @@ public:
   SitebookForm* Form() const { return form_; }
 
 protected:
+  bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
 private:
-  void OnCommand(int command);
+  bool OnCommand(int command);
 
   SitebookForm* form_;
 };

@@ -1,0 +1,21 @@
+// A small web server on 127.0.0.1 (an ephemeral port) for the browser tests: every page
+// is made up from its path, so a test needs no files for its web pages.
+//   /page/N     a page titled "Page N"
+//   /popup      a link with target=_blank and a button calling window.open
+//   /download   a file sent as an attachment
+//   /tofile?P   a page with a link to the local file P
+#pragma once
+
+#include <QTcpServer>
+#include <QUrl>
+
+class PageServer : public QTcpServer {
+  Q_OBJECT
+
+public:
+  PageServer();
+  QUrl url(const QString& path) const;
+
+private:
+  void answer(QTcpSocket* socket);
+};

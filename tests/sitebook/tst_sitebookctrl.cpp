@@ -1,0 +1,419 @@
+// The Links control with a real browser: one control for the whole run (the browser is
+// slow to start), switched between schemes with the class-change command, pages served
+// from files and from a loopback web server.
+#include "dhvview.h"
+#include "pagecommand.h"
+#include "pageserver.h"
+#include "pupilpage.h"
+#include "sitebookctrl.h"
+#include "sitebookform.h"
+
+#include "buttonst.h"
+#include "componenthost.h"
+#include "messagerecorder.h"
+#include "schemewriter.h"
+#include "testhives.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineHistory>
+#include <QWebEngineProfile>
+
+using dh::reg::Root;
+
+namespace {
+
+constexpr int kBack = 61441, kForward = 61442, kCopy = 61444, kPrint = 61449, kHelp = 61450,
+              kSide = 61454, kTab = 61455, kSlot1 = 61457, kScrollUp = 61464, kScrollDown = 61465,
+              kClassChanged = 61467;
+const char* const kScheme = "Default User";
+
+void writeFile(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(text);
+}
+
+} // namespace
+
+class TestSitebookCtrl : public QObject {
+  Q_OBJECT
+
+private slots:
+  void initTestCase();
+  void cleanupTestCase();
+  void startsOnTheStartPageWithItsOwnProfile();
+  void slotsAndScrollingWithNineLinks();
+  void classChangeShowsTheNewSchemesLinks();
+  void toolBarLaysOutFromTheScheme();
+  void backAndForwardThroughTheirSequences();
+  void copyPrintAndHelp();
+  void webPagesStayInsideTheView();
+  void registeredControlIsMadeByProgId();
+
+private:
+  // Writes the scheme with links served by the test server and has the control take it
+  // as after a change of class.
+  void useScheme(int links, const std::function<void(const std::string& base)>& change = {});
+  QString link(int n) const { return server_->url(QStringLiteral("/page/%1").arg(n)).toString(); }
+  bool command(int id) { return dh::component::sendPageCommand(ctrl_.get(), id); }
+  CButtonST* button(int id) const {
+    return ctrl_->findChild<CButtonST*>(QStringLiteral("id%1").arg(id));
+  }
+  CButtonST* slot(int n) const { return button(SitebookForm::kSlotIds[n - 1]); }
+  // Runs action and waits for the browser to complete a navigation.
+  void navigate(const std::function<void()>& action);
+  QString runScript(const QString& script);
+
+  std::unique_ptr<TestHives> hives_;
+  std::unique_ptr<QTemporaryDir> home_;
+  std::unique_ptr<PageServer> server_;
+  std::unique_ptr<dh::ui::MessageRecorder> recorder_;
+  std::unique_ptr<CSitebookCtrl> ctrl_;
+  CDhvView* view_ = nullptr;
+  QString runDir_;
+};
+
+void TestSitebookCtrl::initTestCase() {
+  hives_ = std::make_unique<TestHives>();
+  home_ = std::make_unique<QTemporaryDir>();
+  qputenv("XDG_DATA_HOME", home_->filePath(QStringLiteral("data")).toLocal8Bit());
+  server_ = std::make_unique<PageServer>();
+  QVERIFY(server_->isListening());
+  recorder_ = std::make_unique<dh::ui::MessageRecorder>();
+  runDir_ = home_->filePath(QStringLiteral("run"));
+  QVERIFY(QDir().mkpath(runDir_));
+  writeFile(runDir_ + QStringLiteral("/Links.htm"),
+            "<html><head><title>Start Page</title></head><body>Links</body></html>");
+  writeFile(runDir_ + QStringLiteral("/secret.html"),
+            "<html><head><title>Secret</title></head></html>");
+  QVERIFY(QDir::setCurrent(runDir_));
+  writeScheme(*hives_, {.name = kScheme, .links = 9});
+  for (int n = 1; n <= 9; ++n)
+    hives_->setText(Root::LocalMachine,
+                    schemeKey(kScheme) + "\\Sitebook\\Sitemark " + std::to_string(n), "URL",
+                    link(n).toStdString());
+
+  ctrl_ = std::make_unique<CSitebookCtrl>();
+  ctrl_->resize(760, 560); // room for five slots
+  ctrl_->show();
+  view_ = ctrl_->Form()->View();
+  QTRY_COMPARE_WITH_TIMEOUT(view_->CurrentPageLine(),
+                            QStringLiteral("Current Web Page: Start Page"), 30000);
+}
+
+void TestSitebookCtrl::cleanupTestCase() {
+  ctrl_.reset();
+}
+
+void TestSitebookCtrl::useScheme(int links,
+                                 const std::function<void(const std::string& base)>& change) {
+  hives_->removeTree(Root::LocalMachine, schemeKey(kScheme));
+  writeScheme(*hives_, {.name = kScheme, .links = links});
+  const std::string base = schemeKey(kScheme);
+  for (int n = 1; n <= links; ++n)
+    hives_->setText(Root::LocalMachine, base + "\\Sitebook\\Sitemark " + std::to_string(n), "URL",
+                    link(n).toStdString());
+  if (change)
+    change(base);
+  command(kClassChanged);
+}
+
+void TestSitebookCtrl::navigate(const std::function<void()>& action) {
+  QSignalSpy done(view_, &QWebEngineView::loadFinished);
+  action();
+  QVERIFY(done.wait(15000));
+}
+
+QString TestSitebookCtrl::runScript(const QString& script) {
+  QString result;
+  bool finished = false;
+  view_->page()->runJavaScript(script, [&](const QVariant& value) {
+    result = value.toString();
+    finished = true;
+  });
+  if (!QTest::qWaitFor([&] { return finished; }, 10000))
+    qWarning("script did not finish: %s", qPrintable(script));
+  return result;
+}
+
+void TestSitebookCtrl::startsOnTheStartPageWithItsOwnProfile() {
+  QCOMPARE(view_->url(), QUrl::fromLocalFile(runDir_ + QStringLiteral("/Links.htm")));
+  QCOMPARE(ctrl_->findChild<QLabel*>(QStringLiteral("id218"))->text(),
+           QStringLiteral("Current Web Page: Start Page"));
+  QVERIFY(!button(SitebookForm::kBack)->isEnabled());
+  QVERIFY(!button(SitebookForm::kForward)->isEnabled());
+  // The pupil's browser data live in the pupil's own data folder and outlast the session.
+  QWebEngineProfile* profile = view_->page()->profile();
+  QVERIFY(!profile->isOffTheRecord());
+  QCOMPARE(QDir(profile->persistentStoragePath()).canonicalPath(),
+           QDir(home_->filePath(QStringLiteral("data/deskhaven/browser"))).canonicalPath());
+  QCOMPARE(QFile::permissions(profile->persistentStoragePath()) & 0x0077,
+           QFileDevice::Permissions());
+}
+
+void TestSitebookCtrl::slotsAndScrollingWithNineLinks() {
+  useScheme(9);
+  for (int n = 1; n <= 5; ++n) {
+    QVERIFY(slot(n)->isVisibleTo(ctrl_.get()));
+    QCOMPARE(slot(n)->text(), QStringLiteral("Link %1").arg(n));
+  }
+  QVERIFY(!slot(6)->isVisibleTo(ctrl_.get()) && !slot(7)->isVisibleTo(ctrl_.get()));
+  QVERIFY(button(SitebookForm::kScrollDown)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
+  // Scroll-down sits level with the last slot.
+  QCOMPARE(button(SitebookForm::kScrollDown)->geometry().bottom(), slot(5)->geometry().bottom());
+  QVERIFY(!command(kSlot1 + 5)); // Ctrl+6 with five slots shown
+
+  for (int press = 1; press <= 4; ++press) {
+    QVERIFY(command(kScrollDown));
+    QVERIFY(button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
+    QCOMPARE(button(SitebookForm::kScrollDown)->isVisibleTo(ctrl_.get()), press < 4);
+  }
+  QCOMPARE(slot(1)->text(), QStringLiteral("Link 5"));
+  QCOMPARE(slot(5)->text(), QStringLiteral("Link 9"));
+  QVERIFY(!command(kScrollDown));
+
+  // Hiding the side panel hides scroll-up and the slots; showing it brings them back.
+  const QRect area = ctrl_->findChild<QWidget*>(QStringLiteral("id219"))->geometry();
+  QVERIFY(command(kSide));
+  QVERIFY(!button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!slot(1)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!command(kSlot1));
+  QVERIFY(ctrl_->findChild<QWidget*>(QStringLiteral("id219"))->geometry().left() < area.left());
+  QVERIFY(command(kSide));
+  QVERIFY(button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
+  QVERIFY(slot(5)->isVisibleTo(ctrl_.get()) && !slot(6)->isVisibleTo(ctrl_.get()));
+  QCOMPARE(ctrl_->findChild<QWidget*>(QStringLiteral("id219"))->geometry(), area);
+
+  for (int press = 1; press <= 4; ++press)
+    QVERIFY(command(kScrollUp));
+  QVERIFY(!button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
+
+  // Link 2 opened and scrolled: its check mark moves with it, then leaves the panel.
+  navigate([&] { QVERIFY(command(kSlot1 + 1)); });
+  QCOMPARE(view_->url().toString(), link(2));
+  QVERIFY(slot(2)->GetCheck() && !slot(1)->GetCheck());
+  QVERIFY(command(kScrollDown));
+  QCOMPARE(slot(1)->text(), QStringLiteral("Link 2"));
+  QVERIFY(slot(1)->GetCheck() && !slot(2)->GetCheck());
+  QVERIFY(command(kScrollDown));
+  for (int n = 1; n <= 7; ++n)
+    QVERIFY(!slot(n)->GetCheck());
+}
+
+void TestSitebookCtrl::classChangeShowsTheNewSchemesLinks() {
+  const QUrl onShow = view_->url();
+  useScheme(3, [&](const std::string& base) {
+    const char* names[] = {"Encyclopaedia Britannica", "Tom & Jerry",
+                           "Supercalifragilistic Extraordinarily Marvellous Unbelievably "
+                           "Wonderful Sites"};
+    for (int n = 1; n <= 3; ++n)
+      hives_->setText(Root::LocalMachine, base + "\\Sitebook\\Sitemark " + std::to_string(n),
+                      "DisplayName", names[n - 1]);
+  });
+  QCOMPARE(slot(1)->text(), QStringLiteral("Encyclo... Britannica"));
+  QCOMPARE(slot(2)->text(), QStringLiteral("Tom && Jerry"));
+  QCOMPARE(slot(3)->text(), QStringLiteral("Superca... Extraor... Marvellous "));
+  for (int n = 4; n <= 7; ++n)
+    QVERIFY(!slot(n)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!button(SitebookForm::kScrollDown)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
+  for (int n = 1; n <= 3; ++n)
+    QVERIFY(!slot(n)->GetCheck());
+  QVERIFY(!button(SitebookForm::kBack)->isEnabled());
+  QVERIFY(!button(SitebookForm::kForward)->isEnabled());
+  QVERIFY(view_->Record().Visited().isEmpty());
+  QCOMPARE(view_->url(), onShow);
+
+  // A scheme without links: no slots, no scrolling, Ctrl+1 does nothing.
+  useScheme(0);
+  for (int n = 1; n <= 7; ++n)
+    QVERIFY(!slot(n)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!command(kSlot1));
+  QVERIFY(!button(SitebookForm::kScrollDown)->isVisibleTo(ctrl_.get()));
+}
+
+void TestSitebookCtrl::toolBarLaysOutFromTheScheme() {
+  struct Case {
+    int copy, print, side;
+    QList<int> shown; // movable items left to right
+  };
+  const QList<int> all = {222, 220, 223, 205, 224, 206, 225, 207};
+  const Case cases[] = {
+      {1, 1, 1, all},
+      {0, 1, 1, {223, 205, 224, 206, 225, 207}},
+      {1, 0, 0, {222, 220, 225, 207}},
+      {0, 0, 0, {225, 207}},
+  };
+  QList<QRect> places;
+  for (int id : all)
+    places.append(ctrl_->findChild<QWidget*>(QStringLiteral("id%1").arg(id))->geometry());
+  for (const Case& c : cases) {
+    useScheme(2, [&](const std::string& base) {
+      const std::string page3 = base + "\\ToolBars\\Page 3";
+      hives_->setDword(Root::LocalMachine, page3, "Copy", c.copy);
+      hives_->setDword(Root::LocalMachine, page3, "Print", c.print);
+      hives_->setDword(Root::LocalMachine, page3, "Side", c.side);
+      hives_->setDword(Root::LocalMachine, page3, "Help", 0);
+    });
+    for (int id : all) {
+      QWidget* item = ctrl_->findChild<QWidget*>(QStringLiteral("id%1").arg(id));
+      const qsizetype at = c.shown.indexOf(id);
+      QCOMPARE(item->isVisibleTo(ctrl_.get()), at >= 0);
+      if (at >= 0)
+        QCOMPARE(item->geometry(), places[at]);
+    }
+    // A hidden button ignores its command: nothing is printed without Print.
+    bool prompted = false;
+    CDhvView::SetPrintPrompt([&](QPrinter&, QWidget*) { return prompted = true, false; });
+    QCOMPARE(command(kPrint), c.print != 0);
+    QCOMPARE(prompted, c.print != 0);
+    CDhvView::SetPrintPrompt(nullptr);
+  }
+}
+
+void TestSitebookCtrl::backAndForwardThroughTheirSequences() {
+  useScheme(3);
+  const QString start = QUrl::fromLocalFile(runDir_ + QStringLiteral("/Links.htm")).toString();
+  navigate([&] { view_->Navigate2(runDir_ + QStringLiteral("/Links.htm")); });
+  view_->history()->clear();
+  QCOMPARE(view_->url().toString(), start);
+  QVERIFY(!button(SitebookForm::kBack)->isEnabled());
+
+  // Start page, link 1, Back, Back on the start page, Forward.
+  navigate([&] { QVERIFY(command(kSlot1)); });
+  QCOMPARE(view_->CurrentPageLine(), QStringLiteral("Current Web Page: Page 1"));
+  QVERIFY(button(SitebookForm::kBack)->isEnabled());
+  QVERIFY(!button(SitebookForm::kForward)->isEnabled());
+  navigate([&] { QVERIFY(command(kBack)); });
+  QCOMPARE(view_->url().toString(), start);
+  QVERIFY(!slot(1)->GetCheck());
+  QVERIFY(button(SitebookForm::kBack)->isEnabled());
+  QVERIFY(button(SitebookForm::kForward)->isEnabled());
+  QVERIFY(command(kBack));
+  QVERIFY(!button(SitebookForm::kBack)->isEnabled());
+  QCOMPARE(view_->Record().BackSteps(), 2);
+  QVERIFY(button(SitebookForm::kForward)->isEnabled());
+  QVERIFY(!command(kBack));
+  navigate([&] { QVERIFY(command(kForward)); });
+  QCOMPARE(view_->Record().BackSteps(), 1);
+  QVERIFY(!button(SitebookForm::kForward)->isEnabled());
+  QCOMPARE(view_->url().toString(), link(1));
+  QCOMPARE(view_->CurrentPageLine(), QStringLiteral("Current Web Page: Page 1"));
+
+  // Start page, link 1, Back, Forward: the count is 0 and Forward stays; a page never
+  // seen before then switches it off.
+  command(kClassChanged);
+  navigate([&] { view_->Navigate2(runDir_ + QStringLiteral("/Links.htm")); });
+  navigate([&] { QVERIFY(command(kSlot1)); });
+  navigate([&] { QVERIFY(command(kBack)); });
+  navigate([&] { QVERIFY(command(kForward)); });
+  QCOMPARE(view_->Record().BackSteps(), 0);
+  QVERIFY(button(SitebookForm::kForward)->isEnabled());
+  navigate([&] { QVERIFY(command(kSlot1 + 2)); });
+  QVERIFY(!button(SitebookForm::kForward)->isEnabled());
+  QCOMPARE(view_->CurrentPageLine(), QStringLiteral("Current Web Page: Page 3"));
+}
+
+void TestSitebookCtrl::copyPrintAndHelp() {
+  useScheme(2);
+  navigate([&] { QVERIFY(command(kSlot1 + 1)); });
+  QApplication::clipboard()->clear();
+  view_->setFocus();
+  runScript(
+      QStringLiteral("window.getSelection().selectAllChildren(document.getElementById('text'))"));
+  QVERIFY(command(kCopy));
+  QTRY_VERIFY_WITH_TIMEOUT(
+      QApplication::clipboard()->text().contains(QStringLiteral("Text of page 2")), 10000);
+
+  // Tab moves the focus inside the page.
+  runScript(QStringLiteral("document.getElementById('first').focus()"));
+  QVERIFY(command(kTab));
+  QTRY_COMPARE_WITH_TIMEOUT(runScript(QStringLiteral("document.activeElement.id")),
+                            QStringLiteral("second"), 10000);
+
+  // Print: the prompt chooses a PDF file; the page is printed into it.
+  QTemporaryDir out;
+  const QString pdf = out.filePath(QStringLiteral("page.pdf"));
+  CDhvView::SetPrintPrompt([&](QPrinter& printer, QWidget*) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    return true;
+  });
+  QSignalSpy printed(view_, &QWebEngineView::pdfPrintingFinished);
+  QVERIFY(command(kPrint));
+  QVERIFY(printed.wait(20000));
+  CDhvView::SetPrintPrompt(nullptr);
+  QCOMPARE(printed.first().at(1).toBool(), true);
+  QFile file(pdf);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  QVERIFY(file.read(5).startsWith("%PDF"));
+
+  // Help without a help book: a beep, then "Help Problem"; nothing else changes.
+  const qsizetype boxes = recorder_->boxes().size();
+  QVERIFY(command(kHelp));
+  QCOMPARE(recorder_->boxes().size(), boxes + 1);
+  QCOMPARE(recorder_->boxes().last().title, QStringLiteral("Help Problem"));
+  QCOMPARE(recorder_->events().mid(recorder_->events().size() - 2),
+           QStringList({QStringLiteral("beep"), QStringLiteral("Help Problem")}));
+  QCOMPARE(view_->url().toString(), link(2));
+}
+
+void TestSitebookCtrl::webPagesStayInsideTheView() {
+  const int windows = QApplication::topLevelWidgets().size();
+  navigate([&] { view_->load(server_->url(QStringLiteral("/popup"))); });
+  navigate([&] { runScript(QStringLiteral("document.getElementById('blank').click()")); });
+  QCOMPARE(view_->url().toString(), link(7));
+  navigate([&] { view_->load(server_->url(QStringLiteral("/popup"))); });
+  navigate([&] { runScript(QStringLiteral("document.getElementById('open').click()")); });
+  QCOMPARE(view_->url().toString(), link(8));
+  QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+
+  // Downloads are refused with a message and leave no file behind.
+  const qsizetype boxes = recorder_->boxes().size();
+  view_->load(server_->url(QStringLiteral("/download")));
+  QTRY_COMPARE_WITH_TIMEOUT(recorder_->boxes().size(), boxes + 1, 15000);
+  QCOMPARE(recorder_->boxes().last().title, QStringLiteral("Download Refused"));
+  QVERIFY(recorder_->boxes().last().text.contains(QStringLiteral("homework.bin")));
+  QCOMPARE(view_->url().toString(), link(8));
+
+  // A web page cannot lead into local files, by link or by script; the system's own
+  // local pages still open.
+  const QString secret = runDir_ + QStringLiteral("/secret.html");
+  QUrl toFile = server_->url(QStringLiteral("/tofile"));
+  toFile.setQuery(secret);
+  navigate([&] { view_->load(toFile); });
+  runScript(QStringLiteral("document.getElementById('local').click()"));
+  runScript(QStringLiteral("location.href = '%1'").arg(QUrl::fromLocalFile(secret).toString()));
+  QTest::qWait(1500);
+  QCOMPARE(view_->url(), toFile);
+  QVERIFY(view_->title() != QStringLiteral("Secret"));
+  navigate([&] { view_->Navigate2(secret); });
+  QCOMPARE(view_->title(), QStringLiteral("Secret"));
+}
+
+void TestSitebookCtrl::registeredControlIsMadeByProgId() {
+  QProcess regsvr;
+  regsvr.start(QStringLiteral(REGSVR), {QStringLiteral(SITEBOOK_LIBRARY)});
+  QVERIFY(regsvr.waitForFinished(30000));
+  QCOMPARE(regsvr.exitCode(), 0);
+  QWidget frame;
+  const auto made = dh::component::createControl(CSitebookCtrl::kProgId, &frame, 99);
+  QVERIFY2(made.ok(), made.reason.c_str());
+  // The library holds its own copy of the class, so it is known by name only.
+  QCOMPARE(made.widget->metaObject()->className(), "CSitebookCtrl");
+  QCOMPARE(made.widget->objectName(), QStringLiteral("id99"));
+  QVERIFY(dh::component::probeClass(CSitebookCtrl::kClassId).ok());
+}
+
+QTEST_MAIN(TestSitebookCtrl)
+#include "tst_sitebookctrl.moc"

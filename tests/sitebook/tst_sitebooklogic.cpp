@@ -1,0 +1,192 @@
+// The Links page's rules that need no browser: captions, the side panel's slots and
+// scrolling, the tool bar's places, and Back and Forward.
+#include "captionrule.h"
+#include "linkpanel.h"
+#include "navigationrecord.h"
+#include "toolbarlayout.h"
+
+#include <QTest>
+
+using namespace sitebook;
+
+class TestSitebookLogic : public QObject {
+  Q_OBJECT
+
+private slots:
+  void captionsShortenLongWordsAndLongNames_data();
+  void captionsShortenLongWordsAndLongNames();
+  void panelShowsWhatFitsAndScrollsOneLinkAtATime();
+  void checkMarkFollowsTheOpenedLink();
+  void toolBarClosesUpToTheLeft();
+  void backAndForwardFollowTheirSteps();
+};
+
+void TestSitebookLogic::captionsShortenLongWordsAndLongNames_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("caption");
+  QTest::newRow("long first word") << "Encyclopaedia Britannica"
+                                   << "Encyclo... Britannica";
+  QTest::newRow("one long word loses its last letter") << "Internationalisation"
+                                                       << "Interna...";
+  QTest::newRow("last word of 11 counts 10") << "Big Mathematics"
+                                             << "Big Mathematics";
+  QTest::newRow("three shortened words cut the name")
+      << "Supercalifragilistic Extraordinarily Marvellous Unbelievably Wonderful Sites"
+      << "Superca... Extraor... Marvellous ";
+  QTest::newRow("two shortened words keep it whole")
+      << "Supercalifragilistic Extraordinarily Marvellous Sites and More Things"
+      << "Superca... Extraor... Marvellous Sites and More Things";
+  QTest::newRow("ampersand stays visible") << "Tom & Jerry"
+                                           << "Tom && Jerry";
+  QTest::newRow("ampersands count as doubled") << "R&D&Q&Z&Y&X"
+                                               << "R&&D&&Q...";
+  QTest::newRow("letters, not bytes")
+      << QString::fromUtf8("Öffentlichkeitsarbeit Süd") << QString::fromUtf8("Öffentl... Süd");
+  QTest::newRow("empty") << ""
+                         << "";
+  QTest::newRow("blanks only") << "   "
+                               << "   ";
+}
+
+void TestSitebookLogic::captionsShortenLongWordsAndLongNames() {
+  QFETCH(QString, name);
+  QFETCH(QString, caption);
+  QCOMPARE(SlotCaption(name), caption);
+}
+
+void TestSitebookLogic::panelShowsWhatFitsAndScrollsOneLinkAtATime() {
+  LinkPanel panel;
+  // 3 links with room for 5: four slots out of use, no scrolling.
+  panel.Layout(3, 5 * 80 + 79, 80);
+  QCOMPARE(panel.Visible(), 3);
+  for (int slot = 0; slot < LinkPanel::kSlots; ++slot)
+    QCOMPARE(panel.SlotInUse(slot), slot < 3);
+  QVERIFY(!panel.ScrollUpInUse() && !panel.ScrollDownInUse());
+  QVERIFY(!panel.ScrollDown());
+
+  // 9 links with room for 5: links 1 to 5, then one more per press down to 5 to 9.
+  panel.Layout(9, 5 * 80, 80);
+  QCOMPARE(panel.Visible(), 5);
+  QVERIFY(!panel.SlotInUse(5) && !panel.SlotInUse(6));
+  QVERIFY(panel.ScrollDownInUse() && !panel.ScrollUpInUse());
+  for (int press = 1; press <= 4; ++press) {
+    QVERIFY(panel.ScrollDown());
+    QVERIFY(panel.ScrollUpInUse());
+    QCOMPARE(panel.ScrollDownInUse(), press < 4);
+  }
+  QCOMPARE(panel.LinkOfSlot(0), 4);
+  QCOMPARE(panel.LinkOfSlot(4), 8);
+  QVERIFY(!panel.ScrollDown());
+  QCOMPARE(panel.Offset(), 4);
+  for (int press = 1; press <= 4; ++press)
+    QVERIFY(panel.ScrollUp());
+  QVERIFY(!panel.ScrollUp());
+  QVERIFY(!panel.ScrollUpInUse() && panel.ScrollDownInUse());
+
+  // More room than seven slots, and no room or no links at all.
+  panel.Layout(20, 2000, 80);
+  QCOMPARE(panel.Visible(), 7);
+  panel.Layout(0, 2000, 80);
+  QCOMPARE(panel.Visible(), 0);
+  QVERIFY(!panel.ScrollDownInUse() && !panel.SlotInUse(0));
+  panel.Layout(4, 50, 80);
+  QCOMPARE(panel.Visible(), 0);
+  panel.Layout(4, 500, 0);
+  QCOMPARE(panel.Visible(), 0);
+}
+
+void TestSitebookLogic::checkMarkFollowsTheOpenedLink() {
+  LinkPanel panel;
+  panel.Layout(9, 400, 80);
+  // Nothing opened yet: scrolling marks no slot.
+  QVERIFY(panel.ScrollDown() && panel.ScrollUp());
+  QCOMPARE(panel.CheckedSlot(), std::nullopt);
+  QCOMPARE(panel.Open(1), 1);
+  QCOMPARE(panel.CheckedSlot(), 1);
+  QVERIFY(panel.ScrollDown());
+  QCOMPARE(panel.CheckedSlot(), 0);
+  QVERIFY(panel.ScrollDown());
+  QCOMPARE(panel.CheckedSlot(), std::nullopt);
+  QVERIFY(panel.ScrollUp());
+  QCOMPARE(panel.CheckedSlot(), 0);
+  // A new layout scrolls back but still marks the link; a new scheme forgets it.
+  panel.Layout(9, 400, 80);
+  QCOMPARE(panel.CheckedSlot(), 1);
+  panel.ForgetOpened();
+  QCOMPARE(panel.CheckedSlot(), std::nullopt);
+}
+
+void TestSitebookLogic::toolBarClosesUpToTheLeft() {
+  struct Case {
+    std::uint32_t copy, print, side;
+    ToolBarPlaces places;
+  };
+  const Case cases[] = {
+      {1, 1, 1, {0, 1, 2, 3, 4, 5, 6, 7}},     {0, 1, 1, {-1, -1, 0, 1, 2, 3, 4, 5}},
+      {1, 0, 1, {0, 1, -1, -1, 2, 3, 4, 5}},   {1, 1, 0, {0, 1, 2, 3, -1, -1, 4, 5}},
+      {0, 0, 1, {-1, -1, -1, -1, 0, 1, 2, 3}}, {0, 0, 0, {-1, -1, -1, -1, -1, -1, 0, 1}},
+      {7, 1, 1, {0, 1, 2, 3, 4, 5, 6, 7}}, // any nonzero flag shows
+  };
+  for (const Case& c : cases) {
+    dh::ToolBarPage flags;
+    flags.Copy = c.copy;
+    flags.Print = c.print;
+    flags.Side = c.side;
+    flags.Help = 0; // Help is always there
+    QCOMPARE(LayOutToolBar(flags), c.places);
+  }
+}
+
+void TestSitebookLogic::backAndForwardFollowTheirSteps() {
+  const QString start = QStringLiteral("file:///run/Links.htm");
+  const QString one = QStringLiteral("http://127.0.0.1/page/1");
+  NavigationRecord record;
+  record.Reset(start);
+  record.Completed(start);
+  QVERIFY(!record.BackEnabled() && !record.ForwardEnabled());
+
+  // Start page, link 1, Back, Back again on the start page, Forward.
+  record.LinkOpened();
+  record.Completed(one);
+  QVERIFY(record.BackEnabled() && !record.ForwardEnabled());
+  record.Back();
+  QVERIFY(record.BackEnabled() && record.ForwardEnabled());
+  QCOMPARE(record.BackSteps(), 1);
+  record.Completed(start);
+  record.Back();
+  QVERIFY(!record.BackEnabled() && record.ForwardEnabled());
+  QCOMPARE(record.BackSteps(), 2);
+  record.Forward();
+  QCOMPARE(record.BackSteps(), 1);
+  QVERIFY(record.BackEnabled() && !record.ForwardEnabled());
+  record.Completed(one);
+
+  // Start page, link 1, Back (count 1), Forward: the count is 0 and Forward stays.
+  record.Reset(start);
+  record.Completed(start);
+  record.LinkOpened();
+  record.Completed(one);
+  record.Back();
+  record.Completed(start);
+  record.Forward();
+  QCOMPARE(record.BackSteps(), 0);
+  QVERIFY(record.ForwardEnabled());
+  // A page seen before keeps Forward; an address never seen switches it off, whatever
+  // the case of the addresses.
+  record.Completed(one.toUpper());
+  QVERIFY(record.ForwardEnabled());
+  record.Completed(QStringLiteral("http://127.0.0.1/page/2"));
+  QVERIFY(!record.ForwardEnabled());
+  QCOMPARE(record.Visited().size(), 5);
+  QCOMPARE(record.Current(), QStringLiteral("http://127.0.0.1/page/2"));
+
+  // A fresh start keeps the page on show but forgets the rest.
+  record.Reset(start);
+  QVERIFY(record.Visited().isEmpty());
+  QCOMPARE(record.BackSteps(), 0);
+  QVERIFY(!record.BackEnabled() && !record.ForwardEnabled());
+  QCOMPARE(record.Current(), QStringLiteral("http://127.0.0.1/page/2"));
+}
+
+QTEST_GUILESS_MAIN(TestSitebookLogic)
+#include "tst_sitebooklogic.moc"
