@@ -51,11 +51,22 @@ QString IdName(int id) {
   return QStringLiteral("id%1").arg(id);
 }
 
-// The button face a shade lighter, the background of image buttons under the pointer.
-QColor HoverFace(const QWidget* widget) {
-  const QColor face = widget->palette().color(QPalette::Button);
-  return QColor(std::min(face.red() + 10, 255), std::min(face.green() + 10, 255),
-                std::min(face.blue() + 10, 255));
+// Buttons sit flat on the background of their frame.
+void Flatten(CButtonST* button, const QWidget* form) {
+  const QColor base = form->palette().color(QPalette::Base);
+  button->SetStateColor(CButtonST::NormalBackground, base);
+  button->SetStateColor(CButtonST::FocusBackground, base);
+}
+
+// The look of the form's themed buttons: they sit flat on their frame's background and
+// light up a shade above the button face under the pointer.
+void Theme(CWinXPButtonST* button, const QWidget* form) {
+  const QColor face = form->palette().color(QPalette::Button);
+  button->SetRoundedFrame(true);
+  button->SetStateColor(CButtonST::HoverBackground,
+                        QColor(std::min(face.red() + 10, 255), std::min(face.green() + 10, 255),
+                               std::min(face.blue() + 10, 255)));
+  Flatten(button, form);
 }
 
 QIcon Icon(const char* name) {
@@ -81,7 +92,7 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
       QStringLiteral("#id201, #id202 { background: palette(base); border: 1px solid palette(mid);"
                      " border-radius: 6px; }"
                      "#id219 { border: 1px solid palette(mid); }"
-                     "#id218 { color: palette(dark); padding-left: 2px; }"));
+                     "#id218 { color: palette(text); padding-left: 2px; }"));
   mode_ = dh::QueryPlatformMode(0);
   scheme_.SelectScheme(mode_);
   helper_.SetSchemeName(scheme_.SchemeName);
@@ -144,8 +155,7 @@ CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const cha
   auto* button = new CWinXPButtonST(this);
   button->setObjectName(IdName(id));
   button->AssignIcons(Icon(icon));
-  button->SetRoundedFrame(true);
-  button->SetStateColor(CButtonST::HoverBackground, HoverFace(this));
+  Theme(button, this);
   button->SetHoverTip(QString::fromLatin1(tip));
   connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
   switch (id) {
@@ -180,6 +190,7 @@ CButtonST* SitebookForm::MakeScrollButton(int id, const char* hover, const char*
   button->setObjectName(IdName(id));
   button->AssignIcons(Icon(hover), Icon(normal));
   button->SetBorderOnHover(false);
+  Flatten(button, this);
   button->SetHoverTip(QString::fromLatin1(tip));
   button->setGeometry(id == kScrollUp ? place::kScrollUp : place::kScrollDown);
   connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
@@ -193,8 +204,7 @@ void SitebookForm::MakeSlots() {
     auto* button = new CWinXPButtonST(this);
     button->setObjectName(IdName(kSlotIds[slot]));
     button->setCheckable(true);
-    button->SetRoundedFrame(true);
-    button->SetStateColor(CButtonST::HoverBackground, HoverFace(this));
+    Theme(button, this);
     button->SetImageAlignment(CButtonST::ImageAbove);
     connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
     connect(button, &QAbstractButton::clicked, this, [this, slot] { OnSlot(slot); });
