@@ -10,7 +10,7 @@ class CSitebookCtrl : public QWidget {
   Q_OBJECT
 
 public:
-  static constexpr const char* kClassId = "{025FE3DF-034D-43FA-A93A-F80B463451C6}";
+  static constexpr const char* kClassId = "{C064B317-949F-4497-A28B-AFA9CAFACF8A}";
   static constexpr const char* kProgId = "SITEBOOK.SitebookCtrl.1";
 
   explicit CSitebookCtrl(QWidget* parent = nullptr);
