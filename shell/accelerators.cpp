@@ -43,10 +43,13 @@ constexpr int kFirstPageCommand = 61441;
 } // namespace
 
 std::optional<int> AcceleratorCommand(int key, Qt::KeyboardModifiers modifiers) {
-  // Only the plus of the numeric keypad counts, with Ctrl; elsewhere the keypad is
-  // ignored so that keypad navigation keys work like the others.
+  // Only the plus of the numeric keypad counts, with Ctrl, and its digits are keys of
+  // their own; its navigation keys (Delete, Page Up, ...) are the same keys as elsewhere.
+  const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
   if (key == Qt::Key_Plus)
     return modifiers == (kCtrl | Qt::KeypadModifier) ? std::optional(32791) : std::nullopt;
+  if (keypad && key >= Qt::Key_0 && key <= Qt::Key_9)
+    return std::nullopt;
   const Qt::KeyboardModifiers plain = modifiers & ~Qt::KeypadModifier;
   for (const Accelerator& a : kTable)
     if (a.key == key && a.modifiers == plain)

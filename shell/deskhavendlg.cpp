@@ -26,6 +26,11 @@
 #include <cstdlib>
 #include <unistd.h>
 
+// The pictures are linked from a static library, which Qt does not register by itself.
+static void initShellResources() {
+  Q_INIT_RESOURCE(shell);
+}
+
 namespace dh::shell {
 
 namespace {
@@ -71,6 +76,7 @@ constexpr int kFirstPageOrder[3][3] = {{1, 2, 3}, {2, 3, 1}, {3, 1, 2}};
 
 CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
     : QWidget(parent), exitProcess_(exitProcess ? std::move(exitProcess) : exitAtOnce) {
+  initShellResources();
   pages_ = ReadPageTable();
   TestPageTable(pages_);
 
@@ -204,8 +210,14 @@ bool CDeskhavenDlg::PageSetUp() {
 }
 
 QRect CDeskhavenDlg::OuterRect() const {
-  const QRect outer = frameGeometry();
-  return QRect(outer.topLeft() - geometry().topLeft(), outer.size());
+  const QRect frame = frameGeometry();
+  QRect outer(frame.topLeft() - geometry().topLeft(), frame.size());
+  // The sides and the bottom stop at the client area, so that neither the logo nor the
+  // frame's edges hide under the window's border.
+  outer.setLeft(std::max(outer.left(), 0));
+  outer.setRight(std::min(outer.right(), width() - 1));
+  outer.setBottom(std::min(outer.bottom(), height() - 1));
+  return outer;
 }
 
 void CDeskhavenDlg::LayOutTopRow() {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLocalSocket>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace dh::shell {
@@ -41,9 +42,14 @@ int CountRunningInstances(const QString& procRoot) {
     entry.toLong(&numeric);
     if (!numeric)
       continue;
-    const QByteArray link = QFile::encodeName(procRoot + '/' + entry + QStringLiteral("/exe"));
+    const QByteArray folder = QFile::encodeName(procRoot + '/' + entry);
+    // Another user's shell is theirs: it neither stops this user's start nor could it
+    // answer on this user's socket (root may read every process, a pupil may not).
+    struct stat owner {};
+    if (::stat(folder.constData(), &owner) != 0 || owner.st_uid != ::geteuid())
+      continue;
     char target[4096];
-    const ssize_t length = ::readlink(link.constData(), target, sizeof target);
+    const ssize_t length = ::readlink((folder + "/exe").constData(), target, sizeof target);
     if (length > 0 && IsInstanceName(std::string_view(target, static_cast<size_t>(length))))
       ++count;
   }
@@ -63,10 +69,8 @@ InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent) {
 }
 
 bool InstanceChannel::listen(const QString& path) {
-  if (server_.listen(path))
-    return true;
-  if (server_.serverError() != QAbstractSocket::AddressInUseError)
-    return false;
+  // Listening replaces whatever file is at path, so an instance that still answers
+  // there is asked first; a file left by one that crashed is simply replaced.
   QLocalSocket probe;
   probe.connectToServer(path);
   if (probe.waitForConnected(500))

@@ -16,8 +16,8 @@ namespace dh::shell {
 // runs (" (deleted)") still counts.
 bool IsInstanceName(std::string_view executablePath);
 
-// The processes under procRoot whose executable names this program. Processes whose
-// executable this user may not read (other users') are not counted.
+// This user's processes under procRoot whose executable names this program; a process
+// whose executable cannot be read is not counted.
 int CountRunningInstances(const QString& procRoot = QStringLiteral("/proc"));
 
 // $XDG_RUNTIME_DIR/deskhaven2.socket; without a runtime directory, a per-user name in

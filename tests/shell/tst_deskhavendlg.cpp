@@ -1,0 +1,530 @@
+#include "accelerators.h"
+#include "buttonst.h"
+#include "aboutdlg.h"
+#include "classregistry.h"
+#include "deskhavendlg.h"
+#include "messagerecorder.h"
+#include "optionsmenu.h"
+#include "pagetable.h"
+#include "schemewriter.h"
+#include "shellcontrol.h"
+#include "testhives.h"
+
+#include "platformmode/platformmodecomponent.h"
+#include "scheme.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace dh::shell;
+using dh::reg::Root;
+using dh::ui::Icon;
+
+namespace {
+
+const char* kMissingLibrary = "{3C9A7E51-2B4D-4F60-8E1A-5D6C7B8A9F02}";
+const std::string kDefaults = schemeKey("Default User") + "\\Defaults";
+
+// The hives of one case: the Default User scheme, and page controls for the pages in
+// usable (the others name a class whose library is gone).
+struct Setup {
+  explicit Setup(std::initializer_list<int> usable = {1, 2, 3}, SchemeSpec spec = {}) {
+    if (spec.name.empty())
+      spec.name = "Default User";
+    writeScheme(hives, spec);
+    add(shellcontrol::kRecording, SHELL_CONTROL, true);
+    add(kMissingLibrary, "/nonexistent/page.so", true);
+    for (int page = 1; page <= 3; ++page) {
+      const bool ok = std::find(usable.begin(), usable.end(), page) != usable.end();
+      hives.setText(Root::LocalMachine, pageKey(page), "GUID",
+                    ok ? shellcontrol::kRecording : kMissingLibrary);
+    }
+  }
+
+  void add(const char* clsid, const char* library, bool control) {
+    QCOMPARE(dh::component::writeRegistration({clsid, "Test", "", "", library, control}),
+             dh::reg::kSuccess);
+  }
+  void tab(int page, bool offered) {
+    hives.setDword(Root::LocalMachine, schemeKey("Default User") + "\\TabSelection",
+                   "Page" + std::to_string(page), offered ? 1 : 0);
+  }
+  // Platform mode 7: the pupil's account type from the machine, the class from the user.
+  void pupilInClass(const std::string& currentClass) {
+    add(dh::platformmode::kClassId, PLATFORM_MODE_LIBRARY, false);
+    hives.setDword(Root::LocalMachine, "Software\\Halvane\\Platform", "Mode", 7);
+    hives.setText(Root::LocalMachine,
+                  "Software\\Halvane\\Classwick\\Accounts\\" + dh::CurrentUserName(),
+                  "Account Type", "Pupils");
+    setClass(currentClass);
+  }
+  void setClass(const std::string& currentClass) {
+    hives.setText(Root::CurrentUser, "Software\\Halvane\\Fieldbench", "Current Class",
+                  currentClass);
+  }
+
+  CDeskhavenDlg& open() {
+    qApp->setProperty("controlLog", QStringList());
+    dialog = std::make_unique<CDeskhavenDlg>([this](int code) { exits.append(code); });
+    return *dialog;
+  }
+  QPushButton* button(int id) const {
+    return dialog->findChild<QPushButton*>(QStringLiteral("id%1").arg(id));
+  }
+  QVariantList received(int page) const {
+    return dialog->PageControl(page)->property("receivedCommands").toList();
+  }
+  QStringList titles() const {
+    QStringList list;
+    for (const auto& box : boxes.boxes())
+      list.append(box.title);
+    return list;
+  }
+
+  TestHives hives;
+  dh::ui::MessageRecorder boxes;
+  QList<int> exits;
+  std::unique_ptr<CDeskhavenDlg> dialog;
+};
+
+QStringList controlLog() {
+  return qApp->property("controlLog").toStringList();
+}
+
+std::optional<std::uint32_t> storedDefault(const char* name) {
+  return dh::reg::readDword(Root::LocalMachine, kDefaults, name);
+}
+
+} // namespace
+
+class TestDeskhavenDlg : public QObject {
+  Q_OBJECT
+
+private slots:
+  void allPagesInTheirPlaces();
+  void pagesNotOfferedCloseTheGap();
+  void failedPagesAreReportedAndHidden();
+  void firstPageFollowsDefaultFirstTab();
+  void pageButtonsSwitchPages();
+  void keysReachThePageOnShow();
+  void classChangeRebuildsThePages();
+  void classButtonAndChangeClass();
+  void fatalErrorEndsTheProgram();
+  void optionsMenuWritesBack();
+  void pupilCannotWriteOptions();
+  void changeClassStartsTheSelector();
+  void runDirectoryIsRestored();
+  void aboutBoxAndRestore();
+};
+
+void TestDeskhavenDlg::allPagesInTheirPlaces() {
+  Setup s;
+  CDeskhavenDlg& dlg = s.open();
+  QVERIFY(s.boxes.boxes().isEmpty());
+  QVERIFY(dlg.isMaximized());
+  QCOMPARE(dlg.windowTitle(), QStringLiteral("Deskhaven 2"));
+  QCOMPARE(s.button(1003)->geometry(), QRect(7, 3, 86, 26));
+  QCOMPARE(s.button(1004)->geometry(), QRect(103, 3, 81, 26));
+  QCOMPARE(s.button(1005)->geometry(), QRect(191, 3, 62, 26));
+  for (int id : {1003, 1004, 1005, 1000, 1017})
+    QVERIFY2(s.button(id)->isVisible(), qPrintable(QString::number(id)));
+  // No class: neither the class button nor Change Class.
+  QVERIFY(!s.button(1018)->isVisible());
+  QVERIFY(!s.button(1001)->isVisible());
+  QCOMPARE(s.button(1017)->geometry().right() + 1, dlg.width());
+  QCOMPARE(s.button(1003)->text(), QStringLiteral("&Programs"));
+  QCOMPARE(static_cast<CButtonST*>(s.button(1005))->GetHoverTip(),
+           QStringLiteral("Displays your class' web shortcuts"));
+
+  // Controls are made for every page, with their window ids, inside the frame.
+  auto* frame = dlg.findChild<QWidget*>(QStringLiteral("id1009"));
+  for (int page = 1; page <= 3; ++page) {
+    QWidget* control = dlg.PageControl(page);
+    QVERIFY(control);
+    QCOMPARE(control->parentWidget(), frame);
+    QCOMPARE(control->objectName(), QStringLiteral("id%1").arg(96 + page));
+    QVERIFY(frame->contentsRect().contains(control->geometry()));
+  }
+  QCOMPARE(frame->geometry().left(), 5);
+  QCOMPARE(frame->geometry().right() + 1, dlg.width());
+}
+
+void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
+  {
+    Setup s;
+    s.tab(2, false);
+    CDeskhavenDlg& dlg = s.open();
+    QCOMPARE(s.button(1005)->geometry(), QRect(103, 3, 62, 26));
+    QVERIFY(!s.button(1004)->isVisible());
+    QVERIFY(!dlg.PageControl(2));
+    QCOMPARE(controlLog().count(QStringLiteral("made")), 2);
+  }
+  {
+    // No roots: the message, and the same as a scheme without My Files.
+    Setup s({1, 2, 3}, {.name = "Default User", .roots = 0});
+    CDeskhavenDlg& dlg = s.open();
+    QCOMPARE(s.titles(), QStringList{QStringLiteral("No Usable Roots")});
+    QCOMPARE(s.boxes.boxes()[0].text,
+             QStringLiteral("There are no usable roots within the specified scheme.\nThe My "
+                            "Files tab will be disabled"));
+    QCOMPARE(s.boxes.boxes()[0].icon, Icon::Warning);
+    QVERIFY(!s.button(1004)->isVisible());
+    QVERIFY(!dlg.PageControl(2));
+    QCOMPARE(s.button(1005)->geometry().x(), 103);
+  }
+  {
+    // Without roots and without My Files there is nothing to complain about.
+    Setup s({1, 2, 3}, {.name = "Default User", .roots = 0});
+    s.tab(2, false);
+    s.open();
+    QVERIFY(s.boxes.boxes().isEmpty());
+  }
+  {
+    Setup s;
+    s.tab(1, false);
+    s.tab(3, false);
+    s.open();
+    QCOMPARE(s.button(1004)->geometry().x(), 7);
+    QVERIFY(!s.button(1003)->isVisible());
+    QVERIFY(!s.button(1005)->isVisible());
+  }
+}
+
+void TestDeskhavenDlg::failedPagesAreReportedAndHidden() {
+  {
+    Setup s({1, 2});
+    s.hives.removeTree(Root::LocalMachine, pageKey(3));
+    CDeskhavenDlg& dlg = s.open();
+    QCOMPARE(s.titles(), QStringList{QStringLiteral("Active X Error")});
+    QVERIFY(s.boxes.boxes()[0].text.contains(QStringLiteral("disabled:\n\nPage 3 - Links\n\nIt")));
+    QCOMPARE(s.boxes.boxes()[0].icon, Icon::Error);
+    QVERIFY(!s.button(1005)->isVisible());
+    QCOMPARE(s.button(1004)->geometry().x(), 103); // only pages not offered close the gap
+    QVERIFY(!dlg.PageControl(3));
+  }
+  {
+    Setup s({});
+    CDeskhavenDlg& dlg = s.open();
+    QCOMPARE(s.titles(), QStringList{QStringLiteral("Active X Error")});
+    QVERIFY(s.boxes.boxes()[0].text.contains(
+        QStringLiteral("Page 1 - Programs\nPage 2 - My Files\nPage 3 - Links\n")));
+    for (int id : {1003, 1004, 1005})
+      QVERIFY(!s.button(id)->isVisible());
+    QCOMPARE(dlg.CurrentPage(), 0);
+    QVERIFY(s.button(1000)->isVisible());
+    QVERIFY(s.button(1017)->isVisible());
+    QCOMPARE(dh::reg::readDword(Root::LocalMachine, pageKey(1), "IsOK"),
+             std::optional<std::uint32_t>(0));
+  }
+}
+
+void TestDeskhavenDlg::firstPageFollowsDefaultFirstTab() {
+  struct Case {
+    int firstTab;
+    std::initializer_list<int> usable;
+    int shown;
+  };
+  const Case cases[] = {{1, {1, 2, 3}, 1}, {2, {1, 3}, 3}, {2, {1}, 1},
+                        {3, {1, 2, 3}, 3}, {3, {2}, 2},    {0, {1, 2, 3}, 0}};
+  for (const Case& c : cases) {
+    Setup s(c.usable, {.name = "Default User", .firstTab = c.firstTab});
+    CDeskhavenDlg& dlg = s.open();
+    QCOMPARE(dlg.CurrentPage(), c.shown);
+    for (int page = 1; page <= 3; ++page) {
+      if (QWidget* control = dlg.PageControl(page))
+        QCOMPARE(control->isVisible(), page == c.shown);
+      QCOMPARE(s.button(1002 + page)->isChecked(), page == c.shown);
+    }
+  }
+}
+
+void TestDeskhavenDlg::pageButtonsSwitchPages() {
+  Setup s;
+  CDeskhavenDlg& dlg = s.open();
+  for (int twice = 0; twice < 2; ++twice) {
+    QTest::mouseClick(s.button(1005), Qt::LeftButton);
+    QCOMPARE(dlg.CurrentPage(), 3);
+    QVERIFY(dlg.PageControl(3)->isVisible());
+    QVERIFY(!dlg.PageControl(1)->isVisible());
+    QVERIFY(s.button(1005)->isChecked());
+    QVERIFY(!s.button(1003)->isChecked());
+  }
+  QTest::mouseClick(s.button(1004), Qt::LeftButton);
+  QCOMPARE(dlg.CurrentPage(), 2);
+  QVERIFY(!dlg.PageControl(3)->isVisible());
+  QVERIFY(!s.button(1005)->isChecked());
+
+  // A hidden button does not switch pages.
+  s.button(1003)->hide();
+  dlg.OnPageButton(1);
+  QCOMPARE(dlg.CurrentPage(), 2);
+}
+
+void TestDeskhavenDlg::keysReachThePageOnShow() {
+  Setup s({1, 2, 3}, {.name = "Default User", .firstTab = 3});
+  CDeskhavenDlg& dlg = s.open();
+  CAcceleratorTable accelerators(&dlg, [&dlg](int command) { dlg.OnCommand(command); });
+  QVERIFY(QTest::qWaitForWindowActive(&dlg));
+  QWidget* links = dlg.PageControl(3);
+  links->setFocus();
+  QVERIFY(links->hasFocus());
+  QTest::keyClick(links, Qt::Key_C, Qt::ControlModifier);
+  QTest::keyClick(links, Qt::Key_Escape);
+  QTest::keyClick(links, Qt::Key_Tab);
+  QTest::keyClick(s.button(1003), Qt::Key_F5); // from a button of the top row too
+  QCOMPARE(s.received(3), (QVariantList{61444, 61455, 61456}));
+  QVERIFY(s.received(1).isEmpty());
+  QVERIFY(links->hasFocus()); // Tab did not move the focus
+  QVERIFY(dlg.isVisible());   // Escape closed nothing
+
+  // Enter goes to the focused control and leaves the window open.
+  QTest::keyClick(links, Qt::Key_Return);
+  QCOMPARE(links->property("returnPresses").toInt(), 1);
+  QVERIFY(dlg.isVisible());
+
+  QTest::mouseClick(s.button(1003), Qt::LeftButton);
+  QTest::keyClick(dlg.PageControl(1), Qt::Key_Left, Qt::AltModifier);
+  QCOMPARE(s.received(1), QVariantList{61441});
+  QCOMPARE(s.received(3).size(), 3);
+
+  // A key typed into another window stays there.
+  QLineEdit elsewhere;
+  elsewhere.show();
+  QTest::keyClick(&elsewhere, Qt::Key_Tab);
+  QTest::keyClick(&elsewhere, Qt::Key_C);
+  QCOMPARE(elsewhere.text(), QStringLiteral("c"));
+  QCOMPARE(s.received(1).size(), 1);
+
+  // With no page on show, commands are dropped.
+  Setup none({1, 2, 3}, {.name = "Default User", .firstTab = 0});
+  CDeskhavenDlg& empty = none.open();
+  empty.OnCommand(32788);
+  for (int page = 1; page <= 3; ++page)
+    QVERIFY(none.received(page).isEmpty());
+}
+
+void TestDeskhavenDlg::classChangeRebuildsThePages() {
+  Setup s;
+  writeScheme(s.hives, {.name = "Seven", .firstTab = 1});
+  writeScheme(s.hives, {.name = "Eight", .firstTab = 3});
+  const char* classSchemes = "Software\\Halvane\\Deskhaven\\Class Schemes";
+  s.hives.setText(Root::LocalMachine, classSchemes, "7B", "Seven");
+  s.hives.setText(Root::LocalMachine, classSchemes, "8C", "Eight");
+  s.pupilInClass("7B");
+  CDeskhavenDlg& dlg = s.open();
+  QCOMPARE(dlg.Scheme().SchemeName, std::string("Seven"));
+  QCOMPARE(dlg.CurrentClass(), QStringLiteral("7B"));
+  QVERIFY(dlg.ClassTimer().isActive());
+  QCOMPARE(dlg.ClassTimer().interval(), 1000);
+  QCOMPARE(dlg.CurrentPage(), 1);
+
+  // The same class in other letters is no change.
+  s.setClass("7b");
+  dlg.OnClassTimer();
+  QCOMPARE(controlLog().size(), 3);
+
+  s.setClass("8C");
+  dlg.OnClassTimer();
+  QCOMPARE(controlLog(), (QStringList{"made", "made", "made", "gone", "gone", "gone", "made",
+                                      "made", "made"}));
+  QCOMPARE(dlg.Scheme().SchemeName, std::string("Eight"));
+  QCOMPARE(s.button(1018)->text(), QStringLiteral("8C"));
+  QCOMPARE(dlg.CurrentPage(), 3);
+  for (int page = 1; page <= 3; ++page)
+    QCOMPARE(s.received(page), QVariantList{61467});
+
+  // The timer itself notices the next change within about a second.
+  s.setClass("7B");
+  QTRY_COMPARE_WITH_TIMEOUT(dlg.Scheme().SchemeName, std::string("Seven"), 3000);
+  QCOMPARE(dlg.CurrentPage(), 1);
+}
+
+void TestDeskhavenDlg::classButtonAndChangeClass() {
+  Setup s;
+  s.pupilInClass("Year 9 Geography Group A");
+  CDeskhavenDlg& dlg = s.open();
+  QCOMPARE(s.button(1018)->text(), QStringLiteral("Year 9 Geography ..."));
+  QCOMPARE(static_cast<CButtonST*>(s.button(1018))->GetHoverTip(),
+           QStringLiteral("Year 9 Geography Group A"));
+  QVERIFY(s.button(1018)->isVisible());
+  QVERIFY(s.button(1001)->isVisible());
+  QVERIFY(s.button(1018)->geometry().right() < s.button(1001)->geometry().left());
+
+  // The machine's class (platform mode 5) cannot be changed by the pupil.
+  s.hives.setDword(Root::LocalMachine, "Software\\Halvane\\Platform", "Mode", 5);
+  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Stowlet\\Plotbench", "Current Class",
+                  "5A");
+  dlg.OnClassTimer();
+  QCOMPARE(dlg.CurrentClass(), QStringLiteral("5A"));
+  QVERIFY(s.button(1018)->isVisible());
+  QVERIFY(!s.button(1001)->isVisible());
+}
+
+void TestDeskhavenDlg::fatalErrorEndsTheProgram() {
+  TestHives hives; // no scheme at all
+  dh::ui::MessageRecorder boxes;
+  QList<int> exits;
+  CDeskhavenDlg dlg([&exits](int code) { exits.append(code); });
+  QCOMPARE(exits, QList<int>{0});
+  QCOMPARE(boxes.boxes().size(), 1);
+  QCOMPARE(boxes.boxes()[0].title, QStringLiteral("Fatal Error"));
+  QCOMPARE(boxes.boxes()[0].icon, Icon::Error);
+  QCOMPARE(boxes.boxes()[0].text,
+           QStringLiteral("There has been a problem starting Deskhaven.\nDeskhaven cannot run "
+                          "with the current settings and\nmust now exit.\n\nPlease inform your "
+                          "Network Administrator of this problem."));
+}
+
+void TestDeskhavenDlg::optionsMenuWritesBack() {
+  Setup s;
+  s.hives.setDword(Root::LocalMachine, kDefaults, "Silent", 1);
+  s.hives.setDword(Root::LocalMachine, kDefaults, "ShortToolTips", 1);
+  CDeskhavenDlg& dlg = s.open();
+  COptionsMenu* menu = dlg.OptionsMenu();
+  QCOMPARE(menu->parent(), s.button(1000));
+  QVERIFY(menu->isChecked(COptionsMenu::HelperOff));
+  QVERIFY(!menu->isChecked(COptionsMenu::HelperOn));
+  QVERIFY(menu->isChecked(COptionsMenu::ShortMessages));
+  QVERIFY(menu->isChecked(COptionsMenu::Silent));
+  QVERIFY(!dlg.SpeakingFlag());
+
+  menu->item(COptionsMenu::LongMessages)->trigger();
+  QCOMPARE(storedDefault("ShortToolTips"), std::optional<std::uint32_t>(0));
+  QVERIFY(menu->isChecked(COptionsMenu::LongMessages));
+  QVERIFY(!menu->isChecked(COptionsMenu::ShortMessages));
+  menu->item(COptionsMenu::ShortMessages)->trigger();
+  QCOMPARE(storedDefault("ShortToolTips"), std::optional<std::uint32_t>(1));
+  QVERIFY(!menu->isChecked(COptionsMenu::LongMessages));
+
+  // Silent toggles: from silent to speaking, and back.
+  menu->item(COptionsMenu::Silent)->trigger();
+  QCOMPARE(storedDefault("Silent"), std::optional<std::uint32_t>(0));
+  QVERIFY(!menu->isChecked(COptionsMenu::Silent));
+  QVERIFY(dlg.SpeakingFlag());
+  menu->item(COptionsMenu::Silent)->trigger();
+  QCOMPARE(storedDefault("Silent"), std::optional<std::uint32_t>(1));
+  QVERIFY(menu->isChecked(COptionsMenu::Silent));
+
+  // Without a character the helper items still move their check marks.
+  menu->item(COptionsMenu::HelperOn)->trigger();
+  QVERIFY(menu->isChecked(COptionsMenu::HelperOn));
+  QVERIFY(!menu->isChecked(COptionsMenu::HelperOff));
+  menu->item(COptionsMenu::HelperOff)->trigger();
+  QVERIFY(menu->isChecked(COptionsMenu::HelperOff));
+  QVERIFY(!menu->isChecked(COptionsMenu::HelperOn));
+
+  // The loaded record is not changed; the next set-up takes the stored values.
+  QCOMPARE(dlg.Scheme().Defaults.Silent, 1);
+  s.hives.setDword(Root::LocalMachine, kDefaults, "ShortToolTips", 0);
+  s.pupilInClass("7B");
+  dlg.OnClassTimer();
+  QVERIFY(menu->isChecked(COptionsMenu::LongMessages));
+  QVERIFY(menu->isChecked(COptionsMenu::HelperOff));
+}
+
+void TestDeskhavenDlg::pupilCannotWriteOptions() {
+  Setup s;
+  QVERIFY(::chmod(qPrintable(s.hives.dir()), 0755) == 0);
+  QVERIFY(::chmod(qPrintable(s.hives.machineHive()), 0644) == 0);
+  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings",
+                  "Deskhaven Run Dir", "/");
+  const int result = runUnprivileged([&s] {
+    CDeskhavenDlg& dlg = s.open();
+    if (dlg.Pages()[0].IsOK != 1 || !s.boxes.boxes().isEmpty())
+      return 1;
+    dlg.OptionsMenu()->item(COptionsMenu::ShortMessages)->trigger();
+    dlg.OptionsMenu()->item(COptionsMenu::Silent)->trigger();
+    if (!dlg.OptionsMenu()->isChecked(COptionsMenu::ShortMessages) ||
+        !dlg.OptionsMenu()->isChecked(COptionsMenu::Silent))
+      return 2;
+    if (storedDefault("ShortToolTips") != 0u || storedDefault("Silent") != 0u)
+      return 3;
+    return 0;
+  });
+  QCOMPARE(result, 0);
+}
+
+void TestDeskhavenDlg::changeClassStartsTheSelector() {
+  Setup s;
+  s.pupilInClass("7B");
+  const std::string settings = "Software\\Halvane\\Deskhaven\\Settings";
+  s.hives.setText(Root::LocalMachine, settings, "Class Selector Executable Path",
+                  QDir(s.hives.dir()).filePath("missing").toStdString());
+  CDeskhavenDlg& dlg = s.open();
+  QTest::mouseClick(s.button(1001), Qt::LeftButton);
+  QCOMPARE(s.boxes.events(), (QStringList{"beep", "Class Selector Problem"}));
+  QCOMPARE(s.boxes.boxes()[0].icon, Icon::Information);
+  QCOMPARE(s.boxes.boxes()[0].text,
+           QStringLiteral("There has been a problem locating Class Selector.\nIt is recommended "
+                          "you inform your system administrator\nof this error"));
+  QVERIFY(!dlg.isMinimized());
+
+  // A selector that exists is started detached, and the window gets out of its way.
+  const QString marker = QDir(s.hives.dir()).filePath("started");
+  const QString selector = QDir(s.hives.dir()).filePath("selector.sh");
+  QFile script(selector);
+  QVERIFY(script.open(QIODevice::WriteOnly));
+  script.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(marker).toUtf8());
+  script.close();
+  script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  s.hives.setText(Root::LocalMachine, settings, "Class Selector Executable Path",
+                  selector.toStdString());
+  QTest::mouseClick(s.button(1001), Qt::LeftButton);
+  QTRY_VERIFY(QFile::exists(marker));
+  QVERIFY(dlg.isMinimized());
+  QCOMPARE(s.boxes.boxes().size(), 1);
+}
+
+void TestDeskhavenDlg::runDirectoryIsRestored() {
+  const QString before = QDir::currentPath();
+  Setup s;
+  QTemporaryDir run;
+  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings",
+                  "Deskhaven Run Dir", run.path().toStdString());
+  s.open();
+  QCOMPARE(QDir::currentPath(), QDir(run.path()).canonicalPath());
+  s.dialog.reset();
+  QCOMPARE(QDir::currentPath(), before);
+
+  // A run directory that does not exist leaves the current one.
+  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings",
+                  "Deskhaven Run Dir", "/nonexistent/run");
+  s.open();
+  QCOMPARE(QDir::currentPath(), before);
+  s.dialog.reset();
+  QCOMPARE(QDir::currentPath(), before);
+}
+
+void TestDeskhavenDlg::aboutBoxAndRestore() {
+  Setup s;
+  CDeskhavenDlg& dlg = s.open();
+  QTest::mouseClick(s.button(1017), Qt::LeftButton);
+  QCOMPARE(s.boxes.events(), QStringList{"beep"});
+  auto* about = dlg.findChild<CAboutDlg*>();
+  QVERIFY(about && about->isVisible());
+  QCOMPARE(about->windowTitle(), QStringLiteral("About Deskhaven 2"));
+  QVERIFY(about->isModal());
+  auto* engine = about->findChild<QLabel*>(QStringLiteral("engineLine"));
+  QVERIFY(engine->text().startsWith(QStringLiteral("Includes the espeak-ng ")));
+  QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("id1")), Qt::LeftButton);
+  QTRY_VERIFY(!dlg.findChild<CAboutDlg*>());
+
+  QCOMPARE(EngineLine(QStringLiteral("Pip"), QStringLiteral("1.51")),
+           QStringLiteral("Includes the character Pip and the espeak-ng 1.51 speech engine"));
+
+  // Restoring the window maximises it again.
+  dlg.showNormal();
+  QTRY_VERIFY(dlg.isMaximized());
+  dlg.showMinimized();
+  dlg.ShowMaximisedOverScreen();
+  QVERIFY(dlg.isMaximized() && !dlg.isMinimized());
+}
+
+QTEST_MAIN(TestDeskhavenDlg)
+#include "tst_deskhavendlg.moc"

@@ -1,0 +1,359 @@
+#include "accelerators.h"
+#include "classregistry.h"
+#include "currentclass.h"
+#include "pagetable.h"
+#include "schemewriter.h"
+#include "shellcontrol.h"
+#include "singleinstance.h"
+#include "testhives.h"
+#include "toprow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <future>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <set>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace dh::shell;
+using dh::reg::Root;
+
+namespace {
+
+void registerControl(const char* clsid, const std::string& library) {
+  QCOMPARE(dh::component::writeRegistration({clsid, "Shell Test Page", "", "", library, true}),
+           dh::reg::kSuccess);
+}
+
+std::optional<std::uint32_t> storedIsOK(int page) {
+  return dh::reg::readDword(Root::LocalMachine, pageKey(page), "IsOK");
+}
+
+// A socket file that nobody listens on, as a crashed instance leaves it.
+void makeStaleSocket(const QString& path) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const QByteArray name = QFile::encodeName(path);
+  std::memcpy(address.sun_path, name.constData(), name.size() + 1);
+  QVERIFY(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+  ::close(fd);
+  QVERIFY(QFile::exists(path));
+}
+
+bool requestShowFromOtherThread(const QString& path) {
+  auto answer = std::async(std::launch::async, [path] { return InstanceChannel::requestShow(path); });
+  while (answer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+    QCoreApplication::processEvents();
+  return answer.get();
+}
+
+} // namespace
+
+class TestShellLogic : public QObject {
+  Q_OBJECT
+
+private slots:
+  void pageTableIsReadTestedAndMarked();
+  void pupilCannotMarkPages();
+  void topRowFollowsTheWindow();
+  void pageButtonsCloseTheGaps();
+  void classCaptions();
+  void acceleratorsBecomePageCommands();
+  void currentClassSources();
+  void instanceNames();
+  void secondStartSignalsTheFirst();
+  void staleSocketDoesNotBlock();
+  void secondProcessExitsAndFirstKeepsRunning();
+};
+
+void TestShellLogic::pageTableIsReadTestedAndMarked() {
+  TestHives hives;
+  registerControl(shellcontrol::kRecording, SHELL_CONTROL);
+  const char* kMissingLibrary = "{3C9A7E51-2B4D-4F60-8E1A-5D6C7B8A9F02}";
+  registerControl(kMissingLibrary, "/nonexistent/library.so");
+  hives.setText(Root::LocalMachine, pageKey(1), "Name", "Programs");
+  hives.setText(Root::LocalMachine, pageKey(1), "GUID", shellcontrol::kRecording);
+  hives.setText(Root::LocalMachine, pageKey(1), "IID", "{00000000-0000-0000-0000-000000000001}");
+  // A registered class whose library is gone cannot serve a page.
+  hives.setText(Root::LocalMachine, pageKey(2), "GUID", kMissingLibrary);
+  hives.setDword(Root::LocalMachine, pageKey(2), "IsOK", 1);
+  // Page 3 has no key at all.
+
+  PageRecords pages = ReadPageTable();
+  QCOMPARE(pages[0].Name, std::string("Programs"));
+  QCOMPARE(pages[0].Iid, std::string("{00000000-0000-0000-0000-000000000001}"));
+  TestPageTable(pages);
+  QCOMPARE(pages[0].IsOK, 1);
+  QCOMPARE(pages[1].IsOK, 0);
+  QCOMPARE(pages[2].IsOK, 0);
+  QCOMPARE(storedIsOK(1), std::optional<std::uint32_t>(1));
+  QCOMPARE(storedIsOK(2), std::optional<std::uint32_t>(0));
+  dh::reg::Key key;
+  QCOMPARE(dh::reg::Key::open(Root::LocalMachine, pageKey(3), dh::reg::Access::Read, key),
+           dh::reg::kFileNotFound); // not created by the marking
+
+  QCOMPARE(ActiveXErrorText(pages),
+           std::string("Active X Initialisation Error\n\nThe following Active X Control(s) have "
+                       "not been successfully\nstarted and so will be disabled:\n\nPage 2 - My "
+                       "Files\nPage 3 - Links\n\nIt is advised that you inform your Network "
+                       "Aministrator\nof this message."));
+  pages[1].IsOK = pages[2].IsOK = 1;
+  QCOMPARE(ActiveXErrorText(pages), std::string());
+}
+
+void TestShellLogic::pupilCannotMarkPages() {
+  TestHives hives;
+  registerControl(shellcontrol::kRecording, SHELL_CONTROL);
+  hives.setText(Root::LocalMachine, pageKey(1), "GUID", shellcontrol::kRecording);
+  hives.setDword(Root::LocalMachine, pageKey(1), "IsOK", 0);
+  QVERIFY(::chmod(qPrintable(hives.dir()), 0755) == 0);
+  QVERIFY(::chmod(qPrintable(hives.machineHive()), 0644) == 0);
+  const int result = runUnprivileged([] {
+    PageRecords pages = ReadPageTable();
+    TestPageTable(pages);
+    if (pages[0].IsOK != 1)
+      return 1; // the result counts in memory
+    return storedIsOK(1) == std::optional<std::uint32_t>(0) ? 0 : 2;
+  });
+  QCOMPARE(result, 0);
+}
+
+void TestShellLogic::topRowFollowsTheWindow() {
+  // A window 1280 wide whose caption is 30 pixels high: R starts above the client area.
+  const QRect outer(0, -30, 1280, 830);
+  const TopRow row = LayOutTopRow(outer);
+  QCOMPARE(row.logo.x() + row.logo.width(), 1280);
+  QCOMPARE(row.options.x() + row.options.width(), row.logo.x() - 8);
+  QCOMPARE(row.changeClass.x() + row.changeClass.width(), row.options.x() - 6);
+  QCOMPARE(row.classButton.x() + row.classButton.width(), row.changeClass.x() - 6);
+  QCOMPARE(row.classButton.width(), 180);
+  QCOMPARE(row.frame, QRect(5, 35, 1275, 765));
+
+  // Narrow: the class button gives way to the Links button, its right edge stays.
+  const TopRow narrow = LayOutTopRow(QRect(0, 0, 640, 480));
+  const int classRight = 640 - 48 - 8 - 96 - 6 - 116 - 6;
+  QCOMPARE(narrow.classButton.x(), 191 + 62 + 25);
+  QCOMPARE(narrow.classButton.x() + narrow.classButton.width(), classRight);
+  // Too narrow for any class button: no width rather than a negative one.
+  const TopRow tiny = LayOutTopRow(QRect(0, 0, 300, 200));
+  QCOMPARE(tiny.classButton.width(), 0);
+  QVERIFY(tiny.frame.height() >= 0);
+}
+
+void TestShellLogic::pageButtonsCloseTheGaps() {
+  const QRect programs(7, 3, 86, 26), files(103, 3, 81, 26), links(191, 3, 62, 26);
+  struct Case {
+    bool p1, p2, p3;
+    int filesX, linksX;
+  };
+  const Case cases[] = {
+      {true, true, true, 103, 191},   {false, true, false, 7, 191}, {false, false, true, 103, 7},
+      {true, false, true, 103, 103},  {false, true, true, 7, 95},   {true, true, false, 103, 191},
+      {true, false, false, 103, 191}, {false, false, false, 103, 191},
+  };
+  for (const Case& c : cases) {
+    const auto rects = PageButtonRects(c.p1, c.p2, c.p3);
+    QCOMPARE(rects[0], programs);
+    QCOMPARE(rects[1], files.translated(c.filesX - 103, 0));
+    QCOMPARE(rects[2], links.translated(c.linksX - 191, 0));
+  }
+}
+
+void TestShellLogic::classCaptions() {
+  QCOMPARE(ClassCaption(QStringLiteral("7B"), 20, 17), QStringLiteral("7B"));
+  const QString twenty(20, QLatin1Char('x'));
+  QCOMPARE(ClassCaption(twenty, 20, 17), twenty);
+  QCOMPARE(ClassCaption(QStringLiteral("Year 9 Geography Group A"), 20, 17),
+           QStringLiteral("Year 9 Geography ..."));
+  QCOMPARE(ClassCaption(QString(), 20, 17), QString());
+}
+
+void TestShellLogic::acceleratorsBecomePageCommands() {
+  // Every page command 61441 ... 61465 is reached by exactly one key.
+  const int keys[][2] = {
+      {Qt::Key_Left, Qt::AltModifier},      {Qt::Key_Right, Qt::AltModifier},
+      {Qt::Key_Up, Qt::AltModifier},        {Qt::Key_C, Qt::ControlModifier},
+      {Qt::Key_X, Qt::ControlModifier},     {Qt::Key_V, Qt::ControlModifier},
+      {Qt::Key_F2, 0},                      {Qt::Key_Z, Qt::ControlModifier},
+      {Qt::Key_P, Qt::ControlModifier},     {Qt::Key_F1, 0},
+      {Qt::Key_N, Qt::ControlModifier},     {Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier},
+      {Qt::Key_Delete, 0},                  {Qt::Key_F11, 0},
+      {Qt::Key_Tab, 0},                     {Qt::Key_F5, 0},
+      {Qt::Key_1, Qt::ControlModifier},     {Qt::Key_2, Qt::ControlModifier},
+      {Qt::Key_3, Qt::ControlModifier},     {Qt::Key_4, Qt::ControlModifier},
+      {Qt::Key_5, Qt::ControlModifier},     {Qt::Key_6, Qt::ControlModifier},
+      {Qt::Key_7, Qt::ControlModifier},     {Qt::Key_PageUp, 0},
+      {Qt::Key_PageDown, 0},
+  };
+  std::set<int> seen;
+  for (int i = 0; i < static_cast<int>(std::size(keys)); ++i) {
+    const auto command =
+        AcceleratorCommand(keys[i][0], Qt::KeyboardModifiers::fromInt(keys[i][1]));
+    QVERIFY2(command, qPrintable(QString::number(i)));
+    QCOMPARE(PageCommandFor(*command), std::optional<int>(61441 + i));
+    seen.insert(*command);
+  }
+  QCOMPARE(seen.size(), std::size(keys));
+
+  QCOMPARE(AcceleratorCommand(Qt::Key_Escape, Qt::NoModifier), std::optional<int>(kEscapeCommand));
+  QCOMPARE(PageCommandFor(kEscapeCommand), std::nullopt);
+  // Modifiers must match: these keys stay with the widget that has the focus.
+  QCOMPARE(AcceleratorCommand(Qt::Key_Backtab, Qt::ShiftModifier), std::nullopt);
+  QCOMPARE(AcceleratorCommand(Qt::Key_C, Qt::NoModifier), std::nullopt);
+  QCOMPARE(AcceleratorCommand(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier), std::nullopt);
+  QCOMPARE(AcceleratorCommand(Qt::Key_Plus, Qt::ControlModifier), std::nullopt);
+  QCOMPARE(AcceleratorCommand(Qt::Key_Return, Qt::NoModifier), std::nullopt);
+  QCOMPARE(AcceleratorCommand(Qt::Key_1, Qt::ControlModifier | Qt::KeypadModifier), std::nullopt);
+  // Navigation keys of the keypad are the same keys.
+  QCOMPARE(AcceleratorCommand(Qt::Key_Delete, Qt::KeypadModifier), std::optional<int>(32792));
+}
+
+void TestShellLogic::currentClassSources() {
+  TestHives hives;
+  const char* plotbench = "Software\\Halvane\\Stowlet\\Plotbench";
+  const char* fieldbench = "Software\\Halvane\\Fieldbench";
+  QCOMPARE(ReadPolledClass(), std::nullopt);
+  hives.setText(Root::CurrentUser, fieldbench, "Current Class", "8C");
+  QCOMPARE(ReadPolledClass(), std::optional<std::string>("8C"));
+  hives.setText(Root::LocalMachine, plotbench, "Current Class", "7B");
+  QCOMPARE(ReadPolledClass(), std::optional<std::string>("7B"));
+  hives.setText(Root::LocalMachine, plotbench, "Current Class", "");
+  QCOMPARE(ReadPolledClass(), std::optional<std::string>("")); // read, and empty
+  hives.setDword(Root::LocalMachine, plotbench, "Current Class", 7);
+  QCOMPARE(ReadPolledClass(), std::optional<std::string>("8C")); // not a text: the user's
+
+  hives.setText(Root::LocalMachine, plotbench, "Current Class", "7B");
+  for (int mode : {1, 5})
+    QCOMPARE(ReadCurrentClassForButton(mode), std::string("7B"));
+  for (int mode : {6, 7, 99})
+    QCOMPARE(ReadCurrentClassForButton(mode), std::string("8C"));
+  for (int mode : {0, 8, 9, -1})
+    QCOMPARE(ReadCurrentClassForButton(mode), std::string());
+}
+
+void TestShellLogic::instanceNames() {
+  for (const char* yes : {"/usr/bin/deskhaven2", "/opt/x/DESKHAVEN2.EXE", "Deskhaven2.",
+                          "/build/bin/deskhaven2 (deleted)"})
+    QVERIFY2(IsInstanceName(yes), yes);
+  for (const char* no : {"/usr/bin/deskhaven", "/usr/bin/deskhaven2x", "/deskhaven2/bash",
+                         "/usr/bin/deskhaven2.sh", ""})
+    QVERIFY2(!IsInstanceName(no), no);
+
+  // A process table of our own: numbered folders whose exe links name programs.
+  QTemporaryDir proc;
+  auto process = [&](const char* pid, const char* exe) {
+    QVERIFY(QDir(proc.path()).mkdir(pid));
+    QVERIFY(QFile::link(exe, proc.filePath(QStringLiteral("%1/exe").arg(pid))));
+  };
+  process("1", "/sbin/init");
+  process("200", "/usr/bin/Deskhaven2.exe");
+  process("300", "/build/bin/deskhaven2 (deleted)");
+  process("self", "/usr/bin/deskhaven2"); // not a process number
+  QVERIFY(QDir(proc.path()).mkdir("400")); // a process whose exe cannot be read
+  process("500", "/usr/bin/deskhaven2");
+  QVERIFY(::chown(qPrintable(proc.filePath("500")), 65534, 65534) == 0); // another user's
+  QCOMPARE(CountRunningInstances(proc.path()), 2);
+  QCOMPARE(runUnprivileged([] { return CountRunningInstances(); }), 0); // nobody runs a shell
+}
+
+void TestShellLogic::secondStartSignalsTheFirst() {
+  QTemporaryDir runtime;
+  const QString path = runtime.filePath(QStringLiteral("deskhaven2.socket"));
+  InstanceChannel first;
+  QVERIFY(first.listen(path));
+  QSignalSpy shown(&first, &InstanceChannel::showRequested);
+  QVERIFY(requestShowFromOtherThread(path));
+  QCOMPARE(shown.count(), 1);
+  QVERIFY(requestShowFromOtherThread(path));
+  QCOMPARE(shown.count(), 2);
+
+  // A live instance keeps its socket: another channel does not take it over.
+  InstanceChannel intruder;
+  QVERIFY(!intruder.listen(path));
+  QVERIFY(requestShowFromOtherThread(path));
+  QCOMPARE(shown.count(), 3);
+
+  QVERIFY(!InstanceChannel::requestShow(runtime.filePath(QStringLiteral("none")), 200));
+}
+
+void TestShellLogic::staleSocketDoesNotBlock() {
+  QTemporaryDir runtime;
+  const QString path = runtime.filePath(QStringLiteral("deskhaven2.socket"));
+  makeStaleSocket(path);
+  QVERIFY(!InstanceChannel::requestShow(path, 200));
+  InstanceChannel channel;
+  QVERIFY(channel.listen(path));
+  QSignalSpy shown(&channel, &InstanceChannel::showRequested);
+  QVERIFY(requestShowFromOtherThread(path));
+  QCOMPARE(shown.count(), 1);
+
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+  QCOMPARE(InstanceSocketPath(), path);
+}
+
+void TestShellLogic::secondProcessExitsAndFirstKeepsRunning() {
+  // Run as nobody, so that the shells of whoever else uses this machine do not count.
+  TestHives hives;
+  writeScheme(hives, {.name = "Default User"});
+  QVERIFY(::chmod(qPrintable(hives.dir()), 0755) == 0);
+  QVERIFY(::chmod(qPrintable(hives.machineHive()), 0644) == 0);
+  QTemporaryDir runtime;
+  QVERIFY(::chown(qPrintable(runtime.path()), 65534, 65534) == 0 || ::geteuid() != 0);
+  const QByteArray runtimePath = QFile::encodeName(runtime.path());
+
+  const int result = runUnprivileged([&runtimePath] {
+    ::setenv("XDG_RUNTIME_DIR", runtimePath.constData(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const std::string socket = runtimePath.toStdString() + "/deskhaven2.socket";
+    auto start = [] {
+      pid_t pid = 0;
+      char* argv[] = {const_cast<char*>(SHELL_PROGRAM), nullptr};
+      return ::posix_spawn(&pid, SHELL_PROGRAM, nullptr, nullptr, argv, environ) == 0 ? pid : -1;
+    };
+    // Waits up to 15 s for a process to end; its exit code, or -1.
+    auto finished = [](pid_t pid) {
+      if (pid <= 0)
+        return -1;
+      for (int i = 0; i < 1500; ++i) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid)
+          return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        ::usleep(10000);
+      }
+      return -1;
+    };
+    const pid_t first = start();
+    if (first < 0)
+      return 1;
+    int code = 0;
+    struct stat st {};
+    for (int i = 0; i < 1500 && ::stat(socket.c_str(), &st) != 0; ++i)
+      ::usleep(10000);
+    if (::stat(socket.c_str(), &st) != 0)
+      code = 2; // the first never listened
+    else if (CountRunningInstances() != 1)
+      code = 3;
+    else if (finished(start()) != 0)
+      code = 4; // the second must end at once, successfully
+    else if (::waitpid(first, nullptr, WNOHANG) != 0)
+      code = 5; // and the first keeps running
+    ::kill(first, SIGTERM);
+    ::waitpid(first, nullptr, 0);
+    return code;
+  });
+  QCOMPARE(result, 0);
+}
+
+QTEST_GUILESS_MAIN(TestShellLogic)
+#include "tst_shelllogic.moc"
