@@ -1,7 +1,7 @@
 #include "aboutdlg.h"
 
-#include "characterserver.h"
 #include "character.h"
+#include "characterserver.h"
 #include "settings.h"
 
 #include <QDialogButtonBox>

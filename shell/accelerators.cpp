@@ -19,18 +19,18 @@ constexpr Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
 
 const Accelerator kTable[] = {
-    {Qt::Key_1, kCtrl, 32805},       {Qt::Key_2, kCtrl, 32794},
-    {Qt::Key_3, kCtrl, 32795},       {Qt::Key_4, kCtrl, 32796},
-    {Qt::Key_5, kCtrl, 32797},       {Qt::Key_6, kCtrl, 32798},
-    {Qt::Key_7, kCtrl, 32799},       {Qt::Key_C, kCtrl, 32788},
-    {Qt::Key_N, kCtrl, 32785},       {Qt::Key_P, kCtrl, 32790},
-    {Qt::Key_V, kCtrl, 32786},       {Qt::Key_X, kCtrl, 32787},
-    {Qt::Key_Z, kCtrl, 32789},       {Qt::Key_Delete, kNone, 32792},
-    {Qt::Key_Escape, kNone, 32803},  {Qt::Key_F1, kNone, 32782},
-    {Qt::Key_F2, kNone, 32783},      {Qt::Key_F5, kNone, 32804},
-    {Qt::Key_F11, kNone, 32793},     {Qt::Key_Tab, kNone, 32800},
-    {Qt::Key_PageUp, kNone, 32801},  {Qt::Key_PageDown, kNone, 32802},
-    {Qt::Key_Left, kAlt, 32780},     {Qt::Key_Right, kAlt, 32781},
+    {Qt::Key_1, kCtrl, 32805},      {Qt::Key_2, kCtrl, 32794},
+    {Qt::Key_3, kCtrl, 32795},      {Qt::Key_4, kCtrl, 32796},
+    {Qt::Key_5, kCtrl, 32797},      {Qt::Key_6, kCtrl, 32798},
+    {Qt::Key_7, kCtrl, 32799},      {Qt::Key_C, kCtrl, 32788},
+    {Qt::Key_N, kCtrl, 32785},      {Qt::Key_P, kCtrl, 32790},
+    {Qt::Key_V, kCtrl, 32786},      {Qt::Key_X, kCtrl, 32787},
+    {Qt::Key_Z, kCtrl, 32789},      {Qt::Key_Delete, kNone, 32792},
+    {Qt::Key_Escape, kNone, 32803}, {Qt::Key_F1, kNone, 32782},
+    {Qt::Key_F2, kNone, 32783},     {Qt::Key_F5, kNone, 32804},
+    {Qt::Key_F11, kNone, 32793},    {Qt::Key_Tab, kNone, 32800},
+    {Qt::Key_PageUp, kNone, 32801}, {Qt::Key_PageDown, kNone, 32802},
+    {Qt::Key_Left, kAlt, 32780},    {Qt::Key_Right, kAlt, 32781},
     {Qt::Key_Up, kAlt, 32784},
 };
 

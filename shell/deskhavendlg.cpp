@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 
 #include <cstdio>
@@ -54,8 +55,10 @@ QString id(int number) {
   return QStringLiteral("id%1").arg(number);
 }
 
+// The pictures are drawn at the size that suits the 26-pixel row, not their own.
 QIcon icon(const char* path) {
-  return QIcon(QString::fromLatin1(path));
+  constexpr int kIconSize = 18;
+  return QIcon(QIcon(QString::fromLatin1(path)).pixmap(kIconSize, kIconSize));
 }
 
 void exitAtOnce(int code) {
@@ -113,9 +116,13 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
   logo_->SetHoverTip(QStringLiteral("Deskhaven 2"));
   logo_->SetBorderOnHover(false);
   connect(logo_, &QPushButton::clicked, this, &CDeskhavenDlg::OnLogo);
-  for (CButtonST* button : {static_cast<CButtonST*>(classButton_), logo_}) {
+  connect(classButton_, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::SpeakTip);
+  connect(logo_, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::SpeakTip);
+  // The row is worked with the mouse; the keyboard belongs to the page on show, so Enter
+  // and Tab reach its controls and no button of the row looks chosen by a focus frame.
+  for (auto* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
     button->setAutoDefault(false);
-    connect(button, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::SpeakTip);
+    button->setFocusPolicy(Qt::NoFocus);
   }
 
   frame_ = new QFrame(this);
@@ -152,8 +159,6 @@ CWinXPButtonST* CDeskhavenDlg::MakeXPButton(int number, const QString& caption) 
   button->SetRoundedFrame(true);
   button->SetStateColor(CButtonST::HoverBackground, hoverBackground_);
   button->SetStateColor(CButtonST::HoverText, kHoverText);
-  // Enter goes to the focused control of a page, never to a button of this window.
-  button->setAutoDefault(false);
   connect(button, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::SpeakTip);
   return button;
 }

@@ -13,10 +13,10 @@ constexpr int kOptionsWidth = 96;
 constexpr int kLogoWidth = 48;
 constexpr int kLogoTop = 1;
 constexpr int kLogoHeight = 30;
-constexpr int kGroupGap = 6;    // class, Change Class and Options
-constexpr int kLogoGap = 8;     // Options and logo
-constexpr int kFrameTop = 35;   // below the row
-constexpr int kFrameInset = 5;  // from the window's left edge
+constexpr int kGroupGap = 6;     // class, Change Class and Options
+constexpr int kLogoGap = 8;      // Options and logo
+constexpr int kFrameTop = 35;    // below the row
+constexpr int kFrameInset = 5;   // from the window's left edge
 constexpr int kClassMargin = 25; // kept between the Links button and a squeezed class button
 
 const std::array<QRect, 3> kPageButtons = {QRect(7, kRowTop, 86, kRowHeight),

@@ -1,6 +1,6 @@
+#include "aboutdlg.h"
 #include "accelerators.h"
 #include "buttonst.h"
-#include "aboutdlg.h"
 #include "classregistry.h"
 #include "deskhavendlg.h"
 #include "messagerecorder.h"
@@ -331,8 +331,8 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
 
   s.setClass("8C");
   dlg.OnClassTimer();
-  QCOMPARE(controlLog(), (QStringList{"made", "made", "made", "gone", "gone", "gone", "made",
-                                      "made", "made"}));
+  QCOMPARE(controlLog(),
+           (QStringList{"made", "made", "made", "gone", "gone", "gone", "made", "made", "made"}));
   QCOMPARE(dlg.Scheme().SchemeName, std::string("Eight"));
   QCOMPARE(s.button(1018)->text(), QStringLiteral("8C"));
   QCOMPARE(dlg.CurrentPage(), 3);
@@ -432,8 +432,8 @@ void TestDeskhavenDlg::pupilCannotWriteOptions() {
   Setup s;
   QVERIFY(::chmod(qPrintable(s.hives.dir()), 0755) == 0);
   QVERIFY(::chmod(qPrintable(s.hives.machineHive()), 0644) == 0);
-  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings",
-                  "Deskhaven Run Dir", "/");
+  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings", "Deskhaven Run Dir",
+                  "/");
   const int result = runUnprivileged([&s] {
     CDeskhavenDlg& dlg = s.open();
     if (dlg.Pages()[0].IsOK != 1 || !s.boxes.boxes().isEmpty())
@@ -485,16 +485,16 @@ void TestDeskhavenDlg::runDirectoryIsRestored() {
   const QString before = QDir::currentPath();
   Setup s;
   QTemporaryDir run;
-  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings",
-                  "Deskhaven Run Dir", run.path().toStdString());
+  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings", "Deskhaven Run Dir",
+                  run.path().toStdString());
   s.open();
   QCOMPARE(QDir::currentPath(), QDir(run.path()).canonicalPath());
   s.dialog.reset();
   QCOMPARE(QDir::currentPath(), before);
 
   // A run directory that does not exist leaves the current one.
-  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings",
-                  "Deskhaven Run Dir", "/nonexistent/run");
+  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings", "Deskhaven Run Dir",
+                  "/nonexistent/run");
   s.open();
   QCOMPARE(QDir::currentPath(), before);
   s.dialog.reset();

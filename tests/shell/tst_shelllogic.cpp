@@ -17,12 +17,12 @@
 
 #include <csignal>
 #include <future>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <set>
+#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace dh::shell;
@@ -52,7 +52,8 @@ void makeStaleSocket(const QString& path) {
 }
 
 bool requestShowFromOtherThread(const QString& path) {
-  auto answer = std::async(std::launch::async, [path] { return InstanceChannel::requestShow(path); });
+  auto answer =
+      std::async(std::launch::async, [path] { return InstanceChannel::requestShow(path); });
   while (answer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
     QCoreApplication::processEvents();
   return answer.get();
@@ -158,8 +159,9 @@ void TestShellLogic::pageButtonsCloseTheGaps() {
     int filesX, linksX;
   };
   const Case cases[] = {
-      {true, true, true, 103, 191},   {false, true, false, 7, 191}, {false, false, true, 103, 7},
-      {true, false, true, 103, 103},  {false, true, true, 7, 95},   {true, true, false, 103, 191},
+      {true, true, true, 103, 191},   {false, true, false, 7, 191},
+      {false, false, true, 103, 7},   {true, false, true, 103, 103},
+      {false, true, true, 7, 95},     {true, true, false, 103, 191},
       {true, false, false, 103, 191}, {false, false, false, 103, 191},
   };
   for (const Case& c : cases) {
@@ -182,24 +184,35 @@ void TestShellLogic::classCaptions() {
 void TestShellLogic::acceleratorsBecomePageCommands() {
   // Every page command 61441 ... 61465 is reached by exactly one key.
   const int keys[][2] = {
-      {Qt::Key_Left, Qt::AltModifier},      {Qt::Key_Right, Qt::AltModifier},
-      {Qt::Key_Up, Qt::AltModifier},        {Qt::Key_C, Qt::ControlModifier},
-      {Qt::Key_X, Qt::ControlModifier},     {Qt::Key_V, Qt::ControlModifier},
-      {Qt::Key_F2, 0},                      {Qt::Key_Z, Qt::ControlModifier},
-      {Qt::Key_P, Qt::ControlModifier},     {Qt::Key_F1, 0},
-      {Qt::Key_N, Qt::ControlModifier},     {Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier},
-      {Qt::Key_Delete, 0},                  {Qt::Key_F11, 0},
-      {Qt::Key_Tab, 0},                     {Qt::Key_F5, 0},
-      {Qt::Key_1, Qt::ControlModifier},     {Qt::Key_2, Qt::ControlModifier},
-      {Qt::Key_3, Qt::ControlModifier},     {Qt::Key_4, Qt::ControlModifier},
-      {Qt::Key_5, Qt::ControlModifier},     {Qt::Key_6, Qt::ControlModifier},
-      {Qt::Key_7, Qt::ControlModifier},     {Qt::Key_PageUp, 0},
+      {Qt::Key_Left, Qt::AltModifier},
+      {Qt::Key_Right, Qt::AltModifier},
+      {Qt::Key_Up, Qt::AltModifier},
+      {Qt::Key_C, Qt::ControlModifier},
+      {Qt::Key_X, Qt::ControlModifier},
+      {Qt::Key_V, Qt::ControlModifier},
+      {Qt::Key_F2, 0},
+      {Qt::Key_Z, Qt::ControlModifier},
+      {Qt::Key_P, Qt::ControlModifier},
+      {Qt::Key_F1, 0},
+      {Qt::Key_N, Qt::ControlModifier},
+      {Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier},
+      {Qt::Key_Delete, 0},
+      {Qt::Key_F11, 0},
+      {Qt::Key_Tab, 0},
+      {Qt::Key_F5, 0},
+      {Qt::Key_1, Qt::ControlModifier},
+      {Qt::Key_2, Qt::ControlModifier},
+      {Qt::Key_3, Qt::ControlModifier},
+      {Qt::Key_4, Qt::ControlModifier},
+      {Qt::Key_5, Qt::ControlModifier},
+      {Qt::Key_6, Qt::ControlModifier},
+      {Qt::Key_7, Qt::ControlModifier},
+      {Qt::Key_PageUp, 0},
       {Qt::Key_PageDown, 0},
   };
   std::set<int> seen;
   for (int i = 0; i < static_cast<int>(std::size(keys)); ++i) {
-    const auto command =
-        AcceleratorCommand(keys[i][0], Qt::KeyboardModifiers::fromInt(keys[i][1]));
+    const auto command = AcceleratorCommand(keys[i][0], Qt::KeyboardModifiers::fromInt(keys[i][1]));
     QVERIFY2(command, qPrintable(QString::number(i)));
     QCOMPARE(PageCommandFor(*command), std::optional<int>(61441 + i));
     seen.insert(*command);
@@ -259,7 +272,7 @@ void TestShellLogic::instanceNames() {
   process("1", "/sbin/init");
   process("200", "/usr/bin/Deskhaven2.exe");
   process("300", "/build/bin/deskhaven2 (deleted)");
-  process("self", "/usr/bin/deskhaven2"); // not a process number
+  process("self", "/usr/bin/deskhaven2");  // not a process number
   QVERIFY(QDir(proc.path()).mkdir("400")); // a process whose exe cannot be read
   process("500", "/usr/bin/deskhaven2");
   QVERIFY(::chown(qPrintable(proc.filePath("500")), 65534, 65534) == 0); // another user's
