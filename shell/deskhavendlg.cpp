@@ -39,6 +39,7 @@ namespace {
 using ui::Icon;
 
 constexpr int kDefaultMode = 99;
+constexpr int kFatalExitCode = 1;
 const QColor kHoverText(0x00, 0x00, 0x80);
 const QColor kLogoTransparent(0xFF, 0x00, 0xFF);
 
@@ -176,7 +177,8 @@ bool CDeskhavenDlg::PageSetUp() {
   const std::string selected = scheme_.SelectScheme(platformMode_);
   if (QString::fromStdString(selected).compare(DhvScheme::kError, Qt::CaseInsensitive) == 0) {
     ui::showMessage(this, kFatalText, QStringLiteral("Fatal Error"), Icon::Error);
-    exitProcess_(0);
+    // Not 0: a session manager or an administrator's script must see that it failed.
+    exitProcess_(kFatalExitCode);
     return false;
   }
   speaking_ = scheme_.Defaults.Silent == 0;

@@ -371,7 +371,7 @@ void TestDeskhavenDlg::fatalErrorEndsTheProgram() {
   dh::ui::MessageRecorder boxes;
   QList<int> exits;
   CDeskhavenDlg dlg([&exits](int code) { exits.append(code); });
-  QCOMPARE(exits, QList<int>{0});
+  QCOMPARE(exits, QList<int>{1});
   QCOMPARE(boxes.boxes().size(), 1);
   QCOMPARE(boxes.boxes()[0].title, QStringLiteral("Fatal Error"));
   QCOMPARE(boxes.boxes()[0].icon, Icon::Error);
