@@ -168,6 +168,10 @@ bool CDeskhavenDlg::PageSetUp() {
   for (auto& control : controls_)
     delete control; // the previous set goes before the new one is made
   current_ = 0;
+  // The page buttons show again once placed; until then a set-up message box would show
+  // them piled up at the corner.
+  for (int page = 1; page <= kPageCount; ++page)
+    PageButton(page)->hide();
   platformMode_ = kDefaultMode;
   ShowMaximisedOverScreen();
 
