@@ -2,6 +2,7 @@
 
 #include "accelerators.h"
 #include "deskhavendlg.h"
+#include "messageservice.h"
 #include "singleinstance.h"
 
 #include <QApplication>
@@ -11,6 +12,22 @@
 #include <cstdio>
 
 namespace dh::shell {
+
+namespace {
+
+// In a screenshot run nobody is there to close a box: each one is written to standard
+// error and answered as closing it would.
+class ReportingMessageHandler : public ui::MessageHandler {
+public:
+  ui::Answer show(QWidget*, const ui::MessageBox& box) override {
+    std::fprintf(stderr, "deskhaven2: message box \"%s\": %s\n", qPrintable(box.title),
+                 qPrintable(QString(box.text).replace('\n', ' ')));
+    return ui::escapeAnswer(box.buttons);
+  }
+  void beep() override {}
+};
+
+} // namespace
 
 int CDeskhavenApp::InitInstance(const LaunchOptions& options) {
   // A screenshot run is a separate, headless look at a configuration: it neither joins
@@ -29,6 +46,9 @@ int CDeskhavenApp::InitInstance(const LaunchOptions& options) {
 }
 
 int CDeskhavenApp::RunMainWindow(const LaunchOptions& options, InstanceChannel* channel) {
+  static ReportingMessageHandler reporter; // lives as long as the process
+  if (!options.screenshotFile.isEmpty())
+    ui::installMessageHandler(&reporter);
   CDeskhavenDlg dialog;
   CAcceleratorTable accelerators(&dialog, [&dialog](int command) { dialog.OnCommand(command); });
   // The helper's character is a window of its own, so the last window closing is not

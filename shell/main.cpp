@@ -5,6 +5,9 @@
 #include <QCommandLineParser>
 
 int main(int argc, char* argv[]) {
+  // The Links page's browser shares OpenGL contexts with the application; it must be
+  // asked for before the application exists, since that page is loaded as a plugin later.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("deskhaven2"));
   QApplication::setApplicationVersion(QStringLiteral("3.29.0.0"));
