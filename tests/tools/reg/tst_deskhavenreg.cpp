@@ -1,9 +1,10 @@
 #include "registry.h"
+#include "runtool.h"
+#include "testfiles.h"
 #include "testhives.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,36 +13,9 @@
 using namespace dh::reg;
 
 namespace {
-
-struct Run {
-  int status = -1;
-  QString out;
-  QString err;
-};
-
-Run reg(const QStringList& args, const QByteArray& input = {}) {
-  QProcess process;
-  process.start(DESKHAVEN_REG, args);
-  process.write(input);
-  process.closeWriteChannel();
-  Run run;
-  if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit)
-    run.status = process.exitCode();
-  run.out = QString::fromUtf8(process.readAllStandardOutput());
-  run.err = QString::fromUtf8(process.readAllStandardError());
-  return run;
+ToolRun reg(const QStringList& args, const QByteArray& input = {}) {
+  return runTool(DESKHAVEN_REG, args, input);
 }
-
-QByteArray fileBytes(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 class TestDeskhavenReg : public QObject {
@@ -69,7 +43,7 @@ void TestDeskhavenReg::queryShowsKeysInTheKnownLayout() {
   hives.setText(Root::LocalMachine, std::string(k) + "\\Schemes\\Lab", "Name", "x");
   hives.createKey(Root::LocalMachine, std::string(k) + "\\Other");
 
-  Run run = reg({"query", "hklm\\software\\halvane\\deskhaven"});
+  ToolRun run = reg({"query", "hklm\\software\\halvane\\deskhaven"});
   QCOMPARE(run.status, 0);
   QCOMPARE(run.out, QString("\n"
                             "HKEY_LOCAL_MACHINE\\Software\\Halvane\\Deskhaven\n"
@@ -103,15 +77,12 @@ void TestDeskhavenReg::queryShowsKeysInTheKnownLayout() {
 void TestDeskhavenReg::addAndDeleteValuesAndKeys() {
   TestHives hives;
   const char* k = "Software\\T";
-  QCOMPARE(reg({"add", "HKCU\\Software\\T", "/v", "S", "/d", "Grüße"}).status, 0);
-  QCOMPARE(reg({"add", "HKCU\\Software\\T", "/ve", "/d", "def"}).status, 0);
-  QCOMPARE(
-      reg({"add", "HKCU\\Software\\T", "/v", "D", "/t", "reg_dword", "/d", "0xFFFFFFFF"}).status,
-      0);
-  QCOMPARE(reg({"add", "HKCU\\Software\\T", "/v", "M", "/t", "REG_MULTI_SZ", "/d", "a\\0b"}).status,
-           0);
-  QCOMPARE(reg({"add", "HKCU\\Software\\T", "/v", "B", "/t", "REG_BINARY", "/d", "00ff"}).status,
-           0);
+  for (const QStringList& add :
+       {QStringList{"/v", "S", "/d", "Grüße"}, QStringList{"/ve", "/d", "def"},
+        QStringList{"/v", "D", "/t", "reg_dword", "/d", "0xFFFFFFFF"},
+        QStringList{"/v", "M", "/t", "REG_MULTI_SZ", "/d", "a\\0b"},
+        QStringList{"/v", "B", "/t", "REG_BINARY", "/d", "00ff"}})
+    QCOMPARE(reg(QStringList{"add", "HKCU\\Software\\T"} + add).status, 0);
   QCOMPARE(reg({"add", "HKCR\\.dhv"}).status, 0);
   QCOMPARE(readText(Root::CurrentUser, k, "S"), std::string("Grüße"));
   QCOMPARE(readText(Root::CurrentUser, k, ""), std::string("def"));
@@ -126,7 +97,7 @@ void TestDeskhavenReg::addAndDeleteValuesAndKeys() {
   QCOMPARE(Key::open(Root::LocalMachine, "Software\\Classes\\.dhv", Access::Read, key), kSuccess);
 
   // Overwriting asks first; no answer keeps the value, /f does not ask.
-  Run run = reg({"add", "HKCU\\Software\\T", "/v", "S", "/d", "new"});
+  ToolRun run = reg({"add", "HKCU\\Software\\T", "/v", "S", "/d", "new"});
   QCOMPARE(run.status, 1);
   QCOMPARE(readText(Root::CurrentUser, k, "S"), std::string("Grüße"));
   QCOMPARE(reg({"add", "HKCU\\Software\\T", "/v", "S", "/d", "new"}, "y\n").status, 0);
@@ -147,7 +118,7 @@ void TestDeskhavenReg::addAndDeleteValuesAndKeys() {
 
 void TestDeskhavenReg::badArgumentsAreRefused() {
   TestHives hives;
-  Run help = reg({"--help"});
+  ToolRun help = reg({"--help"});
   QCOMPARE(help.status, 0);
   QVERIFY(help.out.contains("export KEY FILE"));
   for (const QStringList& args :
@@ -158,7 +129,7 @@ void TestDeskhavenReg::badArgumentsAreRefused() {
         QStringList{"add", "HKLM\\x", "/v", "a", "/t", "REG_BINARY", "/d", "abc"},
         QStringList{"add", "HKLM\\x", "/v", "a", "/t", "REG_TEXT"},
         QStringList{"delete", "HKLM", "/f"}, QStringList{"export", "HKLM\\x"}}) {
-    Run run = reg(args);
+    ToolRun run = reg(args);
     QVERIFY2(run.status == 2, qPrintable(args.join(' ')));
     QVERIFY(run.err.startsWith("ERROR: Invalid syntax: "));
   }
@@ -174,7 +145,7 @@ void TestDeskhavenReg::importAndExport() {
   QVERIFY(writeFile(bad, "REGEDIT4\n[HKLM\\Software\\T]\n\"keep\"=\"after\"\n"
                          "\"b\"=hex:00,\\\n  zz\n"));
   const QByteArray before = fileBytes(hives.machineHive());
-  Run run = reg({"import", bad});
+  ToolRun run = reg({"import", bad});
   QCOMPARE(run.status, 1);
   QVERIFY2(run.err.contains("line 5: bad hex byte \"zz\""), qPrintable(run.err));
   QCOMPARE(fileBytes(hives.machineHive()), before);
@@ -213,10 +184,10 @@ void TestDeskhavenReg::readOnlyHiveIsRefusedForAPupil() {
   int result = runUnprivileged([&] {
     const QString refusal =
         "ERROR: Access is denied: the hive " + hive + " is not writable for this user.\n";
-    Run add = reg({"add", "HKLM\\Software\\T", "/v", "v", "/d", "x", "/f"});
+    ToolRun add = reg({"add", "HKLM\\Software\\T", "/v", "v", "/d", "x", "/f"});
     if (add.status != 1 || add.err != refusal)
       return 1;
-    Run import = reg({"import", file});
+    ToolRun import = reg({"import", file});
     if (import.status != 1 || !import.err.startsWith(refusal))
       return 2;
     if (reg({"delete", "HKLM\\Software\\T", "/f"}).status != 1)
@@ -232,7 +203,7 @@ void TestDeskhavenReg::brokenHiveIsReportedAndKept() {
   TestHives hives;
   const QByteArray garbage = QByteArray("not a hive\n").repeated(100);
   QVERIFY(writeFile(hives.machineHive(), garbage));
-  Run run = reg({"add", "HKLM\\Software\\T", "/v", "v", "/d", "x"});
+  ToolRun run = reg({"add", "HKLM\\Software\\T", "/v", "v", "/d", "x"});
   QCOMPARE(run.status, 1);
   QVERIFY2(run.err.contains("ERROR: The hive " + hives.machineHive() + " is damaged"),
            qPrintable(run.err));
