@@ -1,7 +1,7 @@
 #include "platformmode.h"
+#include "runtool.h"
 #include "testhives.h"
 
-#include <QProcess>
 #include <QTest>
 
 using dh::QueryPlatformMode;
@@ -13,11 +13,8 @@ constexpr const char* kModeKey = "Software\\Halvane\\Platform";
 constexpr const char* kServerKey = "CLSID\\{E656B628-C6DD-4125-931C-5FCA10F47A42}\\InprocServer32";
 
 void registerComponent() {
-  QProcess regsvr;
-  regsvr.setProcessChannelMode(QProcess::MergedChannels);
-  regsvr.start(QStringLiteral(REGSVR), {QStringLiteral(PLATFORM_MODE_LIBRARY)});
-  QVERIFY(regsvr.waitForFinished(30000));
-  QVERIFY2(regsvr.exitCode() == 0, regsvr.readAll().constData());
+  const ToolRun run = runTool(REGSVR, {PLATFORM_MODE_LIBRARY});
+  QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
 }
 
 } // namespace
