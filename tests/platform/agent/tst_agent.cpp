@@ -1,6 +1,7 @@
 #include "character.h"
 #include "characterserver.h"
 #include "characterwindow.h"
+#include "testfiles.h"
 #include "voice.h"
 
 #include <QApplication>
@@ -18,21 +19,14 @@ using namespace dh::agent;
 
 namespace {
 
-// Writes a small character: two animations of two frames each, unless told otherwise.
-void writeCharacter(const QString& dir, const QString& descriptor, QSize frame = {8, 8}) {
-  QImage image(frame, QImage::Format_ARGB32);
+// Writes a character folder: two 8x8 frames and the descriptor given.
+void writeCharacter(const QString& dir, const QString& descriptor) {
+  QImage image(QSize(8, 8), QImage::Format_ARGB32);
   image.fill(Qt::red);
   for (const char* name : {"a.png", "b.png"})
     QVERIFY(image.save(QDir(dir).filePath(name)));
-  QFile file(QDir(dir).filePath("character.ini"));
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(descriptor.toUtf8());
+  QVERIFY(writeFile(QDir(dir).filePath("character.ini"), descriptor.toUtf8()));
 }
-
-const QString kGood = QStringLiteral("[Character]\nName=Dot\nFrameSize=8x8\nShowing=Wave\n"
-                                     "Speaking=Talk\nIdle=Wave\n\n"
-                                     "[Animation Wave]\nFrames=a.png, b.png\nFrameDuration=40\n"
-                                     "[Animation Talk]\nFrames=a.png,b.png\nLoop=yes\n");
 
 // Which requests start, in order, and what the character shows as each one begins.
 struct Recorder {
@@ -192,10 +186,7 @@ void TestAgent::balloonsAndWindow() {
   c.setPace(0.01);
   c.setAudible(false);
   CharacterWindow& w = c.window();
-  QVERIFY(w.windowFlags() & Qt::Tool);
-  QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
-  QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
-  QVERIFY(w.testAttribute(Qt::WA_TranslucentBackground));
+  QVERIFY(w.windowFlags().testFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint));
 
   QList<std::optional<BalloonKind>> seen;
   connect(&c, &Character::requestStarted, this, [&] {
@@ -231,8 +222,6 @@ void TestAgent::languageChoosesVoice() {
   QCOMPARE(c.voiceName(), "en-gb");
   QCOMPARE(c.setLanguage(12345), kLanguageNotSupported);
   QCOMPARE(c.voiceName(), "en-gb");
-  QCOMPARE(c.setLanguage(1033), kOk);
-  QCOMPARE(c.voiceName(), "en-us");
 }
 
 void TestAgent::voiceSynthesisesWithoutSoundDevice() {
