@@ -1,5 +1,6 @@
 #include "characterwindow.h"
 
+#include <QBitmap>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -23,6 +24,7 @@ CharacterWindow::CharacterWindow(QSize frameSize)
 
 void CharacterWindow::setFrame(const QImage& frame) {
   frame_ = frame;
+  updateShape();
   update();
 }
 
@@ -43,22 +45,47 @@ void CharacterWindow::clearBalloon() {
 
 QRect CharacterWindow::frameRect() const {
   const int above = balloon_ && !balloonBelow_ ? balloon_->size().height() : 0;
-  return QRect(QPoint((width() - frameSize_.width()) / 2, above), frameSize_);
+  return QRect(QPoint(frameX_, above), frameSize_);
 }
 
 void CharacterWindow::relayout() {
-  QSize whole = frameSize_;
+  const QScreen* screen = QGuiApplication::screenAt(position_);
+  const QRect available = screen ? screen->availableGeometry() : QRect();
+  int left = position_.x();
+  int right = position_.x() + frameSize_.width();
+  int height = frameSize_.height();
+  int balloonLeft = left;
   if (balloon_) {
     const QSize b = balloon_->size();
-    whole = QSize(std::max(whole.width(), b.width()), whole.height() + b.height());
-    // A balloon that would leave the top of the screen goes below the character.
-    const QScreen* screen = QGuiApplication::screenAt(position_);
-    const int top = screen ? screen->availableGeometry().top() : 0;
-    balloonBelow_ = position_.y() - b.height() < top;
+    // Centred over the character, but never past the screen's sides or top: a balloon
+    // that would leave the top goes below the character.
+    balloonLeft = position_.x() + (frameSize_.width() - b.width()) / 2;
+    if (screen)
+      balloonLeft =
+          std::max(available.left(), std::min(balloonLeft, available.right() + 1 - b.width()));
+    left = std::min(left, balloonLeft);
+    right = std::max(right, balloonLeft + b.width());
+    height += b.height();
+    balloonBelow_ = screen && position_.y() - b.height() < available.top();
   }
+  frameX_ = position_.x() - left;
+  balloonX_ = balloonLeft - left;
   const int above = balloon_ && !balloonBelow_ ? balloon_->size().height() : 0;
-  setGeometry(QRect(position_ - QPoint((whole.width() - frameSize_.width()) / 2, above), whole));
+  setGeometry(QRect(left, position_.y() - above, right - left, height));
+  updateShape();
   update();
+}
+
+// Without a compositing manager (a pupils' session has none) a translucent window shows
+// black where it is transparent; shaping the window to what it draws works with or
+// without one.
+void CharacterWindow::updateShape() {
+  QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  render(painter);
+  painter.end();
+  setMask(QBitmap::fromImage(image.createAlphaMask()));
 }
 
 void CharacterWindow::paintEvent(QPaintEvent*) {
@@ -66,17 +93,19 @@ void CharacterWindow::paintEvent(QPaintEvent*) {
   painter.setCompositionMode(QPainter::CompositionMode_Source);
   painter.fillRect(rect(), Qt::transparent);
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  render(painter);
+}
+
+void CharacterWindow::render(QPainter& painter) const {
   const QRect frame = frameRect();
   if (!frame_.isNull())
     painter.drawImage(frame.topLeft(), frame_);
   if (!balloon_)
     return;
-  const QSize b = balloon_->size();
-  const int left = (width() - b.width()) / 2;
   // The tail points at the character's face, a little right of its middle.
-  const int tipX = frame.center().x() + frameSize_.width() / 6 - left;
+  const int tipX = frame.center().x() + frameSize_.width() / 6 - balloonX_;
   const int top = balloonBelow_ ? frame.bottom() + 1 : 0;
-  balloon_->paint(painter, QPoint(left, top), tipX, balloonBelow_);
+  balloon_->paint(painter, QPoint(balloonX_, top), tipX, balloonBelow_);
 }
 
 } // namespace dh::agent

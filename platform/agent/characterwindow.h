@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QWidget>
 
+class QPainter;
+
 #include <optional>
 
 namespace dh::agent {
@@ -31,6 +33,8 @@ protected:
 
 private:
   void relayout();
+  void updateShape();
+  void render(QPainter& painter) const;
   QRect frameRect() const;
 
   QSize frameSize_;
@@ -38,6 +42,8 @@ private:
   QPoint position_;
   std::optional<Balloon> balloon_;
   bool balloonBelow_ = false;
+  int frameX_ = 0; // where the frame and the balloon start inside the window
+  int balloonX_ = 0;
 };
 
 } // namespace dh::agent
