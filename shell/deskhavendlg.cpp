@@ -23,6 +23,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -351,6 +353,7 @@ void CDeskhavenDlg::OnCommand(int command) {
 }
 
 void CDeskhavenDlg::OnClassTimer() {
+  RestoreAfterSelector();
   const auto polled = ReadPolledClass();
   if (!polled)
     return;
@@ -419,13 +422,25 @@ void CDeskhavenDlg::OnChangeClass() {
   // A file that exists but will not start (not executable, say) is the same problem to
   // the pupil, and leaves the window as it was.
   if (path.isEmpty() || ::access(file.constData(), F_OK) != 0 ||
-      !QProcess::startDetached(path, {})) {
+      !QProcess::startDetached(path, {}, QString(), &selectorPid_)) {
     ui::beep();
     ui::showMessage(this, kClassSelectorText, QStringLiteral("Class Selector Problem"),
                     Icon::Information);
     return;
   }
   showMinimized();
+}
+
+// A class selector closed without a new class leaves nothing that would bring the
+// minimised window back, and pupils may have no task bar to do it themselves.
+void CDeskhavenDlg::RestoreAfterSelector() {
+  if (selectorPid_ <= 0)
+    return;
+  if (::kill(static_cast<pid_t>(selectorPid_), 0) == 0 || errno != ESRCH)
+    return; // still choosing
+  selectorPid_ = 0;
+  if (isMinimized())
+    ShowMaximisedOverScreen();
 }
 
 void CDeskhavenDlg::OnLogo() {

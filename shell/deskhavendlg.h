@@ -84,6 +84,7 @@ private:
   void FitControls();
   void OnChangeClass();
   void OnLogo();
+  void RestoreAfterSelector();
   void OnOptionsCommand(int command);
   void SpeakTip(CButtonST* button);
   CWinXPButtonST* MakeXPButton(int id, const QString& caption);
@@ -109,6 +110,7 @@ private:
   QColor hoverBackground_;
   QString savedDirectory_;
   QTimer classTimer_;
+  qint64 selectorPid_ = 0; // the class selector last started, while it may still run
   std::unique_ptr<OnScreenHelper> helper_;
 };
 
