@@ -237,7 +237,7 @@ void TestRegistry::missingMachineHiveReadsEmpty() {
 void TestRegistry::concurrentProcessesAndThreadsLoseNothing() {
   TestHives hives;
   hives.createKey(Root::LocalMachine, "Shared");
-  constexpr int kWrites = 2000;
+  constexpr int kWrites = 10000;
   auto writer = [](const char* prefix) {
     Key key;
     if (Key::open(Root::LocalMachine, "Shared", Access::AllAccess, key) != kSuccess)
