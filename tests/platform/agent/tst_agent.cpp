@@ -207,9 +207,21 @@ void TestAgent::balloonsAndWindow() {
   QVERIFY(w.width() <= 300);
   QCOMPARE(c.position(), QPoint(screen.left() + 300, screen.top() + 400));
 
-  // Near the top of the screen the balloon goes below.
+  // Near the top of the screen the balloon goes below; near a side it stays on the screen
+  // and the character stays where it was put.
   c.setPosition(screen.left() + 300, screen.top());
   QCOMPARE(w.geometry().top(), screen.top());
+  QVERIFY(w.balloon());
+  const QPoint nearSide(screen.right() + 1 -
+                            CharacterData::load(DEMO_CHARACTER)->frameSize().width(),
+                        screen.top() + 400);
+  c.setPosition(nearSide.x(), nearSide.y());
+  QCOMPARE(w.geometry().right(), screen.right());
+  QVERIFY(w.geometry().left() < nearSide.x()); // the balloon was pushed left
+  QCOMPARE(c.position(), nearSide);
+  // Only what the window draws is part of it, so it needs no compositor to look right.
+  QVERIFY(!w.mask().isEmpty());
+  QVERIFY(!w.mask().contains(QPoint(0, w.height() - 1)));
   QSignalSpy done(&c, &Character::requestFinished);
   QTRY_VERIFY(done.contains(QVariantList{thought}));
   QVERIFY(!w.balloon());
