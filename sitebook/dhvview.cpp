@@ -13,6 +13,9 @@
 #include <QRegularExpression>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <QWebEngineHistory>
+
+#include <utility>
 
 namespace {
 
@@ -67,12 +70,18 @@ void CDhvView::SetButtons(QAbstractButton* back, QAbstractButton* forward) {
 }
 
 void CDhvView::ResetHistory(const QString& startPage) {
+  // Back must not lead into the pages of the scheme that was replaced: the history is
+  // cleared once the next page (the start page) is on show, since clearing keeps the
+  // page on show.
+  forgetHistory_ = true;
   record_.Reset(QUrl::fromLocalFile(startPage).toString());
   ApplyButtons();
 }
 
 void CDhvView::Completed() {
-  record_.Completed(url().toString());
+  if (std::exchange(forgetHistory_, false))
+    history()->clear();
+  record_.Completed(url().toString(), history()->canGoBack(), history()->canGoForward());
   ApplyButtons();
   ShowPageLine();
 }

@@ -62,6 +62,7 @@ private:
 
   sitebook::PupilPage* page_;
   sitebook::NavigationRecord record_;
+  bool forgetHistory_ = false; // clear the history once the next page is on show
   QString pageLine_;
   QPointer<QAbstractButton> back_;
   QPointer<QAbstractButton> forward_;

@@ -10,10 +10,12 @@ void NavigationRecord::Reset(const QString& startPage) {
   forwardEnabled_ = false;
 }
 
-void NavigationRecord::Completed(const QString& address) {
+void NavigationRecord::Completed(const QString& address, bool canGoBack, bool canGoForward) {
   current_ = address;
-  if (!visited_.contains(address, Qt::CaseInsensitive))
+  if (!visited_.contains(address, Qt::CaseInsensitive) || !canGoForward)
     forwardEnabled_ = false;
+  if (!canGoBack)
+    backEnabled_ = false;
   visited_.append(address);
 }
 

@@ -14,8 +14,10 @@ public:
   // current address stays, since the page on show stays.
   void Reset(const QString& startPage);
 
-  // A navigation to address has completed.
-  void Completed(const QString& address);
+  // A navigation to address has completed; the browser tells whether its history has a
+  // page behind and ahead. A button with nowhere to go is switched off whatever the step
+  // count says (the count alone left Forward on at the newest page).
+  void Completed(const QString& address, bool canGoBack, bool canGoForward);
   // The pupil pressed Back, Forward, or opened a link.
   void Back();
   void Forward();

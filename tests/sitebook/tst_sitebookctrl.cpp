@@ -271,33 +271,25 @@ void TestSitebookCtrl::backAndForwardThroughTheirSequences() {
   view_->history()->clear();
   QVERIFY(!button(SitebookForm::kBack)->isEnabled());
 
-  // Start page, link 1, Back, Back on the start page, Forward.
+  // Start page, link 1, Back, Forward. Nothing lies behind the start page, so Back is
+  // off once it is back, and nothing ahead of link 1 once Forward has brought it back.
   navigate([&] { QVERIFY(command(kSlot1)); });
   QCOMPARE(view_->CurrentPageLine(), QStringLiteral("Current Web Page: Page 1"));
   QVERIFY(button(SitebookForm::kBack)->isEnabled());
   navigate([&] { QVERIFY(command(kBack)); });
   QCOMPARE(view_->url().toString(), start);
   QVERIFY(!slot(1)->GetCheck());
-  QVERIFY(button(SitebookForm::kBack)->isEnabled() && button(SitebookForm::kForward)->isEnabled());
-  QVERIFY(command(kBack));
-  QVERIFY(!button(SitebookForm::kBack)->isEnabled());
-  QCOMPARE(view_->Record().BackSteps(), 2);
-  QVERIFY(button(SitebookForm::kForward)->isEnabled());
+  QVERIFY(!button(SitebookForm::kBack)->isEnabled() && button(SitebookForm::kForward)->isEnabled());
   QVERIFY(!command(kBack));
   navigate([&] { QVERIFY(command(kForward)); });
-  QCOMPARE(view_->Record().BackSteps(), 1);
-  QVERIFY(!button(SitebookForm::kForward)->isEnabled());
+  QCOMPARE(view_->Record().BackSteps(), 0);
+  QVERIFY(button(SitebookForm::kBack)->isEnabled() && !button(SitebookForm::kForward)->isEnabled());
   QCOMPARE(view_->url().toString(), link(1));
 
-  // Start page, link 1, Back, Forward: the count is 0 and Forward stays; a page never
-  // seen before then switches it off.
+  // A reload forgets the history: Back cannot lead into the pages seen before it.
   command(kClassChanged);
   navigate([&] { view_->Navigate2(runDir_ + QStringLiteral("/Links.htm")); });
-  navigate([&] { QVERIFY(command(kSlot1)); });
-  navigate([&] { QVERIFY(command(kBack)); });
-  navigate([&] { QVERIFY(command(kForward)); });
-  QCOMPARE(view_->Record().BackSteps(), 0);
-  QVERIFY(button(SitebookForm::kForward)->isEnabled());
+  QVERIFY(!view_->history()->canGoBack());
   navigate([&] { QVERIFY(command(kSlot1 + 2)); });
   QVERIFY(!button(SitebookForm::kForward)->isEnabled());
   QCOMPARE(view_->CurrentPageLine(), QStringLiteral("Current Web Page: Page 3"));

@@ -142,40 +142,53 @@ void TestSitebookLogic::backAndForwardFollowTheirSteps() {
   const QString one = QStringLiteral("http://127.0.0.1/page/1");
   NavigationRecord record;
   record.Reset(start);
-  record.Completed(start);
+  record.Completed(start, false, false);
   QVERIFY(!record.BackEnabled() && !record.ForwardEnabled());
 
-  // Start page, link 1, Back, Back again on the start page, Forward.
+  // Start page, link 1, Back, Forward.
   record.LinkOpened();
-  record.Completed(one);
+  record.Completed(one, true, false);
   QVERIFY(record.BackEnabled() && !record.ForwardEnabled());
   record.Back();
   QVERIFY(record.BackEnabled() && record.ForwardEnabled());
   QCOMPARE(record.BackSteps(), 1);
-  record.Completed(start);
+  // Back on the start page would switch itself off when pressed; with nothing behind the
+  // start page it is off as soon as the page is back.
+  record.Completed(start, false, true);
+  QVERIFY(!record.BackEnabled() && record.ForwardEnabled());
+  record.Forward();
+  QCOMPARE(record.BackSteps(), 0);
+  QVERIFY(record.BackEnabled() && record.ForwardEnabled());
+  // The count alone would leave Forward on at the newest page.
+  record.Completed(one, true, false);
+  QVERIFY(record.BackEnabled() && !record.ForwardEnabled());
+
+  // Back twice from a second link: the count reaches 2 and Back on the start page
+  // switches off when pressed; Forward to a count of 1 switches Forward off.
+  record.Reset(start);
+  record.Completed(start, false, false);
+  record.LinkOpened();
+  record.Completed(one, true, false);
+  record.Back();
+  record.Completed(start, true, true); // an earlier page lies behind the start page
   record.Back();
   QVERIFY(!record.BackEnabled() && record.ForwardEnabled());
   QCOMPARE(record.BackSteps(), 2);
   record.Forward();
   QCOMPARE(record.BackSteps(), 1);
   QVERIFY(record.BackEnabled() && !record.ForwardEnabled());
-  record.Completed(one);
 
-  // Start page, link 1, Back (count 1), Forward: the count is 0 and Forward stays.
-  record.Reset(start);
-  record.Completed(start);
-  record.LinkOpened();
-  record.Completed(one);
-  record.Back();
-  record.Completed(start);
-  record.Forward();
-  QCOMPARE(record.BackSteps(), 0);
-  QVERIFY(record.ForwardEnabled());
   // A page seen before keeps Forward; an address never seen switches it off, whatever
   // the case of the addresses.
-  record.Completed(one.toUpper());
+  record.Reset(start);
+  record.Completed(start, false, false);
+  record.LinkOpened();
+  record.Completed(one, true, false);
+  record.Back();
+  record.Completed(start, true, true);
+  record.Completed(one.toUpper(), true, true);
   QVERIFY(record.ForwardEnabled());
-  record.Completed(QStringLiteral("http://127.0.0.1/page/2"));
+  record.Completed(QStringLiteral("http://127.0.0.1/page/2"), true, true);
   QVERIFY(!record.ForwardEnabled());
   QCOMPARE(record.Visited().size(), 5);
   QCOMPARE(record.Current(), QStringLiteral("http://127.0.0.1/page/2"));
