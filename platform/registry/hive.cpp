@@ -19,7 +19,6 @@ namespace {
 constexpr int kApplicationId = 0x44484856; // "DHHV"
 
 enum Stmt {
-  kFindKey,
   kInsertKey,
   kKeyExists,
   kQueryValue,
@@ -34,7 +33,6 @@ enum Stmt {
 };
 
 const char* const kSql[kStmtCount] = {
-    "SELECT id, path FROM keys WHERE lpath = ?1",
     "INSERT INTO keys(parent, path, lpath) VALUES (?1, ?2, ?3)",
     "SELECT 1 FROM keys WHERE id = ?1",
     "SELECT type, data FROM vals WHERE key = ?1 AND lname = ?2",
@@ -327,22 +325,9 @@ std::string Hive::foldPath(std::string_view path) {
 }
 
 Status Hive::findKey(std::string_view path, std::int64_t& id, std::string& storedPath) {
-  std::lock_guard lock(mutex_);
-  if (Status st = ensureOpen(false); st != kSuccess)
-    return st == kBadDatabase ? kFileNotFound : st;
-  if (!hasSchema_)
-    return kFileNotFound;
-  const std::string folded = foldPath(path);
-  sqlite3_stmt* s = statement(kFindKey);
-  Reset reset{s};
-  bindText(s, 1, folded);
-  int rc = sqlite3_step(s);
-  if (rc == SQLITE_ROW) {
-    id = sqlite3_column_int64(s, 0);
-    storedPath = columnText(s, 1);
-    return kSuccess;
-  }
-  return rc == SQLITE_DONE ? kFileNotFound : fail(rc);
+  std::vector<FoldedValue> none;
+  bool complete = false;
+  return findKeyWithValues(path, 0, id, storedPath, none, complete);
 }
 
 Status Hive::findKeyWithValues(std::string_view path, std::size_t limit, std::int64_t& id,
@@ -425,9 +410,10 @@ Status Hive::createKey(std::string_view path, std::int64_t& id, std::string& sto
   for (auto part : splitPath(path)) {
     std::string nextFolded = folded.empty() ? foldName(part) : folded + '\\' + foldName(part);
     std::string nextStored = stored.empty() ? std::string(part) : stored + '\\' + std::string(part);
-    sqlite3_stmt* find = statement(kFindKey);
+    sqlite3_stmt* find = statement(kFindKeyWithValues);
     Reset resetFind{find};
     bindText(find, 1, nextFolded);
+    sqlite3_bind_int64(find, 2, 1);
     int rc = sqlite3_step(find);
     if (rc == SQLITE_ROW) {
       parent = sqlite3_column_int64(find, 0);
