@@ -1,11 +1,13 @@
 #include "dhvview.h"
 
 #include "linkshelp.h"
+#include "messageservice.h"
 #include "pupilpage.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -50,6 +52,18 @@ CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new sitebook
   connect(this, &QWebEngineView::titleChanged, this, &CDhvView::ShowPageLine);
   connect(page_, &QWebEnginePage::printRequested, this, &CDhvView::Print);
   connect(this, &QWebEngineView::printFinished, this, [this] { printer_.reset(); });
+  connect(this, &QWebEngineView::pdfPrintingFinished, this,
+          [this](const QString& file, bool success) {
+            if (success)
+              return;
+            dh::ui::beep();
+            dh::ui::showMessage(this,
+                                QStringLiteral("This page could not be printed to the file\n%1\n\n"
+                                               "Please inform your Network Administrator of "
+                                               "this problem.")
+                                    .arg(file),
+                                QStringLiteral("Print Problem"), dh::ui::Icon::Warning);
+          });
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   help->setContext(Qt::WidgetWithChildrenShortcut);
   connect(help, &QShortcut::activated, this, [this] { sitebook::OpenHelpBook(this); });
@@ -140,6 +154,8 @@ void CDhvView::Print() {
   if (!Prompt()(*printer, this))
     return;
   if (printer->outputFormat() == QPrinter::PdfFormat) {
+    // A new account has no documents folder yet; without it the page would go nowhere.
+    QDir().mkpath(QFileInfo(printer->outputFileName()).absolutePath());
     printToPdf(printer->outputFileName(), printer->pageLayout());
     return;
   }

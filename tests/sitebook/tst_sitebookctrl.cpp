@@ -312,9 +312,10 @@ void TestSitebookCtrl::copyPrintAndHelp() {
   QTRY_COMPARE_WITH_TIMEOUT(runScript(QStringLiteral("document.activeElement.id")),
                             QStringLiteral("second"), 10000);
 
-  // Print: the prompt chooses a PDF file; the page is printed into it.
+  // Print: the prompt chooses a PDF file, in a folder a new account does not have yet;
+  // the page is printed into it. A file that cannot be written is reported.
   QTemporaryDir out;
-  const QString pdf = out.filePath(QStringLiteral("page.pdf"));
+  QString pdf = out.filePath(QStringLiteral("Documents/page.pdf"));
   CDhvView::SetPrintPrompt([&](QPrinter& printer, QWidget*) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
@@ -323,9 +324,17 @@ void TestSitebookCtrl::copyPrintAndHelp() {
   QSignalSpy printed(view_, &QWebEngineView::pdfPrintingFinished);
   QVERIFY(command(kPrint));
   QVERIFY(printed.wait(20000));
-  CDhvView::SetPrintPrompt(nullptr);
   QCOMPARE(printed.first().at(1).toBool(), true);
   QVERIFY(fileBytes(pdf).startsWith("%PDF"));
+  QVERIFY(recorder_->boxes().isEmpty() ||
+          recorder_->boxes().last().title != QStringLiteral("Print Problem"));
+  pdf = QStringLiteral("/dev/null/page.pdf");
+  QVERIFY(command(kPrint));
+  QVERIFY(printed.wait(20000));
+  QCOMPARE(printed.last().at(1).toBool(), false);
+  QCOMPARE(recorder_->events().mid(recorder_->events().size() - 2),
+           QStringList({QStringLiteral("beep"), QStringLiteral("Print Problem")}));
+  CDhvView::SetPrintPrompt(nullptr);
 
   // Help without a help book: a beep, then "Help Problem"; nothing else changes.
   const qsizetype boxes = recorder_->boxes().size();
