@@ -150,11 +150,14 @@ void CDhvView::Print() {
   if (QPrinterInfo::availablePrinters().isEmpty()) {
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(PdfFileFor(title()));
+    // The print dialog refuses a file in a folder that does not exist, and a new account
+    // has no documents folder yet.
+    QDir().mkpath(QFileInfo(printer->outputFileName()).absolutePath());
   }
   if (!Prompt()(*printer, this))
     return;
   if (printer->outputFormat() == QPrinter::PdfFormat) {
-    // A new account has no documents folder yet; without it the page would go nowhere.
+    // The file chosen may be in a folder that does not exist yet.
     QDir().mkpath(QFileInfo(printer->outputFileName()).absolutePath());
     printToPdf(printer->outputFileName(), printer->pageLayout());
     return;
