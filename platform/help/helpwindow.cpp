@@ -1,6 +1,8 @@
 #include "helpwindow.h"
 
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolBar>
@@ -37,6 +39,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent), browser_(new Browser(
     if (book_)
       browser_->setSource(book_->startPage());
   });
+  // A pupils' session has no window manager, so no title bar to close the window by.
+  auto* spacer = new QWidget(tools);
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  tools->addWidget(spacer);
+  tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  QAction* close = tools->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                    tr("Close"), this, &QWidget::close);
+  close->setShortcut(QKeySequence(Qt::Key_Escape));
+  close->setShortcutContext(Qt::WindowShortcut);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -66,12 +77,24 @@ bool HelpWindow::open(const QString& path, quint32 context, QString* error) {
 
 HelpWindow* ShowHelp(const QString& path, quint32 context) {
   static QPointer<HelpWindow> window;
-  if (!window) {
+  const bool fresh = !window;
+  if (fresh) {
     window = new HelpWindow;
     window->setAttribute(Qt::WA_DeleteOnClose);
   }
-  if (!window->open(path, context))
+  if (!window->open(path, context)) {
+    if (fresh)
+      delete window;
     return nullptr;
+  }
+  if (fresh) {
+    // Centred, since without a window manager nothing else would place it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      QRect place(QPoint(), window->size());
+      place.moveCenter(screen->availableGeometry().center());
+      window->move(place.topLeft());
+    }
+  }
   window->show();
   window->raise();
   window->activateWindow();
