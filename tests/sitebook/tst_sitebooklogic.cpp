@@ -163,14 +163,18 @@ void TestSitebookLogic::backAndForwardFollowTheirSteps() {
   record.Completed(one, true, false);
   QVERIFY(record.BackEnabled() && !record.ForwardEnabled());
 
-  // Back twice from a second link: the count reaches 2 and Back on the start page
-  // switches off when pressed; Forward to a count of 1 switches Forward off.
-  record.Reset(start);
-  record.Completed(start, false, false);
-  record.LinkOpened();
-  record.Completed(one, true, false);
-  record.Back();
-  record.Completed(start, true, true); // an earlier page lies behind the start page
+  // Start page, link 1, Back; an earlier page lies behind the start page.
+  auto startLinkAndBack = [&] {
+    record.Reset(start);
+    record.Completed(start, false, false);
+    record.LinkOpened();
+    record.Completed(one, true, false);
+    record.Back();
+    record.Completed(start, true, true);
+  };
+  // Back again: the count reaches 2 and Back on the start page switches off when
+  // pressed; Forward to a count of 1 switches Forward off.
+  startLinkAndBack();
   record.Back();
   QVERIFY(!record.BackEnabled() && record.ForwardEnabled());
   QCOMPARE(record.BackSteps(), 2);
@@ -180,12 +184,7 @@ void TestSitebookLogic::backAndForwardFollowTheirSteps() {
 
   // A page seen before keeps Forward; an address never seen switches it off, whatever
   // the case of the addresses.
-  record.Reset(start);
-  record.Completed(start, false, false);
-  record.LinkOpened();
-  record.Completed(one, true, false);
-  record.Back();
-  record.Completed(start, true, true);
+  startLinkAndBack();
   record.Completed(one.toUpper(), true, true);
   QVERIFY(record.ForwardEnabled());
   record.Completed(QStringLiteral("http://127.0.0.1/page/2"), true, true);
