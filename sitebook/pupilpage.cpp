@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
@@ -51,9 +52,25 @@ bool PupilPage::Allowed(const QUrl& url) const {
   static const QStringList kWebSchemes = {QStringLiteral("http"), QStringLiteral("https"),
                                           QStringLiteral("about"), QStringLiteral("data"),
                                           QStringLiteral("blob")};
-  if (url.isLocalFile())
-    return trusted_.contains(url.adjusted(QUrl::StripTrailingSlash)) || this->url().isLocalFile();
-  return kWebSchemes.contains(url.scheme(), Qt::CaseInsensitive);
+  if (!url.isLocalFile())
+    return kWebSchemes.contains(url.scheme(), Qt::CaseInsensitive);
+  if (trusted_.contains(url.adjusted(QUrl::StripTrailingSlash)))
+    return true;
+  // Beyond the system's own addresses, only a local page may lead to a local file, and
+  // only to a file beside or below one of those addresses: never to a folder (whose
+  // listing would open the whole file system) nor, through a link, out of that tree.
+  if (!this->url().isLocalFile())
+    return false;
+  const QFileInfo target(url.toLocalFile());
+  if (!target.isFile())
+    return false;
+  const QString path = target.canonicalFilePath();
+  for (const QUrl& trusted : trusted_) {
+    const QString folder = QFileInfo(trusted.toLocalFile()).canonicalPath();
+    if (trusted.isLocalFile() && !folder.isEmpty() && path.startsWith(folder + u'/'))
+      return true;
+  }
+  return false;
 }
 
 bool PupilPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {

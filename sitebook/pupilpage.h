@@ -1,5 +1,6 @@
 // The web page of the Links browser, fenced for pupils: pop-ups and new tabs open in the
-// same view, file uploads offer nothing, and a web page cannot lead into local files.
+// same view, file uploads offer nothing, a web page cannot lead into local files, and a
+// local page only to files beside or below the system's own local pages.
 // Its profile keeps each user's cookies and cache in that user's own data folder.
 #pragma once
 

@@ -376,6 +376,24 @@ void TestSitebookCtrl::webPagesStayInsideTheView() {
   QVERIFY(view_->title() != QStringLiteral("Secret"));
   navigate([&] { view_->Navigate2(secret); });
   QCOMPARE(view_->title(), QStringLiteral("Secret"));
+
+  // From a local page: a page beside it opens; a folder (its listing would open the whole
+  // file system), a file elsewhere, and a link that leads out of the tree do not.
+  QVERIFY(QDir().mkpath(runDir_ + QStringLiteral("/pages")));
+  QVERIFY(writeFile(runDir_ + QStringLiteral("/pages/next.html"),
+                    "<html><head><title>Next</title></head></html>"));
+  QVERIFY(QFile::link(QStringLiteral("/etc/hostname"), runDir_ + QStringLiteral("/out.txt")));
+  const auto go = [&](const QString& target) {
+    runScript(QStringLiteral("location.href = '%1'").arg(QUrl::fromLocalFile(target).toString()));
+  };
+  for (const QString& target : {runDir_, QStringLiteral("/etc/hostname"), QStringLiteral("/"),
+                                runDir_ + QStringLiteral("/out.txt")}) {
+    go(target);
+    QTest::qWait(800);
+    QCOMPARE(view_->title(), QStringLiteral("Secret"));
+  }
+  navigate([&] { go(runDir_ + QStringLiteral("/pages/next.html")); });
+  QCOMPARE(view_->title(), QStringLiteral("Next"));
 }
 
 void TestSitebookCtrl::registeredControlIsMadeByProgId() {
