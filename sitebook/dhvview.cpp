@@ -23,6 +23,9 @@ namespace {
 
 bool AskWithDialog(QPrinter& printer, QWidget* parent) {
   QPrintDialog dialog(&printer, parent);
+  // Printing to a file would hand the pupil a file chooser, which reaches (and renames
+  // or deletes in) the whole file system.
+  dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
   return dialog.exec() == QDialog::Accepted;
 }
 
@@ -32,7 +35,7 @@ CDhvView::PrintPrompt& Prompt() {
 }
 
 // Where a page goes when there is no printer: a PDF named after it in the pupil's
-// documents folder, which the print dialog still lets them change.
+// documents folder.
 QString PdfFileFor(const QString& title) {
   QString name = title.simplified();
   name.replace(QRegularExpression(QStringLiteral("[^\\w .-]")), QStringLiteral("_"));
@@ -54,8 +57,14 @@ CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new sitebook
   connect(this, &QWebEngineView::printFinished, this, [this] { printer_.reset(); });
   connect(this, &QWebEngineView::pdfPrintingFinished, this,
           [this](const QString& file, bool success) {
-            if (success)
+            if (success) {
+              dh::ui::showMessage(this,
+                                  QStringLiteral("No printer is set up, so this page has been "
+                                                 "saved as\n%1\nin your Documents folder.")
+                                      .arg(QFileInfo(file).fileName()),
+                                  QStringLiteral("Printing"), dh::ui::Icon::Information);
               return;
+            }
             dh::ui::beep();
             dh::ui::showMessage(this,
                                 QStringLiteral("This page could not be printed to the file\n%1\n\n"
@@ -145,23 +154,18 @@ void CDhvView::Copy() {
 void CDhvView::Print() {
   if (printer_)
     return; // one print at a time
+  if (QPrinterInfo::availablePrinters().isEmpty()) {
+    // With no printer the only choice a print dialog leaves is a file chooser: the page
+    // goes straight to the documents folder instead, and the pupil is told where.
+    const QString file = PdfFileFor(title());
+    QDir().mkpath(QFileInfo(file).absolutePath()); // a new account has none yet
+    printToPdf(file);
+    return;
+  }
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer->setDocName(title());
-  if (QPrinterInfo::availablePrinters().isEmpty()) {
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(PdfFileFor(title()));
-    // The print dialog refuses a file in a folder that does not exist, and a new account
-    // has no documents folder yet.
-    QDir().mkpath(QFileInfo(printer->outputFileName()).absolutePath());
-  }
   if (!Prompt()(*printer, this))
     return;
-  if (printer->outputFormat() == QPrinter::PdfFormat) {
-    // The file chosen may be in a folder that does not exist yet.
-    QDir().mkpath(QFileInfo(printer->outputFileName()).absolutePath());
-    printToPdf(printer->outputFileName(), printer->pageLayout());
-    return;
-  }
   printer_ = std::move(printer);
   print(printer_.get());
 }
