@@ -18,10 +18,7 @@ namespace {
 using reg::Root;
 
 constexpr std::uint32_t kBuffer = 260;
-constexpr const char* kPlotbenchKey = "Software\\Halvane\\Stowlet\\Plotbench";
 constexpr const char* kAccountsKey = "Software\\Halvane\\Classwick\\Accounts";
-constexpr const char* kFieldbenchKey = "Software\\Halvane\\Fieldbench";
-constexpr const char* kClassSchemesKey = "Software\\Halvane\\Deskhaven\\Class Schemes";
 constexpr const char* kUserGroupSchemesKey = "Software\\Halvane\\Deskhaven\\User Group Schemes";
 constexpr const char* kUserSchemesKey = "Software\\Halvane\\Deskhaven\\User Schemes";
 
@@ -58,9 +55,9 @@ std::string ReadAccountType(const std::string& userName, std::int32_t mode) {
 
 std::string ReadCurrentClass(std::int32_t mode) {
   if (mode >= 1 && mode <= 5)
-    return readMapText(Root::LocalMachine, kPlotbenchKey, "Current Class");
+    return readMapText(Root::LocalMachine, kPlotbenchKey, kCurrentClassValue);
   if (mode == 6 || mode == 7)
-    return readMapText(Root::CurrentUser, kFieldbenchKey, "Current Class");
+    return readMapText(Root::CurrentUser, kFieldbenchKey, kCurrentClassValue);
   return {};
 }
 

@@ -10,6 +10,12 @@ namespace dh {
 inline constexpr const char* kDeskhavenKey = "Software\\Halvane\\Deskhaven";
 inline constexpr const char* kSettingsKey = "Software\\Halvane\\Deskhaven\\Settings";
 inline constexpr const char* kSchemesKey = "Software\\Halvane\\Deskhaven\\Schemes";
+inline constexpr const char* kClassSchemesKey = "Software\\Halvane\\Deskhaven\\Class Schemes";
+// Where sibling products keep the account type and the current class: the machine's
+// key (platform modes 1 to 5) and the user's (modes 6 and 7), value "Current Class".
+inline constexpr const char* kPlotbenchKey = "Software\\Halvane\\Stowlet\\Plotbench";
+inline constexpr const char* kFieldbenchKey = "Software\\Halvane\\Fieldbench";
+inline constexpr const char* kCurrentClassValue = "Current Class";
 
 // The settings values and the buffer each is read into.
 namespace setting {

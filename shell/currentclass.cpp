@@ -2,6 +2,7 @@
 
 #include "registry.h"
 #include "scheme.h"
+#include "settings.h"
 
 namespace dh::shell {
 
@@ -18,7 +19,7 @@ std::optional<std::string> readClass(Root root, const char* key) {
   char buffer[260];
   std::uint32_t size = sizeof buffer;
   reg::Type type = reg::Type::None;
-  if (open.query("Current Class", &type, buffer, &size) != reg::kSuccess ||
+  if (open.query(kCurrentClassValue, &type, buffer, &size) != reg::kSuccess ||
       (type != reg::Type::Sz && type != reg::Type::ExpandSz))
     return std::nullopt;
   return reg::dataText(std::vector<std::uint8_t>(buffer, buffer + size));
@@ -31,9 +32,9 @@ std::string ReadCurrentClassForButton(int platformMode) {
 }
 
 std::optional<std::string> ReadPolledClass() {
-  if (auto machine = readClass(Root::LocalMachine, "Software\\Halvane\\Stowlet\\Plotbench"))
+  if (auto machine = readClass(Root::LocalMachine, kPlotbenchKey))
     return machine;
-  return readClass(Root::CurrentUser, "Software\\Halvane\\Fieldbench");
+  return readClass(Root::CurrentUser, kFieldbenchKey);
 }
 
 } // namespace dh::shell

@@ -4,16 +4,11 @@
 
 namespace dh::classselect {
 
-namespace {
-constexpr const char* kPlotbenchKey = "Software\\Halvane\\Stowlet\\Plotbench";
-constexpr const char* kFieldbenchKey = "Software\\Halvane\\Fieldbench";
-} // namespace
-
 std::optional<ClassPlace> classPlace(int mode) {
   if (mode >= 1 && mode <= 5)
-    return ClassPlace{reg::Root::LocalMachine, kPlotbenchKey};
+    return ClassPlace{reg::Root::LocalMachine, dh::kPlotbenchKey};
   if (mode == 6 || mode == 7 || mode == 99)
-    return ClassPlace{reg::Root::CurrentUser, kFieldbenchKey};
+    return ClassPlace{reg::Root::CurrentUser, dh::kFieldbenchKey};
   return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "registry.h"
+#include "settings.h"
 
 #include <optional>
 #include <string>
@@ -10,8 +11,8 @@
 
 namespace dh::classselect {
 
-inline constexpr const char* kClassSchemesKey = "Software\\Halvane\\Deskhaven\\Class Schemes";
-inline constexpr const char* kCurrentClassValue = "Current Class";
+using dh::kClassSchemesKey;
+using dh::kCurrentClassValue;
 
 // The key that holds "Current Class".
 struct ClassPlace {
