@@ -2,11 +2,11 @@
 //   one value read (open, query, close) in a hive of 10,000 keys,
 //   SelectScheme of a scheme with 50 roots and 50 links,
 //   importing a .reg file of 10,000 values.
-#include "regfile.h"
-#include "registry.h"
-#include "scheme.h"
-#include "schemewriter.h"
-#include "testhives.h"
+#include "common/scheme.h"
+#include "platform/registry/regfile.h"
+#include "platform/registry/registry.h"
+#include "tests/support/schemewriter.h"
+#include "tests/support/testhives.h"
 
 #include <QCoreApplication>
 

@@ -1,11 +1,11 @@
 // Prints the time from creating the Links control to the completion of its start page:
 // the first run (which starts the browser engine) and the median of the runs after it.
 // Runs offscreen unless a display is chosen; as root the browser runs without sandbox.
-#include "dhvview.h"
-#include "schemewriter.h"
-#include "sitebookctrl.h"
-#include "sitebookform.h"
-#include "testhives.h"
+#include "sitebook/dhvview.h"
+#include "sitebook/sitebookctrl.h"
+#include "sitebook/sitebookform.h"
+#include "tests/support/schemewriter.h"
+#include "tests/support/testhives.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,6 +19,8 @@
 #include <chrono>
 #include <cstdio>
 #include <vector>
+
+using namespace dh::sitebook;
 
 using Clock = std::chrono::steady_clock;
 

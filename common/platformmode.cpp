@@ -1,8 +1,8 @@
-#include "platformmode.h"
+#include "common/platformmode.h"
 
-#include "componenthost.h"
-#include "guard.h"
-#include "platformmode/platformmodecomponent.h"
+#include "platform/components/componenthost.h"
+#include "platform/components/guard.h"
+#include "platform/components/platformmode/platformmodecomponent.h"
 
 #include <cstdint>
 
@@ -28,6 +28,38 @@ int QueryPlatformMode(int defaultMode) {
   });
   component::exceptionFrom([&] { functions->release(object); });
   return mode;
+}
+
+ClassStore SelectionClassStore(int mode) {
+  if (mode >= 1 && mode <= 5)
+    return ClassStore::Machine;
+  if (mode == 6 || mode == 7)
+    return ClassStore::User;
+  return ClassStore::None;
+}
+
+ClassStore ShellClassStore(int mode) {
+  return mode == 99 ? ClassStore::User : SelectionClassStore(mode);
+}
+
+bool ModeOwnsConfigToUse(int mode) {
+  return mode == 8 || mode == 9 || mode == 99;
+}
+
+bool ModeReadsClassAtSetUp(int mode) {
+  return mode != 0 && mode != 8 && mode != 99;
+}
+
+bool ModeShowsClass(int mode) {
+  return mode != 8;
+}
+
+bool ModeOffersClassChange(int mode) {
+  return mode > 5 && ModeShowsClass(mode);
+}
+
+bool ModeRereadsClassOnChange(int mode) {
+  return mode < 8;
 }
 
 } // namespace dh

@@ -1,7 +1,7 @@
-#include "scheme.h"
+#include "common/scheme.h"
 
-#include "registry.h"
-#include "settings.h"
+#include "common/settings.h"
+#include "platform/registry/registry.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 // Which scheme applies to the logged-on user: the class's scheme for pupils, the user's
 // own choice, the account type's scheme, the user's entry, then "Default User".
-#include "scheme.h"
+#include "common/scheme.h"
 
-#include "registry.h"
-#include "settings.h"
+#include "common/settings.h"
+#include "platform/registry/registry.h"
 
 #include <QString>
 
@@ -17,18 +17,13 @@ namespace {
 
 using reg::Root;
 
-constexpr std::uint32_t kBuffer = 260;
 constexpr const char* kAccountsKey = "Software\\Halvane\\Classwick\\Accounts";
 constexpr const char* kUserGroupSchemesKey = "Software\\Halvane\\Deskhaven\\User Group Schemes";
 constexpr const char* kUserSchemesKey = "Software\\Halvane\\Deskhaven\\User Schemes";
 
 // The maps ignore the type of their values, as long as the text fits the buffer.
 std::string readMapText(Root root, const std::string& key, const std::string& name) {
-  return reg::readText(root, key, name, kBuffer, true);
-}
-
-bool ownsConfigToUse(std::int32_t mode) {
-  return mode == 8 || mode == 9 || mode == 99;
+  return reg::readText(root, key, name, reg::kTextBytes, true);
 }
 
 bool isPupil(const std::string& accountType) {
@@ -45,20 +40,18 @@ std::string CurrentUserName() {
 }
 
 std::string ReadAccountType(const std::string& userName, std::int32_t mode) {
-  if (mode >= 1 && mode <= 5)
+  const ClassStore store = SelectionClassStore(mode);
+  if (store == ClassStore::Machine)
     return readMapText(Root::LocalMachine, kPlotbenchKey, "Current Mode");
-  if ((mode == 6 || mode == 7) && !userName.empty())
+  if (store == ClassStore::User && !userName.empty())
     return readMapText(Root::LocalMachine, std::string(kAccountsKey) + "\\" + userName,
                        "Account Type");
   return {};
 }
 
 std::string ReadCurrentClass(std::int32_t mode) {
-  if (mode >= 1 && mode <= 5)
-    return readMapText(Root::LocalMachine, kPlotbenchKey, kCurrentClassValue);
-  if (mode == 6 || mode == 7)
-    return readMapText(Root::CurrentUser, kFieldbenchKey, kCurrentClassValue);
-  return {};
+  const auto place = ClassPlaceOf(SelectionClassStore(mode));
+  return place ? readMapText(place->root, place->key, kCurrentClassValue) : std::string();
 }
 
 std::string ReadConfigToUse() {
@@ -82,7 +75,7 @@ std::string LookupUserScheme(const std::string& userName) {
   if (reg::Key::open(Root::LocalMachine, kUserSchemesKey, reg::Access::AllAccess, key) !=
       reg::kSuccess)
     return {};
-  char buffer[kBuffer];
+  char buffer[reg::kTextBytes];
   std::uint32_t size = sizeof buffer;
   const reg::Status st = key.query(userName, nullptr, buffer, &size);
   if (st == reg::kSuccess && size > 0 && buffer[0] != '\0')
@@ -133,7 +126,7 @@ std::string DhvScheme::SelectScheme(std::int32_t mode, const std::string& userNa
     else
       note(source + ": none");
   }
-  if (ownsConfigToUse(mode)) {
+  if (ModeOwnsConfigToUse(mode)) {
     name = ReadConfigToUse();
     loaded = attempt("ConfigToUse of the user (mode " + std::to_string(mode) + ")", name);
   }

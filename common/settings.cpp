@@ -1,6 +1,6 @@
-#include "settings.h"
+#include "common/settings.h"
 
-#include "registry.h"
+#include "platform/registry/registry.h"
 
 #include <cstring>
 #include <fstream>
@@ -18,13 +18,13 @@ std::uint32_t bufferFor(const char* name) {
     return std::numeric_limits<std::uint32_t>::max();
   if (std::strcmp(name, setting::kPrintFileTypes) == 0)
     return 500;
-  return 260;
+  return reg::kTextBytes;
 }
 
 // A settings text that distinguishes a missing value from an empty one.
 bool readPictureFolder(const reg::Key& settings, const char* name, std::string& folder) {
   reg::Value value;
-  if (settings.query(name, value) != reg::kSuccess || value.data.size() > 260)
+  if (settings.query(name, value) != reg::kSuccess || value.data.size() > reg::kTextBytes)
     return false;
   folder = reg::dataText(value.data);
   return true;
@@ -35,6 +35,18 @@ bool readable(const std::string& path) {
 }
 
 } // namespace
+
+std::optional<ClassPlace> ClassPlaceOf(ClassStore store) {
+  switch (store) {
+  case ClassStore::Machine:
+    return ClassPlace{reg::Root::LocalMachine, kPlotbenchKey};
+  case ClassStore::User:
+    return ClassPlace{reg::Root::CurrentUser, kFieldbenchKey};
+  case ClassStore::None:
+    break;
+  }
+  return std::nullopt;
+}
 
 std::string ReadSetting(const char* name) {
   return reg::readText(reg::Root::LocalMachine, kSettingsKey, name, bufferFor(name), true);
@@ -51,7 +63,8 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 std::string GetUserTypePicturePath() {
-  const std::string name = reg::readText(reg::Root::CurrentUser, kPolicyKey, "InfoTip", 260, true);
+  const std::string name =
+      reg::readText(reg::Root::CurrentUser, kPolicyKey, "InfoTip", reg::kTextBytes, true);
   if (name.empty())
     return {};
   reg::Key settings;

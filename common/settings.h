@@ -2,6 +2,10 @@
 // type indicator picture. Each value is read afresh at each use; nothing is cached.
 #pragma once
 
+#include "common/platformmode.h"
+#include "platform/registry/registry.h"
+
+#include <optional>
 #include <string>
 
 namespace dh {
@@ -16,6 +20,13 @@ inline constexpr const char* kClassSchemesKey = "Software\\Halvane\\Deskhaven\\C
 inline constexpr const char* kPlotbenchKey = "Software\\Halvane\\Stowlet\\Plotbench";
 inline constexpr const char* kFieldbenchKey = "Software\\Halvane\\Fieldbench";
 inline constexpr const char* kCurrentClassValue = "Current Class";
+
+// The key that holds a class store's "Current Class"; nothing for ClassStore::None.
+struct ClassPlace {
+  reg::Root root;
+  const char* key;
+};
+std::optional<ClassPlace> ClassPlaceOf(ClassStore store);
 
 // The settings values and the buffer each is read into.
 namespace setting {

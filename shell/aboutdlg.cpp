@@ -1,8 +1,9 @@
-#include "aboutdlg.h"
+#include "shell/aboutdlg.h"
 
-#include "character.h"
-#include "characterserver.h"
-#include "settings.h"
+#include "common/settings.h"
+#include "platform/agent/character.h"
+#include "platform/agent/characterserver.h"
+#include "platform/ui/controlid.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -42,10 +43,10 @@ QString EngineLine(const QString& characterName, const QString& speechVersion) {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Deskhaven 2"));
-  setObjectName(QStringLiteral("id100"));
+  ui::setControlId(this, 100);
 
   auto* icon = new QLabel(this);
-  icon->setObjectName(QStringLiteral("id131"));
+  ui::setControlId(icon, 131);
   icon->setPixmap(QIcon(QStringLiteral(":/shell/deskhaven.svg")).pixmap(32, 32));
   auto* version = new QLabel(QStringLiteral("Deskhaven 2 Version 3.29.0.0"), this);
   auto* engine = new QLabel(
@@ -53,7 +54,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   engine->setObjectName(QStringLiteral("engineLine"));
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("id1"));
+  ui::setControlId(ok, 1);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -1,4 +1,4 @@
-#include "accelerators.h"
+#include "shell/accelerators.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -34,11 +34,35 @@ const Accelerator kTable[] = {
     {Qt::Key_Up, kAlt, 32784},
 };
 
-// Accelerator commands 32780 ... 32805 in the order of page commands 61441 ... 61465.
-const int kForwarded[] = {32780, 32781, 32784, 32788, 32787, 32786, 32783, 32789, 32790,
-                          32782, 32785, 32791, 32792, 32793, 32800, 32804, 32805, 32794,
-                          32795, 32796, 32797, 32798, 32799, 32801, 32802};
-constexpr int kFirstPageCommand = 61441;
+// Each forwarded accelerator command and the page command it becomes.
+using component::PageCommand;
+const std::pair<int, PageCommand> kForwarded[] = {
+    {32780, PageCommand::Back},
+    {32781, PageCommand::Forward},
+    {32784, PageCommand::Up},
+    {32788, PageCommand::Copy},
+    {32787, PageCommand::Cut},
+    {32786, PageCommand::Paste},
+    {32783, PageCommand::Rename},
+    {32789, PageCommand::Undo},
+    {32790, PageCommand::Print},
+    {32782, PageCommand::Help},
+    {32785, PageCommand::NewFolder},
+    {32791, PageCommand::IconSize},
+    {32792, PageCommand::Delete},
+    {32793, PageCommand::SidePanel},
+    {32800, PageCommand::Tab},
+    {32804, PageCommand::Refresh},
+    {32805, component::sideButtonCommand(0)},
+    {32794, component::sideButtonCommand(1)},
+    {32795, component::sideButtonCommand(2)},
+    {32796, component::sideButtonCommand(3)},
+    {32797, component::sideButtonCommand(4)},
+    {32798, component::sideButtonCommand(5)},
+    {32799, component::sideButtonCommand(6)},
+    {32801, PageCommand::ScrollUp},
+    {32802, PageCommand::ScrollDown},
+};
 
 } // namespace
 
@@ -61,10 +85,10 @@ std::optional<int> AcceleratorCommand(const QKeyEvent& event) {
   return AcceleratorCommand(event.key(), event.modifiers());
 }
 
-std::optional<int> PageCommandFor(int acceleratorCommand) {
-  for (int i = 0; i < static_cast<int>(std::size(kForwarded)); ++i)
-    if (kForwarded[i] == acceleratorCommand)
-      return kFirstPageCommand + i;
+std::optional<component::PageCommand> PageCommandFor(int acceleratorCommand) {
+  for (const auto& [accelerator, page] : kForwarded)
+    if (accelerator == acceleratorCommand)
+      return page;
   return std::nullopt;
 }
 

@@ -4,6 +4,8 @@
 // the rest never move the focus or close anything there.
 #pragma once
 
+#include "platform/components/pagecommand.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -16,13 +18,12 @@ class QWidget;
 namespace dh::shell {
 
 inline constexpr int kEscapeCommand = 32803;
-inline constexpr int kClassChangedCommand = 61467;
 
 // The accelerator command of a key press, matching its modifiers exactly.
 std::optional<int> AcceleratorCommand(int key, Qt::KeyboardModifiers modifiers);
 std::optional<int> AcceleratorCommand(const QKeyEvent& event);
 // The page command an accelerator command is forwarded as; nothing for Escape.
-std::optional<int> PageCommandFor(int acceleratorCommand);
+std::optional<component::PageCommand> PageCommandFor(int acceleratorCommand);
 
 class CAcceleratorTable : public QObject {
   Q_OBJECT

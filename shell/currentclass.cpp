@@ -1,8 +1,8 @@
-#include "currentclass.h"
+#include "shell/currentclass.h"
 
-#include "registry.h"
-#include "scheme.h"
-#include "settings.h"
+#include "common/scheme.h"
+#include "common/settings.h"
+#include "platform/registry/registry.h"
 
 namespace dh::shell {
 
@@ -10,13 +10,11 @@ namespace {
 
 using reg::Root;
 
-constexpr int kUserClassMode = 7; // a mode that reads the user's class
-
 std::optional<std::string> readClass(Root root, const char* key) {
   reg::Key open;
   if (reg::Key::open(root, key, reg::Access::Read, open) != reg::kSuccess)
     return std::nullopt;
-  char buffer[260];
+  char buffer[reg::kTextBytes];
   std::uint32_t size = sizeof buffer;
   reg::Type type = reg::Type::None;
   if (open.query(kCurrentClassValue, &type, buffer, &size) != reg::kSuccess ||
@@ -28,7 +26,9 @@ std::optional<std::string> readClass(Root root, const char* key) {
 } // namespace
 
 std::string ReadCurrentClassForButton(int platformMode) {
-  return ReadCurrentClass(platformMode == 99 ? kUserClassMode : platformMode);
+  const auto place = ClassPlaceOf(ShellClassStore(platformMode));
+  return place ? reg::readText(place->root, place->key, kCurrentClassValue, reg::kTextBytes, true)
+               : std::string();
 }
 
 std::optional<std::string> ReadPolledClass() {

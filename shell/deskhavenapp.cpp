@@ -1,9 +1,9 @@
-#include "deskhavenapp.h"
+#include "shell/deskhavenapp.h"
 
-#include "accelerators.h"
-#include "deskhavendlg.h"
-#include "messageservice.h"
-#include "singleinstance.h"
+#include "platform/ui/messageservice.h"
+#include "shell/accelerators.h"
+#include "shell/deskhavendlg.h"
+#include "shell/singleinstance.h"
 
 #include <QApplication>
 #include <QPixmap>

@@ -1,18 +1,19 @@
-#include "deskhavendlg.h"
+#include "shell/deskhavendlg.h"
 
-#include "aboutdlg.h"
-#include "accelerators.h"
-#include "buttonst.h"
-#include "componenthost.h"
-#include "currentclass.h"
-#include "messageservice.h"
-#include "onscreenhelper.h"
-#include "optionsmenu.h"
-#include "pagecommand.h"
-#include "platformmode.h"
-#include "settings.h"
-#include "toprow.h"
-#include "winxpbuttonst.h"
+#include "common/platformmode.h"
+#include "common/settings.h"
+#include "common/ui/buttonst.h"
+#include "common/ui/onscreenhelper.h"
+#include "common/ui/winxpbuttonst.h"
+#include "platform/components/componenthost.h"
+#include "platform/components/pagecommand.h"
+#include "platform/ui/controlid.h"
+#include "platform/ui/messageservice.h"
+#include "shell/aboutdlg.h"
+#include "shell/accelerators.h"
+#include "shell/currentclass.h"
+#include "shell/optionsmenu.h"
+#include "shell/toprow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,9 +41,7 @@ namespace {
 
 using ui::Icon;
 
-constexpr int kDefaultMode = 99;
 constexpr int kFatalExitCode = 1;
-const QColor kHoverText(0x00, 0x00, 0x80);
 const QColor kLogoTransparent(0xFF, 0x00, 0xFF);
 
 const char* const kFatalText =
@@ -54,10 +53,6 @@ const char* const kClassSelectorText =
     "There has been a problem locating Class Selector.\nIt is recommended you inform your "
     "system administrator\nof this error";
 
-QString id(int number) {
-  return QStringLiteral("id%1").arg(number);
-}
-
 // The pictures are drawn at the size that suits the 26-pixel row, not their own.
 QIcon icon(const char* path) {
   constexpr int kIconSize = 18;
@@ -67,12 +62,6 @@ QIcon icon(const char* path) {
 void exitAtOnce(int code) {
   std::fflush(nullptr);
   std::_Exit(code);
-}
-
-// The face colour lightened by ten in each channel, as the hover background.
-QColor lightened(const QColor& face) {
-  auto up = [](int c) { return std::min(255, c + 0x0A); };
-  return QColor(up(face.red()), up(face.green()), up(face.blue()));
 }
 
 // The first-page orders of DefaultFirstTab 1, 2 and 3.
@@ -86,13 +75,12 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
   pages_ = ReadPageTable();
   TestPageTable(pages_);
 
-  setObjectName(id(102));
+  ui::setControlId(this, 102);
   setWindowTitle(QStringLiteral("Deskhaven 2"));
   setWindowIcon(QIcon(QStringLiteral(":/shell/deskhaven.svg")));
   normalFont_ = QApplication::font();
   boldFont_ = normalFont_;
   boldFont_.setWeight(QFont::DemiBold);
-  hoverBackground_ = lightened(palette().color(QPalette::Button));
 
   for (int page = 1; page <= kPageCount; ++page) {
     static const char* const captions[] = {"&Programs", "My &Files", "&Links"};
@@ -103,7 +91,7 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
     pageButtons_[page - 1] = button;
   }
   classButton_ = new CButtonST(this);
-  classButton_->setObjectName(id(1018));
+  ui::setControlId(classButton_, 1018);
   classButton_->SetBorderOnHover(false);
   classButton_->setFont(boldFont_);
   changeClass_ = MakeXPButton(1001, QStringLiteral("C&hange Class"));
@@ -115,7 +103,7 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
   options_->AttachMenu(optionsMenu_);
   connect(optionsMenu_, &COptionsMenu::chosen, this, &CDeskhavenDlg::OnOptionsCommand);
   logo_ = new CButtonST(this);
-  logo_->setObjectName(id(1017));
+  ui::setControlId(logo_, 1017);
   logo_->SetHoverTip(QStringLiteral("Deskhaven 2"));
   logo_->SetBorderOnHover(false);
   connect(logo_, &QPushButton::clicked, this, &CDeskhavenDlg::OnLogo);
@@ -129,7 +117,7 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
   }
 
   frame_ = new QFrame(this);
-  frame_->setObjectName(id(1009));
+  ui::setControlId(frame_, 1009);
   frame_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   frame_->installEventFilter(this);
 
@@ -156,12 +144,11 @@ CDeskhavenDlg::~CDeskhavenDlg() {
 
 CWinXPButtonST* CDeskhavenDlg::MakeXPButton(int number, const QString& caption) {
   auto* button = new CWinXPButtonST(this);
-  button->setObjectName(id(number));
+  ui::setControlId(button, number);
   button->setText(caption);
   button->setFont(normalFont_);
   button->SetRoundedFrame(true);
-  button->SetStateColor(CButtonST::HoverBackground, hoverBackground_);
-  button->SetStateColor(CButtonST::HoverText, kHoverText);
+  SetPageButtonColours(*button);
   connect(button, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::SpeakTip);
   return button;
 }
@@ -174,11 +161,11 @@ bool CDeskhavenDlg::PageSetUp() {
   // them piled up at the corner.
   for (int page = 1; page <= kPageCount; ++page)
     PageButton(page)->hide();
-  platformMode_ = kDefaultMode;
+  platformMode_ = kShellDefaultMode;
   ShowMaximisedOverScreen();
 
-  platformMode_ = QueryPlatformMode(kDefaultMode);
-  if (platformMode_ != 0 && platformMode_ != 8 && platformMode_ != 99)
+  platformMode_ = QueryPlatformMode(kShellDefaultMode);
+  if (ModeReadsClassAtSetUp(platformMode_))
     currentClass_ = QString::fromStdString(ReadCurrentClassForButton(platformMode_));
   const std::string selected = scheme_.SelectScheme(platformMode_);
   if (QString::fromStdString(selected).compare(DhvScheme::kError, Qt::CaseInsensitive) == 0) {
@@ -243,13 +230,13 @@ void CDeskhavenDlg::LayOutTopRow() {
 }
 
 void CDeskhavenDlg::SetUpClassButtons() {
-  const bool hasClass = !currentClass_.isEmpty() && platformMode_ != 8;
+  const bool hasClass = !currentClass_.isEmpty() && ModeShowsClass(platformMode_);
   if (hasClass) {
     classButton_->SetHoverTip(currentClass_);
     classButton_->setText(ClassCaption(currentClass_, 20, 17));
   }
   classButton_->setVisible(hasClass);
-  changeClass_->setVisible(hasClass && platformMode_ > 5);
+  changeClass_->setVisible(hasClass && ModeOffersClassChange(platformMode_));
 }
 
 void CDeskhavenDlg::SetUpLogo() {
@@ -364,12 +351,12 @@ void CDeskhavenDlg::OnClassTimer() {
   RefreshAfterClassChange();
   for (auto& control : controls_)
     if (control)
-      component::sendPageCommand(control, kClassChangedCommand);
+      component::sendPageCommand(control, component::PageCommand::ClassChanged);
 }
 
 void CDeskhavenDlg::RefreshAfterClassChange() {
   // The page set-up selects the scheme for the new class and shows the window again.
-  if (platformMode_ < 8)
+  if (ModeRereadsClassOnChange(platformMode_))
     currentClass_ = QString::fromStdString(ReadCurrentClassForButton(platformMode_));
   PageSetUp();
 }

@@ -4,8 +4,8 @@
 // commands to the page on show, and rebuilds the pages when the pupil's class changes.
 #pragma once
 
-#include "pagetable.h"
-#include "scheme.h"
+#include "common/scheme.h"
+#include "shell/pagetable.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -15,10 +15,13 @@
 #include <functional>
 #include <memory>
 
+class QFrame;
+
+namespace dh {
 class CButtonST;
 class CWinXPButtonST;
 class OnScreenHelper;
-class QFrame;
+} // namespace dh
 
 namespace dh::shell {
 
@@ -107,7 +110,6 @@ private:
   COptionsMenu* optionsMenu_ = nullptr;
   QFont normalFont_;
   QFont boldFont_;
-  QColor hoverBackground_;
   QString savedDirectory_;
   QTimer classTimer_;
   qint64 selectorPid_ = 0; // the class selector last started, while it may still run

@@ -1,5 +1,5 @@
 // deskhaven2: the pupils' desktop shell.
-#include "deskhavenapp.h"
+#include "shell/deskhavenapp.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

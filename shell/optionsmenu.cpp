@@ -1,4 +1,5 @@
-#include "optionsmenu.h"
+#include "shell/optionsmenu.h"
+#include "platform/ui/controlid.h"
 
 namespace dh::shell {
 
@@ -14,7 +15,7 @@ COptionsMenu::COptionsMenu(QWidget* parent) : QMenu(parent) {
 
 void COptionsMenu::add(Command command, const QString& text) {
   QAction* action = addAction(text);
-  action->setObjectName(QStringLiteral("id%1").arg(command));
+  ui::setControlId(action, command);
   action->setCheckable(true);
   // The main window decides every check mark, so a click must not toggle it first.
   connect(action, &QAction::triggered, this, [this, action, command](bool checked) {
@@ -24,7 +25,7 @@ void COptionsMenu::add(Command command, const QString& text) {
 }
 
 QAction* COptionsMenu::item(Command command) const {
-  return findChild<QAction*>(QStringLiteral("id%1").arg(command), Qt::FindDirectChildrenOnly);
+  return findChild<QAction*>(ui::idName(command), Qt::FindDirectChildrenOnly);
 }
 
 bool COptionsMenu::isChecked(Command command) const {

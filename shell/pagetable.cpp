@@ -1,15 +1,13 @@
-#include "pagetable.h"
+#include "shell/pagetable.h"
 
-#include "componenthost.h"
-#include "registry.h"
+#include "platform/components/componenthost.h"
+#include "platform/registry/registry.h"
 
 namespace dh::shell {
 
 namespace {
 
 using reg::Root;
-
-constexpr std::uint32_t kBuffer = 260;
 
 const PageIdentity kPages[kPageCount] = {
     {1003, 97, ":/shell/programs-hover.svg", ":/shell/programs-normal.svg",
@@ -35,9 +33,9 @@ PageRecords ReadPageTable() {
   for (int page = 1; page <= kPageCount; ++page) {
     const std::string key = pageKey(page);
     PageRecord& record = records[page - 1];
-    record.Name = reg::readText(Root::LocalMachine, key, "Name", kBuffer);
-    record.Clsid = reg::readText(Root::LocalMachine, key, "GUID", kBuffer);
-    record.Iid = reg::readText(Root::LocalMachine, key, "IID", kBuffer);
+    record.Name = reg::readText(Root::LocalMachine, key, "Name", reg::kTextBytes);
+    record.Clsid = reg::readText(Root::LocalMachine, key, "GUID", reg::kTextBytes);
+    record.Iid = reg::readText(Root::LocalMachine, key, "IID", reg::kTextBytes);
   }
   return records;
 }

@@ -1,4 +1,4 @@
-#include "toprow.h"
+#include "shell/toprow.h"
 
 namespace dh::shell {
 

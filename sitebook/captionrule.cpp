@@ -1,6 +1,6 @@
-#include "captionrule.h"
+#include "sitebook/captionrule.h"
 
-namespace sitebook {
+namespace dh::sitebook {
 namespace {
 constexpr qsizetype kLongestWord = 10;
 constexpr qsizetype kKeptLetters = 7;
@@ -39,4 +39,4 @@ QString SlotCaption(const QString& displayName) {
   return ShortenCaption(doubled);
 }
 
-} // namespace sitebook
+} // namespace dh::sitebook

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace sitebook {
+namespace dh::sitebook {
 
 // Shortens every word of more than 10 characters to its first 7 and "..."; a name that
 // had more than two such words followed by a blank is cut to its first 33 characters.
@@ -17,4 +17,4 @@ QString ShortenCaption(QString text);
 // mnemonic and the ampersand stays visible, then shortened.
 QString SlotCaption(const QString& displayName);
 
-} // namespace sitebook
+} // namespace dh::sitebook

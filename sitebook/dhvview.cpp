@@ -1,8 +1,8 @@
-#include "dhvview.h"
+#include "sitebook/dhvview.h"
 
-#include "linkshelp.h"
-#include "messageservice.h"
-#include "pupilpage.h"
+#include "platform/ui/messageservice.h"
+#include "sitebook/linkshelp.h"
+#include "sitebook/pupilpage.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -18,6 +18,8 @@
 #include <QWebEngineHistory>
 
 #include <utility>
+
+namespace dh::sitebook {
 
 namespace {
 
@@ -47,7 +49,7 @@ QString PdfFileFor(const QString& title) {
 
 } // namespace
 
-CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new sitebook::PupilPage(this)) {
+CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new PupilPage(this)) {
   setPage(page_);
   // The page's own menu offers saving, new windows and the page source.
   setContextMenuPolicy(Qt::NoContextMenu);
@@ -75,7 +77,7 @@ CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new sitebook
           });
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   help->setContext(Qt::WidgetWithChildrenShortcut);
-  connect(help, &QShortcut::activated, this, [this] { sitebook::OpenHelpBook(this); });
+  connect(help, &QShortcut::activated, this, [this] { OpenHelpBook(this); });
 }
 
 CDhvView::~CDhvView() = default;
@@ -183,3 +185,5 @@ CDhvView::PrintPrompt CDhvView::SetPrintPrompt(PrintPrompt prompt) {
   Prompt() = prompt ? std::move(prompt) : PrintPrompt(&AskWithDialog);
   return previous;
 }
+
+} // namespace dh::sitebook

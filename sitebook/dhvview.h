@@ -3,7 +3,7 @@
 // page line; refresh, copy, print and help act on it.
 #pragma once
 
-#include "navigationrecord.h"
+#include "sitebook/navigationrecord.h"
 
 #include <QPointer>
 #include <QWebEngineView>
@@ -14,9 +14,9 @@
 class QAbstractButton;
 class QPrinter;
 
-namespace sitebook {
+namespace dh::sitebook {
+
 class PupilPage;
-}
 
 class CDhvView : public QWebEngineView {
   Q_OBJECT
@@ -37,7 +37,7 @@ public:
   void SetButtons(QAbstractButton* back, QAbstractButton* forward);
   // A fresh start with startPage as the page Back stops at.
   void ResetHistory(const QString& startPage);
-  const sitebook::NavigationRecord& Record() const { return record_; }
+  const NavigationRecord& Record() const { return record_; }
   QString CurrentPageLine() const { return pageLine_; }
 
   void GoBack();
@@ -60,11 +60,13 @@ private:
   void ShowPageLine();
   void ApplyButtons();
 
-  sitebook::PupilPage* page_;
-  sitebook::NavigationRecord record_;
+  PupilPage* page_;
+  NavigationRecord record_;
   bool forgetHistory_ = false; // clear the history once the next page is on show
   QString pageLine_;
   QPointer<QAbstractButton> back_;
   QPointer<QAbstractButton> forward_;
   std::unique_ptr<QPrinter> printer_; // while a print runs
 };
+
+} // namespace dh::sitebook

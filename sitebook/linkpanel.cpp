@@ -1,8 +1,8 @@
-#include "linkpanel.h"
+#include "sitebook/linkpanel.h"
 
 #include <algorithm>
 
-namespace sitebook {
+namespace dh::sitebook {
 
 void LinkPanel::Layout(int linkCount, int panelHeight, int pitch) {
   linkCount_ = std::max(linkCount, 0);
@@ -51,4 +51,4 @@ std::optional<int> LinkPanel::CheckedSlot() const {
   return slot;
 }
 
-} // namespace sitebook
+} // namespace dh::sitebook

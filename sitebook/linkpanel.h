@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-namespace sitebook {
+namespace dh::sitebook {
 
 class LinkPanel {
 public:
@@ -45,4 +45,4 @@ private:
   bool scrollDownInUse_ = false;
 };
 
-} // namespace sitebook
+} // namespace dh::sitebook

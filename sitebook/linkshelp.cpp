@@ -1,12 +1,12 @@
-#include "linkshelp.h"
+#include "sitebook/linkshelp.h"
 
-#include "helpwindow.h"
-#include "messageservice.h"
-#include "settings.h"
+#include "common/settings.h"
+#include "platform/help/helpwindow.h"
+#include "platform/ui/messageservice.h"
 
 #include <QFileInfo>
 
-namespace sitebook {
+namespace dh::sitebook {
 namespace {
 
 QString HelpPath() {
@@ -38,4 +38,4 @@ void OpenHelpBook(QWidget* parent) {
     HelpProblem(parent);
 }
 
-} // namespace sitebook
+} // namespace dh::sitebook

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace sitebook {
+namespace dh::sitebook {
 
 inline constexpr unsigned kLinksHelpContext = 50003;
 
@@ -12,4 +12,4 @@ inline constexpr unsigned kLinksHelpContext = 50003;
 void ShowLinksHelp(QWidget* parent);
 void OpenHelpBook(QWidget* parent);
 
-} // namespace sitebook
+} // namespace dh::sitebook

@@ -1,6 +1,6 @@
-#include "navigationrecord.h"
+#include "sitebook/navigationrecord.h"
 
-namespace sitebook {
+namespace dh::sitebook {
 
 void NavigationRecord::Reset(const QString& startPage) {
   startPage_ = startPage;
@@ -35,4 +35,4 @@ void NavigationRecord::Forward() {
     forwardEnabled_ = false;
 }
 
-} // namespace sitebook
+} // namespace dh::sitebook

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace sitebook {
+namespace dh::sitebook {
 
 class NavigationRecord {
 public:
@@ -39,4 +39,4 @@ private:
   bool forwardEnabled_ = false;
 };
 
-} // namespace sitebook
+} // namespace dh::sitebook

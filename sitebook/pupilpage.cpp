@@ -1,6 +1,6 @@
-#include "pupilpage.h"
+#include "sitebook/pupilpage.h"
 
-#include "messageservice.h"
+#include "platform/ui/messageservice.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,7 +12,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
-namespace sitebook {
+namespace dh::sitebook {
 namespace {
 
 // A page that only catches the first address of a pop-up and hands it to the page that
@@ -108,4 +108,4 @@ QWebEngineProfile* PupilProfile() {
   return profile;
 }
 
-} // namespace sitebook
+} // namespace dh::sitebook

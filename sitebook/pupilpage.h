@@ -10,7 +10,7 @@
 
 class QWebEngineProfile;
 
-namespace sitebook {
+namespace dh::sitebook {
 
 class PupilPage : public QWebEnginePage {
   Q_OBJECT
@@ -41,4 +41,4 @@ QString BrowserDataFolder();
 // message; developer tools stay off.
 QWebEngineProfile* PupilProfile();
 
-} // namespace sitebook
+} // namespace dh::sitebook

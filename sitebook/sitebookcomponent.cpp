@@ -1,9 +1,10 @@
 // The entries of the Sitebook control library: registration and creation by class
 // identifier or ProgID.
-#include "componentserver.h"
-#include "sitebookctrl.h"
+#include "platform/components/componentserver.h"
+#include "sitebook/sitebookctrl.h"
 
 namespace {
+using dh::sitebook::CSitebookCtrl;
 const dh::component::ClassInfo kClasses[] = {
     {CSitebookCtrl::kClassId, "Sitebook Control", CSitebookCtrl::kProgId, "1.0",
      &dh::component::kWidgetFactory<CSitebookCtrl>},

@@ -1,35 +1,38 @@
-#include "sitebookctrl.h"
+#include "sitebook/sitebookctrl.h"
 
-#include "dhvview.h"
-#include "pagecommand.h"
-#include "sitebookform.h"
+#include "platform/components/pagecommand.h"
+#include "sitebook/dhvview.h"
+#include "sitebook/sitebookform.h"
 
 #include <array>
 #include <utility>
 
+namespace dh::sitebook {
+
 namespace {
 
+using dh::component::PageCommand;
+using dh::component::sideButtonCommand;
+
 // Page commands and the form buttons they press.
-constexpr std::array<std::pair<int, int>, 16> kPresses = {{
-    {61441, SitebookForm::kBack},
-    {61442, SitebookForm::kForward},
-    {61444, SitebookForm::kCopy},
-    {61449, SitebookForm::kPrint},
-    {61450, SitebookForm::kHelp},
-    {61454, SitebookForm::kSideSwitch},
-    {61456, SitebookForm::kRefresh},
-    {61457, SitebookForm::kSlotIds[0]},
-    {61458, SitebookForm::kSlotIds[1]},
-    {61459, SitebookForm::kSlotIds[2]},
-    {61460, SitebookForm::kSlotIds[3]},
-    {61461, SitebookForm::kSlotIds[4]},
-    {61462, SitebookForm::kSlotIds[5]},
-    {61463, SitebookForm::kSlotIds[6]},
-    {61464, SitebookForm::kScrollUp},
-    {61465, SitebookForm::kScrollDown},
+constexpr std::array<std::pair<PageCommand, int>, 16> kPresses = {{
+    {PageCommand::Back, SitebookForm::kBack},
+    {PageCommand::Forward, SitebookForm::kForward},
+    {PageCommand::Copy, SitebookForm::kCopy},
+    {PageCommand::Print, SitebookForm::kPrint},
+    {PageCommand::Help, SitebookForm::kHelp},
+    {PageCommand::SidePanel, SitebookForm::kSideSwitch},
+    {PageCommand::Refresh, SitebookForm::kRefresh},
+    {sideButtonCommand(0), SitebookForm::kSlotIds[0]},
+    {sideButtonCommand(1), SitebookForm::kSlotIds[1]},
+    {sideButtonCommand(2), SitebookForm::kSlotIds[2]},
+    {sideButtonCommand(3), SitebookForm::kSlotIds[3]},
+    {sideButtonCommand(4), SitebookForm::kSlotIds[4]},
+    {sideButtonCommand(5), SitebookForm::kSlotIds[5]},
+    {sideButtonCommand(6), SitebookForm::kSlotIds[6]},
+    {PageCommand::ScrollUp, SitebookForm::kScrollUp},
+    {PageCommand::ScrollDown, SitebookForm::kScrollDown},
 }};
-constexpr int kTabCommand = 61455;
-constexpr int kClassChangedCommand = 61467;
 
 } // namespace
 
@@ -38,7 +41,7 @@ CSitebookCtrl::CSitebookCtrl(QWidget* parent) : QWidget(parent), form_(new Siteb
 }
 
 bool CSitebookCtrl::event(QEvent* event) {
-  const std::optional<int> command = dh::component::pageCommandOf(event);
+  const std::optional<PageCommand> command = dh::component::pageCommandOf(event);
   if (!command)
     return QWidget::event(event);
   // Accepted only when the command did something, so the shell can tell.
@@ -51,12 +54,12 @@ void CSitebookCtrl::resizeEvent(QResizeEvent* event) {
   form_->setGeometry(rect());
 }
 
-bool CSitebookCtrl::OnCommand(int command) {
-  if (command == kTabCommand) {
+bool CSitebookCtrl::OnCommand(PageCommand command) {
+  if (command == PageCommand::Tab) {
     form_->View()->PressTab();
     return true;
   }
-  if (command == kClassChangedCommand) {
+  if (command == PageCommand::ClassChanged) {
     form_->Reload();
     return true;
   }
@@ -66,3 +69,5 @@ bool CSitebookCtrl::OnCommand(int command) {
   }
   return false;
 }
+
+} // namespace dh::sitebook

@@ -2,7 +2,11 @@
 // turns the shell's page commands into presses of the form's buttons.
 #pragma once
 
+#include "platform/components/pagecommand.h"
+
 #include <QWidget>
+
+namespace dh::sitebook {
 
 class SitebookForm;
 
@@ -22,7 +26,9 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
 
 private:
-  bool OnCommand(int command);
+  bool OnCommand(dh::component::PageCommand command);
 
   SitebookForm* form_;
 };
+
+} // namespace dh::sitebook

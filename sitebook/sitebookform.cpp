@@ -1,23 +1,24 @@
-#include "sitebookform.h"
+#include "sitebook/sitebookform.h"
 
-#include "dhvview.h"
-#include "linkshelp.h"
-#include "platformmode.h"
-#include "registry.h"
-#include "settings.h"
-#include "toolbarlayout.h"
-#include "winxpbuttonst.h"
+#include "common/platformmode.h"
+#include "common/settings.h"
+#include "common/ui/winxpbuttonst.h"
+#include "platform/registry/registry.h"
+#include "platform/ui/controlid.h"
+#include "sitebook/dhvview.h"
+#include "sitebook/linkshelp.h"
+#include "sitebook/toolbarlayout.h"
 
-#include "captionrule.h"
+#include "sitebook/captionrule.h"
 
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QVBoxLayout>
 
-namespace {
+namespace dh::sitebook {
 
-using sitebook::LinkPanel;
+namespace {
 
 // The places of the items in the form as first laid out; the form's frames are sized to
 // the form from these, and the tool bar items move between these places.
@@ -29,7 +30,7 @@ constexpr QRect kForwardSeparator(104, 17, 2, 32);
 constexpr QRect kRefresh(112, 13, 40, 40);
 // Separator 222, Copy, separator 223, Print, separator 224, side switch, separator 225,
 // Help: the queue of places the optional items close up into.
-constexpr std::array<QRect, sitebook::kToolBarItems> kMovable = {
+constexpr std::array<QRect, kToolBarItems> kMovable = {
     QRect(158, 17, 2, 32), QRect(166, 13, 40, 40), QRect(212, 17, 2, 32), QRect(220, 13, 40, 40),
     QRect(266, 17, 2, 32), QRect(274, 13, 40, 40), QRect(320, 17, 2, 32), QRect(328, 13, 40, 40)};
 constexpr QRect kSidePanelFrame(6, 68, 136, 366);
@@ -46,10 +47,6 @@ constexpr int kBottomMargin = 65;
 
 constexpr QRgb kTransparent = 0xFF00FF; // magenta marks the see-through parts of bitmaps
 constexpr const char* kDefaultLinkPicture = "defaultSitemark.bmp";
-
-QString IdName(int id) {
-  return QStringLiteral("id%1").arg(id);
-}
 
 // Buttons sit flat on the background of their frame.
 void Flatten(CButtonST* button, const QWidget* form) {
@@ -75,7 +72,7 @@ QIcon Icon(const char* name) {
 
 QFrame* MakeFrame(QWidget* parent, int id, QFrame::Shape shape) {
   auto* frame = new QFrame(parent);
-  frame->setObjectName(IdName(id));
+  dh::ui::setControlId(frame, id);
   frame->setFrameShape(shape);
   return frame;
 }
@@ -93,7 +90,7 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
                      " border-radius: 6px; }"
                      "#id219 { border: 1px solid palette(mid); }"
                      "#id218 { color: palette(text); padding-left: 2px; }"));
-  mode_ = dh::QueryPlatformMode(0);
+  mode_ = dh::QueryPlatformMode(dh::kControlDefaultMode);
   scheme_.SelectScheme(mode_);
   helper_.SetSchemeName(scheme_.SchemeName);
 
@@ -101,9 +98,9 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
   sidePanelFrame_ = MakeFrame(this, kSidePanelFrame, QFrame::StyledPanel);
   browserArea_ = MakeFrame(this, kBrowserArea, QFrame::NoFrame);
   indicator_ = new QLabel(this);
-  indicator_->setObjectName(IdName(kIndicator));
+  dh::ui::setControlId(indicator_, kIndicator);
   pageLine_ = new QLabel(QStringLiteral("Current Web Page:"), this);
-  pageLine_->setObjectName(IdName(kPageLine));
+  dh::ui::setControlId(pageLine_, kPageLine);
 
   MakeToolButton(kBack, "back", "Display a previously viewed web page")->setGeometry(place::kBack);
   MakeToolButton(kForward, "forward", "Display the next viewed web page")
@@ -129,8 +126,8 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
   auto* fill = new QVBoxLayout(browserArea_);
   fill->setContentsMargins(1, 1, 1, 1);
   fill->addWidget(view_);
-  view_->SetButtons(findChild<QAbstractButton*>(IdName(kBack)),
-                    findChild<QAbstractButton*>(IdName(kForward)));
+  view_->SetButtons(dh::ui::findById<QAbstractButton>(this, kBack),
+                    dh::ui::findById<QAbstractButton>(this, kForward));
   connect(view_, &CDhvView::PageLineChanged, pageLine_, &QLabel::setText);
 
   const QPixmap picture(Text(dh::GetUserTypePicturePath()));
@@ -153,7 +150,7 @@ SitebookForm::~SitebookForm() = default;
 
 CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const char* tip) {
   auto* button = new CWinXPButtonST(this);
-  button->setObjectName(IdName(id));
+  dh::ui::setControlId(button, id);
   button->AssignIcons(Icon(icon));
   Theme(button, this);
   button->SetHoverTip(QString::fromLatin1(tip));
@@ -178,7 +175,7 @@ CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const cha
     connect(button, &QAbstractButton::clicked, this, &SitebookForm::OnSideSwitch);
     break;
   case kHelp:
-    connect(button, &QAbstractButton::clicked, this, [this] { sitebook::ShowLinksHelp(this); });
+    connect(button, &QAbstractButton::clicked, this, [this] { ShowLinksHelp(this); });
     break;
   }
   return button;
@@ -187,7 +184,7 @@ CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const cha
 CButtonST* SitebookForm::MakeScrollButton(int id, const char* hover, const char* normal,
                                           const char* tip) {
   auto* button = new CButtonST(this);
-  button->setObjectName(IdName(id));
+  dh::ui::setControlId(button, id);
   button->AssignIcons(Icon(hover), Icon(normal));
   button->SetBorderOnHover(false);
   Flatten(button, this);
@@ -202,7 +199,7 @@ CButtonST* SitebookForm::MakeScrollButton(int id, const char* hover, const char*
 void SitebookForm::MakeSlots() {
   for (int slot = 0; slot < LinkPanel::kSlots; ++slot) {
     auto* button = new CWinXPButtonST(this);
-    button->setObjectName(IdName(kSlotIds[slot]));
+    dh::ui::setControlId(button, kSlotIds[slot]);
     button->setCheckable(true);
     Theme(button, this);
     button->SetImageAlignment(CButtonST::ImageAbove);
@@ -239,7 +236,7 @@ void SitebookForm::PlaceIndicator() {
   if (indicator_->pixmap().isNull())
     return;
   const QRect client = toolBarFrame_->geometry();
-  const QRect help = findChild<QWidget*>(IdName(kHelp))->geometry();
+  const QRect help = dh::ui::findById<QWidget>(this, kHelp)->geometry();
   const QRect box(QPoint(help.right() + 29, client.top() + 10),
                   QPoint(client.right() - 5, client.bottom() - 5));
   const QSize picture = indicator_->pixmap().deviceIndependentSize().toSize();
@@ -280,7 +277,7 @@ void SitebookForm::FillSlots() {
       button->AssignIcons(QIcon());
     else
       button->AssignBitmaps(picture, QColor(kTransparent));
-    button->setText(sitebook::SlotCaption(Text(link.DisplayName)));
+    button->setText(SlotCaption(Text(link.DisplayName)));
     button->SetHoverTip(
         Text(scheme_.Defaults.ShortToolTips ? link.ShortToolTip : link.LongToolTip));
   }
@@ -306,11 +303,11 @@ void SitebookForm::ShowPanelItems() {
 }
 
 void SitebookForm::LayOutToolBar() {
-  const sitebook::ToolBarPlaces places = sitebook::LayOutToolBar(scheme_.ToolBars[2]);
-  static constexpr std::array<int, sitebook::kToolBarItems> kItems = {222, kCopy,       223, kPrint,
-                                                                      224, kSideSwitch, 225, kHelp};
-  for (int item = 0; item < sitebook::kToolBarItems; ++item) {
-    QWidget* widget = findChild<QWidget*>(IdName(kItems[item]));
+  const ToolBarPlaces places = dh::sitebook::LayOutToolBar(scheme_.ToolBars[2]);
+  static constexpr std::array<int, kToolBarItems> kItems = {222, kCopy,       223, kPrint,
+                                                            224, kSideSwitch, 225, kHelp};
+  for (int item = 0; item < kToolBarItems; ++item) {
+    QWidget* widget = dh::ui::findById<QWidget>(this, kItems[item]);
     const int at = places[item];
     if (at >= 0)
       widget->setGeometry(place::kMovable[at]);
@@ -326,7 +323,7 @@ void SitebookForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool SitebookForm::Press(int id) {
-  auto* button = findChild<QAbstractButton*>(IdName(id));
+  auto* button = dh::ui::findById<QAbstractButton>(this, id);
   if (!button || !button->isVisibleTo(this) || !button->isEnabled())
     return false;
   button->click();
@@ -399,3 +396,5 @@ void SitebookForm::Reload() {
   startPage_ = QDir::current().filePath(QStringLiteral("Links.htm"));
   view_->ResetHistory(startPage_);
 }
+
+} // namespace dh::sitebook

@@ -3,20 +3,26 @@
 // tool bar and side panel from it, and lets its OnScreen Helper say the tool tips.
 #pragma once
 
-#include "linkpanel.h"
-#include "onscreenhelper.h"
-#include "scheme.h"
+#include "common/scheme.h"
+#include "common/ui/onscreenhelper.h"
+#include "sitebook/linkpanel.h"
 
 #include <QRect>
 #include <QWidget>
 
 #include <array>
 
-class CButtonST;
-class CDhvView;
-class CWinXPButtonST;
 class QFrame;
 class QLabel;
+
+namespace dh {
+class CButtonST;
+class CWinXPButtonST;
+} // namespace dh
+
+namespace dh::sitebook {
+
+class CDhvView;
 
 class SitebookForm : public QWidget {
   Q_OBJECT
@@ -39,15 +45,15 @@ public:
     kCopy = 220,
     kIndicator = 65518,
   };
-  static constexpr std::array<int, sitebook::LinkPanel::kSlots> kSlotIds = {228, 211, 212, 213,
-                                                                            214, 216, 217};
+  static constexpr std::array<int, LinkPanel::kSlots> kSlotIds = {228, 211, 212, 213,
+                                                                  214, 216, 217};
 
   explicit SitebookForm(QWidget* parent = nullptr);
   ~SitebookForm() override;
 
   CDhvView* View() const { return view_; }
   const dh::DhvScheme& Scheme() const { return scheme_; }
-  const sitebook::LinkPanel& Panel() const { return panel_; }
+  const LinkPanel& Panel() const { return panel_; }
   bool SidePanelShown() const { return sideShown_; }
   QString StartPage() const { return startPage_; }
 
@@ -86,7 +92,7 @@ private:
   dh::DhvScheme scheme_;
   int mode_ = 0;
   OnScreenHelper helper_;
-  sitebook::LinkPanel panel_;
+  LinkPanel panel_;
   bool sideShown_ = true;
   QString startPage_;
 
@@ -95,8 +101,10 @@ private:
   QFrame* browserArea_;
   QLabel* pageLine_;
   QLabel* indicator_;
-  std::array<CWinXPButtonST*, sitebook::LinkPanel::kSlots> slots_{};
+  std::array<CWinXPButtonST*, LinkPanel::kSlots> slots_{};
   CButtonST* scrollUp_ = nullptr;
   CButtonST* scrollDown_ = nullptr;
   CDhvView* view_ = nullptr;
 };
+
+} // namespace dh::sitebook

@@ -1,6 +1,6 @@
-#include "toolbarlayout.h"
+#include "sitebook/toolbarlayout.h"
 
-namespace sitebook {
+namespace dh::sitebook {
 
 ToolBarPlaces LayOutToolBar(const dh::ToolBarPage& flags) {
   ToolBarPlaces places;
@@ -19,4 +19,4 @@ ToolBarPlaces LayOutToolBar(const dh::ToolBarPage& flags) {
   return places;
 }
 
-} // namespace sitebook
+} // namespace dh::sitebook

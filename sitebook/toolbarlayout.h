@@ -3,11 +3,11 @@
 // Help with its separator follows them. Back, Forward and Refresh never move.
 #pragma once
 
-#include "scheme.h"
+#include "common/scheme.h"
 
 #include <array>
 
-namespace sitebook {
+namespace dh::sitebook {
 
 // The movable items, in the left-to-right order of the places they start in.
 enum ToolBarItem {
@@ -27,4 +27,4 @@ using ToolBarPlaces = std::array<int, kToolBarItems>;
 
 ToolBarPlaces LayOutToolBar(const dh::ToolBarPage& flags);
 
-} // namespace sitebook
+} // namespace dh::sitebook

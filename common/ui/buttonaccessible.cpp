@@ -1,8 +1,10 @@
-#include "buttonaccessible.h"
+#include "common/ui/buttonaccessible.h"
 
-#include "buttonst.h"
+#include "common/ui/buttonst.h"
 
 #include <QMenu>
+
+namespace dh {
 
 namespace {
 
@@ -84,3 +86,5 @@ void CButtonAccessible::doAction(const QString& action) {
   else
     QAccessibleWidget::doAction(action);
 }
+
+} // namespace dh

@@ -5,6 +5,8 @@
 
 #include <QAccessibleWidget>
 
+namespace dh {
+
 class CButtonST;
 
 class CButtonAccessible : public QAccessibleWidget {
@@ -23,3 +25,5 @@ public:
 private:
   CButtonST* button() const;
 };
+
+} // namespace dh

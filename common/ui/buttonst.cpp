@@ -1,6 +1,6 @@
-#include "buttonst.h"
+#include "common/ui/buttonst.h"
 
-#include "buttonaccessible.h"
+#include "common/ui/buttonaccessible.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -15,6 +15,8 @@
 #include <QUrl>
 
 #include <utility>
+
+namespace dh {
 
 namespace {
 
@@ -392,3 +394,13 @@ void CButtonST::paintCaption(QPainter& painter, QRect rect, const Look& look) {
   painter.drawText(rect, flags, text());
   painter.restore();
 }
+
+void SetPageButtonColours(CButtonST& button) {
+  const QColor face = button.palette().color(QPalette::Button);
+  auto up = [](int c) { return std::min(255, c + 0x0A); };
+  button.SetStateColor(CButtonST::HoverBackground,
+                       QColor(up(face.red()), up(face.green()), up(face.blue())));
+  button.SetStateColor(CButtonST::HoverText, QColor(0x00, 0x00, 0x80));
+}
+
+} // namespace dh

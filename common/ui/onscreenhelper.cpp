@@ -1,11 +1,13 @@
-#include "onscreenhelper.h"
+#include "common/ui/onscreenhelper.h"
 
-#include "character.h"
-#include "registry.h"
-#include "settings.h"
+#include "common/settings.h"
+#include "platform/agent/character.h"
+#include "platform/registry/registry.h"
 
 #include <QEventLoop>
 #include <QTimer>
+
+namespace dh {
 
 namespace {
 
@@ -91,3 +93,5 @@ OnScreenHelper::HRESULT OnScreenHelper::MoveTo(int x, int y) {
   auto* c = character();
   return lastResult_ = c ? c->setPosition(x, y) : dh::agent::kNotLoaded;
 }
+
+} // namespace dh

@@ -4,7 +4,7 @@
 // character cannot be loaded does nothing, and its owner goes on working.
 #pragma once
 
-#include "characterserver.h"
+#include "platform/agent/characterserver.h"
 
 #include <QPointer>
 #include <QString>
@@ -13,9 +13,11 @@
 #include <cstdint>
 #include <string>
 
-namespace dh::agent {
+namespace dh {
+
+namespace agent {
 class Character;
-} // namespace dh::agent
+} // namespace agent
 
 class OnScreenHelper {
 public:
@@ -55,3 +57,5 @@ private:
   std::string schemeName_;
   std::chrono::milliseconds hideWait_{2000};
 };
+
+} // namespace dh

@@ -1,6 +1,8 @@
-#include "winxpbuttonst.h"
+#include "common/ui/winxpbuttonst.h"
 
 #include <QPainter>
+
+namespace dh {
 
 void CWinXPButtonST::SetRoundedFrame(bool rounded, bool repaint) {
   rounded_ = rounded;
@@ -20,3 +22,5 @@ void CWinXPButtonST::PaintBackground(QPainter& painter, const QRect& rect, const
                           CornerRadius());
   painter.restore();
 }
+
+} // namespace dh

@@ -2,7 +2,9 @@
 // inside a light grey outline, square or with rounded corners.
 #pragma once
 
-#include "buttonst.h"
+#include "common/ui/buttonst.h"
+
+namespace dh {
 
 class CWinXPButtonST : public CButtonST {
   Q_OBJECT
@@ -19,3 +21,5 @@ protected:
 private:
   bool rounded_ = false;
 };
+
+} // namespace dh

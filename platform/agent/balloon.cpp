@@ -1,4 +1,4 @@
-#include "balloon.h"
+#include "platform/agent/balloon.h"
 
 #include <QFontMetrics>
 #include <QPainter>

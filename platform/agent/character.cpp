@@ -1,7 +1,7 @@
-#include "character.h"
+#include "platform/agent/character.h"
 
-#include "characterwindow.h"
-#include "voice.h"
+#include "platform/agent/characterwindow.h"
+#include "platform/agent/voice.h"
 
 #include <QTimer>
 

@@ -2,8 +2,8 @@
 // and played one after another; each gets an id. Position and language apply at once.
 #pragma once
 
-#include "characterdata.h"
-#include "results.h"
+#include "platform/agent/characterdata.h"
+#include "platform/agent/results.h"
 
 #include <QObject>
 #include <QPoint>

@@ -1,4 +1,4 @@
-#include "characterdata.h"
+#include "platform/agent/characterdata.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "characterserver.h"
+#include "platform/agent/characterserver.h"
 
-#include "character.h"
+#include "platform/agent/character.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

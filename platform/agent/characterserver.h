@@ -3,7 +3,7 @@
 // one owner shows, the others' words appear beside it.
 #pragma once
 
-#include "results.h"
+#include "platform/agent/results.h"
 
 #include <QObject>
 #include <QString>

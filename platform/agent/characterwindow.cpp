@@ -1,4 +1,4 @@
-#include "characterwindow.h"
+#include "platform/agent/characterwindow.h"
 
 #include <QBitmap>
 #include <QGuiApplication>

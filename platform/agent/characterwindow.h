@@ -3,7 +3,7 @@
 // input and no focus, so it never stands in a pupil's way.
 #pragma once
 
-#include "balloon.h"
+#include "platform/agent/balloon.h"
 
 #include <QImage>
 #include <QWidget>

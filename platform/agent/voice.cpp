@@ -1,4 +1,4 @@
-#include "voice.h"
+#include "platform/agent/voice.h"
 
 #include <espeak-ng/espeak_ng.h>
 

@@ -1,4 +1,4 @@
-#include "classregistry.h"
+#include "platform/components/classregistry.h"
 
 #include <cctype>
 

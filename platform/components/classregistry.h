@@ -3,7 +3,7 @@
 // library's self-registration writes them; the key layout lives only here.
 #pragma once
 
-#include "registry.h"
+#include "platform/registry/registry.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,7 @@
-#include "componenthost.h"
+#include "platform/components/componenthost.h"
 
-#include "guard.h"
+#include "platform/components/guard.h"
+#include "platform/ui/controlid.h"
 
 #include <QWidget>
 
@@ -114,7 +115,7 @@ ControlOutcome createControl(std::string_view classIdOrProgId, QWidget* parent, 
   }
   if (widget->parentWidget() != parent)
     widget->setParent(parent);
-  widget->setObjectName(QStringLiteral("id%1").arg(windowId));
+  ui::setControlId(widget, windowId);
   out.widget = widget;
   return out;
 }

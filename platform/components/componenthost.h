@@ -7,7 +7,7 @@
 // from them run their code until the process ends.
 #pragma once
 
-#include "classregistry.h"
+#include "platform/components/classregistry.h"
 
 #include <string>
 #include <string_view>

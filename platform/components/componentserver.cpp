@@ -1,6 +1,6 @@
-#include "componentserver.h"
+#include "platform/components/componentserver.h"
 
-#include "classregistry.h"
+#include "platform/components/classregistry.h"
 
 #include <QFileInfo>
 

@@ -8,8 +8,8 @@
 //   DH_COMPONENT_LIBRARY(kClasses)
 #pragma once
 
-#include "dhcomponent.h"
-#include "guard.h"
+#include "platform/components/dhcomponent.h"
+#include "platform/components/guard.h"
 
 #include <cstddef>
 #include <iterator>

@@ -2,7 +2,7 @@
 // the host wraps every call into a library, the library wraps every entry it exports.
 #pragma once
 
-#include "dhcomponent.h"
+#include "platform/components/dhcomponent.h"
 
 #include <cstdio>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "pagecommand.h"
+#include "platform/components/pagecommand.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -10,7 +10,7 @@ namespace {
 // Owned by the control it watches, so it goes when the control goes.
 class PageCommandFilter : public QObject {
 public:
-  PageCommandFilter(QWidget* control, std::function<void(int)> handler)
+  PageCommandFilter(QWidget* control, std::function<void(PageCommand)> handler)
       : QObject(control), handler_(std::move(handler)) {
     control->installEventFilter(this);
   }
@@ -26,12 +26,12 @@ protected:
   }
 
 private:
-  std::function<void(int)> handler_;
+  std::function<void(PageCommand)> handler_;
 };
 
 } // namespace
 
-bool sendPageCommand(QWidget* control, int command) {
+bool sendPageCommand(QWidget* control, PageCommand command) {
   if (!control)
     return false;
   PageCommandEvent event(command);
@@ -41,7 +41,7 @@ bool sendPageCommand(QWidget* control, int command) {
   return event.isAccepted();
 }
 
-std::optional<int> pageCommandOf(const QEvent* event) {
+std::optional<PageCommand> pageCommandOf(const QEvent* event) {
   if (!event || event->type() != kPageCommandEvent)
     return std::nullopt;
   // static_cast, not dynamic_cast: the event may come from another library's copy of
@@ -49,7 +49,7 @@ std::optional<int> pageCommandOf(const QEvent* event) {
   return static_cast<const PageCommandEvent*>(event)->command();
 }
 
-void onPageCommand(QWidget* control, std::function<void(int command)> handler) {
+void onPageCommand(QWidget* control, std::function<void(PageCommand command)> handler) {
   if (control && handler)
     new PageCommandFilter(control, std::move(handler));
 }

@@ -1,4 +1,4 @@
-#include "chmarchive.h"
+#include "platform/help/chmarchive.h"
 
 #include <QFile>
 #include <QtEndian>

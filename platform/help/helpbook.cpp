@@ -1,4 +1,4 @@
-#include "helpbook.h"
+#include "platform/help/helpbook.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 // hands out the pages, which live inside the file.
 #pragma once
 
-#include "chmarchive.h"
+#include "platform/help/chmarchive.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "helpwindow.h"
+#include "platform/help/helpwindow.h"
 
 #include <QGuiApplication>
 #include <QPointer>

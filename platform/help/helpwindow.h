@@ -2,7 +2,7 @@
 // start page. One window per process serves every caller, as the system's help does.
 #pragma once
 
-#include "helpbook.h"
+#include "platform/help/helpbook.h"
 
 #include <QTextBrowser>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "hive.h"
+#include "platform/registry/hive.h"
 
 #include <QString>
 

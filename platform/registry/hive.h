@@ -2,7 +2,7 @@
 // process and, through SQLite's file locks, by every process on the machine.
 #pragma once
 
-#include "registry.h"
+#include "platform/registry/registry.h"
 
 #include <memory>
 #include <mutex>

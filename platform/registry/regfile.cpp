@@ -1,4 +1,4 @@
-#include "regfile.h"
+#include "platform/registry/regfile.h"
 
 #include <algorithm>
 #include <optional>

@@ -3,7 +3,7 @@
 // exportRegText writes a subtree back in the same form.
 #pragma once
 
-#include "registry.h"
+#include "platform/registry/registry.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "registry.h"
+#include "platform/registry/registry.h"
 
-#include "hive.h"
+#include "platform/registry/hive.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -107,11 +107,16 @@ private:
   std::unique_ptr<Impl> impl_;
 };
 
+// The buffer that registry texts are read into unless a reader says otherwise, as the
+// fixed buffers of the programs that first wrote these values did (terminating zero
+// included).
+inline constexpr std::uint32_t kTextBytes = 260;
+
 // Reads a text into a buffer of bufferBytes bytes, as callers with fixed buffers do:
 // missing key or value, a value that does not fit (with its terminating zero), or
 // (when anyType is false) a value that is not REG_SZ/REG_EXPAND_SZ all read as "".
 std::string readText(Root root, std::string_view path, std::string_view name,
-                     std::uint32_t bufferBytes = 260, bool anyType = false);
+                     std::uint32_t bufferBytes = kTextBytes, bool anyType = false);
 // Reads a REG_DWORD; nothing when missing or of another type.
 std::optional<std::uint32_t> readDword(Root root, std::string_view path, std::string_view name);
 

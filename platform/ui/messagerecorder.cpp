@@ -1,4 +1,4 @@
-#include "messagerecorder.h"
+#include "platform/ui/messagerecorder.h"
 
 namespace dh::ui {
 

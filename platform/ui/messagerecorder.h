@@ -2,7 +2,7 @@
 // each box from a script, so a test never waits on a modal box.
 #pragma once
 
-#include "messageservice.h"
+#include "platform/ui/messageservice.h"
 
 #include <QList>
 #include <QQueue>

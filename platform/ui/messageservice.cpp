@@ -1,4 +1,4 @@
-#include "messageservice.h"
+#include "platform/ui/messageservice.h"
 
 #include <QApplication>
 #include <QMessageBox>

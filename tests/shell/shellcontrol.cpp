@@ -1,7 +1,7 @@
-#include "shellcontrol.h"
+#include "tests/shell/shellcontrol.h"
 
-#include "componentserver.h"
-#include "pagecommand.h"
+#include "platform/components/componentserver.h"
+#include "platform/components/pagecommand.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -27,9 +27,9 @@ public:
     label_ = new QLabel(this);
     label_->setStyleSheet(QStringLiteral("color: #5a6472; font-size: 16pt;"));
     (new QVBoxLayout(this))->addWidget(label_, 0, Qt::AlignCenter);
-    dh::component::onPageCommand(this, [this](int command) {
+    dh::component::onPageCommand(this, [this](dh::component::PageCommand command) {
       QVariantList received = property("receivedCommands").toList();
-      received.append(command);
+      received.append(static_cast<int>(command));
       setProperty("receivedCommands", received);
     });
   }

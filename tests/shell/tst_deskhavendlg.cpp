@@ -1,18 +1,18 @@
-#include "aboutdlg.h"
-#include "accelerators.h"
-#include "buttonst.h"
-#include "classregistry.h"
-#include "deskhavendlg.h"
-#include "messagerecorder.h"
-#include "optionsmenu.h"
-#include "pagetable.h"
-#include "schemewriter.h"
-#include "shellcontrol.h"
-#include "testfiles.h"
-#include "testhives.h"
+#include "common/ui/buttonst.h"
+#include "platform/components/classregistry.h"
+#include "platform/ui/messagerecorder.h"
+#include "shell/aboutdlg.h"
+#include "shell/accelerators.h"
+#include "shell/deskhavendlg.h"
+#include "shell/optionsmenu.h"
+#include "shell/pagetable.h"
+#include "tests/shell/shellcontrol.h"
+#include "tests/support/schemewriter.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testhives.h"
 
-#include "platformmode/platformmodecomponent.h"
-#include "scheme.h"
+#include "common/scheme.h"
+#include "platform/components/platformmode/platformmodecomponent.h"
 
 #include <QAction>
 #include <QDir>
@@ -23,11 +23,22 @@
 
 #include <sys/stat.h>
 
+using dh::CButtonST;
+
 using namespace dh::shell;
+using dh::component::PageCommand;
 using dh::reg::Root;
 using dh::ui::Icon;
 
 namespace {
+
+// What a recording page control lists after receiving these commands.
+QVariantList commands(std::initializer_list<PageCommand> sent) {
+  QVariantList list;
+  for (PageCommand command : sent)
+    list.append(static_cast<int>(command));
+  return list;
+}
 
 const char* kMissingLibrary = "{3C9A7E51-2B4D-4F60-8E1A-5D6C7B8A9F02}";
 const std::string kDefaults = schemeKey("Default User") + "\\Defaults";
@@ -261,7 +272,7 @@ void TestDeskhavenDlg::keysReachThePageOnShow() {
   QTest::keyClick(links, Qt::Key_Escape);
   QTest::keyClick(links, Qt::Key_Tab);
   QTest::keyClick(s.button(1003), Qt::Key_F5); // from a button of the top row too
-  QCOMPARE(s.received(3), (QVariantList{61444, 61455, 61456}));
+  QCOMPARE(s.received(3), commands({PageCommand::Copy, PageCommand::Tab, PageCommand::Refresh}));
   QVERIFY(s.received(1).isEmpty());
   QVERIFY(links->hasFocus()); // Tab did not move the focus
   QVERIFY(dlg.isVisible());   // Escape closed nothing
@@ -273,7 +284,7 @@ void TestDeskhavenDlg::keysReachThePageOnShow() {
 
   QTest::mouseClick(s.button(1003), Qt::LeftButton);
   QTest::keyClick(dlg.PageControl(1), Qt::Key_Left, Qt::AltModifier);
-  QCOMPARE(s.received(1), QVariantList{61441});
+  QCOMPARE(s.received(1), commands({PageCommand::Back}));
   QCOMPARE(s.received(3).size(), 3);
 
   // A key typed into another window stays there.
@@ -318,7 +329,7 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   QCOMPARE(s.button(1018)->text(), QStringLiteral("8C"));
   QCOMPARE(dlg.CurrentPage(), 3);
   for (int page = 1; page <= 3; ++page)
-    QCOMPARE(s.received(page), QVariantList{61467});
+    QCOMPARE(s.received(page), commands({PageCommand::ClassChanged}));
 
   // The timer itself notices the next change within about a second.
   s.setClass("7B");

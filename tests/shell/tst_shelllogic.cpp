@@ -1,12 +1,12 @@
-#include "accelerators.h"
-#include "classregistry.h"
-#include "currentclass.h"
-#include "pagetable.h"
-#include "schemewriter.h"
-#include "shellcontrol.h"
-#include "singleinstance.h"
-#include "testhives.h"
-#include "toprow.h"
+#include "platform/components/classregistry.h"
+#include "shell/accelerators.h"
+#include "shell/currentclass.h"
+#include "shell/pagetable.h"
+#include "shell/singleinstance.h"
+#include "shell/toprow.h"
+#include "tests/shell/shellcontrol.h"
+#include "tests/support/schemewriter.h"
+#include "tests/support/testhives.h"
 
 #include <QDir>
 #include <QFile>
@@ -175,23 +175,43 @@ void TestShellLogic::classCaptions() {
 }
 
 void TestShellLogic::acceleratorsBecomePageCommands() {
-  // Every page command 61441 ... 61465 is reached by exactly one key.
+  // Every page command but the class change is reached by exactly one key.
+  using dh::component::PageCommand;
+  using dh::component::sideButtonCommand;
   const int kAlt = Qt::AltModifier, kCtrl = Qt::ControlModifier;
-  const int keys[][2] = {
-      {Qt::Key_Left, kAlt}, {Qt::Key_Right, kAlt}, {Qt::Key_Up, kAlt},
-      {Qt::Key_C, kCtrl},   {Qt::Key_X, kCtrl},    {Qt::Key_V, kCtrl},
-      {Qt::Key_F2, 0},      {Qt::Key_Z, kCtrl},    {Qt::Key_P, kCtrl},
-      {Qt::Key_F1, 0},      {Qt::Key_N, kCtrl},    {Qt::Key_Plus, kCtrl | Qt::KeypadModifier},
-      {Qt::Key_Delete, 0},  {Qt::Key_F11, 0},      {Qt::Key_Tab, 0},
-      {Qt::Key_F5, 0},      {Qt::Key_1, kCtrl},    {Qt::Key_2, kCtrl},
-      {Qt::Key_3, kCtrl},   {Qt::Key_4, kCtrl},    {Qt::Key_5, kCtrl},
-      {Qt::Key_6, kCtrl},   {Qt::Key_7, kCtrl},    {Qt::Key_PageUp, 0},
-      {Qt::Key_PageDown, 0}};
+  const struct {
+    int key, modifiers;
+    PageCommand command;
+  } keys[] = {{Qt::Key_Left, kAlt, PageCommand::Back},
+              {Qt::Key_Right, kAlt, PageCommand::Forward},
+              {Qt::Key_Up, kAlt, PageCommand::Up},
+              {Qt::Key_C, kCtrl, PageCommand::Copy},
+              {Qt::Key_X, kCtrl, PageCommand::Cut},
+              {Qt::Key_V, kCtrl, PageCommand::Paste},
+              {Qt::Key_F2, 0, PageCommand::Rename},
+              {Qt::Key_Z, kCtrl, PageCommand::Undo},
+              {Qt::Key_P, kCtrl, PageCommand::Print},
+              {Qt::Key_F1, 0, PageCommand::Help},
+              {Qt::Key_N, kCtrl, PageCommand::NewFolder},
+              {Qt::Key_Plus, kCtrl | Qt::KeypadModifier, PageCommand::IconSize},
+              {Qt::Key_Delete, 0, PageCommand::Delete},
+              {Qt::Key_F11, 0, PageCommand::SidePanel},
+              {Qt::Key_Tab, 0, PageCommand::Tab},
+              {Qt::Key_F5, 0, PageCommand::Refresh},
+              {Qt::Key_1, kCtrl, sideButtonCommand(0)},
+              {Qt::Key_2, kCtrl, sideButtonCommand(1)},
+              {Qt::Key_3, kCtrl, sideButtonCommand(2)},
+              {Qt::Key_4, kCtrl, sideButtonCommand(3)},
+              {Qt::Key_5, kCtrl, sideButtonCommand(4)},
+              {Qt::Key_6, kCtrl, sideButtonCommand(5)},
+              {Qt::Key_7, kCtrl, sideButtonCommand(6)},
+              {Qt::Key_PageUp, 0, PageCommand::ScrollUp},
+              {Qt::Key_PageDown, 0, PageCommand::ScrollDown}};
   std::set<int> seen;
-  for (int i = 0; i < static_cast<int>(std::size(keys)); ++i) {
-    const auto command = AcceleratorCommand(keys[i][0], Qt::KeyboardModifiers::fromInt(keys[i][1]));
-    QVERIFY2(command, qPrintable(QString::number(i)));
-    QCOMPARE(PageCommandFor(*command), std::optional<int>(61441 + i));
+  for (const auto& k : keys) {
+    const auto command = AcceleratorCommand(k.key, Qt::KeyboardModifiers::fromInt(k.modifiers));
+    QVERIFY2(command, qPrintable(QString::number(k.key)));
+    QCOMPARE(PageCommandFor(*command), std::optional(k.command));
     seen.insert(*command);
   }
   QCOMPARE(seen.size(), std::size(keys));

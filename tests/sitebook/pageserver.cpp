@@ -1,4 +1,4 @@
-#include "pageserver.h"
+#include "tests/sitebook/pageserver.h"
 
 #include <QTcpSocket>
 

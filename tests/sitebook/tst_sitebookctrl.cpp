@@ -1,20 +1,20 @@
 // The Links control with a real browser: one control for the whole run (the browser is
 // slow to start), switched between schemes with the class-change command, pages served
 // from files and from a loopback web server.
-#include "dhvview.h"
-#include "pagecommand.h"
-#include "pageserver.h"
-#include "pupilpage.h"
-#include "sitebookctrl.h"
-#include "sitebookform.h"
+#include "platform/components/pagecommand.h"
+#include "sitebook/dhvview.h"
+#include "sitebook/pupilpage.h"
+#include "sitebook/sitebookctrl.h"
+#include "sitebook/sitebookform.h"
+#include "tests/sitebook/pageserver.h"
 
-#include "buttonst.h"
-#include "componenthost.h"
-#include "messagerecorder.h"
-#include "runtool.h"
-#include "schemewriter.h"
-#include "testfiles.h"
-#include "testhives.h"
+#include "common/ui/buttonst.h"
+#include "platform/components/componenthost.h"
+#include "platform/ui/messagerecorder.h"
+#include "tests/support/runtool.h"
+#include "tests/support/schemewriter.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testhives.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -28,13 +28,20 @@
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
 
+using dh::CButtonST;
+using namespace dh::sitebook;
+
 using dh::reg::Root;
 
 namespace {
 
-constexpr int kBack = 61441, kForward = 61442, kCopy = 61444, kPrint = 61449, kHelp = 61450,
-              kSide = 61454, kTab = 61455, kSlot1 = 61457, kScrollUp = 61464, kScrollDown = 61465,
-              kClassChanged = 61467;
+using dh::component::PageCommand;
+constexpr PageCommand kBack = PageCommand::Back, kForward = PageCommand::Forward,
+                      kCopy = PageCommand::Copy, kPrint = PageCommand::Print,
+                      kHelp = PageCommand::Help, kSide = PageCommand::SidePanel,
+                      kTab = PageCommand::Tab, kSlot1 = PageCommand::SideButton1,
+                      kScrollUp = PageCommand::ScrollUp, kScrollDown = PageCommand::ScrollDown,
+                      kClassChanged = PageCommand::ClassChanged;
 const char* const kScheme = "Default User";
 
 } // namespace
@@ -59,7 +66,7 @@ private:
   // as after a change of class.
   void useScheme(int links, const std::function<void(const std::string& base)>& change = {});
   QString link(int n) const { return server_->url(QStringLiteral("/page/%1").arg(n)).toString(); }
-  bool command(int id) { return dh::component::sendPageCommand(ctrl_.get(), id); }
+  bool command(PageCommand id) { return dh::component::sendPageCommand(ctrl_.get(), id); }
   CButtonST* button(int id) const {
     return ctrl_->findChild<CButtonST*>(QStringLiteral("id%1").arg(id));
   }
@@ -165,7 +172,7 @@ void TestSitebookCtrl::slotsAndScrollingWithNineLinks() {
   QVERIFY(!button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
   // Scroll-down sits level with the last slot.
   QCOMPARE(button(SitebookForm::kScrollDown)->geometry().bottom(), slot(5)->geometry().bottom());
-  QVERIFY(!command(kSlot1 + 5)); // Ctrl+6 with five slots shown
+  QVERIFY(!command(dh::component::sideButtonCommand(5))); // Ctrl+6 with five slots shown
 
   for (int press = 1; press <= 4; ++press) {
     QVERIFY(command(kScrollDown));
@@ -191,7 +198,7 @@ void TestSitebookCtrl::slotsAndScrollingWithNineLinks() {
   QVERIFY(!button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
 
   // Link 2 opened and scrolled: its check mark moves with it, then leaves the panel.
-  navigate([&] { QVERIFY(command(kSlot1 + 1)); });
+  navigate([&] { QVERIFY(command(dh::component::sideButtonCommand(1))); });
   QCOMPARE(view_->url().toString(), link(2));
   QVERIFY(slot(2)->GetCheck() && !slot(1)->GetCheck());
   QVERIFY(command(kScrollDown));
@@ -297,14 +304,14 @@ void TestSitebookCtrl::backAndForwardThroughTheirSequences() {
   command(kClassChanged);
   navigate([&] { view_->Navigate2(runDir_ + QStringLiteral("/Links.htm")); });
   QVERIFY(!view_->history()->canGoBack());
-  navigate([&] { QVERIFY(command(kSlot1 + 2)); });
+  navigate([&] { QVERIFY(command(dh::component::sideButtonCommand(2))); });
   QVERIFY(!button(SitebookForm::kForward)->isEnabled());
   QCOMPARE(view_->CurrentPageLine(), QStringLiteral("Current Web Page: Page 3"));
 }
 
 void TestSitebookCtrl::copyPrintAndHelp() {
   useScheme(2);
-  navigate([&] { QVERIFY(command(kSlot1 + 1)); });
+  navigate([&] { QVERIFY(command(dh::component::sideButtonCommand(1))); });
   QApplication::clipboard()->clear();
   view_->setFocus();
   runScript(
@@ -407,7 +414,7 @@ void TestSitebookCtrl::registeredControlIsMadeByProgId() {
   const auto made = dh::component::createControl(CSitebookCtrl::kProgId, &frame, 99);
   QVERIFY2(made.ok(), made.reason.c_str());
   // The library holds its own copy of the class, so it is known by name only.
-  QCOMPARE(made.widget->metaObject()->className(), "CSitebookCtrl");
+  QCOMPARE(made.widget->metaObject()->className(), "dh::sitebook::CSitebookCtrl");
   QCOMPARE(made.widget->objectName(), QStringLiteral("id99"));
   QVERIFY(dh::component::probeClass(CSitebookCtrl::kClassId).ok());
 }

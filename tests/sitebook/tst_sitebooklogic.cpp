@@ -1,13 +1,13 @@
 // The Links page's rules that need no browser: captions, the side panel's slots and
 // scrolling, the tool bar's places, and Back and Forward.
-#include "captionrule.h"
-#include "linkpanel.h"
-#include "navigationrecord.h"
-#include "toolbarlayout.h"
+#include "sitebook/captionrule.h"
+#include "sitebook/linkpanel.h"
+#include "sitebook/navigationrecord.h"
+#include "sitebook/toolbarlayout.h"
 
 #include <QTest>
 
-using namespace sitebook;
+using namespace dh::sitebook;
 
 class TestSitebookLogic : public QObject {
   Q_OBJECT

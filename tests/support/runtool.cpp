@@ -1,4 +1,4 @@
-#include "runtool.h"
+#include "tests/support/runtool.h"
 
 #include <QProcess>
 

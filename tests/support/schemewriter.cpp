@@ -1,6 +1,6 @@
-#include "schemewriter.h"
+#include "tests/support/schemewriter.h"
 
-#include "testhives.h"
+#include "tests/support/testhives.h"
 
 using dh::reg::Root;
 

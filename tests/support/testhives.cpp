@@ -1,4 +1,4 @@
-#include "testhives.h"
+#include "tests/support/testhives.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 // touches the user's real configuration or /var/lib.
 #pragma once
 
-#include "registry.h"
+#include "platform/registry/registry.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -1,15 +1,11 @@
-#include "classplace.h"
+#include "tools/classselect/classplace.h"
 
 #include <QString>
 
 namespace dh::classselect {
 
 std::optional<ClassPlace> classPlace(int mode) {
-  if (mode >= 1 && mode <= 5)
-    return ClassPlace{reg::Root::LocalMachine, dh::kPlotbenchKey};
-  if (mode == 6 || mode == 7 || mode == 99)
-    return ClassPlace{reg::Root::CurrentUser, dh::kFieldbenchKey};
-  return std::nullopt;
+  return ClassPlaceOf(ShellClassStore(mode));
 }
 
 std::vector<std::string> configuredClasses() {

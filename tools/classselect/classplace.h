@@ -2,8 +2,8 @@
 // in "Class Schemes", and where the shell reads "Current Class" in each platform mode.
 #pragma once
 
-#include "registry.h"
-#include "settings.h"
+#include "common/settings.h"
+#include "platform/registry/registry.h"
 
 #include <optional>
 #include <string>
@@ -14,14 +14,10 @@ namespace dh::classselect {
 using dh::kClassSchemesKey;
 using dh::kCurrentClassValue;
 
-// The key that holds "Current Class".
-struct ClassPlace {
-  reg::Root root;
-  const char* key;
-};
+using dh::ClassPlace;
 
-// Modes 1 to 5 keep the class in the machine hive, 6, 7 and 99 in the user hive (where
-// the shell's class button reads it); other modes keep no class.
+// Where the shell reads the class in this mode (ShellClassStore); nothing for modes that
+// keep no class.
 std::optional<ClassPlace> classPlace(int mode);
 
 // The named values of "Class Schemes" in registry order; the unnamed default is no class.

@@ -1,6 +1,6 @@
-#include "classselectdialog.h"
+#include "tools/classselect/classselectdialog.h"
 
-#include "messageservice.h"
+#include "platform/ui/messageservice.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

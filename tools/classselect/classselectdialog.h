@@ -2,7 +2,7 @@
 // OK (or a double click) records the chosen class where the shell reads it.
 #pragma once
 
-#include "classplace.h"
+#include "tools/classselect/classplace.h"
 
 #include <QDialog>
 

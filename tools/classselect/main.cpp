@@ -2,8 +2,8 @@
 // the configured classes and records the chosen one as "Current Class" where the shell
 // reads it for the platform mode; the shell notices the change within a second.
 // --set CLASS does the same without a window, for administrators and scripts.
-#include "classselectdialog.h"
-#include "platformmode.h"
+#include "common/platformmode.h"
+#include "tools/classselect/classselectdialog.h"
 
 #include <QApplication>
 
@@ -14,9 +14,6 @@
 using namespace dh::classselect;
 
 namespace {
-
-// The shell's own default when the platform mode component cannot answer.
-constexpr int kDefaultMode = 99;
 
 const char kUsage[] = "Usage: deskhaven-classselect [--set CLASS]\n"
                       "  Without arguments shows the classes of \"Class Schemes\" to choose from.\n"
@@ -29,7 +26,7 @@ int fail(const std::string& message) {
 }
 
 int setClass(const std::string& wanted) {
-  const int mode = dh::QueryPlatformMode(kDefaultMode);
+  const int mode = dh::QueryPlatformMode(dh::kShellDefaultMode);
   const auto place = classPlace(mode);
   if (!place)
     return fail("platform mode " + std::to_string(mode) + " keeps no current class");
@@ -54,5 +51,5 @@ int main(int argc, char** argv) {
     return help ? 0 : 64;
   }
   QApplication app(argc, argv);
-  return runClassSelector(dh::QueryPlatformMode(kDefaultMode));
+  return runClassSelector(dh::QueryPlatformMode(dh::kShellDefaultMode));
 }

@@ -1,9 +1,9 @@
 // The image buttons in every state a pupil can meet: three sheets (flat, classic, and
 // layouts with the themed variant), each saved whole and cell by cell.
-#include "gallery.h"
+#include "tools/gallery/gallery.h"
 
-#include "buttonst.h"
-#include "winxpbuttonst.h"
+#include "common/ui/buttonst.h"
+#include "common/ui/winxpbuttonst.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -14,6 +14,8 @@
 
 #include <functional>
 #include <vector>
+
+namespace dh::gallery {
 
 namespace {
 
@@ -94,16 +96,6 @@ void focus(CButtonST& button) {
   button.setFocus(Qt::TabFocusReason);
 }
 
-// The colours the main window gives its page buttons: a face a shade lighter under the
-// pointer and dark blue text.
-void pageColours(CButtonST& button) {
-  const QColor face = button.palette().color(QPalette::Button);
-  button.SetStateColor(CButtonST::HoverBackground,
-                       QColor(std::min(face.red() + 10, 255), std::min(face.green() + 10, 255),
-                              std::min(face.blue() + 10, 255)));
-  button.SetStateColor(CButtonST::HoverText, QColor(0, 0, 128));
-}
-
 QIcon icon(const char* name) {
   return QIcon(Gallery::demoPicture(QLatin1String(name)));
 }
@@ -116,7 +108,7 @@ Button* pageButton(Sheet& sheet, const QString& cellName, const QString& label,
   button->setText(QStringLiteral("My &Files"));
   button->SetHoverTip(QStringLiteral("Shows your files"));
   button->SetFlatLook(flat);
-  pageColours(*button);
+  SetPageButtonColours(*button);
   return button;
 }
 
@@ -167,7 +159,7 @@ void layoutSheet(Gallery& gallery) {
     button->AssignIcons(icon("links-globe-hover.svg"), icon("links-globe-normal.svg"));
     button->setText(QStringLiteral("Links"));
     button->SetImageAlignment(alignment);
-    pageColours(*button);
+    SetPageButtonColours(*button);
   }
   auto* only = sheet.add<CButtonST>(QStringLiteral("picture-only"), QStringLiteral("no caption"),
                                     QSize(44, 44), hover);
@@ -184,14 +176,14 @@ void layoutSheet(Gallery& gallery) {
     xp->AssignIcons(icon("programs-tiles-hover.svg"), icon("programs-tiles-normal.svg"));
     xp->setText(QStringLiteral("&Programs"));
     xp->SetRoundedFrame(rounded);
-    pageColours(*xp);
+    SetPageButtonColours(*xp);
   }
   auto* options = sheet.add<CWinXPButtonST>(QStringLiteral("menu-open"),
                                             QStringLiteral("menu open"), QSize(132, 44));
   options->AssignIcons(icon("options-gear-hover.svg"), icon("options-gear-normal.svg"));
   options->setText(QStringLiteral("&Options"));
   options->SetRoundedFrame(true);
-  pageColours(*options);
+  SetPageButtonColours(*options);
   auto* menu = new QMenu;
   menu->addAction(QStringLiteral("&Show OnScreen Helper"));
   menu->addAction(QStringLiteral("S&ilent"));
@@ -218,3 +210,5 @@ void buttonSection(Gallery& gallery) {
   stateSheet(gallery, QStringLiteral("classic"), false);
   layoutSheet(gallery);
 }
+
+} // namespace dh::gallery

@@ -1,4 +1,4 @@
-#include "gallery.h"
+#include "tools/gallery/gallery.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QTextStream>
 #include <QWidget>
+
+namespace dh::gallery {
 
 QString Gallery::demoPicture(const QString& fileName) {
   return QDir(QStringLiteral(DH_DEMO_PICTURES)).filePath(fileName);
@@ -30,3 +32,5 @@ void Gallery::save(QWidget& widget, const QString& name) {
   QTextStream(stderr) << "deskhaven-gallery: cannot write " << path << '\n';
   ++failures_;
 }
+
+} // namespace dh::gallery

@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace dh::gallery {
+
 class Gallery {
 public:
   explicit Gallery(const QDir& output) : output_(output) {}
@@ -30,3 +32,5 @@ private:
 // One section per kind of widget; add a section here and in main.cpp's table.
 void buttonSection(Gallery& gallery);
 void helperSection(Gallery& gallery);
+
+} // namespace dh::gallery

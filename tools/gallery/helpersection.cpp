@@ -1,20 +1,22 @@
 // The OnScreen Helper's character with a speech balloon and with a thought balloon, as a
 // pupil sees it over the desktop.
-#include "gallery.h"
+#include "tools/gallery/gallery.h"
 
-#include "characterdata.h"
-#include "characterwindow.h"
+#include "platform/agent/characterdata.h"
+#include "platform/agent/characterwindow.h"
 
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTextStream>
 
+namespace dh::gallery {
+
 namespace {
 
-using dh::agent::BalloonKind;
-using dh::agent::CharacterData;
-using dh::agent::CharacterWindow;
+using agent::BalloonKind;
+using agent::CharacterData;
+using agent::CharacterWindow;
 
 // The character's window is see-through, so it is shown against a plain desktop colour.
 void saveOverDesktop(Gallery& gallery, CharacterWindow& window, const QString& name) {
@@ -55,3 +57,5 @@ void helperSection(Gallery& gallery) {
                      QStringLiteral("Copy: makes a copy of the files you have chosen"));
   saveOverDesktop(gallery, window, QStringLiteral("helper-thought"));
 }
+
+} // namespace dh::gallery

@@ -1,6 +1,6 @@
 // deskhaven-gallery OUTPUT-FOLDER [SECTION...]: renders every section (or the ones named)
 // to PNG files in the folder. Runs offscreen unless a platform is chosen.
-#include "gallery.h"
+#include "tools/gallery/gallery.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -9,6 +9,8 @@
 #include <utility>
 
 namespace {
+
+using namespace dh::gallery;
 
 const std::pair<const char*, void (*)(Gallery&)> kSections[] = {
     {"buttons", buttonSection},

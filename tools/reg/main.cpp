@@ -1,8 +1,8 @@
 // deskhaven-reg: the administrator's command line for the registry (query, add, delete,
 // import, export), with the commands and flags Windows administrators already know.
 // Reading and writing .reg text lives in RegFile and exportRegText; this is the front.
-#include "regfile.h"
-#include "registry.h"
+#include "platform/registry/regfile.h"
+#include "platform/registry/registry.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,8 +1,8 @@
 // deskhaven-regsvr: registers a component library's classes (or removes them with -u)
 // by loading it and calling its own DllRegisterServer or DllUnregisterServer.
-#include "dhcomponent.h"
-#include "guard.h"
-#include "registry.h"
+#include "platform/components/dhcomponent.h"
+#include "platform/components/guard.h"
+#include "platform/registry/registry.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 // deskhaven-scheme: tells administrators which scheme a user gets and why, and what a
 // scheme holds.
-#include "scheme.h"
-#include "settings.h"
+#include "common/scheme.h"
+#include "common/settings.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

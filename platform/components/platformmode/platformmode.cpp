@@ -1,10 +1,10 @@
 // The platform mode stand-in: answers the REG_DWORD "Mode" of HKLM
 // "Software\Halvane\Platform", and is not ready while that value is missing.
-#include "platformmodecomponent.h"
+#include "platform/components/platformmode/platformmodecomponent.h"
 
-#include "classregistry.h"
-#include "componentserver.h"
-#include "registry.h"
+#include "platform/components/classregistry.h"
+#include "platform/components/componentserver.h"
+#include "platform/registry/registry.h"
 
 #include <optional>
 

@@ -3,7 +3,7 @@
 // kInterfaceId; the object is used through its function table and released with it.
 #pragma once
 
-#include "dhcomponent.h"
+#include "platform/components/dhcomponent.h"
 
 #include <cstdint>
 

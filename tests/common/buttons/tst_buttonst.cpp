@@ -1,5 +1,5 @@
-#include "buttonst.h"
-#include "winxpbuttonst.h"
+#include "common/ui/buttonst.h"
+#include "common/ui/winxpbuttonst.h"
 
 #include <QAccessible>
 #include <QDesktopServices>
@@ -8,6 +8,9 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
+
+using dh::CButtonST;
+using dh::CWinXPButtonST;
 
 namespace {
 

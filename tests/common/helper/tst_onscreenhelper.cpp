@@ -1,14 +1,16 @@
-#include "onscreenhelper.h"
+#include "common/ui/onscreenhelper.h"
 
-#include "character.h"
-#include "characterserver.h"
-#include "characterwindow.h"
-#include "settings.h"
-#include "testhives.h"
+#include "common/settings.h"
+#include "platform/agent/character.h"
+#include "platform/agent/characterserver.h"
+#include "platform/agent/characterwindow.h"
+#include "tests/support/testhives.h"
 
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
+
+using dh::OnScreenHelper;
 
 using namespace dh::agent;
 using dh::reg::Root;

@@ -1,6 +1,6 @@
-#include "platformmode.h"
-#include "runtool.h"
-#include "testhives.h"
+#include "common/platformmode.h"
+#include "tests/support/runtool.h"
+#include "tests/support/testhives.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "scheme.h"
-#include "schemewriter.h"
-#include "testhives.h"
+#include "common/scheme.h"
+#include "tests/support/schemewriter.h"
+#include "tests/support/testhives.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "settings.h"
-#include "testhives.h"
+#include "common/settings.h"
+#include "tests/support/testhives.h"
 
 #include <QDir>
 #include <QFile>

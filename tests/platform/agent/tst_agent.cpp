@@ -1,8 +1,8 @@
-#include "character.h"
-#include "characterserver.h"
-#include "characterwindow.h"
-#include "testfiles.h"
-#include "voice.h"
+#include "platform/agent/character.h"
+#include "platform/agent/characterserver.h"
+#include "platform/agent/characterwindow.h"
+#include "platform/agent/voice.h"
+#include "tests/support/testfiles.h"
 
 #include <QApplication>
 #include <QDir>

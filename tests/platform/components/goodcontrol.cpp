@@ -1,7 +1,7 @@
-#include "testcontrols.h"
+#include "tests/platform/components/testcontrols.h"
 
-#include "componentserver.h"
-#include "pagecommand.h"
+#include "platform/components/componentserver.h"
+#include "platform/components/pagecommand.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -17,11 +17,11 @@ public:
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(QStringLiteral("Test control"), this);
     layout->addWidget(label, 0, Qt::AlignCenter);
-    dh::component::onPageCommand(this, [this, label](int command) {
+    dh::component::onPageCommand(this, [this, label](dh::component::PageCommand command) {
       QVariantList received = property("receivedCommands").toList();
-      received.append(command);
+      received.append(static_cast<int>(command));
       setProperty("receivedCommands", received);
-      label->setText(QStringLiteral("Last command: %1").arg(command));
+      label->setText(QStringLiteral("Last command: %1").arg(static_cast<int>(command)));
     });
   }
 };

@@ -1,7 +1,7 @@
 // Classes whose libraries load and answer, but hand out nothing usable.
-#include "testcontrols.h"
+#include "tests/platform/components/testcontrols.h"
 
-#include "componentserver.h"
+#include "platform/components/componentserver.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 // Factories that throw straight through the boundary, as a careless library would.
-#include "testcontrols.h"
+#include "tests/platform/components/testcontrols.h"
 
-#include "componentserver.h"
+#include "platform/components/componentserver.h"
 
 #include <stdexcept>
 

@@ -1,10 +1,10 @@
-#include "runtool.h"
-#include "testcontrols.h"
-#include "testfiles.h"
-#include "testhives.h"
+#include "tests/platform/components/testcontrols.h"
+#include "tests/support/runtool.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testhives.h"
 
-#include "componenthost.h"
-#include "pagecommand.h"
+#include "platform/components/componenthost.h"
+#include "platform/components/pagecommand.h"
 
 #include <QFile>
 #include <QTest>
@@ -108,14 +108,15 @@ void TestComponents::registerCreateAndSendCommands() {
   // Each command is handled before sendPageCommand returns, in the order sent, and
   // reaches only the control it was sent to.
   QVariantList expected;
-  for (int command : {61441, 61448, 61455, 61467, 61441}) {
+  for (PageCommand command : {PageCommand::Back, PageCommand::Undo, PageCommand::Tab,
+                              PageCommand::ClassChanged, PageCommand::Back}) {
     QVERIFY(sendPageCommand(byClsid.widget, command));
-    expected.append(command);
+    expected.append(static_cast<int>(command));
     QCOMPARE(received(byClsid.widget), expected);
   }
   QVERIFY(received(byProgId.widget).isEmpty());
-  QVERIFY(!sendPageCommand(nullptr, 61441));
-  QVERIFY(!sendPageCommand(&frame, 61441)); // not a control: left unhandled
+  QVERIFY(!sendPageCommand(nullptr, PageCommand::Back));
+  QVERIFY(!sendPageCommand(&frame, PageCommand::Back)); // not a control: left unhandled
 
   byClsid.widget->setGeometry(frame.rect());
   byProgId.widget->hide();

@@ -1,6 +1,6 @@
-#include "helpbook.h"
-#include "helpwindow.h"
-#include "testhives.h"
+#include "platform/help/helpbook.h"
+#include "platform/help/helpwindow.h"
+#include "tests/support/testhives.h"
 
 #include <QApplication>
 #include <QDir>

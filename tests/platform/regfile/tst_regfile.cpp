@@ -1,6 +1,6 @@
-#include "regfile.h"
-#include "testfiles.h"
-#include "testhives.h"
+#include "platform/registry/regfile.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testhives.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "registry.h"
-#include "testfiles.h"
-#include "testhives.h"
+#include "platform/registry/registry.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testhives.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "messagerecorder.h"
-#include "messageservice.h"
-#include "waitcursor.h"
+#include "platform/ui/messagerecorder.h"
+#include "platform/ui/messageservice.h"
+#include "platform/ui/waitcursor.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "classselectdialog.h"
-#include "messagerecorder.h"
-#include "testhives.h"
+#include "platform/ui/messagerecorder.h"
+#include "tests/support/testhives.h"
+#include "tools/classselect/classselectdialog.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
-#include "registry.h"
-#include "runtool.h"
-#include "testfiles.h"
-#include "testhives.h"
+#include "platform/registry/registry.h"
+#include "tests/support/runtool.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testhives.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "runtool.h"
-#include "schemewriter.h"
-#include "testhives.h"
+#include "tests/support/runtool.h"
+#include "tests/support/schemewriter.h"
+#include "tests/support/testhives.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
