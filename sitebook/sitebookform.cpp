@@ -9,7 +9,7 @@
 #include "sitebook/linkshelp.h"
 #include "sitebook/toolbarlayout.h"
 
-#include "sitebook/captionrule.h"
+#include "common/captionrule.h"
 
 #include <QDir>
 #include <QFrame>
@@ -197,7 +197,7 @@ CButtonST* SitebookForm::MakeScrollButton(int id, const char* hover, const char*
 }
 
 void SitebookForm::MakeSlots() {
-  for (int slot = 0; slot < LinkPanel::kSlots; ++slot) {
+  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot) {
     auto* button = new CWinXPButtonST(this);
     dh::ui::setControlId(button, kSlotIds[slot]);
     button->setCheckable(true);
@@ -252,7 +252,7 @@ void SitebookForm::LayOutPanel() {
   const int links =
       std::min<int>(scheme_.Sitebook.SitebookCount, int(scheme_.Sitebook.Sitemarks.size()));
   panel_.Layout(links, sidePanelFrame_->height(), pitch);
-  for (int slot = 0; slot < LinkPanel::kSlots; ++slot)
+  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->setGeometry(place::kSlot1.translated(0, slot * pitch));
   if (panel_.Visible() > 0) {
     QRect down = place::kScrollDown;
@@ -285,7 +285,7 @@ void SitebookForm::FillSlots() {
 
 void SitebookForm::ShowChecks() {
   const std::optional<int> checked = panel_.CheckedSlot();
-  for (int slot = 0; slot < LinkPanel::kSlots; ++slot)
+  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->SetCheckState(checked == slot);
 }
 
@@ -296,7 +296,7 @@ void SitebookForm::ClearChecks() {
 
 void SitebookForm::ShowPanelItems() {
   sidePanelFrame_->setVisible(sideShown_);
-  for (int slot = 0; slot < LinkPanel::kSlots; ++slot)
+  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->setVisible(sideShown_ && panel_.SlotInUse(slot));
   scrollUp_->setVisible(sideShown_ && panel_.ScrollUpInUse());
   scrollDown_->setVisible(sideShown_ && panel_.ScrollDownInUse());
@@ -331,7 +331,7 @@ bool SitebookForm::Press(int id) {
 }
 
 void SitebookForm::OnSlot(int slot) {
-  for (int other = 0; other < LinkPanel::kSlots; ++other)
+  for (int other = 0; other < dh::SlotPanel::kSlots; ++other)
     slots_[other]->SetCheckState(other == slot);
   const int link = panel_.Open(slot);
   view_->LinkOpened();
@@ -374,12 +374,7 @@ void SitebookForm::OnHover(CButtonST* button) {
   QString text = button->GetHoverTip();
   const auto slot = std::find(slots_.begin(), slots_.end(), button);
   if (slot != slots_.end()) {
-    // Read afresh: the shell's Options menu may have switched between short and long
-    // messages since the slots were filled.
-    const std::optional<std::uint32_t> shortTips = dh::reg::readDword(
-        dh::reg::Root::LocalMachine,
-        std::string(dh::kSchemesKey) + "\\" + scheme_.SchemeName + "\\Defaults", "ShortToolTips");
-    const bool useShort = shortTips ? *shortTips != 0 : scheme_.Defaults.ShortToolTips != 0;
+    const bool useShort = scheme_.ReadShortToolTips();
     const dh::Sitemark& link =
         scheme_.Sitebook.Sitemarks[panel_.LinkOfSlot(int(slot - slots_.begin()))];
     text = Text(useShort ? link.ShortToolTip : link.LongToolTip);

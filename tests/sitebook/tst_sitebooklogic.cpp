@@ -1,13 +1,14 @@
 // The Links page's rules that need no browser: captions, the side panel's slots and
 // scrolling, the tool bar's places, and Back and Forward.
-#include "sitebook/captionrule.h"
-#include "sitebook/linkpanel.h"
+#include "common/captionrule.h"
+#include "common/slotpanel.h"
 #include "sitebook/navigationrecord.h"
 #include "sitebook/toolbarlayout.h"
 
 #include <QTest>
 
 using namespace dh::sitebook;
+using dh::SlotCaption;
 
 class TestSitebookLogic : public QObject {
   Q_OBJECT
@@ -55,11 +56,11 @@ void TestSitebookLogic::captionsShortenLongWordsAndLongNames() {
 }
 
 void TestSitebookLogic::panelShowsWhatFitsAndScrollsOneLinkAtATime() {
-  LinkPanel panel;
+  dh::SlotPanel panel;
   // 3 links with room for 5: four slots out of use, no scrolling.
   panel.Layout(3, 5 * 80 + 79, 80);
   QCOMPARE(panel.Visible(), 3);
-  for (int slot = 0; slot < LinkPanel::kSlots; ++slot)
+  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     QCOMPARE(panel.SlotInUse(slot), slot < 3);
   QVERIFY(!panel.ScrollUpInUse() && !panel.ScrollDownInUse());
   QVERIFY(!panel.ScrollDown());
@@ -96,7 +97,7 @@ void TestSitebookLogic::panelShowsWhatFitsAndScrollsOneLinkAtATime() {
 }
 
 void TestSitebookLogic::checkMarkFollowsTheOpenedLink() {
-  LinkPanel panel;
+  dh::SlotPanel panel;
   panel.Layout(9, 400, 80);
   // Nothing opened yet: scrolling marks no slot.
   QVERIFY(panel.ScrollDown() && panel.ScrollUp());

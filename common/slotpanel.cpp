@@ -1,10 +1,10 @@
-#include "sitebook/linkpanel.h"
+#include "common/slotpanel.h"
 
 #include <algorithm>
 
-namespace dh::sitebook {
+namespace dh {
 
-void LinkPanel::Layout(int linkCount, int panelHeight, int pitch) {
+void SlotPanel::Layout(int linkCount, int panelHeight, int pitch) {
   linkCount_ = std::max(linkCount, 0);
   const int room = pitch > 0 ? std::clamp(panelHeight / pitch, 0, kSlots) : 0;
   visible_ = std::min(room, linkCount_);
@@ -17,12 +17,12 @@ void LinkPanel::Layout(int linkCount, int panelHeight, int pitch) {
   scrollDownInUse_ = visible_ < linkCount_;
 }
 
-int LinkPanel::Open(int slot) {
+int SlotPanel::Open(int slot) {
   opened_ = LinkOfSlot(slot);
   return *opened_;
 }
 
-bool LinkPanel::ScrollDown() {
+bool SlotPanel::ScrollDown() {
   if (!scrollDownInUse_ || offset_ + visible_ >= linkCount_)
     return false;
   ++offset_;
@@ -32,7 +32,7 @@ bool LinkPanel::ScrollDown() {
   return true;
 }
 
-bool LinkPanel::ScrollUp() {
+bool SlotPanel::ScrollUp() {
   if (!scrollUpInUse_ || offset_ <= 0)
     return false;
   --offset_;
@@ -42,7 +42,7 @@ bool LinkPanel::ScrollUp() {
   return true;
 }
 
-std::optional<int> LinkPanel::CheckedSlot() const {
+std::optional<int> SlotPanel::CheckedSlot() const {
   if (!opened_)
     return std::nullopt;
   const int slot = *opened_ - offset_;
@@ -51,4 +51,4 @@ std::optional<int> LinkPanel::CheckedSlot() const {
   return slot;
 }
 
-} // namespace dh::sitebook
+} // namespace dh

@@ -1,6 +1,6 @@
-#include "sitebook/captionrule.h"
+#include "common/captionrule.h"
 
-namespace dh::sitebook {
+namespace dh {
 namespace {
 constexpr qsizetype kLongestWord = 10;
 constexpr qsizetype kKeptLetters = 7;
@@ -39,4 +39,4 @@ QString SlotCaption(const QString& displayName) {
   return ShortenCaption(doubled);
 }
 
-} // namespace dh::sitebook
+} // namespace dh

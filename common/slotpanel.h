@@ -1,14 +1,14 @@
-// Which links the side panel's seven slots show, which slots and scroll buttons are in
-// use, and which slot carries the check mark of the link last opened. Knows no widgets:
-// the form applies it to its buttons.
+// Which items (web links, roots) a side panel's seven slots show, which slots and scroll
+// buttons are in use, and which slot carries the check mark of the item last opened.
+// Knows no widgets: the form applies it to its buttons.
 #pragma once
 
 #include <array>
 #include <optional>
 
-namespace dh::sitebook {
+namespace dh {
 
-class LinkPanel {
+class SlotPanel {
 public:
   static constexpr int kSlots = 7;
 
@@ -34,6 +34,8 @@ public:
   std::optional<int> CheckedSlot() const;
   // Forgets the link last opened (a new scheme).
   void ForgetOpened() { opened_.reset(); }
+  // Records that a link was opened by other means than its slot (history, say).
+  void MarkOpened(int link) { opened_ = link; }
 
 private:
   int linkCount_ = 0;
@@ -45,4 +47,4 @@ private:
   bool scrollDownInUse_ = false;
 };
 
-} // namespace dh::sitebook
+} // namespace dh

@@ -1,10 +1,10 @@
-// The caption of a link slot: the link's display name made safe for a button caption and
+// The caption of a side-panel slot: a display name made safe for a button caption and
 // shortened so that long words and long names fit under the slot's picture.
 #pragma once
 
 #include <QString>
 
-namespace dh::sitebook {
+namespace dh {
 
 // Shortens every word of more than 10 characters to its first 7 and "..."; a name that
 // had more than two such words followed by a blank is cut to its first 33 characters.
@@ -13,8 +13,8 @@ namespace dh::sitebook {
 // never cut inside a letter.
 QString ShortenCaption(QString text);
 
-// The caption of a link: every "&" doubled, so that no letter becomes a keyboard
+// The caption of a slot: every "&" doubled, so that no letter becomes a keyboard
 // mnemonic and the ampersand stays visible, then shortened.
 QString SlotCaption(const QString& displayName);
 
-} // namespace dh::sitebook
+} // namespace dh
