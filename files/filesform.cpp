@@ -54,7 +54,7 @@ constexpr std::array<ButtonLook, kToolBarButtons> kLooks = {{
     {"edit-delete", "Delete currently selected items"},
     {"edit-undo", "Undo a previous action"},
     {"document-print", "Print the selected file"},
-    {"view-grid-symbolic", "Change the view style"},
+    {"format-justify-fill", "Change the view style"},
     {"zoom-in", "Toggle between normal and small icons"},
     {"help-browser", "Launch Deskhaven Help"},
 }};

@@ -163,7 +163,11 @@ void CFolderListView::ShowDefault() {
   scrollUp_->SetHoverTip(QStringLiteral("Press to scroll up through the roots"));
   scrollDown_->SetHoverTip(QStringLiteral("Press to scroll down through the roots"));
   LayOutPanel();
-  OpenSlot(0);
+  // The first root, whether or not the panel has room for its slot yet.
+  if (!busy_ && navigator_.OpenRoot(0))
+    panel_.MarkOpened(0);
+  ShowChecks();
+  Shown(true);
 }
 
 void CFolderListView::resizeEvent(QResizeEvent* event) {
@@ -342,7 +346,7 @@ void CFolderListView::SetNormalIcons(bool normal) {
   const int size = normal ? kNormalIcon : kSmallIcon;
   list_->setIconSize(QSize(size, size));
   if (auto* icons = qobject_cast<QListView*>(list_))
-    icons->setGridSize(normal ? QSize(104, 76) : QSize(104, 44));
+    icons->setGridSize(normal ? QSize(112, 90) : QSize(112, 56));
 }
 
 void CFolderListView::SortByColumn(int column) {
