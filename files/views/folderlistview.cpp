@@ -121,7 +121,6 @@ void CFolderListView::MakeList() {
     icons->setMovement(QListView::Static);
     icons->setWrapping(true);
     icons->setWordWrap(true);
-    icons->setUniformItemSizes(true);
     icons->setModel(&model_);
     list_ = icons;
   }
