@@ -35,8 +35,6 @@ constexpr int kRightMargin = 12;
 constexpr int kBottomMargin = 65;
 } // namespace place
 
-constexpr QRgb kTransparent = 0xFF00FF; // magenta marks the see-through parts of bitmaps
-
 struct ButtonLook {
   const char* icon;
   const char* tip;
@@ -99,13 +97,8 @@ FilesForm::FilesForm(QWidget* parent) : QWidget(parent) {
   for (int id : {kUndo, kForward, kBack, kPaste})
     Button(this, id)->setEnabled(false);
 
-  const QPixmap picture(QString::fromStdString(dh::GetUserTypePicturePath()));
-  if (!picture.isNull()) {
-    QPixmap masked = picture;
-    masked.setMask(picture.createMaskFromColor(QColor(kTransparent), Qt::MaskInColor));
-    indicator_->setPixmap(masked);
-  }
-  indicator_->setVisible(!picture.isNull());
+  indicator_->setPixmap(dh::MaskedPicture(QString::fromStdString(dh::GetUserTypePicturePath())));
+  indicator_->setVisible(!indicator_->pixmap().isNull());
 
   MakeViews();
   PlaceFrames();
@@ -130,10 +123,7 @@ void FilesForm::MakeToolBar() {
     dh::ui::setControlId(item, kButtonIds[button]);
     item->AssignIcons(QIcon::fromTheme(QLatin1String(kLooks[button].icon)));
     item->SetRoundedFrame(true);
-    const QColor face = palette().color(QPalette::Button);
-    item->SetStateColor(CButtonST::HoverBackground,
-                        QColor(std::min(face.red() + 10, 255), std::min(face.green() + 10, 255),
-                               std::min(face.blue() + 10, 255)));
+    dh::SetPanelButtonColours(*item);
     item->SetHoverTip(QString::fromLatin1(kLooks[button].tip));
     item->setGeometry(place::kBack.translated(36 * button, 0));
     connect(item, &CButtonST::hoverTimeout, this, &FilesForm::OnHover);

@@ -45,7 +45,6 @@ constexpr int kRightMargin = 12;
 constexpr int kBottomMargin = 65;
 } // namespace place
 
-constexpr QRgb kTransparent = 0xFF00FF; // magenta marks the see-through parts of bitmaps
 constexpr const char* kDefaultLinkPicture = "defaultSitemark.bmp";
 
 // Buttons sit flat on the background of their frame.
@@ -57,13 +56,9 @@ void Flatten(CButtonST* button, const QWidget* form) {
 
 // The look of the form's themed buttons: they sit flat on their frame's background and
 // light up a shade above the button face under the pointer.
-void Theme(CWinXPButtonST* button, const QWidget* form) {
-  const QColor face = form->palette().color(QPalette::Button);
+void Theme(CWinXPButtonST* button) {
   button->SetRoundedFrame(true);
-  button->SetStateColor(CButtonST::HoverBackground,
-                        QColor(std::min(face.red() + 10, 255), std::min(face.green() + 10, 255),
-                               std::min(face.blue() + 10, 255)));
-  Flatten(button, form);
+  dh::SetPanelButtonColours(*button);
 }
 
 QIcon Icon(const char* name) {
@@ -130,13 +125,8 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
                     dh::ui::findById<QAbstractButton>(this, kForward));
   connect(view_, &CDhvView::PageLineChanged, pageLine_, &QLabel::setText);
 
-  const QPixmap picture(Text(dh::GetUserTypePicturePath()));
-  if (!picture.isNull()) {
-    QPixmap masked = picture;
-    masked.setMask(picture.createMaskFromColor(QColor(kTransparent), Qt::MaskInColor));
-    indicator_->setPixmap(masked);
-  }
-  indicator_->setVisible(!picture.isNull());
+  indicator_->setPixmap(dh::MaskedPicture(Text(dh::GetUserTypePicturePath())));
+  indicator_->setVisible(!indicator_->pixmap().isNull());
 
   PlaceFrames();
   LayOutPanel();
@@ -152,7 +142,7 @@ CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const cha
   auto* button = new CWinXPButtonST(this);
   dh::ui::setControlId(button, id);
   button->AssignIcons(Icon(icon));
-  Theme(button, this);
+  Theme(button);
   button->SetHoverTip(QString::fromLatin1(tip));
   connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
   switch (id) {
@@ -201,7 +191,7 @@ void SitebookForm::MakeSlots() {
     auto* button = new CWinXPButtonST(this);
     dh::ui::setControlId(button, kSlotIds[slot]);
     button->setCheckable(true);
-    Theme(button, this);
+    Theme(button);
     button->SetImageAlignment(CButtonST::ImageAbove);
     connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
     connect(button, &QAbstractButton::clicked, this, [this, slot] { OnSlot(slot); });
@@ -270,13 +260,7 @@ void SitebookForm::FillSlots() {
   for (int slot = 0; slot < panel_.Visible(); ++slot) {
     const dh::Sitemark& link = scheme_.Sitebook.Sitemarks[panel_.LinkOfSlot(slot)];
     CWinXPButtonST* button = slots_[slot];
-    QPixmap picture(Text(link.IconFile));
-    if (picture.isNull())
-      picture.load(defaultPicture);
-    if (picture.isNull())
-      button->AssignIcons(QIcon());
-    else
-      button->AssignBitmaps(picture, QColor(kTransparent));
+    dh::AssignPictureOr(*button, Text(link.IconFile), defaultPicture);
     button->setText(SlotCaption(Text(link.DisplayName)));
     button->SetHoverTip(
         Text(scheme_.Defaults.ShortToolTips ? link.ShortToolTip : link.LongToolTip));

@@ -32,7 +32,6 @@ constexpr int kCaptionHeight = 22;
 constexpr int kGap = 4;
 } // namespace place
 
-constexpr QRgb kTransparent = 0xFF00FF; // magenta marks the see-through parts of bitmaps
 constexpr const char* kDefaultRootPicture = "Closed Folder.bmp";
 constexpr int kNormalIcon = 32;
 constexpr int kSmallIcon = 16;
@@ -40,14 +39,6 @@ constexpr std::array<int, FolderItemsModel::kColumns> kColumnWidths = {180, 70, 
 
 QString Text(const std::string& text) {
   return QString::fromStdString(text);
-}
-
-void Theme(CButtonST* button, const QWidget* owner) {
-  const QColor face = owner->palette().color(QPalette::Button);
-  button->SetStateColor(CButtonST::HoverBackground, face.lighter(106));
-  const QColor base = owner->palette().color(QPalette::Base);
-  button->SetStateColor(CButtonST::NormalBackground, base);
-  button->SetStateColor(CButtonST::FocusBackground, base);
 }
 
 } // namespace
@@ -76,7 +67,7 @@ void CFolderListView::MakePanel() {
     button->setCheckable(true);
     button->SetRoundedFrame(true);
     button->SetImageAlignment(CButtonST::ImageAbove);
-    Theme(button, this);
+    dh::SetPanelButtonColours(*button);
     connect(button, &CButtonST::hoverTimeout, this, &CFolderListView::OnHover);
     connect(button, &QAbstractButton::clicked, this, [this, slot] { OpenSlot(slot); });
     slots_[slot] = button;
@@ -86,7 +77,7 @@ void CFolderListView::MakePanel() {
     dh::ui::setControlId(button, id);
     button->AssignIcons(QIcon::fromTheme(QLatin1String(icon)));
     button->SetBorderOnHover(false);
-    Theme(button, this);
+    dh::SetPanelButtonColours(*button);
     button->SetHoverTip(QLatin1String(tip));
     button->resize(place::kScroll);
     connect(button, &CButtonST::hoverTimeout, this, &CFolderListView::OnHover);
@@ -210,13 +201,7 @@ void CFolderListView::FillSlots() {
   for (int slot = 0; slot < panel_.Visible(); ++slot) {
     const dh::RootFolder& root = navigator_.Roots()[std::size_t(panel_.LinkOfSlot(slot))];
     CWinXPButtonST* button = slots_[slot];
-    QPixmap picture(Text(root.CollapsedIconFile));
-    if (picture.isNull())
-      picture.load(defaultPicture);
-    if (picture.isNull())
-      button->AssignIcons(QIcon());
-    else
-      button->AssignBitmaps(picture, QColor(kTransparent));
+    dh::AssignPictureOr(*button, Text(root.CollapsedIconFile), defaultPicture);
     button->setText(dh::SlotCaption(Text(root.RootDisplayName)));
     QString tip = Text(scheme_.Defaults.ShortToolTips ? root.ShortToolTip : root.LongToolTip);
     button->SetHoverTip(tip.replace(QLatin1Char('&'), QLatin1Char('+')));

@@ -25,10 +25,12 @@ constexpr std::uint32_t kFolderEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | 
                                         IN_CLOSE_WRITE | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF |
                                         IN_ONLYDIR | IN_DONT_FOLLOW | IN_EXCL_UNLINK;
 
+} // namespace
+
 // The watches of one tree: watch descriptor to folder path. Folders are found without
 // following symbolic links, and each (device, inode) is taken once, so neither a link
 // nor a bind mount can lead the walk round in a circle.
-class Watches {
+class TreeWatcher::Watches {
 public:
   explicit Watches(int notify) : notify_(notify) {}
 
@@ -90,8 +92,6 @@ private:
   std::set<Identity> seen_;
 };
 
-} // namespace
-
 TreeWatcher::TreeWatcher(QByteArray root, QObject* parent)
     : QObject(parent), root_(std::move(root)) {}
 
@@ -115,6 +115,9 @@ bool TreeWatcher::start() {
     stop();
     return false;
   }
+  // The tree is watched before start returns, so that no change after it is missed.
+  watches_ = std::make_unique<Watches>(notify_);
+  watches_->addTree(root_);
   thread_ = std::thread([this] { run(); });
   return true;
 }
@@ -125,6 +128,7 @@ void TreeWatcher::stop() {
     [[maybe_unused]] const ssize_t written = write(wake_, &one, sizeof one);
     thread_.join();
   }
+  watches_.reset();
   for (int* fd : {&notify_, &wake_}) {
     if (*fd >= 0)
       close(*fd);
@@ -133,8 +137,7 @@ void TreeWatcher::stop() {
 }
 
 void TreeWatcher::run() {
-  Watches watches(notify_);
-  watches.addTree(root_);
+  Watches& watches = *watches_;
 
   alignas(inotify_event) char buffer[16 * 1024];
   std::set<QByteArray> changed;

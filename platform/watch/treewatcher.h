@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QObject>
 
-#include <atomic>
+#include <memory>
 #include <thread>
 
 namespace dh::watch {
@@ -29,7 +29,8 @@ public:
   // Once started, the folder the root leads to (symbolic links resolved): the folders
   // that changed() reports are below it.
   const QByteArray& root() const { return root_; }
-  // Starts watching; false when the root cannot be watched (then nothing is reported).
+  // Starts watching: every change from its return on is reported. False when the root
+  // cannot be watched (then nothing is reported).
   bool start();
   void stop();
   bool running() const { return thread_.joinable(); }
@@ -40,11 +41,13 @@ signals:
   void changed(const QByteArray& folder);
 
 private:
+  class Watches;
   void run();
 
   QByteArray root_;
   int notify_ = -1;
   int wake_ = -1;
+  std::unique_ptr<Watches> watches_;
   std::thread thread_;
 };
 

@@ -190,6 +190,17 @@ void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   // Changes elsewhere under the root leave the view as it is.
   dir_->file("r1/sub/deep.txt");
   QTRY_COMPARE(rows(), QStringList({"new", "sub"}));
+  // A shortcut's target outside the root gets a watcher of its own once visited.
+  dir_->folder("shared");
+  dir_->folderShortcut("r1/Shared", "shared");
+  dir_->giveAway("r1/Shared");
+  dir_->giveAway("r1/Shared/Target.lnk");
+  QTRY_VERIFY(rows().contains("Shared"));
+  select("Shared");
+  QVERIFY(command(PageCommand::Open));
+  QVERIFY(rows().isEmpty());
+  dir_->file("shared/sheet.txt");
+  QTRY_COMPARE(rows(), QStringList({"sheet"}));
 }
 
 void TestFilesCtrl::filesOpenWithTheirApplicationNeverAsPrograms() {
