@@ -13,8 +13,9 @@ void NavigationHistory::Clear() {
 }
 
 void NavigationHistory::Record(const std::string& folder, int root) {
-  // Paths compare as the file system does: exactly.
-  if (!entries_.empty() && entries_.back().folder == folder)
+  // Paths compare as the file system does: exactly. The entry on show is the one
+  // compared, not the last: after Back, the folder that was last is a new step.
+  if (position_ > 0 && entries_[position_ - 1].folder == folder)
     return;
   if (int(entries_.size()) > position_)
     entries_.resize(position_);

@@ -18,7 +18,7 @@ public:
   void Start(const std::string& folder, int root);
   void Clear();
 
-  // Records a folder shown: nothing when it is the last entry already; otherwise the
+  // Records a folder shown: nothing when it is the entry on show already; otherwise the
   // entries after the position are dropped and the folder becomes the last one.
   void Record(const std::string& folder, int root);
 

@@ -338,6 +338,9 @@ void CFolderListView::SortByColumn(int column) {
     return;
   ascending_[column] = !ascending_[column];
   model_.Sort(SortKey(column), ascending_[column]);
+  auto* header = static_cast<QTreeView*>(list_)->header();
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(column, ascending_[column] ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 bool CFolderListView::ScrollUp() {

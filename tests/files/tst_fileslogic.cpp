@@ -193,6 +193,11 @@ void TestFilesLogic::historyDropsForwardStepsOnANewVisit() {
   QCOMPARE(history.Entries()[1].folder, "D");
   QCOMPARE(history.Position(), 2);
   QVERIFY(!history.CanGoForward());
+  // Back, then the folder that was last again: a step of its own, so Back works.
+  history.Back();
+  history.Record("D", 0);
+  QCOMPARE(history.Position(), 2);
+  QVERIFY(history.CanGoBack());
 }
 
 void TestFilesLogic::depthStopsAtTheLimit() {
