@@ -289,7 +289,7 @@ void CFolderListView::SelectionChanged() {
     selected.push_back(&model_.Item(row.row()));
   if (navigator_.Roots().empty())
     return;
-  caption_->setText(SelectionCaption(selected, Text(navigator_.CaptionLine())));
+  caption_->setText(SelectionCaption(selected, ScreenName(navigator_.CaptionLine())));
   if (selected.size() > 1)
     return;
   const bool one = selected.size() == 1;
