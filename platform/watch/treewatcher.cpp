@@ -34,7 +34,9 @@ class TreeWatcher::Watches {
 public:
   explicit Watches(int notify) : notify_(notify) {}
 
-  void addTree(const QByteArray& top) {
+  // Returns the folders it took on.
+  std::vector<QByteArray> addTree(const QByteArray& top) {
+    std::vector<QByteArray> added;
     std::vector<QByteArray> pending{top};
     while (!pending.empty() && int(paths_.size()) < TreeWatcher::kMostFolders) {
       const QByteArray folder = pending.back();
@@ -47,6 +49,7 @@ public:
       if (wd < 0)
         continue;
       paths_[wd] = {folder, {st.st_dev, st.st_ino}};
+      added.push_back(folder);
       DIR* dir = opendir(folder.constData());
       if (!dir)
         continue;
@@ -59,6 +62,7 @@ public:
       }
       closedir(dir);
     }
+    return added;
   }
 
   void forget(int wd) {
@@ -186,8 +190,12 @@ void TreeWatcher::run() {
           watches.forget(event->wd);
         continue;
       }
-      if ((event->mask & IN_ISDIR) && (event->mask & (IN_CREATE | IN_MOVED_TO)))
-        watches.addTree(path + '/' + QByteArray(event->name));
+      // Entries may have appeared in a new folder before its watch: it and every folder
+      // below it count as changed.
+      if ((event->mask & IN_ISDIR) && (event->mask & (IN_CREATE | IN_MOVED_TO))) {
+        for (const QByteArray& added : watches.addTree(path + '/' + QByteArray(event->name)))
+          changed.insert(added);
+      }
       changed.insert(path);
     }
   }
