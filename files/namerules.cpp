@@ -1,0 +1,114 @@
+#include "files/namerules.h"
+
+#include <QFile>
+
+#include <dirent.h>
+
+namespace dh::files {
+
+namespace {
+
+// In the order the typing check looks for them.
+const QString kForbidden = QStringLiteral("<>?\\/*\"|:");
+// What names given with OK may not hold (a double quote passes there).
+const QString kInvalidInName = QStringLiteral("\\/*?><|:");
+const QString kCharacterLine = QStringLiteral("< > ? \\ / * \" | :");
+constexpr int kFolderNameLimit = 50;
+constexpr int kItemNameLimit = 100;
+
+bool HoldsAny(const QString& name, const QString& characters) {
+  for (QChar character : characters) {
+    if (name.contains(character))
+      return true;
+  }
+  return false;
+}
+
+bool Unusable(const QString& name, const QString& characters) {
+  return name.isEmpty() || HoldsAny(name, characters) || name.startsWith(QLatin1Char('.'));
+}
+
+NameMessage Duplicate(const QString& title) {
+  return {QStringLiteral("There is already an item with this name in this folder.\n"
+                         "Please pick another name"),
+          title};
+}
+
+} // namespace
+
+std::optional<NameMessage> TypedNameProblem(QString& text) {
+  for (QChar character : kForbidden) {
+    const qsizetype at = text.indexOf(character);
+    if (at >= 0) {
+      text.remove(at, 1);
+      return NameMessage{QStringLiteral("The following characters are not allowed:\n\n") +
+                             kCharacterLine,
+                         QStringLiteral("Error: Illegal Character")};
+    }
+  }
+  if (text.size() > kTypedNameLimit) {
+    text.truncate(kTypedNameLimit);
+    return NameMessage{QStringLiteral("There is a limit of 50 characters"),
+                       QStringLiteral("Error: Text too long")};
+  }
+  return std::nullopt;
+}
+
+std::optional<NameMessage> FolderNameProblem(const QString& name, const QString& folder) {
+  const QString title = QStringLiteral("New Folder Creation");
+  if (Unusable(name, kInvalidInName))
+    return NameMessage{QStringLiteral("This folder name is invalid.\nPlease make sure that the "
+                                      "name is valid\nand does not contain any of the "
+                                      "following\ncharacters:\n") +
+                           kCharacterLine,
+                       title};
+  if (name.size() > kFolderNameLimit)
+    return NameMessage{QStringLiteral("The folder name is too long, please enter a shorter one"),
+                       title};
+  if (FolderHoldsName(folder, name))
+    return Duplicate(title);
+  return std::nullopt;
+}
+
+std::optional<NameMessage> ItemNameProblem(const QString& newName, const QString& folder) {
+  const QString title = QStringLiteral("Renaming");
+  if (Unusable(newName, kInvalidInName))
+    return NameMessage{QStringLiteral("This item's name is invalid.\nPlease make sure that the "
+                                      "name is sensible\nand does not contain any of the "
+                                      "following\ncharacters:\n") +
+                           kCharacterLine,
+                       title};
+  if (newName.size() > kItemNameLimit)
+    return NameMessage{QStringLiteral("The item's name is too long, please enter a shorter one"),
+                       title};
+  if (FolderHoldsName(folder, newName))
+    return Duplicate(title);
+  return std::nullopt;
+}
+
+SplitName SplitAtFirstDot(const QString& name) {
+  const qsizetype dot = name.indexOf(QLatin1Char('.'));
+  if (dot < 0)
+    return {name, {}};
+  return {name.left(dot), name.mid(dot)};
+}
+
+bool FolderHoldsName(const QString& folder, const QString& name) {
+  DIR* dir = opendir(QFile::encodeName(folder).constData());
+  if (!dir)
+    return false;
+  bool found = false;
+  // "." and ".." by name: the order readdir gives them in is not fixed.
+  while (const dirent* entry = readdir(dir)) {
+    const QString entryName = QFile::decodeName(entry->d_name);
+    if (entryName != QLatin1String(".") && entryName != QLatin1String("..") &&
+        entryName.compare(name, Qt::CaseInsensitive) == 0) {
+      found = true;
+      break;
+    }
+  }
+  closedir(dir);
+  return found;
+}
+
+} // namespace dh::files
