@@ -17,6 +17,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace dh::files;
@@ -39,6 +40,7 @@ private slots:
   void watcherKeepsTheViewCurrent();
   void filesOpenWithTheirApplicationNeverAsPrograms();
   void viewMenuIconSizeHelpAndClassChange();
+  void fileCommandsFollowTheirButtons();
   void registeredControlIsMadeByProgId();
 
 private:
@@ -266,6 +268,33 @@ void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
   QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1"));
   QCOMPARE(form()->History().Entries().size(), 1u);
   QVERIFY(!button(FilesForm::kBack)->isEnabled());
+}
+
+void TestFilesCtrl::fileCommandsFollowTheirButtons() {
+  QTemporaryDir data;
+  qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+  dir_->file("r1/a.txt", "a");
+  start(1);
+  QVERIFY(!button(FilesForm::kPaste)->isEnabled() && !button(FilesForm::kUndo)->isEnabled());
+  QVERIFY(!command(PageCommand::Paste) && !command(PageCommand::Undo));
+  select("a");
+  QVERIFY(command(PageCommand::Copy));
+  QVERIFY(button(FilesForm::kPaste)->isEnabled());
+  view()->List()->clearSelection();
+  QVERIFY(command(PageCommand::Paste));
+  QCOMPARE(rows(), QStringList({"a", "Copy of a"}));
+  QVERIFY(button(FilesForm::kUndo)->isEnabled());
+  recorder_->answerNext(dh::ui::Answer::Yes);
+  select("a");
+  QVERIFY(command(PageCommand::Delete));
+  QCOMPARE(rows(), QStringList({"Copy of a"}));
+  QVERIFY(command(PageCommand::Undo));
+  QVERIFY(command(PageCommand::Undo));
+  QCOMPARE(rows(), QStringList({"a"}));
+  QVERIFY(!button(FilesForm::kUndo)->isEnabled());
+  // A class change empties the clipboard.
+  QVERIFY(command(PageCommand::ClassChanged));
+  QVERIFY(!button(FilesForm::kPaste)->isEnabled());
 }
 
 void TestFilesCtrl::registeredControlIsMadeByProgId() {
