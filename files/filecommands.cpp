@@ -201,6 +201,18 @@ void FileCommands::Rename(const FolderNavigator& place, const std::vector<ItemRe
                      .Kind = UndoRecord::kRename});
 }
 
+bool FileCommands::AllPass(const QStringList& paths,
+                           const std::function<bool(const QString&)>& pass,
+                           const QString& refusal) const {
+  for (const QString& path : paths) {
+    if (!pass(path)) {
+      CannotUndo(owner_, refusal.arg(path));
+      return false;
+    }
+  }
+  return true;
+}
+
 bool FileCommands::FromHere(const FolderNavigator& place, const UndoRecord& record) const {
   const std::string here = Canonical(place.Folder());
   for (const QString& target : record.Targets) {
@@ -225,31 +237,18 @@ bool FileCommands::WithinReach(const FolderNavigator& place, const UndoRecord& r
     }
     return false;
   };
-  for (const QStringList* paths : {&record.Sources, &record.Targets}) {
-    for (const QString& path : *paths) {
-      if (!reachable(path)) {
-        CannotUndo(owner_, QStringLiteral("It is not possible to undo this action:\n%1\n"
-                                          "lies outside the folders you may use.")
-                               .arg(path));
-        return false;
-      }
-    }
-  }
-  return true;
+  return AllPass(record.Sources + record.Targets, reachable,
+                 QStringLiteral("It is not possible to undo this action:\n%1\n"
+                                "lies outside the folders you may use."));
 }
 
 bool FileCommands::PlacesFree(const UndoRecord& record) const {
   if (record.Kind == UndoRecord::kCopy || record.Kind == UndoRecord::kNewFolder)
     return true;
-  for (const QString& source : record.Sources) {
-    if (Exists(source)) {
-      CannotUndo(owner_, QStringLiteral("It is not possible to undo this action:\n"
-                                        "there is already an item at\n%1")
-                             .arg(source));
-      return false;
-    }
-  }
-  return true;
+  return AllPass(
+      record.Sources, [](const QString& source) { return !Exists(source); },
+      QStringLiteral("It is not possible to undo this action:\n"
+                     "there is already an item at\n%1"));
 }
 
 void FileCommands::Reverse(const UndoRecord& record) const {

@@ -9,6 +9,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 #include <vector>
@@ -70,6 +71,9 @@ private:
   bool FromHere(const FolderNavigator& place, const UndoRecord& record) const;
   bool WithinReach(const FolderNavigator& place, const UndoRecord& record) const;
   bool PlacesFree(const UndoRecord& record) const;
+  // Refuses at the first path that does not pass, naming it in refusal's %1.
+  bool AllPass(const QStringList& paths, const std::function<bool(const QString&)>& pass,
+               const QString& refusal) const;
   void Reverse(const UndoRecord& record) const;
 
   QWidget* owner_;

@@ -13,8 +13,6 @@ const QString kForbidden = QStringLiteral("<>?\\/*\"|:");
 // What names given with OK may not hold (a double quote passes there).
 const QString kInvalidInName = QStringLiteral("\\/*?><|:");
 const QString kCharacterLine = QStringLiteral("< > ? \\ / * \" | :");
-constexpr int kFolderNameLimit = 50;
-constexpr int kItemNameLimit = 100;
 
 bool HoldsAny(const QString& name, const QString& characters) {
   for (QChar character : characters) {
@@ -24,14 +22,35 @@ bool HoldsAny(const QString& name, const QString& characters) {
   return false;
 }
 
-bool Unusable(const QString& name, const QString& characters) {
-  return name.isEmpty() || HoldsAny(name, characters) || name.startsWith(QLatin1Char('.'));
-}
+// What each dialog says of a name it refuses, and the longest name it takes.
+struct NameTexts {
+  const char* invalid; // followed by the character line
+  const char* tooLong;
+  int limit;
+  const char* title;
+};
+const NameTexts kFolderTexts = {
+    "This folder name is invalid.\nPlease make sure that the name is valid\nand does not "
+    "contain any of the following\ncharacters:\n",
+    "The folder name is too long, please enter a shorter one", 50, "New Folder Creation"};
+const NameTexts kItemTexts = {
+    "This item's name is invalid.\nPlease make sure that the name is sensible\nand does not "
+    "contain any of the following\ncharacters:\n",
+    "The item's name is too long, please enter a shorter one", 100, "Renaming"};
 
-NameMessage Duplicate(const QString& title) {
-  return {QStringLiteral("There is already an item with this name in this folder.\n"
-                         "Please pick another name"),
-          title};
+std::optional<NameMessage> NameProblem(const QString& name, const QString& folder,
+                                       const NameTexts& texts) {
+  const QString title = QString::fromLatin1(texts.title);
+  // A name beginning with "." is hidden here: the pupil would never see the item again.
+  if (name.isEmpty() || HoldsAny(name, kInvalidInName) || name.startsWith(QLatin1Char('.')))
+    return NameMessage{QString::fromLatin1(texts.invalid) + kCharacterLine, title};
+  if (name.size() > texts.limit)
+    return NameMessage{QString::fromLatin1(texts.tooLong), title};
+  if (FolderHoldsName(folder, name))
+    return NameMessage{QStringLiteral("There is already an item with this name in this "
+                                      "folder.\nPlease pick another name"),
+                       title};
+  return std::nullopt;
 }
 
 } // namespace
@@ -55,35 +74,11 @@ std::optional<NameMessage> TypedNameProblem(QString& text) {
 }
 
 std::optional<NameMessage> FolderNameProblem(const QString& name, const QString& folder) {
-  const QString title = QStringLiteral("New Folder Creation");
-  if (Unusable(name, kInvalidInName))
-    return NameMessage{QStringLiteral("This folder name is invalid.\nPlease make sure that the "
-                                      "name is valid\nand does not contain any of the "
-                                      "following\ncharacters:\n") +
-                           kCharacterLine,
-                       title};
-  if (name.size() > kFolderNameLimit)
-    return NameMessage{QStringLiteral("The folder name is too long, please enter a shorter one"),
-                       title};
-  if (FolderHoldsName(folder, name))
-    return Duplicate(title);
-  return std::nullopt;
+  return NameProblem(name, folder, kFolderTexts);
 }
 
 std::optional<NameMessage> ItemNameProblem(const QString& newName, const QString& folder) {
-  const QString title = QStringLiteral("Renaming");
-  if (Unusable(newName, kInvalidInName))
-    return NameMessage{QStringLiteral("This item's name is invalid.\nPlease make sure that the "
-                                      "name is sensible\nand does not contain any of the "
-                                      "following\ncharacters:\n") +
-                           kCharacterLine,
-                       title};
-  if (newName.size() > kItemNameLimit)
-    return NameMessage{QStringLiteral("The item's name is too long, please enter a shorter one"),
-                       title};
-  if (FolderHoldsName(folder, newName))
-    return Duplicate(title);
-  return std::nullopt;
+  return NameProblem(newName, folder, kItemTexts);
 }
 
 SplitName SplitAtFirstDot(const QString& name) {

@@ -132,30 +132,30 @@ void TestFileCommands::copyNamesAndFoldersRefused() {
 }
 
 void TestFileCommands::partialPasteAndUndoOfTheMove() {
-  for (const char* name : {"r/one.txt", "r/gone.txt", "r/two.txt"})
-    dir_->file(name, name);
+  dir_->file("r/one.txt", "1");
+  dir_->file("r/gone.txt", "2");
+  dir_->folder("r/box");
   dir_->folder("r/sub");
   FolderNavigator place = Open();
   commands_->Cut(Pick(place, {"one.txt"}));
   commands_->Paste(place, {}); // where it is: nothing done, nothing recorded
   QVERIFY(commands_->UndoStack().empty() && !commands_->CanPaste());
-  commands_->Cut(Pick(place, {"one.txt", "gone.txt", "two.txt", "sub"}));
+  commands_->Cut(ListFolder(place));
   QFile::remove(dir_->path("r/gone.txt"));
-  FolderNavigator sub = place;
-  QVERIFY(sub.Enter("sub"));
   commands_->Paste(place, Pick(place, {"sub"}));
   // The vanished file is reported by the service; the others go on.
   QCOMPARE(Titles(), QStringList({"Moving Files", "Clipboard Error"}));
-  QCOMPARE(Names(sub), QStringList({"one.txt", "two.txt"}));
+  FolderNavigator box = place;
+  QVERIFY(box.Enter("sub") && box.Enter("box"));
   QCOMPARE(commands_->UndoStack().back().Sources,
-           QStringList({dir_->path("r/one.txt"), dir_->path("r/two.txt")}));
+           QStringList({dir_->path("r/box"), dir_->path("r/one.txt")}));
   QVERIFY(!commands_->CanPaste());
-  // Not undone while the list shows the folder the items went into.
-  commands_->Undo(sub);
+  // Not undone while the list shows a folder that was moved.
+  commands_->Undo(box);
   QCOMPARE(recorder_->boxes().back().text,
            QStringLiteral("It is not possible to undo this action from this folder location"));
   commands_->Undo(place);
-  QCOMPARE(Names(place), QStringList({"one.txt", "sub", "two.txt"}));
+  QCOMPARE(Names(place), QStringList({"box", "one.txt", "sub"}));
   QVERIFY(commands_->UndoStack().empty());
 }
 
