@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 
 #include <sys/stat.h>
 
@@ -33,13 +34,13 @@ QString Joined(const QString& folder, const QString& name) {
 
 } // namespace
 
-NameDialog::NameDialog(const QString& title, const QString& prompt, const QString& icon, int iconId,
-                       int editId, QWidget* parent)
+NameDialog::NameDialog(const QString& title, const QString& prompt, const QString& icon,
+                       QStyle::StandardPixmap fallback, int iconId, int editId, QWidget* parent)
     : QDialog(parent) {
   setWindowTitle(title);
   auto* picture = new QLabel(this);
   dh::ui::setControlId(picture, iconId);
-  picture->setPixmap(QIcon::fromTheme(icon).pixmap(32, 32));
+  picture->setPixmap(QIcon::fromTheme(icon, style()->standardIcon(fallback)).pixmap(32, 32));
   auto* text = new QLabel(prompt, this);
   edit_ = new QLineEdit(this);
   dh::ui::setControlId(edit_, editId);
@@ -48,7 +49,7 @@ NameDialog::NameDialog(const QString& title, const QString& prompt, const QStrin
   dh::ui::setControlId(buttons->button(QDialogButtonBox::Cancel), kCancel);
   auto* layout = new QGridLayout(this);
   layout->addWidget(picture, 0, 0, 2, 1, Qt::AlignTop);
-  layout->addWidget(text, 0, 1);
+  layout->addWidget(text, 0, 1, Qt::AlignBottom);
   layout->addWidget(edit_, 1, 1);
   layout->addWidget(buttons, 0, 2, 2, 1, Qt::AlignTop);
   buttons->setOrientation(Qt::Vertical);
@@ -77,7 +78,8 @@ void NameDialog::Refuse(const NameMessage& message) {
 CFolderCreationDlg::CFolderCreationDlg(const QString& folder, QWidget* parent)
     : NameDialog(QStringLiteral("Folder Creation"),
                  QStringLiteral("Please enter the name of the folder to be created"),
-                 QStringLiteral("folder-new"), kIcon, kEdit, parent),
+                 QStringLiteral("folder-new"), QStyle::SP_FileDialogNewFolder, kIcon, kEdit,
+                 parent),
       folder_(folder) {
   dh::ui::setControlId(this, kTemplate);
 }
@@ -98,9 +100,9 @@ void CFolderCreationDlg::accept() {
 }
 
 CRenameItemDlg::CRenameItemDlg(const QString& folder, const QString& oldName, QWidget* parent)
-    : NameDialog(QStringLiteral("Rename Item"),
-                 QStringLiteral("Please enter the new name for the item"),
-                 QStringLiteral("insert-text"), kIcon, kEdit, parent),
+    : NameDialog(
+          QStringLiteral("Rename Item"), QStringLiteral("Please enter the new name for the item"),
+          QStringLiteral("insert-text"), QStyle::SP_FileDialogDetailedView, kIcon, kEdit, parent),
       folder_(folder), oldName_(oldName), split_(SplitAtFirstDot(oldName)) {
   dh::ui::setControlId(this, kTemplate);
   Edit()->setText(split_.base);

@@ -6,6 +6,7 @@
 #include "files/namerules.h"
 
 #include <QDialog>
+#include <QStyle>
 
 class QLineEdit;
 
@@ -21,8 +22,9 @@ public:
   QLineEdit* Edit() const { return edit_; }
 
 protected:
-  NameDialog(const QString& title, const QString& prompt, const QString& icon, int iconId,
-             int editId, QWidget* parent);
+  // icon: a theme icon's name, fallback the style's picture where the theme has none.
+  NameDialog(const QString& title, const QString& prompt, const QString& icon,
+             QStyle::StandardPixmap fallback, int iconId, int editId, QWidget* parent);
   // Shows message with the stop icon; the dialog stays open.
   void Refuse(const NameMessage& message);
 
