@@ -6,6 +6,7 @@
 #include "common/ui/winxpbuttonst.h"
 #include "files/views/folderlistview.h"
 #include "files/views/foldernavigator.h"
+#include "files/views/foldertreeview.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "platform/ui/waitcursor.h"
@@ -142,9 +143,8 @@ void FilesForm::MakeToolBar() {
   const auto command = [this](int id, void (FileCommands::*run)(const FolderNavigator&,
                                                                 const std::vector<ItemRecord>&)) {
     connect(Button(this, id), &QAbstractButton::clicked, this, [this, run] {
-      RunFileCommand([this, run](CFolderListView& view) {
-        (commands_.*run)(view.Navigator(), view.Selected());
-      });
+      RunFileCommand(
+          [this, run](FolderView& view) { (commands_.*run)(view.Navigator(), view.Selected()); });
     });
   };
   command(kPaste, &FileCommands::Paste);
@@ -152,14 +152,14 @@ void FilesForm::MakeToolBar() {
   command(kRename, &FileCommands::Rename);
   const auto selection = [this](int id, void (FileCommands::*run)(const std::vector<ItemRecord>&)) {
     connect(Button(this, id), &QAbstractButton::clicked, this, [this, run] {
-      RunFileCommand([this, run](CFolderListView& view) { (commands_.*run)(view.Selected()); });
+      RunFileCommand([this, run](FolderView& view) { (commands_.*run)(view.Selected()); });
     });
   };
   selection(kCopy, &FileCommands::Copy);
   selection(kCut, &FileCommands::Cut);
   selection(kDelete, &FileCommands::Delete);
   connect(Button(this, kUndo), &QAbstractButton::clicked, this, [this] {
-    RunFileCommand([this](CFolderListView& view) { commands_.Undo(view.Navigator()); });
+    RunFileCommand([this](FolderView& view) { commands_.Undo(view.Navigator()); });
   });
   connect(Button(this, kHelp), &QAbstractButton::clicked, this,
           [this] { dh::ShowPageHelp(this, kHelpContext); });
@@ -185,10 +185,12 @@ void FilesForm::MakeViews() {
         new CFolderListView(CFolderListView::Style::Icons, history_, buttons, helper_, viewArea_);
     details_ =
         new CFolderListView(CFolderListView::Style::Details, history_, buttons, helper_, viewArea_);
+    onePane_ = new CFolderTreeView(CFolderTreeView::Style::OnePane, history_, buttons, viewArea_);
+    twoPane_ = new CFolderTreeView(CFolderTreeView::Style::TwoPane, history_, buttons, viewArea_);
   } catch (...) {
     FatalError();
   }
-  for (CFolderListView* view : {icons_, details_}) {
+  for (FolderView* view : Views()) {
     view->SetNormalIcons(scheme_.Defaults.DefaultIconSize != 0);
     view->LoadScheme(scheme_);
     view->hide();
@@ -205,45 +207,65 @@ void FilesForm::FatalError() {
   std::exit(1);
 }
 
-CFolderListView* FilesForm::ActiveView() const {
+FolderView* FilesForm::ActiveView() const {
   return active_;
 }
 
-CFolderListView* FilesForm::View(ViewCommand view) const {
-  // The tree views arrive later; until then the details view stands in for them.
-  return view == kIconView ? icons_ : details_;
+std::array<FolderView*, 4> FilesForm::Views() const {
+  return {onePane_, twoPane_, icons_, details_};
 }
 
-void FilesForm::ShowView(CFolderListView* view) {
-  for (CFolderListView* other : {icons_, details_}) {
+FolderView* FilesForm::View(ViewCommand view) const {
+  switch (view) {
+  case kOnePaneTree:
+    return onePane_;
+  case kTwoPaneTree:
+    return twoPane_;
+  case kIconView:
+    return icons_;
+  case kDetailsView:
+    break;
+  }
+  return details_;
+}
+
+void FilesForm::ShowView(FolderView* view) {
+  for (FolderView* other : Views()) {
     other->setVisible(other == view);
     other->setEnabled(other == view);
   }
   active_ = view;
-  const ViewCommand checked = view == icons_ ? kIconView : kDetailsView;
-  for (QAction* action : viewMenu_->actions())
-    action->setChecked(action->objectName() == dh::ui::idName(checked));
+  for (QAction* action : viewMenu_->actions()) {
+    for (const MenuItem& item : kViewMenu) {
+      if (action->objectName() == dh::ui::idName(item.command))
+        action->setChecked(View(item.command) == view);
+    }
+  }
   Button(this, kIconSize)->setEnabled(true);
 }
 
 void FilesForm::ShowDefaultView() {
   const QString word = QString::fromStdString(scheme_.Defaults.DefaultView);
-  CFolderListView* view =
-      word.compare(QLatin1String("icons"), Qt::CaseInsensitive) == 0 ? icons_ : details_;
+  const std::array<std::pair<const char*, FolderView*>, 3> words = {
+      {{"icons", icons_}, {"tree1", onePane_}, {"tree2", twoPane_}}};
+  FolderView* view = details_;
+  for (const auto& [name, choice] : words) {
+    if (word.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+      view = choice;
+  }
   ShowView(view);
   view->ShowDefault();
 }
 
 void FilesForm::ChooseView(int command) {
-  CFolderListView* view = View(ViewCommand(command));
+  FolderView* view = View(ViewCommand(command));
   if (view == active_) {
     ShowView(view); // the menu's check mark stays on the view shown
     return;
   }
   dh::ui::WaitCursor wait;
-  const FolderNavigator& from = active_->Navigator();
-  const std::string folder = from.Folder();
-  const int root = from.CurrentRoot();
+  const std::string folder = active_->ShownFolder();
+  const int root = active_->Navigator().CurrentRoot();
   ShowView(view);
   view->Replay(folder, root);
 }
@@ -294,7 +316,7 @@ void FilesForm::PlaceFrames() {
   const QRect area(place::kToolBarFrame.left(), place::kViewTop, width,
                    std::max(height() - place::kBottomMargin, 0));
   viewArea_->setGeometry(area);
-  for (CFolderListView* view : {icons_, details_}) {
+  for (FolderView* view : Views()) {
     if (view)
       view->setGeometry(viewArea_->rect());
   }
@@ -346,14 +368,14 @@ void FilesForm::OnForward() {
 
 void FilesForm::OnIconSize() {
   normalIcons_ = !normalIcons_;
-  for (CFolderListView* view : {icons_, details_})
+  for (FolderView* view : Views())
     view->SetNormalIcons(normalIcons_);
 }
 
-void FilesForm::RunFileCommand(const std::function<void(CFolderListView&)>& command) {
+void FilesForm::RunFileCommand(const std::function<void(FolderView&)>& command) {
   if (!active_)
     return;
-  CFolderListView& view = *active_;
+  FolderView& view = *active_;
   view.SetBusy(true);
   command(view);
   view.SetBusy(false);
@@ -381,7 +403,7 @@ void FilesForm::Refresh() {
   scheme_.SelectScheme(mode_);
   LoadScheme();
   StopWatchers();
-  for (CFolderListView* view : {icons_, details_}) {
+  for (FolderView* view : Views()) {
     const std::string folder = view->Navigator().Folder();
     const int root = view->Navigator().CurrentRoot();
     view->LoadScheme(scheme_);
@@ -400,7 +422,7 @@ void FilesForm::Reload() {
   scheme_.SelectScheme(mode_);
   LoadScheme();
   helper_.SetSchemeName(scheme_.SchemeName);
-  for (CFolderListView* view : {icons_, details_}) {
+  for (FolderView* view : Views()) {
     view->LoadScheme(scheme_);
     view->hide();
   }

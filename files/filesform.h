@@ -30,6 +30,8 @@ class TreeWatcher;
 namespace dh::files {
 
 class CFolderListView;
+class CFolderTreeView;
+class FolderView;
 
 class FilesForm : public QWidget {
   Q_OBJECT
@@ -74,15 +76,15 @@ public:
   const dh::DhvScheme& Scheme() const { return scheme_; }
   const NavigationHistory& History() const { return history_; }
   // The view on show.
-  CFolderListView* ActiveView() const;
-  CFolderListView* View(ViewCommand view) const;
+  FolderView* ActiveView() const;
+  FolderView* View(ViewCommand view) const;
   int WatcherCount() const { return int(watchers_.size()); }
   const FileCommands& Commands() const { return commands_; }
 
   // Presses a button by id as a click would, if the pupil could press it now: a tool-bar
   // button, or a side-panel button of the view on show, that is shown and enabled.
   bool Press(int id);
-  // A view menu command: shows that view (the tree views show the details view for now).
+  // A view menu command: shows that view where the view on show stood.
   void ChooseView(int command);
   // Reads the scheme again and rebuilds every view where it stood.
   void Refresh();
@@ -103,7 +105,8 @@ private:
   void LayOutToolBar();
   void PlaceFrames();
   void PlaceIndicator();
-  void ShowView(CFolderListView* view);
+  void ShowView(FolderView* view);
+  std::array<FolderView*, 4> Views() const;
   void ShowDefaultView();
   void StartWatchers();
   void StopWatchers();
@@ -111,7 +114,7 @@ private:
   void OnForward();
   void OnIconSize();
   // Runs a file command on the view on show, then shows its folder as it is now.
-  void RunFileCommand(const std::function<void(CFolderListView&)>& command);
+  void RunFileCommand(const std::function<void(FolderView&)>& command);
   void OnHover(dh::CButtonST* button);
   [[noreturn]] void FatalError();
 
@@ -129,7 +132,9 @@ private:
   QActionGroup* viewMenu_ = nullptr;
   CFolderListView* details_ = nullptr;
   CFolderListView* icons_ = nullptr;
-  CFolderListView* active_ = nullptr;
+  CFolderTreeView* onePane_ = nullptr;
+  CFolderTreeView* twoPane_ = nullptr;
+  FolderView* active_ = nullptr;
   std::vector<std::unique_ptr<dh::watch::TreeWatcher>> watchers_;
 };
 

@@ -1,6 +1,7 @@
 #include "files/views/folderitemsmodel.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QMimeDatabase>
 #include <QStyle>
 
@@ -38,7 +39,7 @@ QVariant FolderItemsModel::data(const QModelIndex& index, int role) const {
     break;
   case Qt::DecorationRole:
     if (column == SortKey::Name)
-      return IconOf(item.mimeName);
+      return TypeIcon(item.mimeName);
     break;
   case Qt::TextAlignmentRole:
     if (column == SortKey::Size)
@@ -124,9 +125,10 @@ int FolderItemsModel::RowOf(const std::string& fullPath) const {
   return found == items_.end() ? -1 : int(found - items_.begin());
 }
 
-QIcon FolderItemsModel::IconOf(const QString& mimeName) const {
-  auto found = icons_.find(mimeName);
-  if (found == icons_.end()) {
+QIcon TypeIcon(const QString& mimeName) {
+  static QHash<QString, QIcon> icons;
+  auto found = icons.find(mimeName);
+  if (found == icons.end()) {
     static const QMimeDatabase mimes;
     const QMimeType type = mimes.mimeTypeForName(mimeName);
     const bool folder = mimeName == QLatin1String("inode/directory");
@@ -135,7 +137,7 @@ QIcon FolderItemsModel::IconOf(const QString& mimeName) const {
     QIcon icon = QIcon::fromTheme(folder ? QStringLiteral("folder") : type.iconName());
     if (icon.isNull())
       icon = QIcon::fromTheme(type.genericIconName(), fallback);
-    found = icons_.insert(mimeName, icon);
+    found = icons.insert(mimeName, icon);
   }
   return *found;
 }

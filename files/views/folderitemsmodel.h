@@ -5,7 +5,6 @@
 #include "files/views/itemrecord.h"
 
 #include <QAbstractTableModel>
-#include <QHash>
 #include <QIcon>
 
 #include <vector>
@@ -39,12 +38,13 @@ public:
   int RowOf(const std::string& fullPath) const;
 
 private:
-  QIcon IconOf(const QString& mimeName) const;
-
   std::vector<ItemRecord> items_;
   SortKey key_ = SortKey::Name;
   bool ascending_ = true;
-  mutable QHash<QString, QIcon> icons_;
 };
+
+// The icon of an entry's MIME type from the icon theme, else the style's; looked up once
+// per type.
+QIcon TypeIcon(const QString& mimeName);
 
 } // namespace dh::files

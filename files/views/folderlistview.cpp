@@ -45,7 +45,7 @@ QString Text(const std::string& text) {
 
 CFolderListView::CFolderListView(Style style, NavigationHistory& history, ToolButtons buttons,
                                  dh::OnScreenHelper& helper, QWidget* parent)
-    : QWidget(parent), style_(style), history_(history), buttons_(buttons), helper_(helper) {
+    : FolderView(parent), style_(style), history_(history), buttons_(buttons), helper_(helper) {
   dh::ui::setControlId(this, style == Style::Details ? kDetailsTemplate : kIconsTemplate);
   MakePanel();
   caption_ = new QLabel(this);
@@ -296,14 +296,7 @@ void CFolderListView::SelectionChanged() {
   if (navigator_.Roots().empty())
     return;
   caption_->setText(SelectionCaption(selected, ScreenName(navigator_.CaptionLine())));
-  if (selected.size() > 1)
-    return;
-  const bool one = selected.size() == 1;
-  for (QAbstractButton* button : {buttons_.cut, buttons_.del, buttons_.copy, buttons_.rename})
-    button->setEnabled(one);
-  buttons_.print->setEnabled(
-      one && PrintAllowed(selected.front()->name,
-                          QString::fromStdString(dh::ReadSetting(dh::setting::kPrintFileTypes))));
+  EnableItemButtons(buttons_, selected);
 }
 
 void CFolderListView::WatchTarget() {

@@ -9,15 +9,12 @@
 #include "files/navigationhistory.h"
 #include "files/views/folderitemsmodel.h"
 #include "files/views/foldernavigator.h"
-
-#include <QWidget>
+#include "files/views/folderview.h"
 
 #include <array>
 #include <map>
 #include <memory>
 
-class QAbstractButton;
-class QAbstractItemView;
 class QFrame;
 class QLabel;
 
@@ -32,19 +29,7 @@ class TreeWatcher;
 
 namespace dh::files {
 
-// The form's buttons that the views enable and disable.
-struct ToolButtons {
-  QAbstractButton* back = nullptr;
-  QAbstractButton* forward = nullptr;
-  QAbstractButton* up = nullptr;
-  QAbstractButton* cut = nullptr;
-  QAbstractButton* copy = nullptr;
-  QAbstractButton* del = nullptr;
-  QAbstractButton* rename = nullptr;
-  QAbstractButton* print = nullptr;
-};
-
-class CFolderListView : public QWidget {
+class CFolderListView : public FolderView {
   Q_OBJECT
 
 public:
@@ -67,31 +52,31 @@ public:
   ~CFolderListView() override;
 
   Style ViewStyle() const { return style_; }
-  QAbstractItemView* List() const { return list_; }
-  const FolderNavigator& Navigator() const { return navigator_; }
+  QAbstractItemView* List() const override { return list_; }
+  const FolderNavigator& Navigator() const override { return navigator_; }
   const FolderItemsModel& Model() const { return model_; }
   const dh::SlotPanel& Panel() const { return panel_; }
-  QString Caption() const;
+  QString Caption() const override;
   // The selected items, first to last in the list.
-  std::vector<ItemRecord> Selected() const;
+  std::vector<ItemRecord> Selected() const override;
 
   // Takes a fresh copy of the scheme: its roots, its tips; lays out the side panel and
   // shows nothing until a root is opened.
-  void LoadScheme(const dh::DhvScheme& scheme);
+  void LoadScheme(const dh::DhvScheme& scheme) override;
   // As when the view is chosen as the scheme's default: the side panel laid out again,
   // and the first root opened.
-  void ShowDefault();
+  void ShowDefault() override;
   // The root in slot (from 0), when that slot is shown.
   bool OpenSlot(int slot);
   // Shows a folder of a root recorded earlier (history, a view switch); when it may not
   // be shown any more the first root is shown instead. Records nothing.
-  void Replay(const std::string& folder, int root);
-  void GoUp();
+  void Replay(const std::string& folder, int root) override;
+  void GoUp() override;
   // Opens the first selected item (with onlyOne, only when exactly one is selected, as
   // Enter does): a folder within the depth limit, a file with its application.
-  void OpenSelected(bool onlyOne);
+  void OpenSelected(bool onlyOne) override;
   // Shows normal (32 x 32) or small (16 x 16) icons.
-  void SetNormalIcons(bool normal);
+  void SetNormalIcons(bool normal) override;
   bool NormalIcons() const { return normalIcons_; }
   // The details view's column heading pressed: sorts by it, each press the other way.
   void SortByColumn(int column);
@@ -99,9 +84,7 @@ public:
   bool ScrollDown();
   // Something changed on disk in folder (empty: anywhere): the visible view lists its
   // folder again where it is concerned.
-  void FolderChanged(const QByteArray& folder);
-  // Set by the form while its file operations change the views: no navigation then.
-  void SetBusy(bool busy) { busy_ = busy; }
+  void FolderChanged(const QByteArray& folder) override;
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -131,7 +114,6 @@ private:
   FolderItemsModel model_;
   dh::SlotPanel panel_;
   bool normalIcons_ = true;
-  bool busy_ = false;
   // Per column, the direction of its last sort; each press flips it first, so the first
   // press on the names (listed A to Z) sorts them Z to A, on the other columns upwards.
   std::array<bool, FolderItemsModel::kColumns> ascending_ = {true, false, false, false};

@@ -4,6 +4,7 @@
 #include "files/filesctrl.h"
 #include "files/filesform.h"
 #include "files/views/folderlistview.h"
+#include "files/views/foldertreeview.h"
 #include "platform/components/componenthost.h"
 #include "platform/components/pagecommand.h"
 #include "platform/ui/controlid.h"
@@ -17,8 +18,10 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QLabel>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace dh::files;
 using dh::component::PageCommand;
@@ -41,6 +44,9 @@ private slots:
   void filesOpenWithTheirApplicationNeverAsPrograms();
   void viewMenuIconSizeHelpAndClassChange();
   void fileCommandsFollowTheirButtons();
+  void treesFillLazilyWithinTheLimits();
+  void treeRefreshKeepsExpansionAndSelection();
+  void twoPaneTreeListsFilesAndRunsFileCommands();
   void registeredControlIsMadeByProgId();
 
 private:
@@ -50,8 +56,12 @@ private:
   bool command(PageCommand id) { return dh::component::sendPageCommand(ctrl_.get(), id); }
   QAbstractButton* button(int id) const { return dh::ui::findById<QAbstractButton>(form(), id); }
   FilesForm* form() const { return ctrl_->Form(); }
-  CFolderListView* view() const { return form()->ActiveView(); }
+  CFolderListView* view() const { return static_cast<CFolderListView*>(form()->ActiveView()); }
+  CFolderTreeView* tree() const { return static_cast<CFolderTreeView*>(form()->ActiveView()); }
   QStringList rows() const;
+  // The texts of an item's children (of the top items, for none), expanding it first.
+  QStringList children(QTreeWidgetItem* item) const;
+  QTreeWidgetItem* item(const QStringList& way) const;
   void select(const QString& name);
 
   std::unique_ptr<TestHives> hives_;
@@ -94,6 +104,33 @@ QStringList TestFilesCtrl::rows() const {
   for (const ItemRecord& item : view()->Model().Items())
     names << DisplayName(item);
   return names;
+}
+
+QStringList TestFilesCtrl::children(QTreeWidgetItem* item) const {
+  QStringList texts;
+  if (!item)
+    item = tree()->Tree()->invisibleRootItem();
+  else
+    item->setExpanded(true);
+  for (int child = 0; child < item->childCount(); ++child)
+    texts << item->child(child)->text(0);
+  return texts;
+}
+
+QTreeWidgetItem* TestFilesCtrl::item(const QStringList& way) const {
+  QTreeWidgetItem* at = tree()->Tree()->invisibleRootItem();
+  for (const QString& text : way) {
+    at->setExpanded(true);
+    QTreeWidgetItem* next = nullptr;
+    for (int child = 0; child < at->childCount(); ++child) {
+      if (at->child(child)->text(0) == text)
+        next = at->child(child);
+    }
+    if (!next)
+      return nullptr;
+    at = next;
+  }
+  return at;
 }
 
 void TestFilesCtrl::select(const QString& name) {
@@ -250,9 +287,15 @@ void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
   QVERIFY(!details->isVisibleTo(form()));
   QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
   QVERIFY(menu(FilesForm::kIconView)->isChecked());
-  // The tree views are not there yet: the details view stands in.
+  // The trees take the folder over and hand it back.
   menu(FilesForm::kOnePaneTree)->trigger();
+  QCOMPARE(tree()->Tree()->currentItem()->text(0), QStringLiteral("a"));
+  QCOMPARE(tree()->ShownFolder(), dir_->bytes("r1/a"));
+  menu(FilesForm::kTwoPaneTree)->trigger();
+  QCOMPARE(tree()->Navigator().Folder(), dir_->bytes("r1/a"));
+  menu(FilesForm::kDetailsView)->trigger();
   QCOMPARE(view()->List(), details);
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
   QVERIFY(menu(FilesForm::kDetailsView)->isChecked());
 
   QVERIFY(view()->NormalIcons());
@@ -285,6 +328,109 @@ void TestFilesCtrl::fileCommandsFollowTheirButtons() {
   QVERIFY(!button(FilesForm::kUndo)->isEnabled());
   QVERIFY(command(PageCommand::ClassChanged)); // empties the clipboard
   QVERIFY(!button(FilesForm::kPaste)->isEnabled());
+}
+
+void TestFilesCtrl::treesFillLazilyWithinTheLimits() {
+  dir_->file("r1/a/b/c/deep.txt");
+  dir_->file("r1/a/notes.txt");
+  dir_->folder("r1/empty");
+  dir_->file("r1/hidden/.only");
+  dir_->file("r2/top.txt");
+  dir_->file("shared/given.txt");
+  dir_->folder("outside");
+  dir_->link("r1/out", "outside"); // the pupil's own link out: never shown
+  dir_->folderShortcut("r1/Shared", "shared");
+  dir_->giveAway("r1/Shared");
+  dir_->giveAway("r1/Shared/Target.lnk");
+  start(2, [&](const std::string& base) {
+    hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "tree1");
+    hives_->setDword(Root::LocalMachine, base + "\\FolderDisplay\\Root 2", "FolderLevels", 0);
+  });
+  QCOMPARE(children(nullptr), QStringList({"Root 1", "Root 2"}));
+  QTreeWidgetItem* root1 = item({"Root 1"});
+  QTreeWidgetItem* root2 = item({"Root 2"});
+  QCOMPARE(root2->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+  QCOMPARE(root2->childCount(), 0);   // filled when first expanded
+  QVERIFY(children(root2).isEmpty()); // a limit of 0 keeps the root closed
+  QCOMPARE(children(root1), QStringList({"a", "empty", "hidden", "Shared"}));
+  QCOMPARE(item({"Root 1", "empty"})->childIndicatorPolicy(),
+           QTreeWidgetItem::DontShowIndicatorWhenChildless);
+  // Hidden entries count for the button but are never shown.
+  QCOMPARE(item({"Root 1", "hidden"})->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+  QVERIFY(children(item({"Root 1", "hidden"})).isEmpty());
+  QCOMPARE(children(item({"Root 1", "Shared"})), QStringList({"given"}));
+  QCOMPARE(children(item({"Root 1", "a"})), QStringList({"b", "notes"}));
+  // b lies at the limit of 2: no button, and nothing when expanded anyway.
+  QTreeWidgetItem* b = item({"Root 1", "a", "b"});
+  QCOMPARE(b->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicatorWhenChildless);
+  QVERIFY(children(b).isEmpty());
+
+  tree()->Tree()->setCurrentItem(root1);
+  QCOMPARE(tree()->Caption(),
+           QStringLiteral("Current Root: Root 1      Current Folder: ") + dir_->path("r1"));
+  for (int id : {FilesForm::kUp, FilesForm::kRename, FilesForm::kCopy, FilesForm::kDelete})
+    QVERIFY(!button(id)->isEnabled());
+  tree()->Tree()->setCurrentItem(b);
+  QCOMPARE(tree()->ShownFolder(), dir_->bytes("r1/a/b"));
+  QVERIFY(button(FilesForm::kCopy)->isEnabled() && !button(FilesForm::kPrint)->isEnabled());
+  QVERIFY(command(PageCommand::Up));
+  QCOMPARE(tree()->Tree()->currentItem(), item({"Root 1", "a"}));
+  tree()->Tree()->setCurrentItem(item({"Root 1", "a", "notes"}));
+  QVERIFY(tree()->Caption().startsWith(
+      QStringLiteral("Current Root: Root 1      Current File: notes.txt      Size: 0 Kb")));
+  QCOMPARE(tree()->Navigator().Folder(), dir_->bytes("r1/a"));
+  // History replays land on the tree's items.
+  // The expansions made the history: back to the shortcut, whose item is selected.
+  QVERIFY(command(PageCommand::Back));
+  QCOMPARE(tree()->Tree()->currentItem(), item({"Root 1", "Shared"}));
+}
+
+void TestFilesCtrl::treeRefreshKeepsExpansionAndSelection() {
+  dir_->file("r1/a/one.txt");
+  dir_->folder("r1/a/sub");
+  start(1, [&](const std::string& base) {
+    hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "tree1");
+  });
+  tree()->Tree()->setCurrentItem(item({"Root 1", "a", "one"}));
+  QVERIFY(item({"Root 1", "a", "sub"}));
+  dir_->file("r1/a/two.txt");
+  QTRY_COMPARE(children(item({"Root 1", "a"})), QStringList({"one", "sub", "two"}));
+  QVERIFY(item({"Root 1"})->isExpanded());
+  QCOMPARE(tree()->Tree()->currentItem()->text(0), QStringLiteral("one"));
+  // The selected file gone: its folder is selected instead.
+  QFile::remove(dir_->path("r1/a/one.txt"));
+  QTRY_COMPARE(tree()->Tree()->currentItem()->text(0), QStringLiteral("a"));
+  QVERIFY(item({"Root 1", "a"})->isExpanded());
+}
+
+void TestFilesCtrl::twoPaneTreeListsFilesAndRunsFileCommands() {
+  dir_->file("r1/a/f.txt", "f");
+  dir_->folder("r1/a/sub");
+  start(1, [&](const std::string& base) {
+    hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "TREE2");
+  });
+  QCOMPARE(children(item({"Root 1"})), QStringList({"a"}));
+  QCOMPARE(children(item({"Root 1", "a"})), QStringList({"sub"})); // folders only
+  tree()->Tree()->setCurrentItem(item({"Root 1", "a", "sub"}));
+  QCOMPARE(tree()->Model().Items().size(), 0u);
+  QCOMPARE(tree()->Caption(), QStringLiteral("Current Folder: ") + dir_->path("r1/a/sub"));
+  QVERIFY(command(PageCommand::Up));
+  QCOMPARE(tree()->Model().Items().size(), 1u);
+  tree()->FileList()->setCurrentIndex(tree()->Model().index(0, 0));
+  QVERIFY(command(PageCommand::Copy));
+  QVERIFY(command(PageCommand::Paste));
+  QCOMPARE(tree()->Model().Items().size(), 2u);
+  QVERIFY(QFile::exists(dir_->path("r1/a/Copy of f.txt")));
+  QCOMPARE(tree()->Tree()->currentItem()->text(0), QStringLiteral("a"));
+  QVERIFY(command(PageCommand::Undo));
+  QCOMPARE(tree()->Model().Items().size(), 1u);
+  // The one-pane tree pastes into the selected folder.
+  const auto menu = form()->findChild<QAction*>(dh::ui::idName(FilesForm::kOnePaneTree));
+  menu->trigger();
+  QCOMPARE(tree()->Tree()->currentItem()->text(0), QStringLiteral("a"));
+  tree()->Tree()->setCurrentItem(item({"Root 1", "a", "sub"}));
+  QVERIFY(command(PageCommand::Paste));
+  QVERIFY(QFile::exists(dir_->path("r1/a/sub/f.txt")));
 }
 
 void TestFilesCtrl::registeredControlIsMadeByProgId() {

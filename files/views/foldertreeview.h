@@ -1,0 +1,120 @@
+// The one-pane and two-pane tree views of My Files. The roots are the top items of a
+// tree that is filled lazily, a folder's entries each time it is expanded; the two-pane
+// view lists the selected folder's files beside the tree. Every item is reached from its
+// root the way a pupil would walk there, so the navigator's rules (the level limit,
+// links and folder shortcuts) decide what the tree shows and opens.
+#pragma once
+
+#include "files/navigationhistory.h"
+#include "files/views/folderitemsmodel.h"
+#include "files/views/folderview.h"
+
+#include <QIcon>
+
+class QLabel;
+class QListView;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace dh::files {
+
+class CFolderTreeView : public FolderView {
+  Q_OBJECT
+
+public:
+  enum class Style { OnePane, TwoPane };
+  enum ItemId {
+    kOnePaneTemplate = 216,
+    kTwoPaneTemplate = 217,
+    kOnePaneTree = 215,
+    kTwoPaneTree = 235,
+    kFileList = 216,
+    kCaption = 223,
+  };
+
+  CFolderTreeView(Style style, NavigationHistory& history, ToolButtons buttons,
+                  QWidget* parent = nullptr);
+  ~CFolderTreeView() override;
+
+  Style ViewStyle() const { return style_; }
+  QTreeWidget* Tree() const { return tree_; }
+  // The two-pane view's list of files (null in the one-pane view).
+  QListView* FileList() const { return list_; }
+  const FolderItemsModel& Model() const { return model_; }
+  // The record of a tree item.
+  const ItemRecord& Record(const QTreeWidgetItem* item) const;
+
+  // One-pane: the folder holding the selected item (a root item: its own folder), and
+  // that item. Two-pane: the selected folder, and the files selected in the list.
+  const FolderNavigator& Navigator() const override { return navigator_; }
+  std::vector<ItemRecord> Selected() const override;
+  // The selected folder, or the folder holding the selected file.
+  std::string ShownFolder() const override { return shown_; }
+  QAbstractItemView* List() const override;
+  QString Caption() const override;
+
+  void LoadScheme(const dh::DhvScheme& scheme) override;
+  void ShowDefault() override;
+  void Replay(const std::string& folder, int root) override;
+  void GoUp() override;
+  void OpenSelected(bool onlyOne) override;
+  void SetNormalIcons(bool normal) override;
+  // Builds the tree again from the disk, expanding what was expanded and selecting
+  // what was selected where it still exists.
+  void FolderChanged(const QByteArray& folder) override;
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+private:
+  // An item as the names leading to it from its root.
+  struct Way {
+    int root = -1;
+    std::vector<std::string> names;
+  };
+
+  void LayOut();
+  void Build();
+  QTreeWidgetItem* AddItem(QTreeWidgetItem* parent, ItemRecord record, const QIcon& icon,
+                           bool children);
+  void Fill(QTreeWidgetItem* item);
+  // Walks the navigator from the item's root down to the folder item; false when the
+  // way is no longer open.
+  bool Reach(const QTreeWidgetItem* item, FolderNavigator& navigator) const;
+  QTreeWidgetItem* Find(const std::string& folder, int root);
+  Way WayOf(const QTreeWidgetItem* item) const;
+  // The item at the end of the way among the items there now, or the last one found.
+  QTreeWidgetItem* Follow(const Way& way, bool expand);
+  void Select(QTreeWidgetItem* item, bool record);
+  void TreeSelectionChanged();
+  void ListFiles();
+  void ListSelectionChanged();
+  void ItemButtons(const std::vector<const ItemRecord*>& selected);
+  void OpenItem(const QTreeWidgetItem* item);
+
+  Style style_;
+  NavigationHistory& history_;
+  ToolButtons buttons_;
+  dh::DhvScheme scheme_;
+  FolderNavigator navigator_;
+  std::vector<ItemRecord> records_;
+  QIcon folderIcon_;
+  std::vector<QIcon> rootIcons_;
+  FolderItemsModel model_;
+  std::string shown_;
+  std::string listed_; // the folder the two-pane list shows
+  bool replaying_ = false;
+  bool stale_ = false;
+
+  QLabel* caption_ = nullptr;
+  QTreeWidget* tree_ = nullptr;
+  QListView* list_ = nullptr;
+};
+
+// Whether a folder holds any entry at all, hidden ones included.
+bool HasContent(const std::string& folder);
+
+} // namespace dh::files

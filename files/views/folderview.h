@@ -1,0 +1,72 @@
+// What every folder view of My Files offers the form: where it stands (a navigator on
+// the folder its file commands work in) and what is selected there, the commands the
+// form passes on, and the refresh after changes on disk.
+#pragma once
+
+#include "common/scheme.h"
+#include "files/views/foldernavigator.h"
+#include "files/views/itemrecord.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QAbstractButton;
+class QAbstractItemView;
+
+namespace dh::files {
+
+// The form's buttons that the views enable and disable.
+struct ToolButtons {
+  QAbstractButton* back = nullptr;
+  QAbstractButton* forward = nullptr;
+  QAbstractButton* up = nullptr;
+  QAbstractButton* cut = nullptr;
+  QAbstractButton* copy = nullptr;
+  QAbstractButton* del = nullptr;
+  QAbstractButton* rename = nullptr;
+  QAbstractButton* print = nullptr;
+};
+
+// The selection buttons for the items selected in a list: Cut, Delete, Copy and Rename
+// for one item, Print when its type may be printed; several items change nothing.
+void EnableItemButtons(const ToolButtons& buttons, const std::vector<const ItemRecord*>& selected);
+
+class FolderView : public QWidget {
+  Q_OBJECT
+
+public:
+  using QWidget::QWidget;
+
+  // The folder the file commands work in, and the selected items of that folder.
+  virtual const FolderNavigator& Navigator() const = 0;
+  virtual std::vector<ItemRecord> Selected() const = 0;
+  // The folder the view shows the pupil, as a switch to another view carries it over.
+  virtual std::string ShownFolder() const { return Navigator().Folder(); }
+  // The part of the view that takes the keyboard focus.
+  virtual QAbstractItemView* List() const = 0;
+  virtual QString Caption() const = 0;
+
+  // Takes a fresh copy of the scheme and shows nothing until a root is opened.
+  virtual void LoadScheme(const dh::DhvScheme& scheme) = 0;
+  // As when the view is chosen as the scheme's default: the first root opened.
+  virtual void ShowDefault() = 0;
+  // Shows a folder of a root recorded earlier (history, a view switch); when it may not
+  // be shown any more the first root is shown instead. Records nothing.
+  virtual void Replay(const std::string& folder, int root) = 0;
+  virtual void GoUp() = 0;
+  // Opens the first selected item (with onlyOne, only when exactly one is selected).
+  virtual void OpenSelected(bool onlyOne) = 0;
+  // Shows normal (32 x 32) or small (16 x 16) icons.
+  virtual void SetNormalIcons(bool normal) = 0;
+  // Something changed on disk in folder (empty: anywhere): the visible view shows what
+  // is there now where it is concerned.
+  virtual void FolderChanged(const QByteArray& folder) = 0;
+  // Set by the form while its file operations change the views: no navigation then.
+  void SetBusy(bool busy) { busy_ = busy; }
+
+protected:
+  bool busy_ = false;
+};
+
+} // namespace dh::files
