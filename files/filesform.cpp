@@ -404,7 +404,7 @@ void FilesForm::Refresh() {
   LoadScheme();
   StopWatchers();
   for (FolderView* view : Views()) {
-    const std::string folder = view->Navigator().Folder();
+    const std::string folder = view->ShownFolder();
     const int root = view->Navigator().CurrentRoot();
     view->LoadScheme(scheme_);
     if (view == active_)

@@ -218,7 +218,8 @@ void CFolderTreeView::Build() {
     record.fullPath = root.RootPath;
     record.name = root.RootDisplayName;
     record.folder = true;
-    AddItem(nullptr, std::move(record), rootIcons_.back(), HasContent(root.RootPath));
+    AddItem(nullptr, std::move(record), rootIcons_.back(),
+            root.FolderLevels > 0 && HasContent(root.RootPath));
   }
 }
 

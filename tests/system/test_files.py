@@ -96,7 +96,24 @@ class TestFiles(ShellOnTheDemo):
             self.assertEqual(file.read(), words)
         self.assertEqual(os.listdir(os.path.join(trash, "files")), [])
 
-    def test_5_a_change_of_class_shows_the_new_roots(self):
+    def test_5_the_one_pane_tree_takes_the_folder_over(self):
+        wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        press_keys("Control", "2")
+        self.wait_shows("label", self.caption("Homework", "Year 7 Homework"))
+        self.wait_shows("push button", "Change the view style").do_action(0)
+
+        def choose_one_pane():
+            item = find(self.app(), "menu item", "One Pane Tree", depth=4)
+            return item is not None and showing(item) and item.do_action(0)
+
+        wait_for("the view menu", choose_one_pane, CHANGE_TIMEOUT)
+        self.wait_shows("label", "Current Root: Homework      Current Folder: "
+                        + self.files("Year 7 Homework"))
+        self.wait_shows("tree item", "Homework list")
+        self.assertIsNotNone(self.shows("tree item", "My Work"))
+        self.assertIsNone(self.shows("check box", "Homework"))  # no side panel
+
+    def test_6_a_change_of_class_shows_the_new_roots(self):
         wait_for("the first page", self.page_on_show, START_TIMEOUT)
         subprocess.run([os.path.join(BIN, "deskhaven-classselect"), "--set", "8C"],
                        env=self.env, check=True)
