@@ -107,7 +107,7 @@ class TestFiles(ShellOnTheDemo):
         self.assertIsNone(self.shows("check box", "Homework"))
 
 
-    def test_6_delete_and_undo_with_the_keys(self):
+    def test_7_delete_and_undo_with_the_keys(self):
         # Year 7 hides Delete; the class change made it Default User, which offers it.
         wait_for("the first page", self.page_on_show, START_TIMEOUT)
         story = self.files("My Work", "My Story.txt")
