@@ -77,24 +77,7 @@ class TestFiles(ShellOnTheDemo):
         wait_for("the copy to go", lambda: self.shows("table cell", "Copy of My Story") is None,
                  CHANGE_TIMEOUT)
 
-    def test_5_the_one_pane_tree_takes_the_folder_over(self):
-        wait_for("the first page", self.page_on_show, START_TIMEOUT)
-        press_keys("Control", "2")
-        self.wait_shows("label", self.caption("Homework", "Year 7 Homework"))
-        self.wait_shows("push button", "Change the view style").do_action(0)
-
-        def choose_one_pane():
-            item = find(self.app(), "menu item", "One Pane Tree", depth=4)
-            return item is not None and showing(item) and item.do_action(0)
-
-        wait_for("the view menu", choose_one_pane, CHANGE_TIMEOUT)
-        self.wait_shows("label", "Current Root: Homework      Current Folder: "
-                        + self.files("Year 7 Homework"))
-        self.wait_shows("tree item", "Homework list")
-        self.assertIsNotNone(self.shows("tree item", "My Work"))
-        self.assertIsNone(self.shows("check box", "Homework"))  # no side panel
-
-    def test_6_a_change_of_class_shows_the_new_roots(self):
+    def test_5_a_change_of_class_shows_the_new_roots(self):
         wait_for("the first page", self.page_on_show, START_TIMEOUT)
         subprocess.run([os.path.join(BIN, "deskhaven-classselect"), "--set", "8C"],
                        env=self.env, check=True)
@@ -107,7 +90,7 @@ class TestFiles(ShellOnTheDemo):
         self.assertIsNone(self.shows("check box", "Homework"))
 
 
-    def test_7_delete_and_undo_with_the_keys(self):
+    def test_6_delete_and_undo_with_the_keys(self):
         # Year 7 hides Delete; the class change made it Default User, which offers it.
         wait_for("the first page", self.page_on_show, START_TIMEOUT)
         story = self.files("My Work", "My Story.txt")
@@ -134,6 +117,25 @@ class TestFiles(ShellOnTheDemo):
             self.assertEqual(file.read(), words)
         self.assertNotIn("My Story.txt", os.listdir(trash))
 
+    def test_7_the_one_pane_tree_as_the_class_default(self):
+        wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        defaults = r"HKLM\Software\Halvane\Deskhaven\Schemes\Default User\Defaults"
+        subprocess.run([os.path.join(BIN, "deskhaven-reg"), "add", defaults, "/v", "DefaultView",
+                        "/d", "tree1", "/f"], env=self.env, check=True)
+        for group in ("7B", "8C"):
+            subprocess.run([os.path.join(BIN, "deskhaven-classselect"), "--set", group],
+                           env=self.env, check=True)
+            wait_for(f"the class button to show {group}",
+                     lambda: self.shows("push button", group), CHANGE_TIMEOUT)
+            wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        find(self.main_window(), "check box", "My Files", depth=1).do_action(0)
+        # The roots are the tree's top items, with no side panel beside them.
+        self.wait_shows("table cell", "Class Shared")
+        self.assertIsNone(self.shows("check box", "Class Shared"))
+        self.wait_shows("label", self.caption("My Work", "My Work"))
+        press_keys("Tab")
+        press_keys("Right")  # expands the selected root
+        self.wait_shows("table cell", "My Story")
 
 if __name__ == "__main__":
     unittest.main(verbosity=2, failfast=True)
