@@ -6,6 +6,7 @@
 #include "common/ui/winxpbuttonst.h"
 #include "files/views/folderlistview.h"
 #include "files/views/foldernavigator.h"
+#include "platform/print/printservice.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "platform/ui/waitcursor.h"
@@ -14,11 +15,14 @@
 #include <QAbstractItemView>
 #include <QActionGroup>
 #include <QApplication>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 
 #include <cstdlib>
+
+#include <unistd.h>
 
 namespace dh::files {
 
@@ -161,6 +165,7 @@ void FilesForm::MakeToolBar() {
   connect(Button(this, kUndo), &QAbstractButton::clicked, this, [this] {
     RunFileCommand([this](CFolderListView& view) { commands_.Undo(view.Navigator()); });
   });
+  connect(Button(this, kPrint), &QAbstractButton::clicked, this, &FilesForm::Print);
   connect(Button(this, kHelp), &QAbstractButton::clicked, this,
           [this] { dh::ShowPageHelp(this, kHelpContext); });
 
@@ -373,6 +378,36 @@ void FilesForm::FocusView() {
 
 void FilesForm::OpenSelected() {
   active_->OpenSelected(true);
+}
+
+void FilesForm::Print() {
+  if (!active_)
+    return;
+  const int press = ++printPresses_;
+  for (const ItemRecord& item : active_->Selected()) {
+    if (access(item.fullPath.c_str(), F_OK) != 0)
+      continue; // gone since it was listed
+    const QString path = QFile::decodeName(QByteArray::fromStdString(item.fullPath));
+    // A name that does not survive the trip through text would reach another file.
+    if (QFile::encodeName(path).toStdString() != item.fullPath)
+      continue;
+    const dh::print::Outcome outcome = dh::print::printFile(
+        path, this, [this, press](dh::print::Outcome) { PrintProblem(press); });
+    if (outcome == dh::print::Outcome::NoPrintSystem) {
+      PrintProblem(press);
+      return;
+    }
+  }
+}
+
+void FilesForm::PrintProblem(int press) {
+  if (printProblemShown_ == press)
+    return;
+  printProblemShown_ = press;
+  dh::ui::showMessage(this,
+                      QStringLiteral("The file could not be printed: no printer is available.\n\n"
+                                     "Please inform your Network Administrator of this problem."),
+                      QStringLiteral("Print Problem"), dh::ui::Icon::Warning);
 }
 
 void FilesForm::Refresh() {

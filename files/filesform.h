@@ -92,6 +92,8 @@ public:
   void FocusView();
   // Enter in the view on show: opens the selected item.
   void OpenSelected();
+  // Hands each selected item of the view on show that still exists to the print system.
+  void Print();
 
 protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -114,6 +116,8 @@ private:
   void RunFileCommand(const std::function<void(CFolderListView&)>& command);
   void OnHover(dh::CButtonST* button);
   [[noreturn]] void FatalError();
+  // Tells the pupil once per press of Print that the print system refused.
+  void PrintProblem(int press);
 
   dh::DhvScheme scheme_;
   int mode_ = 0;
@@ -122,6 +126,8 @@ private:
   std::vector<dh::RootFolder> roots_;
   bool normalIcons_ = true;
   FileCommands commands_;
+  int printPresses_ = 0;
+  int printProblemShown_ = 0;
 
   QFrame* toolBarFrame_ = nullptr;
   QFrame* viewArea_ = nullptr;

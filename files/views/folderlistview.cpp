@@ -301,9 +301,7 @@ void CFolderListView::SelectionChanged() {
   const bool one = selected.size() == 1;
   for (QAbstractButton* button : {buttons_.cut, buttons_.del, buttons_.copy, buttons_.rename})
     button->setEnabled(one);
-  buttons_.print->setEnabled(
-      one && PrintAllowed(selected.front()->name,
-                          QString::fromStdString(dh::ReadSetting(dh::setting::kPrintFileTypes))));
+  buttons_.print->setEnabled(one && IsPrintable(selected.front()->name));
 }
 
 void CFolderListView::WatchTarget() {

@@ -41,6 +41,7 @@ private slots:
   void filesOpenWithTheirApplicationNeverAsPrograms();
   void viewMenuIconSizeHelpAndClassChange();
   void fileCommandsFollowTheirButtons();
+  void printingHandsFilesToThePrintSystem();
   void registeredControlIsMadeByProgId();
 
 private:
@@ -53,6 +54,10 @@ private:
   CFolderListView* view() const { return form()->ActiveView(); }
   QStringList rows() const;
   void select(const QString& name);
+  void selectAlso(const QString& name);
+  // A stand-in program first on PATH that writes its arguments, one a line, to log and
+  // exits with status.
+  void standIn(const QString& name, const QString& log, int status = 0);
 
   std::unique_ptr<TestHives> hives_;
   std::unique_ptr<TestDir> dir_;
@@ -100,6 +105,21 @@ void TestFilesCtrl::select(const QString& name) {
   const int row = int(rows().indexOf(name));
   QVERIFY2(row >= 0, qPrintable(name));
   view()->List()->setCurrentIndex(view()->List()->model()->index(row, 0));
+}
+
+void TestFilesCtrl::selectAlso(const QString& name) {
+  view()->List()->selectionModel()->select(
+      view()->List()->model()->index(int(rows().indexOf(name)), 0),
+      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void TestFilesCtrl::standIn(const QString& name, const QString& log, int status) {
+  dir_->file("bin/" + name, QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do echo \"$a\" >> '%1'; "
+                                           "done\nexit %2\n")
+                                .arg(log)
+                                .arg(status)
+                                .toUtf8());
+  QFile::setPermissions(dir_->path("bin/" + name), QFile::ReadOwner | QFile::ExeOwner);
 }
 
 void TestFilesCtrl::toolBarFollowsTheScheme() {
@@ -285,6 +305,61 @@ void TestFilesCtrl::fileCommandsFollowTheirButtons() {
   QVERIFY(!button(FilesForm::kUndo)->isEnabled());
   QVERIFY(command(PageCommand::ClassChanged)); // empties the clipboard
   QVERIFY(!button(FilesForm::kPaste)->isEnabled());
+}
+
+void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QFile::encodeName(dir_->path("bin")));
+  qputenv("XDG_DATA_HOME", QFile::encodeName(dir_->path("data")));
+  qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_->path("data")));
+  const QString log = dir_->path("printed");
+  standIn("lp", log);
+  for (const char* name : {"a.txt", "-b.txt", "c.txt", "run.exe"})
+    dir_->file(QStringLiteral("r1/") + name, "words");
+  hives_->setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings", "PrintFileTypes",
+                  ".exe.com");
+  start(1);
+  select("run");
+  QVERIFY(!button(FilesForm::kPrint)->isEnabled());
+  select("a");
+  selectAlso("-b");
+  selectAlso("c");
+  QFile::remove(dir_->path("r1/c.txt"));
+  QVERIFY(command(PageCommand::Print));
+  const QString a = dir_->path("r1/a.txt"), b = dir_->path("r1/-b.txt");
+  QTRY_COMPARE(QString::fromUtf8(fileBytes(log)).split('\n', Qt::SkipEmptyParts).size(), 4);
+  const QStringList printed = QString::fromUtf8(fileBytes(log)).split('\n', Qt::SkipEmptyParts);
+  QVERIFY(printed == QStringList({"--", a, "--", b}) || printed == QStringList({"--", b, "--", a}));
+  QVERIFY(recorder_->boxes().isEmpty());
+
+  // An application whose desktop entry can print takes the file instead.
+  dir_->file("data/applications/writer.desktop",
+             QStringLiteral("[Desktop Entry]\nType=Application\nExec=writer %F\n"
+                            "MimeType=text/plain;\nActions=print;\n"
+                            "[Desktop Action print]\nExec=\"%1\" --print %f\n")
+                 .arg(dir_->path("bin/writer"))
+                 .toUtf8());
+  const QString written = dir_->path("written");
+  standIn("writer", written);
+  select("a");
+  QVERIFY(command(PageCommand::Print));
+  QTRY_COMPARE(fileBytes(written), QFile::encodeName("--print\n" + a + "\n"));
+  QFile::remove(dir_->path("data/applications/writer.desktop"));
+
+  // No printer: lp refuses, and the pupil is told once.
+  standIn("lp", log, 1);
+  select("a");
+  selectAlso("-b");
+  QVERIFY(command(PageCommand::Print));
+  QTRY_COMPARE(recorder_->events(), QStringList({"Print Problem"}));
+  QTest::qWait(100);
+  QCOMPARE(recorder_->events().size(), 1);
+  // No print system at all.
+  QFile::remove(dir_->path("bin/lp"));
+  QVERIFY(command(PageCommand::Print));
+  QCOMPARE(recorder_->events().size(), 2);
+  QVERIFY(QFile::exists(a) && QFile::exists(b));
+  qputenv("PATH", path);
 }
 
 void TestFilesCtrl::registeredControlIsMadeByProgId() {
