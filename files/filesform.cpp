@@ -4,6 +4,7 @@
 #include "common/settings.h"
 #include "common/ui/pagehelp.h"
 #include "common/ui/winxpbuttonst.h"
+#include "files/popupmenu.h"
 #include "files/views/folderlistview.h"
 #include "files/views/foldernavigator.h"
 #include "platform/print/printservice.h"
@@ -194,6 +195,11 @@ void FilesForm::MakeViews() {
     FatalError();
   }
   for (CFolderListView* view : {icons_, details_}) {
+    connect(view, &CFolderListView::contextMenuWanted, this,
+            [this, view](MenuTarget target, QPoint global) {
+              RunContextMenu(ListMenu(target, Availability(view->Selected())), global,
+                             [view] { view->OpenSelected(false); });
+            });
     view->SetNormalIcons(scheme_.Defaults.DefaultIconSize != 0);
     view->LoadScheme(scheme_);
     view->hide();
@@ -378,6 +384,43 @@ void FilesForm::FocusView() {
 
 void FilesForm::OpenSelected() {
   active_->OpenSelected(true);
+}
+
+MenuAvailability FilesForm::Availability(const std::vector<ItemRecord>& selected) const {
+  const std::array<bool, kToolBarButtons> flags = ToolBarFlags(scheme_.ToolBars[1]);
+  const auto flag = [&](int id) {
+    return flags[std::size_t(std::find(kButtonIds.begin(), kButtonIds.end(), id) -
+                             kButtonIds.begin())];
+  };
+  const auto can = [&](int id) { return flag(id) && Button(this, id)->isEnabled(); };
+  return {.cut = can(kCut),
+          .copy = can(kCopy),
+          .paste = can(kPaste),
+          .print = flag(kPrint) && !selected.empty() && IsPrintable(selected.front().name),
+          .rename = can(kRename),
+          .del = can(kDelete),
+          .newFolder = can(kNewFolder)};
+}
+
+void FilesForm::RunContextMenu(const std::vector<int>& commands, QPoint global,
+                               const std::function<void()>& open) {
+  if (commands.empty())
+    return;
+  PopupMenu menu(this);
+  menu.SetPictures(QStringLiteral(":/files/menu-strip.svg"));
+  for (int command : commands) {
+    if (command == kMenuSeparator)
+      menu.AddItem(PopupMenu::kSeparator, {}, 0, -1);
+    else
+      menu.AddItem(0, QString::fromLatin1(MenuText(command)), command, MenuPicture(command));
+  }
+  static constexpr std::array<int, 8> kButtonOf = {0,      kCut,    kCopy,   kPaste,
+                                                   kPrint, kRename, kDelete, kNewFolder};
+  const int chosen = menu.Track(global);
+  if (chosen == kMenuOpen)
+    open();
+  else if (chosen > kMenuOpen && chosen <= kMenuNewFolder)
+    Press(kButtonOf[std::size_t(chosen - 1)]);
 }
 
 void FilesForm::Print() {

@@ -5,6 +5,7 @@
 
 #include "common/scheme.h"
 #include "common/ui/onscreenhelper.h"
+#include "files/contextmenu.h"
 #include "files/filecommands.h"
 #include "files/navigationhistory.h"
 #include "files/toolbarlayout.h"
@@ -92,6 +93,13 @@ public:
   void FocusView();
   // Enter in the view on show: opens the selected item.
   void OpenSelected();
+  // What a right-click menu may offer now, by the tool bar's flags and buttons; Print
+  // when the first of selected may be printed.
+  MenuAvailability Availability(const std::vector<ItemRecord>& selected) const;
+  // The right-click menu of every view: shows commands (separators 0) at global and
+  // carries out the chosen one, Open through open, any other by pressing its button.
+  void RunContextMenu(const std::vector<int>& commands, QPoint global,
+                      const std::function<void()>& open);
   // Hands each selected item of the view on show that still exists to the print system.
   void Print();
 

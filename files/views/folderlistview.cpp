@@ -11,6 +11,7 @@
 #include "platform/ui/waitcursor.h"
 #include "platform/watch/treewatcher.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
@@ -119,6 +120,7 @@ void CFolderListView::MakeList() {
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->installEventFilter(this);
+  list_->viewport()->installEventFilter(this);
   connect(list_, &QAbstractItemView::doubleClicked, this, [this] { OpenSelected(false); });
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &CFolderListView::SelectionChanged);
@@ -126,13 +128,40 @@ void CFolderListView::MakeList() {
 
 bool CFolderListView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == list_ && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
+    const auto* press = static_cast<QKeyEvent*>(event);
+    const int key = press->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       OpenSelected(true);
       return true;
     }
+    if (key == Qt::Key_F10 && press->modifiers() == Qt::ShiftModifier) {
+      OfferMenu(std::nullopt);
+      return true;
+    }
+  }
+  if ((watched == list_ || watched == list_->viewport()) && event->type() == QEvent::ContextMenu) {
+    const auto* request = static_cast<QContextMenuEvent*>(event);
+    OfferMenu(request->reason() == QContextMenuEvent::Mouse && watched == list_->viewport()
+                  ? std::optional<QPoint>(request->pos())
+                  : std::nullopt);
+    return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void CFolderListView::OfferMenu(std::optional<QPoint> local) {
+  if (navigator_.Roots().empty() || !scheme_.Defaults.ContextMenu)
+    return; // the click has put its item in the caption line, and that is all
+  const std::vector<ItemRecord> selected = Selected();
+  QModelIndex index = local ? list_->indexAt(*local) : list_->currentIndex();
+  if (!local && !list_->selectionModel()->isRowSelected(index.row(), {}))
+    index = {};
+  if (!local)
+    local = index.isValid() ? list_->visualRect(index).center() : QPoint(8, 8);
+  MenuTarget target = MenuTarget::Nothing;
+  if (index.isValid() && !selected.empty())
+    target = model_.Item(index.row()).folder ? MenuTarget::Folder : MenuTarget::File;
+  emit contextMenuWanted(target, list_->viewport()->mapToGlobal(*local));
 }
 
 QString CFolderListView::Caption() const {

@@ -6,6 +6,7 @@
 
 #include "common/scheme.h"
 #include "common/slotpanel.h"
+#include "files/contextmenu.h"
 #include "files/navigationhistory.h"
 #include "files/views/folderitemsmodel.h"
 #include "files/views/foldernavigator.h"
@@ -103,6 +104,11 @@ public:
   // Set by the form while its file operations change the views: no navigation then.
   void SetBusy(bool busy) { busy_ = busy; }
 
+signals:
+  // A right click or the menu key asks for the menu of target (the selection is already
+  // where the click put it).
+  void contextMenuWanted(dh::files::MenuTarget target, QPoint global);
+
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -121,6 +127,8 @@ private:
   void WatchTarget();
   void OnHover(dh::CButtonST* button);
   bool Navigate(bool record);
+  // A right click at local (viewport) or, with none, the menu key.
+  void OfferMenu(std::optional<QPoint> local);
 
   Style style_;
   NavigationHistory& history_;

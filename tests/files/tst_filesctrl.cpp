@@ -3,6 +3,7 @@
 #include "common/ui/buttonst.h"
 #include "files/filesctrl.h"
 #include "files/filesform.h"
+#include "files/popupmenu.h"
 #include "files/views/folderlistview.h"
 #include "platform/components/componenthost.h"
 #include "platform/components/pagecommand.h"
@@ -16,9 +17,12 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace dh::files;
 using dh::component::PageCommand;
@@ -42,6 +46,7 @@ private slots:
   void viewMenuIconSizeHelpAndClassChange();
   void fileCommandsFollowTheirButtons();
   void printingHandsFilesToThePrintSystem();
+  void contextMenusPressTheFormsButtons();
   void registeredControlIsMadeByProgId();
 
 private:
@@ -55,6 +60,9 @@ private:
   QStringList rows() const;
   void select(const QString& name);
   void selectAlso(const QString& name);
+  // Opens the menu with a right click on the row of name (empty: below the rows), or with
+  // Shift+F10, and chooses command (0: none). The menu's commands; none when no menu opened.
+  std::vector<int> menu(const QString& name, int command, bool keyboard = false);
   // A stand-in program first on PATH that writes its arguments, one a line, to log and
   // exits with status.
   void standIn(const QString& name, const QString& log, int status = 0);
@@ -113,12 +121,38 @@ void TestFilesCtrl::selectAlso(const QString& name) {
       QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
+std::vector<int> TestFilesCtrl::menu(const QString& name, int command, bool keyboard) {
+  std::optional<std::vector<int>> shown;
+  QTimer::singleShot(50, [&] {
+    auto* popup = qobject_cast<PopupMenu*>(QApplication::activePopupWidget());
+    if (!popup)
+      return;
+    shown = popup->Commands();
+    for (QAction* action : popup->actions()) {
+      if (command && action->data().toInt() == command)
+        popup->setActiveAction(action);
+    }
+    QTest::keyClick(popup, command ? Qt::Key_Return : Qt::Key_Escape);
+  });
+  QAbstractItemView* list = view()->List();
+  const int row = int(rows().indexOf(name));
+  if (keyboard)
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+  else {
+    const QPoint at = name.isEmpty() ? QPoint(20, list->viewport()->height() - 4)
+                                     : list->visualRect(list->model()->index(row, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at);
+    QApplication::sendEvent(list->viewport(), &request);
+  }
+  QTest::qWait(100);
+  return shown.value_or(std::vector<int>{});
+}
+
 void TestFilesCtrl::standIn(const QString& name, const QString& log, int status) {
-  dir_->file("bin/" + name, QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do echo \"$a\" >> '%1'; "
-                                           "done\nexit %2\n")
-                                .arg(log)
-                                .arg(status)
-                                .toUtf8());
+  dir_->file(
+      "bin/" + name,
+      QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexit %2\n").arg(log).arg(status).toUtf8());
   QFile::setPermissions(dir_->path("bin/" + name), QFile::ReadOwner | QFile::ExeOwner);
 }
 
@@ -327,9 +361,10 @@ void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
   QFile::remove(dir_->path("r1/c.txt"));
   QVERIFY(command(PageCommand::Print));
   const QString a = dir_->path("r1/a.txt"), b = dir_->path("r1/-b.txt");
-  QTRY_COMPARE(QString::fromUtf8(fileBytes(log)).split('\n', Qt::SkipEmptyParts).size(), 4);
-  const QStringList printed = QString::fromUtf8(fileBytes(log)).split('\n', Qt::SkipEmptyParts);
-  QVERIFY(printed == QStringList({"--", a, "--", b}) || printed == QStringList({"--", b, "--", a}));
+  QTRY_COMPARE(QString::fromUtf8(fileBytes(log)).split('\n', Qt::SkipEmptyParts).size(), 2);
+  QStringList printed = QString::fromUtf8(fileBytes(log)).split('\n', Qt::SkipEmptyParts);
+  printed.sort(); // the jobs run side by side
+  QCOMPARE(printed, QStringList({"-- " + b, "-- " + a}));
   QVERIFY(recorder_->boxes().isEmpty());
 
   // An application whose desktop entry can print takes the file instead.
@@ -343,7 +378,7 @@ void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
   standIn("writer", written);
   select("a");
   QVERIFY(command(PageCommand::Print));
-  QTRY_COMPARE(fileBytes(written), QFile::encodeName("--print\n" + a + "\n"));
+  QTRY_COMPARE(fileBytes(written), QFile::encodeName("--print " + a + "\n"));
   QFile::remove(dir_->path("data/applications/writer.desktop"));
 
   // No printer: lp refuses, and the pupil is told once.
@@ -360,6 +395,32 @@ void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
   QCOMPARE(recorder_->events().size(), 2);
   QVERIFY(QFile::exists(a) && QFile::exists(b));
   qputenv("PATH", path);
+}
+
+void TestFilesCtrl::contextMenusPressTheFormsButtons() {
+  QTemporaryDir data;
+  qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+  dir_->folder("r1/box");
+  dir_->file("r1/a.txt", "a");
+  start(1, [&](const std::string& base) {
+    hives_->setDword(Root::LocalMachine, base + "\\ToolBars\\Page 2", "Rename", 0);
+  });
+  constexpr int kSep = kMenuSeparator;
+  QCOMPARE(menu("a", kMenuCopy), std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep,
+                                                   kMenuPrint, kSep, kMenuDelete}));
+  QVERIFY(button(FilesForm::kPaste)->isEnabled());
+  QCOMPARE(menu("", kMenuPaste), std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
+  QVERIFY(rows().contains("Copy of a"));
+  select("box");
+  QCOMPARE(menu("box", 0, true), std::vector<int>({kMenuCut, kMenuCopy, kMenuPaste, kSep,
+                                                   kMenuDelete, kSep, kMenuNewFolder}));
+
+  // Without the scheme's menu a right click only names the item in the caption line.
+  hives_->setDword(Root::LocalMachine, schemeKey(kScheme) + "\\Defaults", "Context Menu", 0);
+  command(PageCommand::Refresh);
+  QVERIFY(menu("a", kMenuDelete).empty());
+  QVERIFY(view()->Caption().contains("a"));
+  QCOMPARE(rows().size(), 3);
 }
 
 void TestFilesCtrl::registeredControlIsMadeByProgId() {

@@ -1,5 +1,6 @@
 // The My Files rules that need no window: what a folder lists and how, captions, sorting,
 // the tool bar's places, the history, the depth limits and the confinement to the roots.
+#include "files/contextmenu.h"
 #include "files/foldershortcut.h"
 #include "files/navigationhistory.h"
 #include "files/toolbarlayout.h"
@@ -45,6 +46,7 @@ private slots:
   void refreshKeepsUnchangedItems();
   void programsAreNeverHandedOn();
   void toolBarClosesUpGroupByGroup();
+  void menusOfferWhatIsAvailable();
   void historyDropsForwardStepsOnANewVisit();
   void depthStopsAtTheLimit();
   void upStopsAtEveryRoot();
@@ -312,6 +314,29 @@ void TestFilesLogic::linksAPupilMadeNeverLeadOut() {
   // A shortcut folder the pupil made is only a folder.
   QVERIFY(navigator.Enter("Fake"));
   QCOMPARE(navigator.Folder(), dir.bytes("r/Fake"));
+}
+
+void TestFilesLogic::menusOfferWhatIsAvailable() {
+  constexpr int kSep = kMenuSeparator;
+  const MenuAvailability all{true, true, true, true, true, true, true};
+  QCOMPARE(ListMenu(MenuTarget::File, all),
+           std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep, kMenuPrint, kMenuRename,
+                             kSep, kMenuDelete}));
+  QCOMPARE(ListMenu(MenuTarget::Folder, all),
+           std::vector<int>({kMenuCut, kMenuCopy, kMenuPaste, kSep, kMenuRename, kSep, kMenuDelete,
+                             kSep, kMenuNewFolder}));
+  QCOMPARE(ListMenu(MenuTarget::Nothing, all),
+           std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
+  // Nothing available: a file still opens, a folder or empty space has no menu.
+  QCOMPARE(ListMenu(MenuTarget::File, {}), std::vector<int>({kMenuOpen}));
+  QVERIFY(ListMenu(MenuTarget::Folder, {}).empty());
+  QVERIFY(ListMenu(MenuTarget::Nothing, {}).empty());
+  // Separators only ever stand between commands.
+  QCOMPARE(ListMenu(MenuTarget::File, {.del = true}),
+           std::vector<int>({kMenuOpen, kSep, kMenuDelete}));
+  QCOMPARE(ListMenu(MenuTarget::Folder, {.paste = true, .newFolder = true}),
+           std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
+  QCOMPARE(ListMenu(MenuTarget::Nothing, {.newFolder = true}), std::vector<int>({kMenuNewFolder}));
 }
 
 QTEST_GUILESS_MAIN(TestFilesLogic)
