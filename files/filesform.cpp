@@ -7,6 +7,7 @@
 #include "files/popupmenu.h"
 #include "files/views/folderlistview.h"
 #include "files/views/foldernavigator.h"
+#include "files/views/itemdrag.h"
 #include "platform/print/printservice.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
@@ -195,6 +196,10 @@ void FilesForm::MakeViews() {
     FatalError();
   }
   for (CFolderListView* view : {icons_, details_}) {
+    connect(view, &CFolderListView::dropWanted, this,
+            [this](const QMimeData& data, const std::string& folder, bool move) {
+              DropItem(data, folder, move);
+            });
     connect(view, &CFolderListView::contextMenuWanted, this,
             [this, view](MenuTarget target, QPoint global) {
               RunContextMenu(ListMenu(target, Availability(view->Selected())), global,
@@ -421,6 +426,33 @@ void FilesForm::RunContextMenu(const std::vector<int>& commands, QPoint global,
     open();
   else if (chosen > kMenuOpen && chosen <= kMenuNewFolder)
     Press(kButtonOf[std::size_t(chosen - 1)]);
+}
+
+std::optional<FolderNavigator> FilesForm::Reach(const std::string& folder) const {
+  if (!active_)
+    return std::nullopt;
+  FolderNavigator probe = active_->Navigator();
+  for (int root = 0; root < int(probe.Roots().size()); ++root) {
+    if (probe.GoTo(TrimFolder(folder), root))
+      return probe;
+  }
+  return std::nullopt;
+}
+
+bool FilesForm::DropItem(const QMimeData& data, const std::string& folder, bool move) {
+  const std::optional<DraggedItem> item = DraggedItemOf(data);
+  if (!item)
+    return false;
+  const std::string& source = item->path;
+  const std::size_t slash = source.rfind('/');
+  const std::optional<FolderNavigator> into = Reach(folder);
+  const QString path = QFile::decodeName(QByteArray::fromStdString(source));
+  if (slash == std::string::npos || !into || !Reach(source.substr(0, slash)) ||
+      QFile::encodeName(path).toStdString() != source)
+    return false;
+  bool done = false;
+  RunFileCommand([&](CFolderListView&) { done = commands_.Drop(path, *into, move); });
+  return done;
 }
 
 void FilesForm::Print() {

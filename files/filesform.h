@@ -14,12 +14,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
 class QActionGroup;
 class QFrame;
 class QLabel;
+class QMimeData;
 
 namespace dh {
 class CButtonST;
@@ -100,6 +102,11 @@ public:
   // carries out the chosen one, Open through open, any other by pressing its button.
   void RunContextMenu(const std::vector<int>& commands, QPoint global,
                       const std::function<void()>& open);
+  // The drop handler of every view: the item that data carries, dragged within this page,
+  // is moved (or copied) into folder. Refused, and nothing happens, when data comes from
+  // anywhere else, or the item or folder lies outside the roots or below the folder
+  // limit. True when the item was moved or copied.
+  bool DropItem(const QMimeData& data, const std::string& folder, bool move);
   // Hands each selected item of the view on show that still exists to the print system.
   void Print();
 
@@ -123,6 +130,8 @@ private:
   // Runs a file command on the view on show, then shows its folder as it is now.
   void RunFileCommand(const std::function<void(CFolderListView&)>& command);
   void OnHover(dh::CButtonST* button);
+  // A navigator standing at folder, when some root's view could show it.
+  std::optional<FolderNavigator> Reach(const std::string& folder) const;
   [[noreturn]] void FatalError();
   // Tells the pupil once per press of Print that the print system refused.
   void PrintProblem(int press);

@@ -37,6 +37,9 @@ public:
   const ItemRecord& Item(int row) const { return items_[std::size_t(row)]; }
   const std::vector<ItemRecord>& Items() const { return items_; }
   int RowOf(const std::string& fullPath) const;
+  // The row drawn as the target of a drag (-1: none).
+  void SetDropTarget(int row);
+  int DropTarget() const { return dropTarget_; }
 
 private:
   QIcon IconOf(const QString& mimeName) const;
@@ -44,6 +47,7 @@ private:
   std::vector<ItemRecord> items_;
   SortKey key_ = SortKey::Name;
   bool ascending_ = true;
+  int dropTarget_ = -1;
   mutable QHash<QString, QIcon> icons_;
 };
 
