@@ -5,6 +5,7 @@
 #include "files/filesform.h"
 #include "files/popupmenu.h"
 #include "files/views/folderlistview.h"
+#include "files/views/itemdrag.h"
 #include "platform/components/componenthost.h"
 #include "platform/components/pagecommand.h"
 #include "platform/ui/controlid.h"
@@ -18,8 +19,8 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -47,6 +48,7 @@ private slots:
   void fileCommandsFollowTheirButtons();
   void printingHandsFilesToThePrintSystem();
   void contextMenusPressTheFormsButtons();
+  void droppedItemsMoveWithinTheRootsAndUndo();
   void registeredControlIsMadeByProgId();
 
 private:
@@ -142,8 +144,6 @@ std::vector<int> TestFilesCtrl::menu(const QString& name, int command, bool keyb
     const QPoint at = name.isEmpty() ? QPoint(20, list->viewport()->height() - 4)
                                      : list->visualRect(list->model()->index(row, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
-    QContextMenuEvent request(QContextMenuEvent::Mouse, at);
-    QApplication::sendEvent(list->viewport(), &request);
   }
   QTest::qWait(100);
   return shown.value_or(std::vector<int>{});
@@ -421,6 +421,57 @@ void TestFilesCtrl::contextMenusPressTheFormsButtons() {
   QVERIFY(menu("a", kMenuDelete).empty());
   QVERIFY(view()->Caption().contains("a"));
   QCOMPARE(rows().size(), 3);
+}
+
+void TestFilesCtrl::droppedItemsMoveWithinTheRootsAndUndo() {
+  QTemporaryDir data;
+  qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+  dir_->folder("r1/box/inner/deep");
+  const QString a = dir_->file("r1/a.txt", "a");
+  const QString stray = dir_->file("outside/stray.txt", "s");
+  start(1);
+  const auto drop = [&](const QString& item, const QString& folder, bool move) {
+    std::unique_ptr<QMimeData> dragged(ItemDragData({QFile::encodeName(item).toStdString()}));
+    return form()->DropItem(*dragged, QFile::encodeName(folder).toStdString(), move);
+  };
+  const QString box = dir_->path("r1/box");
+  QVERIFY(drop(a, box, false));
+  QVERIFY(QFile::exists(a) && QFile::exists(box + "/a.txt"));
+  QVERIFY(command(PageCommand::Undo));
+  QVERIFY(!QFile::exists(box + "/a.txt"));
+
+  // Refused: a folder into itself or below, anything leaving or entering from outside the
+  // roots, a folder below the limit, the same place, and data from anywhere else.
+  QVERIFY(!drop(box, box + "/inner", true));
+  QVERIFY(!drop(box, box, true));
+  QVERIFY(!drop(a, dir_->path("outside"), true));
+  QVERIFY(!drop(stray, box, true));
+  QVERIFY(!drop(a, box + "/inner/deep", true));
+  QVERIFY(!drop(a, dir_->path("r1"), true));
+  QMimeData foreign;
+  foreign.setData("application/x-deskhaven-files-item", "1 forged left\n" + QFile::encodeName(a));
+  foreign.setUrls({QUrl::fromLocalFile(a)});
+  QVERIFY(!form()->DropItem(foreign, box.toStdString(), true));
+  QVERIFY(QFile::exists(a) && QFile::exists(stray) && !button(FilesForm::kUndo)->isEnabled());
+
+  // Dragged through the list: the folder under the pointer lights up and takes the item.
+  QWidget* viewport = view()->List()->viewport();
+  const int row = int(rows().indexOf("box"));
+  const QPoint at = view()->List()->visualRect(view()->List()->model()->index(row, 0)).center();
+  std::unique_ptr<QMimeData> dragged(ItemDragData({QFile::encodeName(a).toStdString()}));
+  QDragEnterEvent enter(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(viewport, &enter);
+  QVERIFY(enter.isAccepted());
+  QDragMoveEvent move(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(viewport, &move);
+  QCOMPARE(view()->Model().DropTarget(), row);
+  QDropEvent dropped(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(viewport, &dropped);
+  QCOMPARE(view()->Model().DropTarget(), -1);
+  QTRY_VERIFY(QFile::exists(box + "/a.txt"));
+  QVERIFY(!QFile::exists(a));
+  QVERIFY(command(PageCommand::Undo));
+  QVERIFY(QFile::exists(a) && !QFile::exists(box + "/a.txt"));
 }
 
 void TestFilesCtrl::registeredControlIsMadeByProgId() {
