@@ -59,6 +59,18 @@ dh::shellops::Result Run(Function function, const QString& source, const QString
   return dh::shellops::performFileOperation(request);
 }
 
+// Whether the folder holding path is one the view could show: in a root, or a shortcut's
+// target it has visited, and within the level limit.
+bool Reachable(const FolderNavigator& place, const QString& path) {
+  const std::string folder = TrimFolder(Bytes(FolderOf(path)));
+  for (int root = 0; root < int(place.Roots().size()); ++root) {
+    FolderNavigator probe = place;
+    if (probe.GoTo(folder, root))
+      return true;
+  }
+  return false;
+}
+
 void CannotUndo(QWidget* owner, const QString& text) {
   dh::ui::showMessage(owner, text, QStringLiteral("Cannot Undo"), Icon::Warning);
 }
@@ -129,6 +141,9 @@ void FileCommands::Paste(const FolderNavigator& place, const std::vector<ItemRec
 
 bool FileCommands::PasteOne(const QString& path, const FolderNavigator& into, bool move,
                             UndoRecord& record) const {
+  // Taken before the roots changed: no longer the pupil's to take.
+  if (!Reachable(into, path))
+    return false;
   const std::string source = Bytes(path);
   struct stat st {};
   if (lstat(source.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
@@ -247,18 +262,10 @@ bool FileCommands::FromHere(const FolderNavigator& place, const UndoRecord& reco
 
 bool FileCommands::WithinReach(const FolderNavigator& place, const UndoRecord& record) const {
   // Every folder the undo takes from or puts into must be one the view could show.
-  const auto reachable = [&](const QString& path) {
-    const std::string folder = TrimFolder(Bytes(FolderOf(path)));
-    for (int root = 0; root < int(place.Roots().size()); ++root) {
-      FolderNavigator probe = place;
-      if (probe.GoTo(folder, root))
-        return true;
-    }
-    return false;
-  };
-  return AllPass(record.Sources + record.Targets, reachable,
-                 QStringLiteral("It is not possible to undo this action:\n%1\n"
-                                "lies outside the folders you may use."));
+  return AllPass(
+      record.Sources + record.Targets, [&](const QString& path) { return Reachable(place, path); },
+      QStringLiteral("It is not possible to undo this action:\n%1\n"
+                     "cannot be reached from your folders."));
 }
 
 bool FileCommands::PlacesFree(const UndoRecord& record) const {
@@ -302,7 +309,8 @@ void FileCommands::Undo(const FolderNavigator& place) {
   }
   if (!FromHere(place, record))
     return; // the record stays: the pupil can undo from elsewhere
-  // A record that reaches outside the roots (the class changed since) can never be undone.
+  // A record that reaches outside the roots (they changed since, or its folder went) can
+  // never be undone.
   if (!WithinReach(place, record)) {
     undo_.pop_back();
     return;
