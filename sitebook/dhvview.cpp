@@ -95,17 +95,14 @@ void CDhvView::SetButtons(QAbstractButton* back, QAbstractButton* forward) {
 }
 
 void CDhvView::ResetHistory(const QString& startPage) {
-  // Back must not lead into the pages of the scheme that was replaced: the history is
-  // cleared once the next page (the start page) is on show, since clearing keeps the
-  // page on show.
-  forgetHistory_ = true;
+  // Back must not lead into the pages of the scheme that was replaced. Clearing keeps the
+  // page on show, so the first link opened next still leads back to it.
+  history()->clear();
   record_.Reset(QUrl::fromLocalFile(startPage).toString());
   ApplyButtons();
 }
 
 void CDhvView::Completed() {
-  if (std::exchange(forgetHistory_, false))
-    history()->clear();
   record_.Completed(url().toString(), history()->canGoBack(), history()->canGoForward());
   ApplyButtons();
   ShowPageLine();

@@ -62,7 +62,6 @@ private:
 
   PupilPage* page_;
   NavigationRecord record_;
-  bool forgetHistory_ = false; // clear the history once the next page is on show
   QString pageLine_;
   QPointer<QAbstractButton> back_;
   QPointer<QAbstractButton> forward_;
