@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPrintDialog>
@@ -36,15 +37,40 @@ CDhvView::PrintPrompt& Prompt() {
   return prompt;
 }
 
-// Where a page goes when there is no printer: a PDF named after it in the pupil's
-// documents folder.
-QString PdfFileFor(const QString& title) {
+// Tells the pupil that the page could not be printed to file.
+void ReportPrintProblem(QWidget* parent, const QString& file) {
+  dh::ui::beep();
+  dh::ui::showMessage(parent,
+                      QStringLiteral("This page could not be printed to the file\n%1\n\n"
+                                     "Please inform your Network Administrator of this problem.")
+                          .arg(file),
+                      QStringLiteral("Print Problem"), dh::ui::Icon::Warning);
+}
+
+// Where a page goes when there is no printer: a new PDF named after it in the pupil's
+// documents folder. A file already there is never replaced: the name takes " (2)",
+// " (3)" and so on. The file is made here, empty, so that nothing else takes the name
+// before the page is written into it. Sets file to the file made, or to the name that
+// could not be made.
+bool MakeNewPdfFile(const QString& title, QString& file) {
   QString name = title.simplified();
   name.replace(QRegularExpression(QStringLiteral("[^\\w .-]")), QStringLiteral("_"));
   if (name.isEmpty())
     name = QStringLiteral("Web page");
-  return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-      .filePath(name.left(80) + QStringLiteral(".pdf"));
+  name.truncate(80);
+  const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+  documents.mkpath(QStringLiteral(".")); // a new account has none yet
+  constexpr int kMostCopies = 9999;
+  for (int copy = 1; copy <= kMostCopies; ++copy) {
+    file = documents.filePath(copy == 1 ? name + QStringLiteral(".pdf")
+                                        : QStringLiteral("%1 (%2).pdf").arg(name).arg(copy));
+    if (QFile(file).open(QIODevice::WriteOnly | QIODevice::NewOnly))
+      return true;
+    const QFileInfo taken(file);
+    if (!taken.exists() && !taken.isSymLink())
+      return false; // not there, yet it cannot be made
+  }
+  return false;
 }
 
 } // namespace
@@ -55,25 +81,22 @@ CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new PupilPag
   setContextMenuPolicy(Qt::NoContextMenu);
   connect(this, &QWebEngineView::loadFinished, this, &CDhvView::Completed);
   connect(this, &QWebEngineView::titleChanged, this, &CDhvView::ShowPageLine);
-  connect(page_, &QWebEnginePage::printRequested, this, &CDhvView::Print);
   connect(this, &QWebEngineView::printFinished, this, [this] { printer_.reset(); });
   connect(this, &QWebEngineView::pdfPrintingFinished, this,
           [this](const QString& file, bool success) {
-            if (success) {
-              dh::ui::showMessage(this,
-                                  QStringLiteral("No printer is set up, so this page has been "
-                                                 "saved as\n%1\nin your Documents folder.")
-                                      .arg(QFileInfo(file).fileName()),
-                                  QStringLiteral("Printing"), dh::ui::Icon::Information);
+            pdfFile_.clear();
+            if (!success) {
+              // The empty file made for the page is ours; anything more is not.
+              if (QFileInfo(file).size() == 0)
+                QFile::remove(file);
+              ReportPrintProblem(this, file);
               return;
             }
-            dh::ui::beep();
             dh::ui::showMessage(this,
-                                QStringLiteral("This page could not be printed to the file\n%1\n\n"
-                                               "Please inform your Network Administrator of "
-                                               "this problem.")
-                                    .arg(file),
-                                QStringLiteral("Print Problem"), dh::ui::Icon::Warning);
+                                QStringLiteral("No printer is set up, so this page has been "
+                                               "saved as\n%1\nin your Documents folder.")
+                                    .arg(QFileInfo(file).fileName()),
+                                QStringLiteral("Printing"), dh::ui::Icon::Information);
           });
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   help->setContext(Qt::WidgetWithChildrenShortcut);
@@ -151,13 +174,17 @@ void CDhvView::Copy() {
 }
 
 void CDhvView::Print() {
-  if (printer_)
+  if (printer_ || !pdfFile_.isEmpty())
     return; // one print at a time
   if (QPrinterInfo::availablePrinters().isEmpty()) {
     // With no printer the only choice a print dialog leaves is a file chooser: the page
     // goes straight to the documents folder instead, and the pupil is told where.
-    const QString file = PdfFileFor(title());
-    QDir().mkpath(QFileInfo(file).absolutePath()); // a new account has none yet
+    QString file;
+    if (!MakeNewPdfFile(title(), file)) {
+      ReportPrintProblem(this, file);
+      return;
+    }
+    pdfFile_ = file;
     printToPdf(file);
     return;
   }

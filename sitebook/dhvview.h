@@ -66,6 +66,7 @@ private:
   QPointer<QAbstractButton> back_;
   QPointer<QAbstractButton> forward_;
   std::unique_ptr<QPrinter> printer_; // while a print runs
+  QString pdfFile_;                   // while a page is written to a PDF
 };
 
 } // namespace dh::sitebook

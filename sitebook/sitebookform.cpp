@@ -15,6 +15,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
 
 namespace dh::sitebook {
 
@@ -129,6 +130,8 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
   view_->SetButtons(dh::ui::findById<QAbstractButton>(this, kBack),
                     dh::ui::findById<QAbstractButton>(this, kForward));
   connect(view_, &CDhvView::PageLineChanged, pageLine_, &QLabel::setText);
+  // A page's own print() is a press of Print, so it obeys the scheme as the button does.
+  connect(view_->page(), &QWebEnginePage::printRequested, this, [this] { Press(kPrint); });
 
   const QPixmap picture(Text(dh::GetUserTypePicturePath()));
   if (!picture.isNull()) {
