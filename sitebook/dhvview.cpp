@@ -1,6 +1,7 @@
 #include "sitebook/dhvview.h"
 
 #include "platform/ui/messageservice.h"
+#include "sitebook/linkaddress.h"
 #include "sitebook/linkshelp.h"
 #include "sitebook/pupilpage.h"
 
@@ -106,7 +107,7 @@ CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new PupilPag
 CDhvView::~CDhvView() = default;
 
 void CDhvView::Navigate2(const QString& address) {
-  const QUrl url = QUrl::fromUserInput(address, QDir::currentPath(), QUrl::AssumeLocalFile);
+  const QUrl url = LinkAddress(address, QDir::currentPath());
   page_->Trust(url);
   load(url);
 }

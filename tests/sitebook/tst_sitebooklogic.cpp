@@ -1,10 +1,14 @@
 // The Links page's rules that need no browser: captions, the side panel's slots and
-// scrolling, the tool bar's places, and Back and Forward.
+// scrolling, the tool bar's places, Back and Forward, and the addresses links name.
 #include "sitebook/captionrule.h"
+#include "sitebook/linkaddress.h"
 #include "sitebook/linkpanel.h"
 #include "sitebook/navigationrecord.h"
 #include "sitebook/toolbarlayout.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace dh::sitebook;
@@ -19,6 +23,7 @@ private slots:
   void checkMarkFollowsTheOpenedLink();
   void toolBarClosesUpToTheLeft();
   void backAndForwardFollowTheirSteps();
+  void addressesWithoutSchemeAreWebAddresses();
 };
 
 void TestSitebookLogic::captionsShortenLongWordsAndLongNames_data() {
@@ -198,6 +203,28 @@ void TestSitebookLogic::backAndForwardFollowTheirSteps() {
   QCOMPARE(record.BackSteps(), 0);
   QVERIFY(!record.BackEnabled() && !record.ForwardEnabled());
   QCOMPARE(record.Current(), QStringLiteral("http://127.0.0.1/page/2"));
+}
+
+void TestSitebookLogic::addressesWithoutSchemeAreWebAddresses() {
+  QTemporaryDir run;
+  QVERIFY(QDir(run.path()).mkpath(QStringLiteral("links")));
+  QFile page(run.filePath(QStringLiteral("links/maths.html")));
+  QVERIFY(page.open(QIODevice::WriteOnly));
+  const QString local = QUrl::fromLocalFile(page.fileName()).toString();
+  const QList<std::pair<QString, QString>> cases = {
+      {QStringLiteral("www.example.org"), QStringLiteral("https://www.example.org")},
+      {QStringLiteral(" example.org/maths?year=7 "),
+       QStringLiteral("https://example.org/maths?year=7")},
+      {QStringLiteral("localhost:8080/page"), QStringLiteral("https://localhost:8080/page")},
+      {QStringLiteral("http://example.org/"), QStringLiteral("http://example.org/")},
+      {QStringLiteral("about:blank"), QStringLiteral("about:blank")},
+      {local, local},
+      {page.fileName(), local},
+      {QStringLiteral("links/maths.html"), local},
+      {QString(), QString()},
+  };
+  for (const auto& [address, url] : cases)
+    QCOMPARE(LinkAddress(address, run.path()).toString(), url);
 }
 
 QTEST_GUILESS_MAIN(TestSitebookLogic)
