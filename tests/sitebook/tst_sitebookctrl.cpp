@@ -20,6 +20,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QPrinter>
 #include <QSignalSpy>
@@ -377,6 +378,12 @@ void TestSitebookCtrl::webPagesStayInsideTheView() {
   navigate([&] { runScript(QStringLiteral("document.getElementById('open').click()")); });
   QCOMPARE(view_->url().toString(), link(8));
   QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+  // A window without an address is not made, so nothing runs hidden in it.
+  navigate([&] { view_->load(server_->url(QStringLiteral("/popup"))); });
+  runScript(QStringLiteral("document.getElementById('nowhere').click()"));
+  QTest::qWait(500);
+  QVERIFY(view_->page()->findChildren<QWebEnginePage*>().isEmpty());
+  navigate([&] { view_->load(QUrl(link(8))); });
 
   // Downloads are refused with a message and leave no file behind.
   const qsizetype boxes = recorder_->boxes().size();
@@ -385,6 +392,11 @@ void TestSitebookCtrl::webPagesStayInsideTheView() {
   QCOMPARE(recorder_->boxes().last().title, QStringLiteral("Download Refused"));
   QVERIFY(recorder_->boxes().last().text.contains(QStringLiteral("homework.bin")));
   QCOMPARE(view_->url().toString(), link(8));
+  // A page that starts downloads in a loop is answered once.
+  QSignalSpy downloads(view_->page()->profile(), &QWebEngineProfile::downloadRequested);
+  view_->load(server_->url(QStringLiteral("/downloads")));
+  QTRY_COMPARE_WITH_TIMEOUT(downloads.size(), 4, 15000);
+  QCOMPARE(recorder_->boxes().size(), boxes + 2);
 
   // A web page cannot lead into local files, by link or by script; the system's own
   // local pages still open.
@@ -417,6 +429,28 @@ void TestSitebookCtrl::webPagesStayInsideTheView() {
   }
   navigate([&] { go(runDir_ + QStringLiteral("/pages/next.html")); });
   QCOMPARE(view_->title(), QStringLiteral("Next"));
+
+  // Its scripts read no file, and it loads files from within the tree only.
+  QImage picture(4, 4, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  QVERIFY(picture.save(runDir_ + QStringLiteral("/pages/in.png")));
+  QVERIFY(picture.save(home_->filePath(QStringLiteral("out.png"))));
+  QCOMPARE(runScript(QStringLiteral("(() => { const x = new XMLHttpRequest();"
+                                    " try { x.open('GET', '%1', false); x.send(); }"
+                                    " catch (e) { return 'refused'; } return x.responseText; })()")
+                         .arg(QUrl::fromLocalFile(secret).toString())),
+           QStringLiteral("refused"));
+  runScript(
+      QStringLiteral("for (const [id, src] of [['in', 'in.png'], ['out', '%1']]) {"
+                     " const i = new Image(); i.id = id; i.src = src; document.body.append(i); }")
+          .arg(QUrl::fromLocalFile(home_->filePath(QStringLiteral("out.png"))).toString()));
+  const auto loaded = [&](const char* id) {
+    return runScript(QStringLiteral("(i => i.complete ? String(i.naturalWidth) : 'loading')"
+                                    "(document.getElementById('%1'))")
+                         .arg(QLatin1String(id)));
+  };
+  QTRY_COMPARE_WITH_TIMEOUT(loaded("in"), QStringLiteral("4"), 10000);
+  QTRY_COMPARE_WITH_TIMEOUT(loaded("out"), QStringLiteral("0"), 10000);
 }
 
 void TestSitebookCtrl::registeredControlIsMadeByProgId() {
