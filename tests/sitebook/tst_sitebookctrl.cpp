@@ -208,6 +208,17 @@ void TestSitebookCtrl::slotsAndScrollingWithNineLinks() {
   QVERIFY(command(kScrollDown));
   for (int n = 1; n <= 7; ++n)
     QVERIFY(!slot(n)->GetCheck());
+
+  // A resize keeps the panel scrolled where it was and ticks nothing anew.
+  ctrl_->resize(760, 500); // room for four
+  QCOMPARE(slot(1)->text(), QStringLiteral("Link 3"));
+  QVERIFY(slot(4)->isVisibleTo(ctrl_.get()) && !slot(5)->isVisibleTo(ctrl_.get()));
+  for (int n = 1; n <= 7; ++n)
+    QVERIFY(!slot(n)->GetCheck());
+  QVERIFY(command(kScrollUp));
+  ctrl_->resize(760, 560);
+  QCOMPARE(slot(1)->text(), QStringLiteral("Link 2"));
+  QVERIFY(slot(1)->GetCheck());
 }
 
 void TestSitebookCtrl::classChangeShowsTheNewSchemesLinks() {

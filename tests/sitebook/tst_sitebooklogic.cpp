@@ -21,6 +21,7 @@ private slots:
   void captionsShortenLongWordsAndLongNames();
   void panelShowsWhatFitsAndScrollsOneLinkAtATime();
   void checkMarkFollowsTheOpenedLink();
+  void resizeKeepsTheScrollAndTheTick();
   void toolBarClosesUpToTheLeft();
   void backAndForwardFollowTheirSteps();
   void addressesWithoutSchemeAreWebAddresses();
@@ -47,6 +48,14 @@ void TestSitebookLogic::captionsShortenLongWordsAndLongNames_data() {
                                                << "R&&D&&Q...";
   QTest::newRow("letters, not bytes")
       << QString::fromUtf8("Öffentlichkeitsarbeit Süd") << QString::fromUtf8("Öffentl... Süd");
+  QTest::newRow("an emoji is one character where a word is cut")
+      << QString::fromUtf8("abcdef🦁ghijk Zoo") << QString::fromUtf8("abcdef🦁... Zoo");
+  QTest::newRow("joined emoji are one character")
+      << QString::fromUtf8("Family👨‍👩‍👧Fun")
+      << QString::fromUtf8("Family👨‍👩‍👧Fun");
+  QTest::newRow("the name is cut after 33 characters")
+      << QString::fromUtf8("🦁 Supercalifragilistic Extraordinarily Unbelievably Wonderful")
+      << QString::fromUtf8("🦁 Superca... Extraor... Unbelie..");
   QTest::newRow("empty") << ""
                          << "";
   QTest::newRow("blanks only") << "   "
@@ -119,6 +128,26 @@ void TestSitebookLogic::checkMarkFollowsTheOpenedLink() {
   QCOMPARE(panel.CheckedSlot(), 1);
   panel.ForgetOpened();
   QCOMPARE(panel.CheckedSlot(), std::nullopt);
+}
+
+void TestSitebookLogic::resizeKeepsTheScrollAndTheTick() {
+  LinkPanel panel;
+  panel.Layout(9, 400, 80); // five slots
+  QVERIFY(panel.ScrollDown() && panel.ScrollDown());
+  QCOMPARE(panel.Open(1), 3);
+  panel.Fit(320, 80);
+  QCOMPARE(panel.Visible(), 4);
+  QCOMPARE(panel.Offset(), 2);
+  QCOMPARE(panel.CheckedSlot(), 1);
+  QVERIFY(panel.ScrollUpInUse() && panel.ScrollDownInUse());
+  // Back took the tick away: a resize does not bring it back.
+  panel.ClearTick();
+  panel.Fit(400, 80);
+  QCOMPARE(panel.CheckedSlot(), std::nullopt);
+  // Room for seven: no empty slot below the last link, and the links above stay in reach.
+  panel.Fit(2000, 80);
+  QCOMPARE(panel.Offset(), 2);
+  QVERIFY(panel.ScrollUpInUse() && !panel.ScrollDownInUse());
 }
 
 void TestSitebookLogic::toolBarClosesUpToTheLeft() {
