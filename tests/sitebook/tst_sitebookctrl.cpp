@@ -252,13 +252,10 @@ void TestSitebookCtrl::toolBarLaysOutFromTheScheme() {
     int copy, print, side;
     QList<int> shown; // movable items left to right
   };
+  // Which places the items take is tested without widgets; here the form's items go
+  // there, and Print's command and a page's print() follow the button.
   const QList<int> all = {222, 220, 223, 205, 224, 206, 225, 207};
-  const Case cases[] = {
-      {1, 1, 1, all},
-      {0, 1, 1, {223, 205, 224, 206, 225, 207}},
-      {1, 0, 0, {222, 220, 225, 207}},
-      {0, 0, 0, {225, 207}},
-  };
+  const Case cases[] = {{0, 1, 1, {223, 205, 224, 206, 225, 207}}, {1, 0, 0, {222, 220, 225, 207}}};
   QList<QRect> places;
   for (int id : all)
     places.append(ctrl_->findChild<QWidget*>(QStringLiteral("id%1").arg(id))->geometry());
