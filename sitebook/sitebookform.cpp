@@ -15,6 +15,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
 
 namespace dh::sitebook {
 
@@ -35,7 +36,7 @@ constexpr std::array<QRect, kToolBarItems> kMovable = {
     QRect(266, 17, 2, 32), QRect(274, 13, 40, 40), QRect(320, 17, 2, 32), QRect(328, 13, 40, 40)};
 constexpr QRect kSidePanelFrame(6, 68, 136, 366);
 constexpr QRect kSlot1(12, 76, 108, 74);
-constexpr int kSlotGap = 6;
+constexpr int kSlotPitch = kSlot1.height() + 6; // from the top of one slot to the next
 constexpr QRect kScrollUp(122, 76, 16, 28);
 constexpr QRect kScrollDown(122, 398, 16, 28);
 constexpr QRect kPageLine(148, 68, 566, 24);
@@ -124,6 +125,8 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
   view_->SetButtons(dh::ui::findById<QAbstractButton>(this, kBack),
                     dh::ui::findById<QAbstractButton>(this, kForward));
   connect(view_, &CDhvView::PageLineChanged, pageLine_, &QLabel::setText);
+  // A page's own print() is a press of Print, so it obeys the scheme as the button does.
+  connect(view_->page(), &QWebEnginePage::printRequested, this, [this] { Press(kPrint); });
 
   indicator_->setPixmap(dh::MaskedPicture(Text(dh::GetUserTypePicturePath())));
   indicator_->setVisible(!indicator_->pixmap().isNull());
@@ -238,12 +241,15 @@ void SitebookForm::PlaceIndicator() {
 }
 
 void SitebookForm::LayOutPanel() {
-  const int pitch = place::kSlot1.height() + place::kSlotGap;
   const int links =
       std::min<int>(scheme_.Sitebook.SitebookCount, int(scheme_.Sitebook.Sitemarks.size()));
-  panel_.Layout(links, sidePanelFrame_->height(), pitch);
+  panel_.Layout(links, sidePanelFrame_->height(), place::kSlotPitch);
+  ShowPanel();
+}
+
+void SitebookForm::ShowPanel() {
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
-    slots_[slot]->setGeometry(place::kSlot1.translated(0, slot * pitch));
+    slots_[slot]->setGeometry(place::kSlot1.translated(0, slot * place::kSlotPitch));
   if (panel_.Visible() > 0) {
     QRect down = place::kScrollDown;
     down.moveBottom(slots_[panel_.Visible() - 1]->geometry().bottom());
@@ -273,11 +279,6 @@ void SitebookForm::ShowChecks() {
     slots_[slot]->SetCheckState(checked == slot);
 }
 
-void SitebookForm::ClearChecks() {
-  for (CWinXPButtonST* button : slots_)
-    button->SetCheckState(false);
-}
-
 void SitebookForm::ShowPanelItems() {
   sidePanelFrame_->setVisible(sideShown_);
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
@@ -303,7 +304,8 @@ void SitebookForm::LayOutToolBar() {
 void SitebookForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   PlaceFrames();
-  LayOutPanel();
+  panel_.Fit(sidePanelFrame_->height(), place::kSlotPitch);
+  ShowPanel();
 }
 
 bool SitebookForm::Press(int id) {
@@ -315,36 +317,31 @@ bool SitebookForm::Press(int id) {
 }
 
 void SitebookForm::OnSlot(int slot) {
-  for (int other = 0; other < dh::SlotPanel::kSlots; ++other)
-    slots_[other]->SetCheckState(other == slot);
   const int link = panel_.Open(slot);
+  ShowChecks();
   view_->LinkOpened();
   view_->Navigate2(Text(scheme_.Sitebook.Sitemarks[link].URL));
 }
 
 void SitebookForm::OnScrollDown() {
-  if (!panel_.ScrollDown())
-    return;
-  FillSlots();
-  ShowChecks();
-  ShowPanelItems();
+  if (panel_.ScrollDown())
+    ShowPanel();
 }
 
 void SitebookForm::OnScrollUp() {
-  if (!panel_.ScrollUp())
-    return;
-  FillSlots();
-  ShowChecks();
-  ShowPanelItems();
+  if (panel_.ScrollUp())
+    ShowPanel();
 }
 
 void SitebookForm::OnBack() {
-  ClearChecks();
+  panel_.ClearTick();
+  ShowChecks();
   view_->GoBack();
 }
 
 void SitebookForm::OnForward() {
-  ClearChecks();
+  panel_.ClearTick();
+  ShowChecks();
   view_->GoForward();
 }
 

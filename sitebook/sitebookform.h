@@ -74,6 +74,7 @@ private:
   void MakeSlots();
   void PlaceFrames();
   void LayOutPanel();
+  void ShowPanel();
   void FillSlots();
   void ShowChecks();
   void ShowPanelItems();
@@ -87,7 +88,6 @@ private:
   void OnForward();
   void OnSideSwitch();
   void OnHover(CButtonST* button);
-  void ClearChecks();
 
   dh::DhvScheme scheme_;
   int mode_ = 0;
