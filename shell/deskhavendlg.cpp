@@ -341,7 +341,7 @@ void CDeskhavenDlg::OnCommand(int command) {
 
 void CDeskhavenDlg::OnClassTimer() {
   RestoreAfterSelector();
-  const auto polled = ReadPolledClass();
+  const auto polled = ReadPolledClass(platformMode_);
   if (!polled)
     return;
   const QString read = QString::fromStdString(*polled);

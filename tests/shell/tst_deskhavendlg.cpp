@@ -316,8 +316,12 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   QCOMPARE(dlg.CurrentClass(), QStringLiteral("7B"));
   QCOMPARE(dlg.CurrentPage(), 1);
 
-  // The same class in other letters is no change.
+  // The same class in other letters is no change, and neither is the machine's class,
+  // which this mode does not read.
   s.setClass("7b");
+  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Stowlet\\Plotbench", "Current Class",
+                  "5A");
+  dlg.OnClassTimer();
   dlg.OnClassTimer();
   QCOMPARE(controlLog().size(), 3);
 
@@ -352,6 +356,7 @@ void TestDeskhavenDlg::classButtonAndChangeClass() {
   s.hives.setDword(Root::LocalMachine, "Software\\Halvane\\Platform", "Mode", 5);
   s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Stowlet\\Plotbench", "Current Class",
                   "5A");
+  s.setClass("9Z"); // what the running mode polls
   dlg.OnClassTimer();
   QCOMPARE(dlg.CurrentClass(), QStringLiteral("5A"));
   QVERIFY(s.button(1018)->isVisible());

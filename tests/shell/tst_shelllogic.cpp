@@ -233,21 +233,25 @@ void TestShellLogic::currentClassSources() {
   TestHives hives;
   const char* plotbench = "Software\\Halvane\\Stowlet\\Plotbench";
   const char* fieldbench = "Software\\Halvane\\Fieldbench";
-  QCOMPARE(ReadPolledClass(), std::nullopt);
+  // A mode without a class of its own polls the machine first, then the user.
+  QCOMPARE(ReadPolledClass(0), std::nullopt);
   hives.setText(Root::CurrentUser, fieldbench, "Current Class", "8C");
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("8C"));
-  hives.setText(Root::LocalMachine, plotbench, "Current Class", "7B");
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("7B"));
+  QCOMPARE(ReadPolledClass(0), std::optional<std::string>("8C"));
   hives.setText(Root::LocalMachine, plotbench, "Current Class", "");
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("")); // read, and empty
+  QCOMPARE(ReadPolledClass(0), std::optional<std::string>("")); // read, and empty
   hives.setDword(Root::LocalMachine, plotbench, "Current Class", 7);
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("8C")); // not a text: the user's
+  QCOMPARE(ReadPolledClass(0), std::optional<std::string>("8C")); // not a text: the user's
 
+  // The other modes poll what the class button shows.
   hives.setText(Root::LocalMachine, plotbench, "Current Class", "7B");
-  for (int mode : {1, 5})
+  for (int mode : {1, 5}) {
     QCOMPARE(ReadCurrentClassForButton(mode), std::string("7B"));
-  for (int mode : {6, 7, 99})
+    QCOMPARE(ReadPolledClass(mode), std::optional<std::string>("7B"));
+  }
+  for (int mode : {6, 7, 99}) {
     QCOMPARE(ReadCurrentClassForButton(mode), std::string("8C"));
+    QCOMPARE(ReadPolledClass(mode), std::optional<std::string>("8C"));
+  }
   for (int mode : {0, 8, 9, -1})
     QCOMPARE(ReadCurrentClassForButton(mode), std::string());
 }
