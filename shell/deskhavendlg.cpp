@@ -22,6 +22,7 @@
 #include <QFrame>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 #include <cerrno>
@@ -154,6 +155,7 @@ CWinXPButtonST* CDeskhavenDlg::MakeXPButton(int number, const QString& caption) 
 }
 
 bool CDeskhavenDlg::PageSetUp() {
+  const QScopedValueRollback settingUp(settingUp_, true);
   for (auto& control : controls_)
     delete control; // the previous set goes before the new one is made
   current_ = 0;
@@ -340,6 +342,9 @@ void CDeskhavenDlg::OnCommand(int command) {
 }
 
 void CDeskhavenDlg::OnClassTimer() {
+  // A change seen while a set-up waits on a message box is taken at the tick after it.
+  if (settingUp_)
+    return;
   RestoreAfterSelector();
   const auto polled = ReadPolledClass(platformMode_);
   if (!polled)

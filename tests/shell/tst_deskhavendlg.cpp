@@ -109,6 +109,26 @@ QStringList controlLog() {
   return qApp->property("controlLog").toStringList();
 }
 
+// Shows each box as a real modal box does, with the event loop running while it is open
+// (timers fire), and runs whileOpen inside the first.
+class NestedLoopBoxes final : public dh::ui::MessageHandler {
+public:
+  NestedLoopBoxes() : previous_(dh::ui::installMessageHandler(this)) {}
+  ~NestedLoopBoxes() override { dh::ui::installMessageHandler(previous_); }
+  dh::ui::Answer show(QWidget* parent, const dh::ui::MessageBox& box) override {
+    if (whileOpen)
+      std::exchange(whileOpen, {})();
+    QTest::qWait(2 * CDeskhavenDlg::kClassTimerMs + 200);
+    return previous_->show(parent, box);
+  }
+  void beep() override { previous_->beep(); }
+
+  std::function<void()> whileOpen;
+
+private:
+  dh::ui::MessageHandler* previous_;
+};
+
 std::optional<std::uint32_t> storedDefault(const char* name) {
   return dh::reg::readDword(Root::LocalMachine, kDefaults, name);
 }
@@ -339,6 +359,19 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   s.setClass("7B");
   QTRY_COMPARE_WITH_TIMEOUT(dlg.Scheme().SchemeName, std::string("Seven"), 3000);
   QCOMPARE(dlg.CurrentPage(), 1);
+
+  // A change while a set-up shows a box waits for that set-up to finish: no second set-up
+  // runs inside the first and leaves its controls behind.
+  writeScheme(s.hives, {.name = "Bare", .roots = 0});
+  s.hives.setText(Root::LocalMachine, classSchemes, "9D", "Bare");
+  NestedLoopBoxes nested;
+  nested.whileOpen = [&s] { s.setClass("8C"); };
+  s.setClass("9D");
+  dlg.OnClassTimer();
+  QCOMPARE(s.titles(), QStringList{QStringLiteral("No Usable Roots")});
+  QTRY_COMPARE_WITH_TIMEOUT(dlg.Scheme().SchemeName, std::string("Eight"), 3000);
+  QCOMPARE(controlLog().count("made") - controlLog().count("gone"), 3);
+  QCOMPARE(dlg.findChildren<QWidget*>(QStringLiteral("id97")).size(), 1);
 }
 
 void TestDeskhavenDlg::classButtonAndChangeClass() {
