@@ -457,17 +457,20 @@ void CDeskhavenDlg::OnOptionsCommand(int command) {
     helper_->HideCharacter();
     optionsMenu_->checkHelperOn(false);
     break;
+  // The marks show what is stored, which is what the helper and the pages go by: a write
+  // that was refused (a pupil cannot write the machine hive) leaves them as they were.
   case COptionsMenu::ShortMessages:
   case COptionsMenu::LongMessages: {
     const bool shortMessages = command == COptionsMenu::ShortMessages;
-    scheme_.WriteShortToolTips(shortMessages);
-    optionsMenu_->checkShortMessages(shortMessages);
+    if (scheme_.WriteShortToolTips(shortMessages))
+      optionsMenu_->checkShortMessages(shortMessages);
     break;
   }
   case COptionsMenu::Silent:
-    optionsMenu_->checkSilent(speaking_);
-    scheme_.WriteSilent(speaking_);
-    speaking_ = !speaking_;
+    if (scheme_.WriteSilent(speaking_)) {
+      optionsMenu_->checkSilent(speaking_);
+      speaking_ = !speaking_;
+    }
     break;
   default:
     break;

@@ -458,10 +458,12 @@ void TestDeskhavenDlg::pupilCannotWriteOptions() {
     CDeskhavenDlg& dlg = s.open();
     if (dlg.Pages()[0].IsOK != 1 || !s.boxes.boxes().isEmpty())
       return 1;
+    // A refused write leaves the marks showing what is stored, which the helper obeys.
     dlg.OptionsMenu()->item(COptionsMenu::ShortMessages)->trigger();
     dlg.OptionsMenu()->item(COptionsMenu::Silent)->trigger();
-    if (!dlg.OptionsMenu()->isChecked(COptionsMenu::ShortMessages) ||
-        !dlg.OptionsMenu()->isChecked(COptionsMenu::Silent))
+    if (dlg.OptionsMenu()->isChecked(COptionsMenu::ShortMessages) ||
+        !dlg.OptionsMenu()->isChecked(COptionsMenu::LongMessages) ||
+        dlg.OptionsMenu()->isChecked(COptionsMenu::Silent) || !dlg.SpeakingFlag())
       return 2;
     if (storedDefault("ShortToolTips") != 0u || storedDefault("Silent") != 0u)
       return 3;
