@@ -54,7 +54,7 @@ const char* const kClassSelectorText =
     "There has been a problem locating Class Selector.\nIt is recommended you inform your "
     "system administrator\nof this error";
 
-// The pictures are drawn at the size that suits the 26-pixel row, not their own.
+// The pictures are drawn at the size that suits the row at the template font, not their own.
 QIcon icon(const char* path) {
   constexpr int kIconSize = 18;
   return QIcon(QIcon(QString::fromLatin1(path)).pixmap(kIconSize, kIconSize));
@@ -223,7 +223,7 @@ QRect CDeskhavenDlg::OuterRect() const {
 }
 
 void CDeskhavenDlg::LayOutTopRow() {
-  const TopRow row = dh::shell::LayOutTopRow(OuterRect());
+  const TopRow row = dh::shell::LayOutTopRow(OuterRect(), ui::DialogUnits(normalFont_));
   logo_->setGeometry(row.logo);
   options_->setGeometry(row.options);
   changeClass_->setGeometry(row.changeClass);
@@ -283,7 +283,8 @@ void CDeskhavenDlg::FitControls() {
 }
 
 void CDeskhavenDlg::PlacePageButtons() {
-  const auto rects = PageButtonRects(PageOffered(1), PageOffered(2), PageOffered(3));
+  const auto rects =
+      PageButtonRects(PageOffered(1), PageOffered(2), PageOffered(3), ui::DialogUnits(normalFont_));
   for (int page = 1; page <= kPageCount; ++page) {
     PageButton(page)->setGeometry(rects[page - 1]);
     PageButton(page)->setVisible(pages_[page - 1].IsOK != 0);

@@ -15,6 +15,7 @@
 #include "platform/components/platformmode/platformmodecomponent.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,6 +154,7 @@ private slots:
   void changeClassStartsTheSelector();
   void runDirectoryIsRestored();
   void aboutBoxAndRestore();
+  void largeFontsClipNoCaption();
 };
 
 void TestDeskhavenDlg::allPagesInTheirPlaces() {
@@ -161,9 +163,10 @@ void TestDeskhavenDlg::allPagesInTheirPlaces() {
   QVERIFY(s.boxes.boxes().isEmpty());
   QVERIFY(dlg.isMaximized());
   QCOMPARE(dlg.windowTitle(), QStringLiteral("Deskhaven 2"));
-  QCOMPARE(s.button(1003)->geometry(), QRect(7, 3, 86, 26));
-  QCOMPARE(s.button(1004)->geometry(), QRect(103, 3, 81, 26));
-  QCOMPARE(s.button(1005)->geometry(), QRect(191, 3, 62, 26));
+  // Programs at its fixed place, the others after it with the fixed gaps.
+  QCOMPARE(s.button(1003)->pos(), QPoint(7, 3));
+  QCOMPARE(s.button(1004)->pos(), QPoint(s.button(1003)->geometry().right() + 11, 3));
+  QCOMPARE(s.button(1005)->pos(), QPoint(s.button(1004)->geometry().right() + 8, 3));
   // No class: neither the class button nor Change Class.
   for (int id : {1003, 1004, 1005, 1000, 1017, 1018, 1001})
     QVERIFY2(s.button(id)->isVisible() == (id != 1018 && id != 1001),
@@ -187,7 +190,7 @@ void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
     Setup s;
     s.tab(2, false);
     CDeskhavenDlg& dlg = s.open();
-    QCOMPARE(s.button(1005)->geometry(), QRect(103, 3, 62, 26));
+    QCOMPARE(s.button(1005)->x(), s.button(1004)->x());
     QVERIFY(!s.button(1004)->isVisible());
     QVERIFY(!dlg.PageControl(2));
     QCOMPARE(controlLog().count(QStringLiteral("made")), 2);
@@ -202,7 +205,7 @@ void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
                             "Files tab will be disabled"));
     QCOMPARE(s.boxes.boxes()[0].icon, Icon::Warning);
     QVERIFY(!dlg.PageControl(2));
-    QCOMPARE(s.button(1005)->geometry().x(), 103);
+    QCOMPARE(s.button(1005)->x(), s.button(1004)->x());
   }
   {
     // Without roots and without My Files there is nothing to complain about.
@@ -225,7 +228,8 @@ void TestDeskhavenDlg::failedPagesAreReportedAndHidden() {
     QVERIFY(s.boxes.boxes()[0].text.contains(QStringLiteral("disabled:\n\nPage 3 - Links\n\nIt")));
     QCOMPARE(s.boxes.boxes()[0].icon, Icon::Error);
     QVERIFY(!s.button(1005)->isVisible());
-    QCOMPARE(s.button(1004)->geometry().x(), 103); // only pages not offered close the gap
+    // Only pages not offered close the gap.
+    QCOMPARE(s.button(1004)->x(), s.button(1003)->geometry().right() + 11);
     QVERIFY(!dlg.PageControl(3));
   }
   {
@@ -544,6 +548,34 @@ void TestDeskhavenDlg::aboutBoxAndRestore() {
   dlg.showMinimized();
   dlg.ShowMaximisedOverScreen();
   QVERIFY(dlg.isMaximized() && !dlg.isMinimized());
+}
+
+void TestDeskhavenDlg::largeFontsClipNoCaption() {
+  struct LargeFont {
+    LargeFont() {
+      QFont large = before;
+      large.setPointSizeF(before.pointSizeF() * 2);
+      QApplication::setFont(large);
+    }
+    ~LargeFont() { QApplication::setFont(before); }
+    const QFont before = QApplication::font();
+  } large;
+  Setup s;
+  s.pupilInClass("7B");
+  CDeskhavenDlg& dlg = s.open();
+  dlg.resize(1920, 1080); // a screen with room for the whole row
+  for (int id : {1003, 1004, 1005, 1018, 1001, 1000}) {
+    const QPushButton* button = s.button(id);
+    QVERIFY2(button->isVisible(), qPrintable(QString::number(id)));
+    QVERIFY2(button->width() >= button->sizeHint().width() &&
+                 button->height() >= button->sizeHint().height(),
+             qPrintable(QString::number(id)));
+  }
+  QVERIFY(s.button(1003)->geometry().right() < s.button(1004)->x());
+  QVERIFY(s.button(1004)->geometry().right() < s.button(1005)->x());
+  QVERIFY(s.button(1005)->geometry().right() < s.button(1018)->x());
+  QVERIFY(dlg.findChild<QWidget*>(QStringLiteral("id1009"))->y() >
+          s.button(1003)->geometry().bottom());
 }
 
 QTEST_MAIN(TestDeskhavenDlg)

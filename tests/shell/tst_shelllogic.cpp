@@ -126,26 +126,38 @@ void TestShellLogic::pupilCannotMarkPages() {
   QCOMPARE(result, 0);
 }
 
+// The base units of the template font, at which the row has the design's pixel sizes.
+constexpr dh::ui::DialogUnits kTemplateUnits(6, 13);
+
 void TestShellLogic::topRowFollowsTheWindow() {
   // A window 1280 wide whose caption is 30 pixels high: R starts above the client area.
   const QRect outer(0, -30, 1280, 830);
-  const TopRow row = LayOutTopRow(outer);
-  QCOMPARE(row.logo.x() + row.logo.width(), 1280);
-  QCOMPARE(row.options.x() + row.options.width(), row.logo.x() - 8);
-  QCOMPARE(row.changeClass.x() + row.changeClass.width(), row.options.x() - 6);
-  QCOMPARE(row.classButton.x() + row.classButton.width(), row.changeClass.x() - 6);
-  QCOMPARE(row.classButton.width(), 180);
+  const TopRow row = LayOutTopRow(outer, kTemplateUnits);
+  QCOMPARE(row.logo, QRect(1232, 1, 48, 30));
+  QCOMPARE(row.options, QRect(1128, 3, 96, 26));
+  QCOMPARE(row.changeClass, QRect(1006, 3, 116, 26));
+  QCOMPARE(row.classButton, QRect(820, 3, 180, 26));
   QCOMPARE(row.frame, QRect(5, 35, 1275, 765));
 
   // Narrow: the class button gives way to the Links button, its right edge stays.
-  const TopRow narrow = LayOutTopRow(QRect(0, 0, 640, 480));
-  const int classRight = 640 - 48 - 8 - 96 - 6 - 116 - 6;
+  const TopRow narrow = LayOutTopRow(QRect(0, 0, 640, 480), kTemplateUnits);
   QCOMPARE(narrow.classButton.x(), 191 + 62 + 25);
-  QCOMPARE(narrow.classButton.x() + narrow.classButton.width(), classRight);
+  QCOMPARE(narrow.classButton.x() + narrow.classButton.width(), 640 - 1280 + 1000);
   // Too narrow for any class button: no width rather than a negative one.
-  const TopRow tiny = LayOutTopRow(QRect(0, 0, 300, 200));
+  const TopRow tiny = LayOutTopRow(QRect(0, 0, 300, 200), kTemplateUnits);
   QCOMPARE(tiny.classButton.width(), 0);
   QVERIFY(tiny.frame.height() >= 0);
+
+  // A font of twice the size: the row grows with it, and the frame stays below it.
+  const dh::ui::DialogUnits twice(12, 26);
+  const TopRow large = LayOutTopRow(QRect(0, 0, 1920, 1080), twice);
+  QCOMPARE(large.options, QRect(1920 - 48 - 15 - 192, 3, 192, 52));
+  QCOMPARE(large.classButton.width(), 360);
+  QCOMPARE(large.frame.top(), 3 + 52 + 6);
+  const auto pages = PageButtonRects(true, true, true, twice);
+  QCOMPARE(pages[0], QRect(7, 3, 171, 52));
+  QCOMPARE(pages[1].x(), 7 + 171 + 10);
+  QVERIFY(pages[2].right() < large.classButton.left());
 }
 
 void TestShellLogic::pageButtonsCloseTheGaps() {
@@ -158,7 +170,7 @@ void TestShellLogic::pageButtonsCloseTheGaps() {
                         {false, false, true, 103, 7}, {true, false, true, 103, 103},
                         {false, true, true, 7, 95},   {false, false, false, 103, 191}};
   for (const Case& c : cases) {
-    const auto rects = PageButtonRects(c.p1, c.p2, c.p3);
+    const auto rects = PageButtonRects(c.p1, c.p2, c.p3, kTemplateUnits);
     QCOMPARE(rects[0], programs);
     QCOMPARE(rects[1], files.translated(c.filesX - 103, 0));
     QCOMPARE(rects[2], links.translated(c.linksX - 191, 0));
