@@ -26,7 +26,7 @@ private slots:
   void pupilsGetTheirClassScheme();
   void modesWithConfigToUse();
   void userSchemeEntryIsRecordedFromConfigToUse();
-  void unwritableUserSchemesFallsToDefaultUser();
+  void pupilReadsUserSchemesWithoutWriting();
   void overlongValuesReadAsMissing();
   void modeZeroAndNothingLoadingGiveError();
   void traceExplainsEveryCandidate();
@@ -125,19 +125,29 @@ void TestSelection::userSchemeEntryIsRecordedFromConfigToUse() {
   QCOMPARE(key.query("", v), reg::kFileNotFound);
 }
 
-void TestSelection::unwritableUserSchemesFallsToDefaultUser() {
+void TestSelection::pupilReadsUserSchemesWithoutWriting() {
   TestHives hives;
   writeScheme(hives, {.name = "Own"});
+  writeScheme(hives, {.name = "Lab"});
   writeScheme(hives, {.name = "Default User"});
   hives.setText(Root::LocalMachine, kUserSchemes, "nobody", "Own");
+  hives.setText(Root::CurrentUser, kDeskhavenUser, "ConfigToUse", "Lab");
   reg::resetHives();
   QVERIFY(::chmod(QFile::encodeName(hives.dir()).constData(), 0755) == 0);
-  QVERIFY(::chmod(QFile::encodeName(hives.machineHive()).constData(), 0644) == 0);
+  for (const QString& hive : {hives.machineHive(), hives.userHive()})
+    QVERIFY(::chmod(QFile::encodeName(hive).constData(), 0644) == 0);
+  // A pupil cannot write the machine hive, but still gets an entry, or ConfigToUse when
+  // there is none; the write-back of the latter is refused without a word.
   const int result = runUnprivileged([] {
     DhvScheme s;
-    return s.SelectScheme(2, "nobody") == "Default User" ? 0 : 1;
+    if (s.SelectScheme(2, "nobody") != "Own")
+      return 1;
+    if (s.SelectScheme(2, "ann") != "Lab")
+      return 2;
+    return 0;
   });
   QCOMPARE(result, 0);
+  QCOMPARE(reg::readText(Root::LocalMachine, kUserSchemes, "ann"), std::string());
 }
 
 void TestSelection::overlongValuesReadAsMissing() {
