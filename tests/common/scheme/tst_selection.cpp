@@ -29,7 +29,6 @@ private slots:
   void pupilReadsUserSchemesWithoutWriting();
   void overlongValuesReadAsMissing();
   void modeZeroAndNothingLoadingGiveError();
-  void traceExplainsEveryCandidate();
 };
 
 void TestSelection::pupilsGetTheirClassScheme_data() {
@@ -176,29 +175,6 @@ void TestSelection::modeZeroAndNothingLoadingGiveError() {
   QCOMPARE(s.SchemeName, std::string("Default User"));
   QCOMPARE(s.FolderDisplay.Roots.size(), std::size_t(4));
   QCOMPARE(s.SelectScheme(99, "ann"), std::string("Default User"));
-}
-
-void TestSelection::traceExplainsEveryCandidate() {
-  TestHives hives;
-  writeScheme(hives, {.name = "Year7"});
-  writeScheme(hives, {.name = "Default User"});
-  hives.removeValue(Root::LocalMachine, schemeKey("Year7") + "\\ToolBars\\Page 3", "Side");
-  hives.setText(Root::LocalMachine, kPlotbench, "Current Mode", "Pupils");
-  hives.setText(Root::LocalMachine, kPlotbench, "Current Class", "7B");
-  hives.setText(Root::LocalMachine, kClassSchemes, "7B", "Year7");
-  SelectionTrace trace;
-  DhvScheme s;
-  QCOMPARE(s.SelectScheme(4, "ann", &trace), std::string("Default User"));
-  QCOMPARE(trace.accountType, std::string("Pupils"));
-  QCOMPARE(trace.currentClass, std::string("7B"));
-  QCOMPARE(trace.steps.size(), std::size_t(4));
-  QVERIFY(trace.steps[0].source.find("7B") != std::string::npos);
-  QVERIFY(!trace.steps[0].loaded);
-  QCOMPARE(trace.steps[0].failures.size(), std::size_t(1));
-  QVERIFY(trace.steps[0].failures[0].reason.find("Side") != std::string::npos);
-  QVERIFY(!trace.steps[1].tried);               // no User Group Schemes entry for Pupils
-  QCOMPARE(trace.steps[2].name, std::string()); // no User Schemes entry, no ConfigToUse
-  QVERIFY(trace.steps[3].loaded);
 }
 
 QTEST_GUILESS_MAIN(TestSelection)
