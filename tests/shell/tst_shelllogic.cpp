@@ -5,24 +5,19 @@
 #include "shell/singleinstance.h"
 #include "shell/toprow.h"
 #include "tests/shell/shellcontrol.h"
-#include "tests/support/schemewriter.h"
 #include "tests/support/testhives.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <future>
 #include <set>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace dh::shell;
@@ -75,7 +70,6 @@ private slots:
   void instanceNames();
   void secondStartSignalsTheFirst();
   void staleSocketDoesNotBlock();
-  void secondProcessExitsAndFirstKeepsRunning();
 };
 
 void TestShellLogic::pageTableIsReadTestedAndMarked() {
@@ -324,59 +318,6 @@ void TestShellLogic::staleSocketDoesNotBlock() {
 
   qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
   QCOMPARE(InstanceSocketPath(), path);
-}
-
-void TestShellLogic::secondProcessExitsAndFirstKeepsRunning() {
-  // Run as nobody, so that the shells of whoever else uses this machine do not count.
-  TestHives hives;
-  writeScheme(hives, {.name = "Default User"});
-  QVERIFY(::chmod(qPrintable(hives.dir()), 0755) == 0);
-  QVERIFY(::chmod(qPrintable(hives.machineHive()), 0644) == 0);
-  QTemporaryDir runtime;
-  QVERIFY(::chown(qPrintable(runtime.path()), 65534, 65534) == 0 || ::geteuid() != 0);
-  const QByteArray runtimePath = QFile::encodeName(runtime.path());
-
-  const int result = runUnprivileged([&runtimePath] {
-    ::setenv("XDG_RUNTIME_DIR", runtimePath.constData(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const std::string socket = runtimePath.toStdString() + "/deskhaven2.socket";
-    auto start = [] {
-      pid_t pid = 0;
-      char* argv[] = {const_cast<char*>(SHELL_PROGRAM), nullptr};
-      return ::posix_spawn(&pid, SHELL_PROGRAM, nullptr, nullptr, argv, environ) == 0 ? pid : -1;
-    };
-    // Waits up to 15 s for a process to end; its exit code, or -1.
-    auto finished = [](pid_t pid) {
-      if (pid <= 0)
-        return -1;
-      for (int i = 0; i < 1500; ++i) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-          return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        ::usleep(10000);
-      }
-      return -1;
-    };
-    const pid_t first = start();
-    if (first < 0)
-      return 1;
-    int code = 0;
-    struct stat st {};
-    for (int i = 0; i < 1500 && ::stat(socket.c_str(), &st) != 0; ++i)
-      ::usleep(10000);
-    if (::stat(socket.c_str(), &st) != 0)
-      code = 2; // the first never listened
-    else if (CountRunningInstances() != 1)
-      code = 3;
-    else if (finished(start()) != 0)
-      code = 4; // the second must end at once, successfully
-    else if (::waitpid(first, nullptr, WNOHANG) != 0)
-      code = 5; // and the first keeps running
-    ::kill(first, SIGTERM);
-    ::waitpid(first, nullptr, 0);
-    return code;
-  });
-  QCOMPARE(result, 0);
 }
 
 QTEST_GUILESS_MAIN(TestShellLogic)
