@@ -122,12 +122,7 @@ void TestRegFile::readsEverySyntaxElement() {
   QCOMPARE(dump(Root::LocalMachine, "Software\\Old\\Deep"), QString("missing"));
   QCOMPARE(readText(Root::LocalMachine, "Software\\Classes\\.dhv", ""),
            std::string("Deskhaven.Scheme"));
-
-  // Escapes in names and texts.
-  file = RegFile::parse("REGEDIT4\n[HKCU\\E]\n\"a\\\\b\\\"c\"=\"C:\\\\x\\\"\"\n");
-  QVERIFY2(file.ok(), file.errorMessage().c_str());
-  QCOMPARE(file.sections()[0].values[0].name, std::string("a\\b\"c"));
-  QCOMPARE(file.sections()[0].values[0].data, textData("C:\\x\""));
+  // Escapes in names and texts: the export round trip below.
 }
 
 void TestRegFile::readsEveryEncodingAndBothHeaders() {
