@@ -2,6 +2,8 @@
 
 #include "common/platformmode.h"
 #include "common/settings.h"
+#include "common/ui/formlook.h"
+#include "common/ui/pageplaces.h"
 #include "common/ui/winxpbuttonst.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/controlid.h"
@@ -21,56 +23,22 @@ namespace dh::sitebook {
 
 namespace {
 
-// The places of the items in the form as first laid out; the form's frames are sized to
-// the form from these, and the tool bar items move between these places.
+// The places of the form's own items; the rest are those every page form shares. The
+// tool bar items move between these places.
 namespace place {
-constexpr QRect kToolBarFrame(6, 4, 708, 58);
-constexpr QRect kBack(14, 13, 40, 40);
-constexpr QRect kForward(58, 13, 40, 40);
-constexpr QRect kForwardSeparator(104, 17, 2, 32);
+using namespace dh::pageplace;
 constexpr QRect kRefresh(112, 13, 40, 40);
 // Separator 222, Copy, separator 223, Print, separator 224, side switch, separator 225,
 // Help: the queue of places the optional items close up into.
 constexpr std::array<QRect, kToolBarItems> kMovable = {
     QRect(158, 17, 2, 32), QRect(166, 13, 40, 40), QRect(212, 17, 2, 32), QRect(220, 13, 40, 40),
     QRect(266, 17, 2, 32), QRect(274, 13, 40, 40), QRect(320, 17, 2, 32), QRect(328, 13, 40, 40)};
-constexpr QRect kSidePanelFrame(6, 68, 136, 366);
-constexpr QRect kSlot1(12, 76, 108, 74);
-constexpr int kSlotPitch = kSlot1.height() + 6; // from the top of one slot to the next
-constexpr QRect kScrollUp(122, 76, 16, 28);
-constexpr QRect kScrollDown(122, 398, 16, 28);
-constexpr QRect kPageLine(148, 68, 566, 24);
-constexpr QRect kBrowserArea(148, 94, 566, 340);
-// Room the form leaves free at its right and bottom edges.
-constexpr int kRightMargin = 12;
-constexpr int kBottomMargin = 65;
 } // namespace place
 
 constexpr const char* kDefaultLinkPicture = "defaultSitemark.bmp";
 
-// Buttons sit flat on the background of their frame.
-void Flatten(CButtonST* button, const QWidget* form) {
-  const QColor base = form->palette().color(QPalette::Base);
-  button->SetStateColor(CButtonST::NormalBackground, base);
-  button->SetStateColor(CButtonST::FocusBackground, base);
-}
-
-// The look of the form's themed buttons: they sit flat on their frame's background and
-// light up a shade above the button face under the pointer.
-void Theme(CWinXPButtonST* button) {
-  button->SetRoundedFrame(true);
-  dh::SetPanelButtonColours(*button);
-}
-
 QIcon Icon(const char* name) {
   return QIcon(QStringLiteral(":/sitebook/icons/%1.svg").arg(QLatin1String(name)));
-}
-
-QFrame* MakeFrame(QWidget* parent, int id, QFrame::Shape shape) {
-  auto* frame = new QFrame(parent);
-  dh::ui::setControlId(frame, id);
-  frame->setFrameShape(shape);
-  return frame;
 }
 
 QString Text(const std::string& text) {
@@ -90,9 +58,9 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
   scheme_.SelectScheme(mode_);
   helper_.SetSchemeName(scheme_.SchemeName);
 
-  toolBarFrame_ = MakeFrame(this, kToolBarFrame, QFrame::StyledPanel);
-  sidePanelFrame_ = MakeFrame(this, kSidePanelFrame, QFrame::StyledPanel);
-  browserArea_ = MakeFrame(this, kBrowserArea, QFrame::NoFrame);
+  toolBarFrame_ = dh::MakeFormFrame(this, kToolBarFrame, QFrame::StyledPanel);
+  sidePanelFrame_ = dh::MakeFormFrame(this, kSidePanelFrame, QFrame::StyledPanel);
+  browserArea_ = dh::MakeFormFrame(this, kBrowserArea, QFrame::NoFrame);
   indicator_ = new QLabel(this);
   dh::ui::setControlId(indicator_, kIndicator);
   pageLine_ = new QLabel(QStringLiteral("Current Web Page:"), this);
@@ -101,16 +69,16 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
   MakeToolButton(kBack, "back", "Display a previously viewed web page")->setGeometry(place::kBack);
   MakeToolButton(kForward, "forward", "Display the next viewed web page")
       ->setGeometry(place::kForward);
-  MakeFrame(this, 221, QFrame::VLine)->setGeometry(place::kForwardSeparator);
+  dh::MakeFormFrame(this, 221, QFrame::VLine)->setGeometry(place::kForwardSeparator);
   MakeToolButton(kRefresh, "refresh", "Refreshes the currently viewed web page")
       ->setGeometry(place::kRefresh);
-  MakeFrame(this, 222, QFrame::VLine);
+  dh::MakeFormFrame(this, 222, QFrame::VLine);
   MakeToolButton(kCopy, "copy", "Copy selected items to the clipboard");
-  MakeFrame(this, 223, QFrame::VLine);
+  dh::MakeFormFrame(this, 223, QFrame::VLine);
   MakeToolButton(kPrint, "print", "Prints the current web page");
-  MakeFrame(this, 224, QFrame::VLine);
+  dh::MakeFormFrame(this, 224, QFrame::VLine);
   MakeToolButton(kSideSwitch, "side", "Toggles the left hand pane");
-  MakeFrame(this, 225, QFrame::VLine);
+  dh::MakeFormFrame(this, 225, QFrame::VLine);
   MakeToolButton(kHelp, "help", "Launch Deskhaven Help");
   MakeSlots();
   scrollUp_ = MakeScrollButton(kScrollUp, "scroll-up-hover", "scroll-up-normal",
@@ -128,8 +96,7 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
   // A page's own print() is a press of Print, so it obeys the scheme as the button does.
   connect(view_->page(), &QWebEnginePage::printRequested, this, [this] { Press(kPrint); });
 
-  indicator_->setPixmap(dh::MaskedPicture(Text(dh::GetUserTypePicturePath())));
-  indicator_->setVisible(!indicator_->pixmap().isNull());
+  dh::LoadIndicatorPicture(indicator_);
 
   PlaceFrames();
   LayOutPanel();
@@ -142,11 +109,7 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
 SitebookForm::~SitebookForm() = default;
 
 CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const char* tip) {
-  auto* button = new CWinXPButtonST(this);
-  dh::ui::setControlId(button, id);
-  button->AssignIcons(Icon(icon));
-  Theme(button);
-  button->SetHoverTip(QString::fromLatin1(tip));
+  CWinXPButtonST* button = dh::MakeToolButton(this, id, Icon(icon), QString::fromLatin1(tip));
   connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
   switch (id) {
   case kBack:
@@ -176,12 +139,8 @@ CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const cha
 
 CButtonST* SitebookForm::MakeScrollButton(int id, const char* hover, const char* normal,
                                           const char* tip) {
-  auto* button = new CButtonST(this);
-  dh::ui::setControlId(button, id);
-  button->AssignIcons(Icon(hover), Icon(normal));
-  button->SetBorderOnHover(false);
-  Flatten(button, this);
-  button->SetHoverTip(QString::fromLatin1(tip));
+  CButtonST* button =
+      dh::MakeScrollButton(this, id, Icon(hover), Icon(normal), QString::fromLatin1(tip));
   button->setGeometry(id == kScrollUp ? place::kScrollUp : place::kScrollDown);
   connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
   connect(button, &QAbstractButton::clicked, this,
@@ -191,11 +150,7 @@ CButtonST* SitebookForm::MakeScrollButton(int id, const char* hover, const char*
 
 void SitebookForm::MakeSlots() {
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot) {
-    auto* button = new CWinXPButtonST(this);
-    dh::ui::setControlId(button, kSlotIds[slot]);
-    button->setCheckable(true);
-    Theme(button);
-    button->SetImageAlignment(CButtonST::ImageAbove);
+    CWinXPButtonST* button = dh::MakeSideButton(this, kSlotIds[slot]);
     connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
     connect(button, &QAbstractButton::clicked, this, [this, slot] { OnSlot(slot); });
     slots_[slot] = button;
@@ -203,53 +158,29 @@ void SitebookForm::MakeSlots() {
 }
 
 void SitebookForm::PlaceFrames() {
-  const int right = width() - 1 - place::kRightMargin;
-  const int bottom = height() - 1 - place::kBottomMargin;
-  QRect toolBar = place::kToolBarFrame;
-  toolBar.setRight(right);
-  toolBarFrame_->setGeometry(toolBar);
-  QRect panel = place::kSidePanelFrame;
-  panel.setBottom(bottom);
-  sidePanelFrame_->setGeometry(panel);
-  // Without the side panel the browser takes its place too.
-  const int left = sideShown_ ? place::kBrowserArea.left() : panel.left();
-  QRect area = place::kBrowserArea;
-  area.setLeft(left);
-  area.setRight(right);
-  area.setBottom(bottom);
-  browserArea_->setGeometry(area);
-  QRect line = place::kPageLine;
-  line.setLeft(left);
-  line.setRight(right);
-  pageLine_->setGeometry(line);
+  const dh::pageplace::Frames frames = dh::pageplace::StretchFrames(size(), sideShown_);
+  toolBarFrame_->setGeometry(frames.toolBar);
+  sidePanelFrame_->setGeometry(frames.sidePanel);
+  browserArea_->setGeometry(frames.pageArea);
+  pageLine_->setGeometry(frames.pageLine);
   PlaceIndicator();
 }
 
 void SitebookForm::PlaceIndicator() {
-  if (indicator_->pixmap().isNull())
-    return;
-  const QRect client = toolBarFrame_->geometry();
-  const QRect help = dh::ui::findById<QWidget>(this, kHelp)->geometry();
-  const QRect box(QPoint(help.right() + 29, client.top() + 10),
-                  QPoint(client.right() - 5, client.bottom() - 5));
-  const QSize picture = indicator_->pixmap().deviceIndependentSize().toSize();
-  const QSize size = picture.boundedTo(box.size());
-  const int x = size.width() < box.width() - 2 ? box.right() + 1 - size.width() : box.left();
-  const int y =
-      size.height() < box.height() - 2 ? box.top() + (box.height() - size.height()) / 2 : box.top();
-  indicator_->setGeometry(QRect(QPoint(x, y), size));
+  dh::PlaceIndicator(indicator_, toolBarFrame_->geometry(),
+                     dh::ui::findById<QWidget>(this, kHelp)->geometry());
 }
 
 void SitebookForm::LayOutPanel() {
   const int links =
       std::min<int>(scheme_.Sitebook.SitebookCount, int(scheme_.Sitebook.Sitemarks.size()));
-  panel_.Layout(links, sidePanelFrame_->height(), place::kSlotPitch);
+  panel_.Layout(links, sidePanelFrame_->height(), place::kSidePitch);
   ShowPanel();
 }
 
 void SitebookForm::ShowPanel() {
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
-    slots_[slot]->setGeometry(place::kSlot1.translated(0, slot * place::kSlotPitch));
+    slots_[slot]->setGeometry(place::kSideButton1.translated(0, slot * place::kSidePitch));
   if (panel_.Visible() > 0) {
     QRect down = place::kScrollDown;
     down.moveBottom(slots_[panel_.Visible() - 1]->geometry().bottom());
@@ -304,16 +235,12 @@ void SitebookForm::LayOutToolBar() {
 void SitebookForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   PlaceFrames();
-  panel_.Fit(sidePanelFrame_->height(), place::kSlotPitch);
+  panel_.Fit(sidePanelFrame_->height(), place::kSidePitch);
   ShowPanel();
 }
 
 bool SitebookForm::Press(int id) {
-  auto* button = dh::ui::findById<QAbstractButton>(this, id);
-  if (!button || !button->isVisibleTo(this) || !button->isEnabled())
-    return false;
-  button->click();
-  return true;
+  return dh::PressFormButton(this, id);
 }
 
 void SitebookForm::OnSlot(int slot) {
