@@ -171,12 +171,17 @@ int preview(int argc, char** argv) {
 
   QProcess shell;
   shell.setProcessEnvironment(env);
-  shell.setProcessChannelMode(QProcess::ForwardedChannels);
+  shell.setProcessChannelMode(QProcess::SeparateChannels);
   shell.start(shellProgram(),
               {QStringLiteral("--preview"), QDir(args->out).absolutePath(),
                QStringLiteral("--screenshot-delay"), QString::number(kPictureDelayMs)});
-  if (!shell.waitForFinished(kShellTimeoutMs) || shell.exitStatus() != QProcess::NormalExit ||
-      shell.exitCode() != 0) {
+  const bool finished = shell.waitForFinished(kShellTimeoutMs);
+  // What the shell would have shown the pupil (its message boxes, a damaged hive), without
+  // the browser engine's chatter.
+  for (const QByteArray& line : shell.readAllStandardError().split('\n'))
+    if (line.startsWith("deskhaven"))
+      std::fprintf(stderr, "%s\n", line.constData());
+  if (!finished || shell.exitStatus() != QProcess::NormalExit || shell.exitCode() != 0) {
     shell.kill();
     std::fprintf(stderr, "deskhaven-scheme: the shell could not render the preview (%s)\n",
                  qPrintable(shell.errorString()));
