@@ -280,6 +280,13 @@ bool DhvScheme::WriteShortToolTips(bool shortTips) const {
   return WriteDefaultsFlag("ShortToolTips", shortTips);
 }
 
+bool DhvScheme::ReadShortToolTips() const {
+  const std::optional<std::uint32_t> value =
+      reg::readDword(reg::Root::LocalMachine,
+                     std::string(kSchemesKey) + "\\" + SchemeName + "\\Defaults", "ShortToolTips");
+  return value ? *value != 0 : Defaults.ShortToolTips != 0;
+}
+
 bool DhvScheme::WriteSilent(bool silent) const {
   return WriteDefaultsFlag("Silent", silent);
 }

@@ -118,6 +118,10 @@ public:
   // Write "ShortToolTips" or "Silent" into this scheme's Defaults key, only if the key
   // exists. The record in memory is not changed. Callers may ignore the result.
   bool WriteShortToolTips(bool shortTips) const;
+  // Whether short tips are wanted, read afresh from this scheme's Defaults key (the
+  // shell's Options menu may have changed it since the scheme was loaded); the loaded
+  // value when it cannot be read.
+  bool ReadShortToolTips() const;
   bool WriteSilent(bool silent) const;
 
   std::string SchemeName;

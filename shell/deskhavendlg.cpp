@@ -22,6 +22,7 @@
 #include <QFrame>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 #include <cerrno>
@@ -53,7 +54,7 @@ const char* const kClassSelectorText =
     "There has been a problem locating Class Selector.\nIt is recommended you inform your "
     "system administrator\nof this error";
 
-// The pictures are drawn at the size that suits the 26-pixel row, not their own.
+// The pictures are drawn at the size that suits the row at the template font, not their own.
 QIcon icon(const char* path) {
   constexpr int kIconSize = 18;
   return QIcon(QIcon(QString::fromLatin1(path)).pixmap(kIconSize, kIconSize));
@@ -154,6 +155,7 @@ CWinXPButtonST* CDeskhavenDlg::MakeXPButton(int number, const QString& caption) 
 }
 
 bool CDeskhavenDlg::PageSetUp() {
+  const QScopedValueRollback settingUp(settingUp_, true);
   for (auto& control : controls_)
     delete control; // the previous set goes before the new one is made
   current_ = 0;
@@ -221,7 +223,7 @@ QRect CDeskhavenDlg::OuterRect() const {
 }
 
 void CDeskhavenDlg::LayOutTopRow() {
-  const TopRow row = dh::shell::LayOutTopRow(OuterRect());
+  const TopRow row = dh::shell::LayOutTopRow(OuterRect(), ui::DialogUnits(normalFont_));
   logo_->setGeometry(row.logo);
   options_->setGeometry(row.options);
   changeClass_->setGeometry(row.changeClass);
@@ -281,7 +283,8 @@ void CDeskhavenDlg::FitControls() {
 }
 
 void CDeskhavenDlg::PlacePageButtons() {
-  const auto rects = PageButtonRects(PageOffered(1), PageOffered(2), PageOffered(3));
+  const auto rects =
+      PageButtonRects(PageOffered(1), PageOffered(2), PageOffered(3), ui::DialogUnits(normalFont_));
   for (int page = 1; page <= kPageCount; ++page) {
     PageButton(page)->setGeometry(rects[page - 1]);
     PageButton(page)->setVisible(pages_[page - 1].IsOK != 0);
@@ -340,8 +343,11 @@ void CDeskhavenDlg::OnCommand(int command) {
 }
 
 void CDeskhavenDlg::OnClassTimer() {
+  // A change seen while a set-up waits on a message box is taken at the tick after it.
+  if (settingUp_)
+    return;
   RestoreAfterSelector();
-  const auto polled = ReadPolledClass();
+  const auto polled = ReadPolledClass(platformMode_);
   if (!polled)
     return;
   const QString read = QString::fromStdString(*polled);
@@ -452,17 +458,20 @@ void CDeskhavenDlg::OnOptionsCommand(int command) {
     helper_->HideCharacter();
     optionsMenu_->checkHelperOn(false);
     break;
+  // The marks show what is stored, which is what the helper and the pages go by: a write
+  // that was refused (a pupil cannot write the machine hive) leaves them as they were.
   case COptionsMenu::ShortMessages:
   case COptionsMenu::LongMessages: {
     const bool shortMessages = command == COptionsMenu::ShortMessages;
-    scheme_.WriteShortToolTips(shortMessages);
-    optionsMenu_->checkShortMessages(shortMessages);
+    if (scheme_.WriteShortToolTips(shortMessages))
+      optionsMenu_->checkShortMessages(shortMessages);
     break;
   }
   case COptionsMenu::Silent:
-    optionsMenu_->checkSilent(speaking_);
-    scheme_.WriteSilent(speaking_);
-    speaking_ = !speaking_;
+    if (scheme_.WriteSilent(speaking_)) {
+      optionsMenu_->checkSilent(speaking_);
+      speaking_ = !speaking_;
+    }
     break;
   default:
     break;

@@ -112,6 +112,7 @@ private:
   QFont boldFont_;
   QString savedDirectory_;
   QTimer classTimer_;
+  bool settingUp_ = false; // a set-up's message boxes run the event loop, timer included
   qint64 selectorPid_ = 0; // the class selector last started, while it may still run
   std::unique_ptr<OnScreenHelper> helper_;
 };

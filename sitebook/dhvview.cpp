@@ -1,12 +1,14 @@
 #include "sitebook/dhvview.h"
 
 #include "platform/ui/messageservice.h"
+#include "sitebook/linkaddress.h"
 #include "sitebook/linkshelp.h"
 #include "sitebook/pupilpage.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPrintDialog>
@@ -36,15 +38,40 @@ CDhvView::PrintPrompt& Prompt() {
   return prompt;
 }
 
-// Where a page goes when there is no printer: a PDF named after it in the pupil's
-// documents folder.
-QString PdfFileFor(const QString& title) {
+// Tells the pupil that the page could not be printed to file.
+void ReportPrintProblem(QWidget* parent, const QString& file) {
+  dh::ui::beep();
+  dh::ui::showMessage(parent,
+                      QStringLiteral("This page could not be printed to the file\n%1\n\n"
+                                     "Please inform your Network Administrator of this problem.")
+                          .arg(file),
+                      QStringLiteral("Print Problem"), dh::ui::Icon::Warning);
+}
+
+// Where a page goes when there is no printer: a new PDF named after it in the pupil's
+// documents folder. A file already there is never replaced: the name takes " (2)",
+// " (3)" and so on. The file is made here, empty, so that nothing else takes the name
+// before the page is written into it. Sets file to the file made, or to the name that
+// could not be made.
+bool MakeNewPdfFile(const QString& title, QString& file) {
   QString name = title.simplified();
   name.replace(QRegularExpression(QStringLiteral("[^\\w .-]")), QStringLiteral("_"));
   if (name.isEmpty())
     name = QStringLiteral("Web page");
-  return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-      .filePath(name.left(80) + QStringLiteral(".pdf"));
+  name.truncate(80);
+  const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+  documents.mkpath(QStringLiteral(".")); // a new account has none yet
+  constexpr int kMostCopies = 9999;
+  for (int copy = 1; copy <= kMostCopies; ++copy) {
+    file = documents.filePath(copy == 1 ? name + QStringLiteral(".pdf")
+                                        : QStringLiteral("%1 (%2).pdf").arg(name).arg(copy));
+    if (QFile(file).open(QIODevice::WriteOnly | QIODevice::NewOnly))
+      return true;
+    const QFileInfo taken(file);
+    if (!taken.exists() && !taken.isSymLink())
+      return false; // not there, yet it cannot be made
+  }
+  return false;
 }
 
 } // namespace
@@ -55,25 +82,22 @@ CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new PupilPag
   setContextMenuPolicy(Qt::NoContextMenu);
   connect(this, &QWebEngineView::loadFinished, this, &CDhvView::Completed);
   connect(this, &QWebEngineView::titleChanged, this, &CDhvView::ShowPageLine);
-  connect(page_, &QWebEnginePage::printRequested, this, &CDhvView::Print);
   connect(this, &QWebEngineView::printFinished, this, [this] { printer_.reset(); });
   connect(this, &QWebEngineView::pdfPrintingFinished, this,
           [this](const QString& file, bool success) {
-            if (success) {
-              dh::ui::showMessage(this,
-                                  QStringLiteral("No printer is set up, so this page has been "
-                                                 "saved as\n%1\nin your Documents folder.")
-                                      .arg(QFileInfo(file).fileName()),
-                                  QStringLiteral("Printing"), dh::ui::Icon::Information);
+            pdfFile_.clear();
+            if (!success) {
+              // The empty file made for the page is ours; anything more is not.
+              if (QFileInfo(file).size() == 0)
+                QFile::remove(file);
+              ReportPrintProblem(this, file);
               return;
             }
-            dh::ui::beep();
             dh::ui::showMessage(this,
-                                QStringLiteral("This page could not be printed to the file\n%1\n\n"
-                                               "Please inform your Network Administrator of "
-                                               "this problem.")
-                                    .arg(file),
-                                QStringLiteral("Print Problem"), dh::ui::Icon::Warning);
+                                QStringLiteral("No printer is set up, so this page has been "
+                                               "saved as\n%1\nin your Documents folder.")
+                                    .arg(QFileInfo(file).fileName()),
+                                QStringLiteral("Printing"), dh::ui::Icon::Information);
           });
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   help->setContext(Qt::WidgetWithChildrenShortcut);
@@ -83,7 +107,7 @@ CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new PupilPag
 CDhvView::~CDhvView() = default;
 
 void CDhvView::Navigate2(const QString& address) {
-  const QUrl url = QUrl::fromUserInput(address, QDir::currentPath(), QUrl::AssumeLocalFile);
+  const QUrl url = LinkAddress(address, QDir::currentPath());
   page_->Trust(url);
   load(url);
 }
@@ -95,17 +119,14 @@ void CDhvView::SetButtons(QAbstractButton* back, QAbstractButton* forward) {
 }
 
 void CDhvView::ResetHistory(const QString& startPage) {
-  // Back must not lead into the pages of the scheme that was replaced: the history is
-  // cleared once the next page (the start page) is on show, since clearing keeps the
-  // page on show.
-  forgetHistory_ = true;
+  // Back must not lead into the pages of the scheme that was replaced. Clearing keeps the
+  // page on show, so the first link opened next still leads back to it.
+  history()->clear();
   record_.Reset(QUrl::fromLocalFile(startPage).toString());
   ApplyButtons();
 }
 
 void CDhvView::Completed() {
-  if (std::exchange(forgetHistory_, false))
-    history()->clear();
   record_.Completed(url().toString(), history()->canGoBack(), history()->canGoForward());
   ApplyButtons();
   ShowPageLine();
@@ -154,13 +175,17 @@ void CDhvView::Copy() {
 }
 
 void CDhvView::Print() {
-  if (printer_)
+  if (printer_ || !pdfFile_.isEmpty())
     return; // one print at a time
   if (QPrinterInfo::availablePrinters().isEmpty()) {
     // With no printer the only choice a print dialog leaves is a file chooser: the page
     // goes straight to the documents folder instead, and the pupil is told where.
-    const QString file = PdfFileFor(title());
-    QDir().mkpath(QFileInfo(file).absolutePath()); // a new account has none yet
+    QString file;
+    if (!MakeNewPdfFile(title(), file)) {
+      ReportPrintProblem(this, file);
+      return;
+    }
+    pdfFile_ = file;
     printToPdf(file);
     return;
   }

@@ -62,11 +62,11 @@ private:
 
   PupilPage* page_;
   NavigationRecord record_;
-  bool forgetHistory_ = false; // clear the history once the next page is on show
   QString pageLine_;
   QPointer<QAbstractButton> back_;
   QPointer<QAbstractButton> forward_;
   std::unique_ptr<QPrinter> printer_; // while a print runs
+  QString pdfFile_;                   // while a page is written to a PDF
 };
 
 } // namespace dh::sitebook

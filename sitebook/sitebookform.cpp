@@ -9,12 +9,13 @@
 #include "sitebook/linkshelp.h"
 #include "sitebook/toolbarlayout.h"
 
-#include "sitebook/captionrule.h"
+#include "common/captionrule.h"
 
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
 
 namespace dh::sitebook {
 
@@ -35,7 +36,7 @@ constexpr std::array<QRect, kToolBarItems> kMovable = {
     QRect(266, 17, 2, 32), QRect(274, 13, 40, 40), QRect(320, 17, 2, 32), QRect(328, 13, 40, 40)};
 constexpr QRect kSidePanelFrame(6, 68, 136, 366);
 constexpr QRect kSlot1(12, 76, 108, 74);
-constexpr int kSlotGap = 6;
+constexpr int kSlotPitch = kSlot1.height() + 6; // from the top of one slot to the next
 constexpr QRect kScrollUp(122, 76, 16, 28);
 constexpr QRect kScrollDown(122, 398, 16, 28);
 constexpr QRect kPageLine(148, 68, 566, 24);
@@ -45,7 +46,6 @@ constexpr int kRightMargin = 12;
 constexpr int kBottomMargin = 65;
 } // namespace place
 
-constexpr QRgb kTransparent = 0xFF00FF; // magenta marks the see-through parts of bitmaps
 constexpr const char* kDefaultLinkPicture = "defaultSitemark.bmp";
 
 // Buttons sit flat on the background of their frame.
@@ -57,13 +57,9 @@ void Flatten(CButtonST* button, const QWidget* form) {
 
 // The look of the form's themed buttons: they sit flat on their frame's background and
 // light up a shade above the button face under the pointer.
-void Theme(CWinXPButtonST* button, const QWidget* form) {
-  const QColor face = form->palette().color(QPalette::Button);
+void Theme(CWinXPButtonST* button) {
   button->SetRoundedFrame(true);
-  button->SetStateColor(CButtonST::HoverBackground,
-                        QColor(std::min(face.red() + 10, 255), std::min(face.green() + 10, 255),
-                               std::min(face.blue() + 10, 255)));
-  Flatten(button, form);
+  dh::SetPanelButtonColours(*button);
 }
 
 QIcon Icon(const char* name) {
@@ -129,14 +125,11 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
   view_->SetButtons(dh::ui::findById<QAbstractButton>(this, kBack),
                     dh::ui::findById<QAbstractButton>(this, kForward));
   connect(view_, &CDhvView::PageLineChanged, pageLine_, &QLabel::setText);
+  // A page's own print() is a press of Print, so it obeys the scheme as the button does.
+  connect(view_->page(), &QWebEnginePage::printRequested, this, [this] { Press(kPrint); });
 
-  const QPixmap picture(Text(dh::GetUserTypePicturePath()));
-  if (!picture.isNull()) {
-    QPixmap masked = picture;
-    masked.setMask(picture.createMaskFromColor(QColor(kTransparent), Qt::MaskInColor));
-    indicator_->setPixmap(masked);
-  }
-  indicator_->setVisible(!picture.isNull());
+  indicator_->setPixmap(dh::MaskedPicture(Text(dh::GetUserTypePicturePath())));
+  indicator_->setVisible(!indicator_->pixmap().isNull());
 
   PlaceFrames();
   LayOutPanel();
@@ -152,7 +145,7 @@ CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const cha
   auto* button = new CWinXPButtonST(this);
   dh::ui::setControlId(button, id);
   button->AssignIcons(Icon(icon));
-  Theme(button, this);
+  Theme(button);
   button->SetHoverTip(QString::fromLatin1(tip));
   connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
   switch (id) {
@@ -197,11 +190,11 @@ CButtonST* SitebookForm::MakeScrollButton(int id, const char* hover, const char*
 }
 
 void SitebookForm::MakeSlots() {
-  for (int slot = 0; slot < LinkPanel::kSlots; ++slot) {
+  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot) {
     auto* button = new CWinXPButtonST(this);
     dh::ui::setControlId(button, kSlotIds[slot]);
     button->setCheckable(true);
-    Theme(button, this);
+    Theme(button);
     button->SetImageAlignment(CButtonST::ImageAbove);
     connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
     connect(button, &QAbstractButton::clicked, this, [this, slot] { OnSlot(slot); });
@@ -248,12 +241,15 @@ void SitebookForm::PlaceIndicator() {
 }
 
 void SitebookForm::LayOutPanel() {
-  const int pitch = place::kSlot1.height() + place::kSlotGap;
   const int links =
       std::min<int>(scheme_.Sitebook.SitebookCount, int(scheme_.Sitebook.Sitemarks.size()));
-  panel_.Layout(links, sidePanelFrame_->height(), pitch);
-  for (int slot = 0; slot < LinkPanel::kSlots; ++slot)
-    slots_[slot]->setGeometry(place::kSlot1.translated(0, slot * pitch));
+  panel_.Layout(links, sidePanelFrame_->height(), place::kSlotPitch);
+  ShowPanel();
+}
+
+void SitebookForm::ShowPanel() {
+  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
+    slots_[slot]->setGeometry(place::kSlot1.translated(0, slot * place::kSlotPitch));
   if (panel_.Visible() > 0) {
     QRect down = place::kScrollDown;
     down.moveBottom(slots_[panel_.Visible() - 1]->geometry().bottom());
@@ -270,13 +266,7 @@ void SitebookForm::FillSlots() {
   for (int slot = 0; slot < panel_.Visible(); ++slot) {
     const dh::Sitemark& link = scheme_.Sitebook.Sitemarks[panel_.LinkOfSlot(slot)];
     CWinXPButtonST* button = slots_[slot];
-    QPixmap picture(Text(link.IconFile));
-    if (picture.isNull())
-      picture.load(defaultPicture);
-    if (picture.isNull())
-      button->AssignIcons(QIcon());
-    else
-      button->AssignBitmaps(picture, QColor(kTransparent));
+    dh::AssignPictureOr(*button, Text(link.IconFile), defaultPicture);
     button->setText(SlotCaption(Text(link.DisplayName)));
     button->SetHoverTip(
         Text(scheme_.Defaults.ShortToolTips ? link.ShortToolTip : link.LongToolTip));
@@ -285,18 +275,13 @@ void SitebookForm::FillSlots() {
 
 void SitebookForm::ShowChecks() {
   const std::optional<int> checked = panel_.CheckedSlot();
-  for (int slot = 0; slot < LinkPanel::kSlots; ++slot)
+  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->SetCheckState(checked == slot);
-}
-
-void SitebookForm::ClearChecks() {
-  for (CWinXPButtonST* button : slots_)
-    button->SetCheckState(false);
 }
 
 void SitebookForm::ShowPanelItems() {
   sidePanelFrame_->setVisible(sideShown_);
-  for (int slot = 0; slot < LinkPanel::kSlots; ++slot)
+  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->setVisible(sideShown_ && panel_.SlotInUse(slot));
   scrollUp_->setVisible(sideShown_ && panel_.ScrollUpInUse());
   scrollDown_->setVisible(sideShown_ && panel_.ScrollDownInUse());
@@ -319,7 +304,8 @@ void SitebookForm::LayOutToolBar() {
 void SitebookForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   PlaceFrames();
-  LayOutPanel();
+  panel_.Fit(sidePanelFrame_->height(), place::kSlotPitch);
+  ShowPanel();
 }
 
 bool SitebookForm::Press(int id) {
@@ -331,36 +317,31 @@ bool SitebookForm::Press(int id) {
 }
 
 void SitebookForm::OnSlot(int slot) {
-  for (int other = 0; other < LinkPanel::kSlots; ++other)
-    slots_[other]->SetCheckState(other == slot);
   const int link = panel_.Open(slot);
+  ShowChecks();
   view_->LinkOpened();
   view_->Navigate2(Text(scheme_.Sitebook.Sitemarks[link].URL));
 }
 
 void SitebookForm::OnScrollDown() {
-  if (!panel_.ScrollDown())
-    return;
-  FillSlots();
-  ShowChecks();
-  ShowPanelItems();
+  if (panel_.ScrollDown())
+    ShowPanel();
 }
 
 void SitebookForm::OnScrollUp() {
-  if (!panel_.ScrollUp())
-    return;
-  FillSlots();
-  ShowChecks();
-  ShowPanelItems();
+  if (panel_.ScrollUp())
+    ShowPanel();
 }
 
 void SitebookForm::OnBack() {
-  ClearChecks();
+  panel_.ClearTick();
+  ShowChecks();
   view_->GoBack();
 }
 
 void SitebookForm::OnForward() {
-  ClearChecks();
+  panel_.ClearTick();
+  ShowChecks();
   view_->GoForward();
 }
 
@@ -374,12 +355,7 @@ void SitebookForm::OnHover(CButtonST* button) {
   QString text = button->GetHoverTip();
   const auto slot = std::find(slots_.begin(), slots_.end(), button);
   if (slot != slots_.end()) {
-    // Read afresh: the shell's Options menu may have switched between short and long
-    // messages since the slots were filled.
-    const std::optional<std::uint32_t> shortTips = dh::reg::readDword(
-        dh::reg::Root::LocalMachine,
-        std::string(dh::kSchemesKey) + "\\" + scheme_.SchemeName + "\\Defaults", "ShortToolTips");
-    const bool useShort = shortTips ? *shortTips != 0 : scheme_.Defaults.ShortToolTips != 0;
+    const bool useShort = scheme_.ReadShortToolTips();
     const dh::Sitemark& link =
         scheme_.Sitebook.Sitemarks[panel_.LinkOfSlot(int(slot - slots_.begin()))];
     text = Text(useShort ? link.ShortToolTip : link.LongToolTip);

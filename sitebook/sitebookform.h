@@ -4,8 +4,8 @@
 #pragma once
 
 #include "common/scheme.h"
+#include "common/slotpanel.h"
 #include "common/ui/onscreenhelper.h"
-#include "sitebook/linkpanel.h"
 
 #include <QRect>
 #include <QWidget>
@@ -45,15 +45,15 @@ public:
     kCopy = 220,
     kIndicator = 65518,
   };
-  static constexpr std::array<int, LinkPanel::kSlots> kSlotIds = {228, 211, 212, 213,
-                                                                  214, 216, 217};
+  static constexpr std::array<int, dh::SlotPanel::kSlots> kSlotIds = {228, 211, 212, 213,
+                                                                      214, 216, 217};
 
   explicit SitebookForm(QWidget* parent = nullptr);
   ~SitebookForm() override;
 
   CDhvView* View() const { return view_; }
   const dh::DhvScheme& Scheme() const { return scheme_; }
-  const LinkPanel& Panel() const { return panel_; }
+  const dh::SlotPanel& Panel() const { return panel_; }
   bool SidePanelShown() const { return sideShown_; }
   QString StartPage() const { return startPage_; }
 
@@ -74,6 +74,7 @@ private:
   void MakeSlots();
   void PlaceFrames();
   void LayOutPanel();
+  void ShowPanel();
   void FillSlots();
   void ShowChecks();
   void ShowPanelItems();
@@ -87,12 +88,11 @@ private:
   void OnForward();
   void OnSideSwitch();
   void OnHover(CButtonST* button);
-  void ClearChecks();
 
   dh::DhvScheme scheme_;
   int mode_ = 0;
   OnScreenHelper helper_;
-  LinkPanel panel_;
+  dh::SlotPanel panel_;
   bool sideShown_ = true;
   QString startPage_;
 
@@ -101,7 +101,7 @@ private:
   QFrame* browserArea_;
   QLabel* pageLine_;
   QLabel* indicator_;
-  std::array<CWinXPButtonST*, LinkPanel::kSlots> slots_{};
+  std::array<CWinXPButtonST*, dh::SlotPanel::kSlots> slots_{};
   CButtonST* scrollUp_ = nullptr;
   CButtonST* scrollDown_ = nullptr;
   CDhvView* view_ = nullptr;

@@ -395,12 +395,41 @@ void CButtonST::paintCaption(QPainter& painter, QRect rect, const Look& look) {
   painter.restore();
 }
 
-void SetPageButtonColours(CButtonST& button) {
+namespace {
+QColor HoverFace(const CButtonST& button) {
   const QColor face = button.palette().color(QPalette::Button);
   auto up = [](int c) { return std::min(255, c + 0x0A); };
-  button.SetStateColor(CButtonST::HoverBackground,
-                       QColor(up(face.red()), up(face.green()), up(face.blue())));
+  return QColor(up(face.red()), up(face.green()), up(face.blue()));
+}
+} // namespace
+
+void SetPageButtonColours(CButtonST& button) {
+  button.SetStateColor(CButtonST::HoverBackground, HoverFace(button));
   button.SetStateColor(CButtonST::HoverText, QColor(0x00, 0x00, 0x80));
+}
+
+void SetPanelButtonColours(CButtonST& button) {
+  const QColor base = button.palette().color(QPalette::Base);
+  button.SetStateColor(CButtonST::HoverBackground, HoverFace(button));
+  button.SetStateColor(CButtonST::NormalBackground, base);
+  button.SetStateColor(CButtonST::FocusBackground, base);
+}
+
+QPixmap MaskedPicture(const QString& file) {
+  QPixmap picture(file);
+  if (!picture.isNull())
+    picture.setMask(picture.createMaskFromColor(QColor(kTransparentColour), Qt::MaskInColor));
+  return picture;
+}
+
+void AssignPictureOr(CButtonST& button, const QString& file, const QString& fallback) {
+  QPixmap picture(file);
+  if (picture.isNull())
+    picture.load(fallback);
+  if (picture.isNull())
+    button.AssignIcons(QIcon());
+  else
+    button.AssignBitmaps(picture, QColor(kTransparentColour));
 }
 
 } // namespace dh

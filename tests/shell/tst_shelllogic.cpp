@@ -5,24 +5,19 @@
 #include "shell/singleinstance.h"
 #include "shell/toprow.h"
 #include "tests/shell/shellcontrol.h"
-#include "tests/support/schemewriter.h"
 #include "tests/support/testhives.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <future>
 #include <set>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace dh::shell;
@@ -75,7 +70,6 @@ private slots:
   void instanceNames();
   void secondStartSignalsTheFirst();
   void staleSocketDoesNotBlock();
-  void secondProcessExitsAndFirstKeepsRunning();
 };
 
 void TestShellLogic::pageTableIsReadTestedAndMarked() {
@@ -126,26 +120,38 @@ void TestShellLogic::pupilCannotMarkPages() {
   QCOMPARE(result, 0);
 }
 
+// The base units of the template font, at which the row has the design's pixel sizes.
+constexpr dh::ui::DialogUnits kTemplateUnits(6, 13);
+
 void TestShellLogic::topRowFollowsTheWindow() {
   // A window 1280 wide whose caption is 30 pixels high: R starts above the client area.
   const QRect outer(0, -30, 1280, 830);
-  const TopRow row = LayOutTopRow(outer);
-  QCOMPARE(row.logo.x() + row.logo.width(), 1280);
-  QCOMPARE(row.options.x() + row.options.width(), row.logo.x() - 8);
-  QCOMPARE(row.changeClass.x() + row.changeClass.width(), row.options.x() - 6);
-  QCOMPARE(row.classButton.x() + row.classButton.width(), row.changeClass.x() - 6);
-  QCOMPARE(row.classButton.width(), 180);
+  const TopRow row = LayOutTopRow(outer, kTemplateUnits);
+  QCOMPARE(row.logo, QRect(1232, 1, 48, 30));
+  QCOMPARE(row.options, QRect(1128, 3, 96, 26));
+  QCOMPARE(row.changeClass, QRect(1006, 3, 116, 26));
+  QCOMPARE(row.classButton, QRect(820, 3, 180, 26));
   QCOMPARE(row.frame, QRect(5, 35, 1275, 765));
 
   // Narrow: the class button gives way to the Links button, its right edge stays.
-  const TopRow narrow = LayOutTopRow(QRect(0, 0, 640, 480));
-  const int classRight = 640 - 48 - 8 - 96 - 6 - 116 - 6;
+  const TopRow narrow = LayOutTopRow(QRect(0, 0, 640, 480), kTemplateUnits);
   QCOMPARE(narrow.classButton.x(), 191 + 62 + 25);
-  QCOMPARE(narrow.classButton.x() + narrow.classButton.width(), classRight);
+  QCOMPARE(narrow.classButton.x() + narrow.classButton.width(), 640 - 1280 + 1000);
   // Too narrow for any class button: no width rather than a negative one.
-  const TopRow tiny = LayOutTopRow(QRect(0, 0, 300, 200));
+  const TopRow tiny = LayOutTopRow(QRect(0, 0, 300, 200), kTemplateUnits);
   QCOMPARE(tiny.classButton.width(), 0);
   QVERIFY(tiny.frame.height() >= 0);
+
+  // A font of twice the size: the row grows with it, and the frame stays below it.
+  const dh::ui::DialogUnits twice(12, 26);
+  const TopRow large = LayOutTopRow(QRect(0, 0, 1920, 1080), twice);
+  QCOMPARE(large.options, QRect(1920 - 48 - 15 - 192, 3, 192, 52));
+  QCOMPARE(large.classButton.width(), 360);
+  QCOMPARE(large.frame.top(), 3 + 52 + 6);
+  const auto pages = PageButtonRects(true, true, true, twice);
+  QCOMPARE(pages[0], QRect(7, 3, 171, 52));
+  QCOMPARE(pages[1].x(), 7 + 171 + 10);
+  QVERIFY(pages[2].right() < large.classButton.left());
 }
 
 void TestShellLogic::pageButtonsCloseTheGaps() {
@@ -158,7 +164,7 @@ void TestShellLogic::pageButtonsCloseTheGaps() {
                         {false, false, true, 103, 7}, {true, false, true, 103, 103},
                         {false, true, true, 7, 95},   {false, false, false, 103, 191}};
   for (const Case& c : cases) {
-    const auto rects = PageButtonRects(c.p1, c.p2, c.p3);
+    const auto rects = PageButtonRects(c.p1, c.p2, c.p3, kTemplateUnits);
     QCOMPARE(rects[0], programs);
     QCOMPARE(rects[1], files.translated(c.filesX - 103, 0));
     QCOMPARE(rects[2], links.translated(c.linksX - 191, 0));
@@ -233,21 +239,25 @@ void TestShellLogic::currentClassSources() {
   TestHives hives;
   const char* plotbench = "Software\\Halvane\\Stowlet\\Plotbench";
   const char* fieldbench = "Software\\Halvane\\Fieldbench";
-  QCOMPARE(ReadPolledClass(), std::nullopt);
+  // A mode without a class of its own polls the machine first, then the user.
+  QCOMPARE(ReadPolledClass(0), std::nullopt);
   hives.setText(Root::CurrentUser, fieldbench, "Current Class", "8C");
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("8C"));
-  hives.setText(Root::LocalMachine, plotbench, "Current Class", "7B");
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("7B"));
+  QCOMPARE(ReadPolledClass(0), std::optional<std::string>("8C"));
   hives.setText(Root::LocalMachine, plotbench, "Current Class", "");
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("")); // read, and empty
+  QCOMPARE(ReadPolledClass(0), std::optional<std::string>("")); // read, and empty
   hives.setDword(Root::LocalMachine, plotbench, "Current Class", 7);
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("8C")); // not a text: the user's
+  QCOMPARE(ReadPolledClass(0), std::optional<std::string>("8C")); // not a text: the user's
 
+  // The other modes poll what the class button shows.
   hives.setText(Root::LocalMachine, plotbench, "Current Class", "7B");
-  for (int mode : {1, 5})
+  for (int mode : {1, 5}) {
     QCOMPARE(ReadCurrentClassForButton(mode), std::string("7B"));
-  for (int mode : {6, 7, 99})
+    QCOMPARE(ReadPolledClass(mode), std::optional<std::string>("7B"));
+  }
+  for (int mode : {6, 7, 99}) {
     QCOMPARE(ReadCurrentClassForButton(mode), std::string("8C"));
+    QCOMPARE(ReadPolledClass(mode), std::optional<std::string>("8C"));
+  }
   for (int mode : {0, 8, 9, -1})
     QCOMPARE(ReadCurrentClassForButton(mode), std::string());
 }
@@ -308,59 +318,6 @@ void TestShellLogic::staleSocketDoesNotBlock() {
 
   qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
   QCOMPARE(InstanceSocketPath(), path);
-}
-
-void TestShellLogic::secondProcessExitsAndFirstKeepsRunning() {
-  // Run as nobody, so that the shells of whoever else uses this machine do not count.
-  TestHives hives;
-  writeScheme(hives, {.name = "Default User"});
-  QVERIFY(::chmod(qPrintable(hives.dir()), 0755) == 0);
-  QVERIFY(::chmod(qPrintable(hives.machineHive()), 0644) == 0);
-  QTemporaryDir runtime;
-  QVERIFY(::chown(qPrintable(runtime.path()), 65534, 65534) == 0 || ::geteuid() != 0);
-  const QByteArray runtimePath = QFile::encodeName(runtime.path());
-
-  const int result = runUnprivileged([&runtimePath] {
-    ::setenv("XDG_RUNTIME_DIR", runtimePath.constData(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const std::string socket = runtimePath.toStdString() + "/deskhaven2.socket";
-    auto start = [] {
-      pid_t pid = 0;
-      char* argv[] = {const_cast<char*>(SHELL_PROGRAM), nullptr};
-      return ::posix_spawn(&pid, SHELL_PROGRAM, nullptr, nullptr, argv, environ) == 0 ? pid : -1;
-    };
-    // Waits up to 15 s for a process to end; its exit code, or -1.
-    auto finished = [](pid_t pid) {
-      if (pid <= 0)
-        return -1;
-      for (int i = 0; i < 1500; ++i) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-          return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        ::usleep(10000);
-      }
-      return -1;
-    };
-    const pid_t first = start();
-    if (first < 0)
-      return 1;
-    int code = 0;
-    struct stat st {};
-    for (int i = 0; i < 1500 && ::stat(socket.c_str(), &st) != 0; ++i)
-      ::usleep(10000);
-    if (::stat(socket.c_str(), &st) != 0)
-      code = 2; // the first never listened
-    else if (CountRunningInstances() != 1)
-      code = 3;
-    else if (finished(start()) != 0)
-      code = 4; // the second must end at once, successfully
-    else if (::waitpid(first, nullptr, WNOHANG) != 0)
-      code = 5; // and the first keeps running
-    ::kill(first, SIGTERM);
-    ::waitpid(first, nullptr, 0);
-    return code;
-  });
-  QCOMPARE(result, 0);
 }
 
 QTEST_GUILESS_MAIN(TestShellLogic)

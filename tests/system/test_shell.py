@@ -8,196 +8,13 @@ which page is on show, what a second start and a change of class do.
 import os
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
-import gi
+from desktopbus import (BIN, CHANGE_TIMEOUT, START_TIMEOUT, TITLE, Atspi, ShellOnTheDemo, find,
+                        shell_apps, wait_for)
 
-gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, GLib  # noqa: E402
-
-SOURCE = os.environ["DESKHAVEN_SOURCE_DIR"]
-BUILD = os.environ["DESKHAVEN_BUILD_DIR"]
-BIN = os.path.join(BUILD, "bin")
-
-START_TIMEOUT = 90  # a cold start of the browser engine on a busy machine
-CHANGE_TIMEOUT = 10
-TITLE = "Deskhaven 2"
-
-
-def wait_for(what, probe, timeout):
-    """Polls probe until it gives something true and returns that."""
-    deadline = time.monotonic() + timeout
-    while True:
-        # Nobody runs a main loop here to apply the bus's change events to the cached
-        # tree, so each look starts from the applications as they are now.
-        Atspi.get_desktop(0).clear_cache()
-        result = probe()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out after {timeout} s waiting for {what}; "
-                                 f"on the accessibility bus:\n{outline()}")
-        time.sleep(0.05)
-
-
-def wait_until_not_showing(node, seconds):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        node.clear_cache()
-        if not showing(node):
-            return True
-        time.sleep(0.05)
-    return False
-
-
-def outline(depth=3):
-    """The applications and their upper objects, for the failure message."""
-    lines = []
-
-    def walk(node, level):
-        role, name = role_and_name(node)
-        lines.append(f"{'  ' * level}{role} {name!r}{' showing' if showing(node) else ''}")
-        if level < depth:
-            for child in children(node):
-                walk(child, level + 1)
-
-    for app in children(Atspi.get_desktop(0)):
-        walk(app, 0)
-    return "\n".join(lines)
-
-
-def children(node):
-    try:
-        return [node.get_child_at_index(i) for i in range(node.get_child_count())]
-    except GLib.Error:  # the object went away while we looked
-        return []
-
-
-def descendants(node, depth=10):
-    for child in children(node):
-        if child is None:
-            continue
-        yield child
-        if depth > 1:
-            yield from descendants(child, depth - 1)
-
-
-def role_and_name(node):
-    try:
-        return node.get_role_name(), node.get_name()
-    except GLib.Error:
-        return None, None
-
-
-def has_state(node, state):
-    try:
-        return node.get_state_set().contains(state)
-    except GLib.Error:
-        return False
-
-
-def showing(node):
-    return has_state(node, Atspi.StateType.SHOWING)
-
-
-def find(root, role, name, depth=10):
-    """The first showing descendant with this role and name, or None."""
-    for node in descendants(root, depth):
-        if role_and_name(node) == (role, name) and showing(node):
-            return node
-    return None
-
-
-def shell_apps():
-    return [app for app in children(Atspi.get_desktop(0)) if role_and_name(app)[1] == "deskhaven2"]
-
-
-class ShellOnTheDemo(unittest.TestCase):
-    """One shell on a fresh demo configuration for all the tests, in the order written."""
-
-    @classmethod
-    def setUpClass(cls):
-        cls.work = tempfile.TemporaryDirectory(prefix="deskhaven-system-")
-        prepared = subprocess.run(
-            [os.path.join(SOURCE, "scripts", "run-demo"), "--prepare", cls.work.name],
-            env=dict(os.environ, DESKHAVEN_BUILD_DIR=BUILD),
-            capture_output=True, text=True, check=True)
-        cls.env = dict(os.environ)
-        cls.env.update(
-            DESKHAVEN_MACHINE_HIVE=os.path.join(cls.work.name, "machine.hive"),
-            DESKHAVEN_USER_HIVE=os.path.join(cls.work.name, "user.hive"),
-            XDG_RUNTIME_DIR=os.path.join(cls.work.name, "runtime"))
-        os.mkdir(cls.env["XDG_RUNTIME_DIR"], 0o700)
-        cls.controls = prepared.stderr.strip()
-        cls.boxes = []
-        # The accessibility bus must be up before the shell starts, or it never joins.
-        Atspi.get_desktop(0).get_child_count()
-        cls.shell = subprocess.Popen([os.path.join(BIN, "deskhaven2")], env=cls.env)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.shell.terminate()
-        try:
-            cls.shell.wait(20)
-        except subprocess.TimeoutExpired:
-            cls.shell.kill()
-            cls.shell.wait()
-        cls.work.cleanup()
-
-    # What the shell shows ------------------------------------------------------------
-
-    def app(self):
-        status = self.shell.poll()
-        self.assertIsNone(status, f"deskhaven2 ended: {'signal ' + str(-status) if status and status < 0 else 'status ' + str(status)}")
-        apps = shell_apps()
-        return apps[0] if apps else None
-
-    def main_window(self):
-        app = self.app()
-        if app is None:
-            return None
-        for child in children(app):
-            if role_and_name(child)[1] == TITLE and showing(child):
-                return child
-        return None
-
-    def dismiss_boxes(self):
-        """Presses OK on the set-up's message boxes; a fatal box fails the test."""
-        app = self.app()
-        for box in children(app) if app else []:
-            role, title = role_and_name(box)
-            if role != "alert" or not showing(box):
-                continue
-            self.assertNotEqual(title, "Fatal Error", "the shell could not start on the demo")
-            self.boxes.append(title)
-            # A press that comes before the box waits for one is lost: press until it goes.
-            def gone():
-                ok = find(box, "push button", "OK")
-                if ok is None:
-                    return True
-                ok.do_action(0)
-                return wait_until_not_showing(box, 1.0)
-
-            wait_for(f"the box {title!r} to close", gone, START_TIMEOUT)
-
-    def page_on_show(self):
-        """The checked page button once its page has been created, after the boxes."""
-        self.dismiss_boxes()
-        window = self.main_window()
-        if window is None:
-            return None
-        for page in ("Programs", "My Files", "Links"):
-            button = find(window, "check box", page, depth=1)
-            if button is not None and has_state(button, Atspi.StateType.CHECKED):
-                return page
-        return None
-
-    def link(self, name):
-        window = self.main_window()
-        return find(window, "check box", name) if window else None
-
+class TestShell(ShellOnTheDemo):
     # The tests -----------------------------------------------------------------------
 
     def test_1_start_shows_the_top_row_and_the_first_page(self):
@@ -248,6 +65,23 @@ class ShellOnTheDemo(unittest.TestCase):
             # Class 8C gets the Default User scheme and so its links.
             wait_for("the Default User links", lambda: self.link("Science Corner"), CHANGE_TIMEOUT)
         self.assertIsNone(find(self.main_window(), "push button", "7B", depth=1))
+
+    def test_4_tab_on_the_links_page_keeps_the_shell_up(self):
+        wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        window = self.main_window()
+        links = find(window, "check box", "Links", depth=1)
+        if links is None:
+            self.skipTest("no usable Links page")
+        links.do_action(0)
+        wait_for("the Links page", lambda: self.page_on_show() == "Links", CHANGE_TIMEOUT)
+        wait_for("the start page", lambda: find(
+            self.main_window(), "label", "Current Web Page: Your class links"), START_TIMEOUT)
+        # Tab goes to the page as the Tab page command, which hands it on to the page; the
+        # shell stays up and on the Links page.
+        for _ in range(2):
+            Atspi.generate_keyboard_event(0xFF09, None, Atspi.KeySynthType.SYM)  # Tab
+        time.sleep(1)
+        self.assertEqual(self.page_on_show(), "Links")
 
 
 if __name__ == "__main__":

@@ -1,0 +1,34 @@
+// The My Files page control that the shell hosts as its page 2: it holds the form and
+// turns the shell's page commands into presses of the form's buttons.
+#pragma once
+
+#include "platform/components/pagecommand.h"
+
+#include <QWidget>
+
+namespace dh::files {
+
+class FilesForm;
+
+class CFilesCtrl : public QWidget {
+  Q_OBJECT
+
+public:
+  static constexpr const char* kClassId = "{452EA9A3-331A-4DA8-9F81-AE4EB4702D00}";
+  static constexpr const char* kProgId = "FILES.FilesCtrl.1";
+
+  explicit CFilesCtrl(QWidget* parent = nullptr);
+
+  FilesForm* Form() const { return form_; }
+
+protected:
+  bool event(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+private:
+  bool OnCommand(dh::component::PageCommand command);
+
+  FilesForm* form_;
+};
+
+} // namespace dh::files

@@ -1,0 +1,378 @@
+#include "files/filesform.h"
+
+#include "common/platformmode.h"
+#include "common/settings.h"
+#include "common/ui/pagehelp.h"
+#include "common/ui/winxpbuttonst.h"
+#include "files/views/folderlistview.h"
+#include "files/views/foldernavigator.h"
+#include "platform/ui/controlid.h"
+#include "platform/ui/messageservice.h"
+#include "platform/ui/waitcursor.h"
+#include "platform/watch/treewatcher.h"
+
+#include <QAbstractItemView>
+#include <QActionGroup>
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+
+#include <cstdlib>
+
+namespace dh::files {
+
+namespace {
+
+namespace place {
+constexpr QRect kToolBarFrame(3, 0, 0, 41); // as wide as the form allows
+constexpr QRect kBack(14, 10, 27, 26);
+constexpr int kSeparatorTop = 9;
+constexpr int kSeparatorHeight = 28;
+constexpr int kViewTop = 42;
+// Room the form leaves free at its right and bottom edges.
+constexpr int kRightMargin = 12;
+constexpr int kBottomMargin = 65;
+} // namespace place
+
+struct ButtonLook {
+  const char* icon;
+  const char* tip;
+};
+// In tool-bar order.
+constexpr std::array<ButtonLook, kToolBarButtons> kLooks = {{
+    {"go-previous", "Display the previously viewed folder"},
+    {"go-next", "Display the next viewed folder"},
+    {"go-up", "Go up one level"},
+    {"folder-new", "Create a new folder"},
+    {"insert-text", "Rename selected file"},
+    {"edit-cut", "Cut selected items"},
+    {"edit-copy", "Copy the selected items"},
+    {"edit-paste", "Paste the contents of the clipboard in current folder"},
+    {"edit-delete", "Delete currently selected items"},
+    {"edit-undo", "Undo a previous action"},
+    {"document-print", "Print the selected file"},
+    {"format-justify-fill", "Change the view style"},
+    {"zoom-in", "Toggle between normal and small icons"},
+    {"help-browser", "Launch Deskhaven Help"},
+}};
+
+struct MenuItem {
+  FilesForm::ViewCommand command;
+  const char* text;
+};
+constexpr std::array<MenuItem, 4> kViewMenu = {{
+    {FilesForm::kOnePaneTree, "One Pane Tree"},
+    {FilesForm::kTwoPaneTree, "Two Pane Tree"},
+    {FilesForm::kIconView, "Icon View"},
+    {FilesForm::kDetailsView, "Details View"},
+}};
+
+QAbstractButton* Button(const QWidget* form, int id) {
+  return dh::ui::findById<QAbstractButton>(form, id);
+}
+
+} // namespace
+
+FilesForm::FilesForm(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("FilesForm"));
+  setStyleSheet(QStringLiteral("#id201 { background: palette(base); border: 1px solid "
+                               "palette(mid); border-radius: 6px; }"));
+  // The pupil's desktop may name no icon theme; the freedesktop default stands in.
+  if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+  mode_ = dh::QueryPlatformMode(dh::kControlDefaultMode);
+  scheme_.SelectScheme(mode_);
+  LoadScheme();
+  helper_.SetSchemeName(scheme_.SchemeName);
+
+  toolBarFrame_ = new QFrame(this);
+  dh::ui::setControlId(toolBarFrame_, kToolBarFrame);
+  toolBarFrame_->setFrameShape(QFrame::StyledPanel);
+  viewArea_ = new QFrame(this);
+  dh::ui::setControlId(viewArea_, kViewArea);
+  indicator_ = new QLabel(this);
+  dh::ui::setControlId(indicator_, kIndicator);
+  MakeToolBar();
+  for (int id : {kUndo, kForward, kBack, kPaste})
+    Button(this, id)->setEnabled(false);
+
+  indicator_->setPixmap(dh::MaskedPicture(QString::fromStdString(dh::GetUserTypePicturePath())));
+  indicator_->setVisible(!indicator_->pixmap().isNull());
+
+  MakeViews();
+  PlaceFrames();
+  ShowDefaultView();
+  StartWatchers();
+  LayOutToolBar();
+  if (!roots_.empty())
+    history_.Start(roots_.front().RootPath, 0);
+}
+
+FilesForm::~FilesForm() {
+  StopWatchers();
+}
+
+void FilesForm::LoadScheme() {
+  roots_ = UsableRoots(scheme_.FolderDisplay.Roots);
+}
+
+void FilesForm::MakeToolBar() {
+  for (int button = 0; button < kToolBarButtons; ++button) {
+    auto* item = new CWinXPButtonST(this);
+    dh::ui::setControlId(item, kButtonIds[button]);
+    item->AssignIcons(QIcon::fromTheme(QLatin1String(kLooks[button].icon)));
+    item->SetRoundedFrame(true);
+    dh::SetPanelButtonColours(*item);
+    item->SetHoverTip(QString::fromLatin1(kLooks[button].tip));
+    item->setGeometry(place::kBack.translated(36 * button, 0));
+    connect(item, &CButtonST::hoverTimeout, this, &FilesForm::OnHover);
+  }
+  for (int id : kSeparatorIds) {
+    auto* separator = new QFrame(this);
+    dh::ui::setControlId(separator, id);
+    separator->setFrameShape(QFrame::VLine);
+    separator->setFrameShadow(QFrame::Sunken);
+  }
+  connect(Button(this, kBack), &QAbstractButton::clicked, this, &FilesForm::OnBack);
+  connect(Button(this, kForward), &QAbstractButton::clicked, this, &FilesForm::OnForward);
+  connect(Button(this, kUp), &QAbstractButton::clicked, this, [this] { ActiveView()->GoUp(); });
+  connect(Button(this, kIconSize), &QAbstractButton::clicked, this, &FilesForm::OnIconSize);
+  connect(Button(this, kHelp), &QAbstractButton::clicked, this,
+          [this] { dh::ShowPageHelp(this, kHelpContext); });
+
+  auto* menu = new QMenu(this);
+  viewMenu_ = new QActionGroup(menu);
+  for (const MenuItem& item : kViewMenu) {
+    QAction* action = menu->addAction(QString::fromLatin1(item.text));
+    dh::ui::setControlId(action, item.command);
+    action->setCheckable(true);
+    viewMenu_->addAction(action);
+    connect(action, &QAction::triggered, this, [this, item] { ChooseView(item.command); });
+  }
+  dh::ui::findById<CButtonST>(this, kView)->AttachMenu(menu);
+}
+
+void FilesForm::MakeViews() {
+  ToolButtons buttons{Button(this, kBack),   Button(this, kForward), Button(this, kUp),
+                      Button(this, kCut),    Button(this, kCopy),    Button(this, kDelete),
+                      Button(this, kRename), Button(this, kPrint)};
+  try {
+    icons_ =
+        new CFolderListView(CFolderListView::Style::Icons, history_, buttons, helper_, viewArea_);
+    details_ =
+        new CFolderListView(CFolderListView::Style::Details, history_, buttons, helper_, viewArea_);
+  } catch (...) {
+    FatalError();
+  }
+  for (CFolderListView* view : {icons_, details_}) {
+    view->SetNormalIcons(scheme_.Defaults.DefaultIconSize != 0);
+    view->LoadScheme(scheme_);
+    view->hide();
+  }
+  normalIcons_ = scheme_.Defaults.DefaultIconSize != 0;
+}
+
+void FilesForm::FatalError() {
+  dh::ui::showMessage(this,
+                      QStringLiteral("There's been a problem loading the file space module.\n\n"
+                                     "Deskhaven Must now Exit"),
+                      QStringLiteral("Fatal Error"), dh::ui::Icon::Error);
+  // A failure, so the session's scripts can tell it from a normal end.
+  std::exit(1);
+}
+
+CFolderListView* FilesForm::ActiveView() const {
+  return active_;
+}
+
+CFolderListView* FilesForm::View(ViewCommand view) const {
+  // The tree views arrive later; until then the details view stands in for them.
+  return view == kIconView ? icons_ : details_;
+}
+
+void FilesForm::ShowView(CFolderListView* view) {
+  for (CFolderListView* other : {icons_, details_}) {
+    other->setVisible(other == view);
+    other->setEnabled(other == view);
+  }
+  active_ = view;
+  const ViewCommand checked = view == icons_ ? kIconView : kDetailsView;
+  for (QAction* action : viewMenu_->actions())
+    action->setChecked(action->objectName() == dh::ui::idName(checked));
+  Button(this, kIconSize)->setEnabled(true);
+}
+
+void FilesForm::ShowDefaultView() {
+  const QString word = QString::fromStdString(scheme_.Defaults.DefaultView);
+  CFolderListView* view =
+      word.compare(QLatin1String("icons"), Qt::CaseInsensitive) == 0 ? icons_ : details_;
+  ShowView(view);
+  view->ShowDefault();
+}
+
+void FilesForm::ChooseView(int command) {
+  CFolderListView* view = View(ViewCommand(command));
+  if (view == active_) {
+    ShowView(view); // the menu's check mark stays on the view shown
+    return;
+  }
+  dh::ui::WaitCursor wait;
+  const FolderNavigator& from = active_->Navigator();
+  const std::string folder = from.Folder();
+  const int root = from.CurrentRoot();
+  ShowView(view);
+  view->Replay(folder, root);
+}
+
+void FilesForm::StartWatchers() {
+  for (const dh::RootFolder& root : roots_) {
+    auto watcher =
+        std::make_unique<dh::watch::TreeWatcher>(QByteArray::fromStdString(root.RootPath));
+    connect(watcher.get(), &dh::watch::TreeWatcher::changed, this,
+            [this](const QByteArray& folder) {
+              if (isVisible() && active_)
+                active_->FolderChanged(folder);
+            });
+    // A root that cannot be watched is simply not watched.
+    if (watcher->start())
+      watchers_.push_back(std::move(watcher));
+  }
+}
+
+void FilesForm::StopWatchers() {
+  watchers_.clear();
+}
+
+void FilesForm::LayOutToolBar() {
+  const ToolBarPlaces places =
+      dh::files::LayOutToolBar(ToolBarFlags(scheme_.ToolBars[1]), place::kBack,
+                               place::kSeparatorTop, place::kSeparatorHeight);
+  for (int button = 0; button < kToolBarButtons; ++button) {
+    QWidget* item = dh::ui::findById<QWidget>(this, kButtonIds[button]);
+    if (places.buttons[button])
+      item->setGeometry(*places.buttons[button]);
+    item->setVisible(places.buttons[button].has_value());
+  }
+  for (int separator = 0; separator < kToolBarSeparators; ++separator) {
+    QWidget* item = dh::ui::findById<QWidget>(this, kSeparatorIds[separator]);
+    if (places.separators[separator])
+      item->setGeometry(*places.separators[separator]);
+    item->setVisible(places.separators[separator].has_value());
+  }
+  PlaceIndicator();
+}
+
+void FilesForm::PlaceFrames() {
+  const int width = std::max(this->width() - place::kRightMargin, 0);
+  QRect toolBar = place::kToolBarFrame;
+  toolBar.setWidth(width);
+  toolBarFrame_->setGeometry(toolBar);
+  const QRect area(place::kToolBarFrame.left(), place::kViewTop, width,
+                   std::max(height() - place::kBottomMargin, 0));
+  viewArea_->setGeometry(area);
+  for (CFolderListView* view : {icons_, details_}) {
+    if (view)
+      view->setGeometry(viewArea_->rect());
+  }
+  PlaceIndicator();
+}
+
+void FilesForm::PlaceIndicator() {
+  if (indicator_->pixmap().isNull())
+    return;
+  const QRect bar = toolBarFrame_->geometry().adjusted(0, 4, -6, -4);
+  const QSize size = indicator_->pixmap().deviceIndependentSize().toSize().boundedTo(bar.size());
+  indicator_->setGeometry(bar.right() + 1 - size.width(),
+                          bar.top() + (bar.height() - size.height()) / 2, size.width(),
+                          size.height());
+  indicator_->raise();
+}
+
+void FilesForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  PlaceFrames();
+}
+
+bool FilesForm::Press(int id) {
+  const bool toolBar = std::find(kButtonIds.begin(), kButtonIds.end(), id) != kButtonIds.end();
+  // Side-panel buttons are those of the view on show.
+  auto* button =
+      dh::ui::findById<QAbstractButton>(toolBar ? static_cast<QWidget*>(this) : active_, id);
+  if (!button || !button->isVisibleTo(this) || !button->isEnabled())
+    return false;
+  button->click();
+  return true;
+}
+
+void FilesForm::OnBack() {
+  if (const NavigationHistory::Entry* entry = history_.Back()) {
+    Button(this, kBack)->setEnabled(history_.CanGoBack());
+    Button(this, kForward)->setEnabled(history_.CanGoForward());
+    active_->Replay(entry->folder, entry->root);
+  }
+}
+
+void FilesForm::OnForward() {
+  if (const NavigationHistory::Entry* entry = history_.Forward()) {
+    Button(this, kBack)->setEnabled(history_.CanGoBack());
+    Button(this, kForward)->setEnabled(history_.CanGoForward());
+    active_->Replay(entry->folder, entry->root);
+  }
+}
+
+void FilesForm::OnIconSize() {
+  normalIcons_ = !normalIcons_;
+  for (CFolderListView* view : {icons_, details_})
+    view->SetNormalIcons(normalIcons_);
+}
+
+void FilesForm::OnHover(CButtonST* button) {
+  helper_.Say(button->GetHoverTip().toStdString());
+}
+
+void FilesForm::FocusView() {
+  active_->List()->setFocus(Qt::OtherFocusReason);
+}
+
+void FilesForm::OpenSelected() {
+  active_->OpenSelected(true);
+}
+
+void FilesForm::Refresh() {
+  dh::ui::WaitCursor wait;
+  raise();
+  scheme_.SelectScheme(mode_);
+  LoadScheme();
+  StopWatchers();
+  for (CFolderListView* view : {icons_, details_}) {
+    const std::string folder = view->Navigator().Folder();
+    const int root = view->Navigator().CurrentRoot();
+    view->LoadScheme(scheme_);
+    if (view == active_)
+      view->Replay(folder, root);
+  }
+  LayOutToolBar();
+  StartWatchers();
+}
+
+void FilesForm::Reload() {
+  StopWatchers();
+  history_.Clear();
+  scheme_.SelectScheme(mode_);
+  LoadScheme();
+  helper_.SetSchemeName(scheme_.SchemeName);
+  for (CFolderListView* view : {icons_, details_}) {
+    view->LoadScheme(scheme_);
+    view->hide();
+  }
+  for (int id : {kBack, kForward})
+    Button(this, id)->setEnabled(false);
+  LayOutToolBar();
+  ShowDefaultView();
+  if (!roots_.empty())
+    history_.Start(roots_.front().RootPath, 0);
+  StartWatchers();
+}
+
+} // namespace dh::files

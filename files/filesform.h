@@ -1,0 +1,130 @@
+// The My Files page's form: the tool bar laid out from the scheme, the user type picture,
+// and the view area that shows one folder view at a time. It owns what the views share
+// (the history, one watcher per root) and runs the tool-bar commands.
+#pragma once
+
+#include "common/scheme.h"
+#include "common/ui/onscreenhelper.h"
+#include "files/navigationhistory.h"
+#include "files/toolbarlayout.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QAbstractButton;
+class QActionGroup;
+class QFrame;
+class QLabel;
+
+namespace dh {
+class CButtonST;
+namespace watch {
+class TreeWatcher;
+}
+} // namespace dh
+
+namespace dh::files {
+
+class CFolderListView;
+
+class FilesForm : public QWidget {
+  Q_OBJECT
+
+public:
+  enum ItemId {
+    kToolBarFrame = 201,
+    kBack = 202,
+    kForward = 203,
+    kNewFolder = 204,
+    kRename = 205,
+    kCut = 206,
+    kCopy = 207,
+    kPaste = 208,
+    kDelete = 209,
+    kUndo = 210,
+    kPrint = 211,
+    kView = 212,
+    kIconSize = 213,
+    kViewArea = 214,
+    kHelp = 216,
+    kUp = 217,
+    kIndicator = 65518,
+  };
+  // The buttons in tool-bar order, and the separators in the order they are placed.
+  static constexpr std::array<int, kToolBarButtons> kButtonIds = {
+      kBack,  kForward, kUp,   kNewFolder, kRename, kCut,      kCopy,
+      kPaste, kDelete,  kUndo, kPrint,     kView,   kIconSize, kHelp};
+  static constexpr std::array<int, kToolBarSeparators> kSeparatorIds = {218, 219, 220, 221, 222};
+  // The view menu's commands.
+  enum ViewCommand {
+    kOnePaneTree = 32771,
+    kTwoPaneTree = 32768,
+    kIconView = 32769,
+    kDetailsView = 32770
+  };
+  static constexpr unsigned kHelpContext = 50002;
+
+  explicit FilesForm(QWidget* parent = nullptr);
+  ~FilesForm() override;
+
+  const dh::DhvScheme& Scheme() const { return scheme_; }
+  const NavigationHistory& History() const { return history_; }
+  // The view on show.
+  CFolderListView* ActiveView() const;
+  CFolderListView* View(ViewCommand view) const;
+  int WatcherCount() const { return int(watchers_.size()); }
+
+  // Presses a button by id as a click would, if the pupil could press it now: a tool-bar
+  // button, or a side-panel button of the view on show, that is shown and enabled.
+  bool Press(int id);
+  // A view menu command: shows that view (the tree views show the details view for now).
+  void ChooseView(int command);
+  // Reads the scheme again and rebuilds every view where it stood.
+  void Refresh();
+  // The class changed: everything starts again from the new scheme.
+  void Reload();
+  // Moves the keyboard focus into the view on show.
+  void FocusView();
+  // Enter in the view on show: opens the selected item.
+  void OpenSelected();
+
+protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+private:
+  void MakeToolBar();
+  void MakeViews();
+  void LoadScheme();
+  void LayOutToolBar();
+  void PlaceFrames();
+  void PlaceIndicator();
+  void ShowView(CFolderListView* view);
+  void ShowDefaultView();
+  void StartWatchers();
+  void StopWatchers();
+  void OnBack();
+  void OnForward();
+  void OnIconSize();
+  void OnHover(dh::CButtonST* button);
+  [[noreturn]] void FatalError();
+
+  dh::DhvScheme scheme_;
+  int mode_ = 0;
+  dh::OnScreenHelper helper_;
+  NavigationHistory history_;
+  std::vector<dh::RootFolder> roots_;
+  bool normalIcons_ = true;
+
+  QFrame* toolBarFrame_ = nullptr;
+  QFrame* viewArea_ = nullptr;
+  QLabel* indicator_ = nullptr;
+  QActionGroup* viewMenu_ = nullptr;
+  CFolderListView* details_ = nullptr;
+  CFolderListView* icons_ = nullptr;
+  CFolderListView* active_ = nullptr;
+  std::vector<std::unique_ptr<dh::watch::TreeWatcher>> watchers_;
+};
+
+} // namespace dh::files

@@ -1,0 +1,146 @@
+// The details view and the icon view of My Files: the roots side panel on the left, the
+// caption line, and the entries of the current folder as a list of rows with four columns
+// or as icons. The view holds its own copy of the scheme and where it stands; the form
+// lends it the shared history and the tool-bar buttons it enables.
+#pragma once
+
+#include "common/scheme.h"
+#include "common/slotpanel.h"
+#include "files/navigationhistory.h"
+#include "files/views/folderitemsmodel.h"
+#include "files/views/foldernavigator.h"
+
+#include <QWidget>
+
+#include <array>
+#include <map>
+#include <memory>
+
+class QAbstractButton;
+class QAbstractItemView;
+class QFrame;
+class QLabel;
+
+namespace dh {
+class CButtonST;
+class CWinXPButtonST;
+class OnScreenHelper;
+namespace watch {
+class TreeWatcher;
+}
+} // namespace dh
+
+namespace dh::files {
+
+// The form's buttons that the views enable and disable.
+struct ToolButtons {
+  QAbstractButton* back = nullptr;
+  QAbstractButton* forward = nullptr;
+  QAbstractButton* up = nullptr;
+  QAbstractButton* cut = nullptr;
+  QAbstractButton* copy = nullptr;
+  QAbstractButton* del = nullptr;
+  QAbstractButton* rename = nullptr;
+  QAbstractButton* print = nullptr;
+};
+
+class CFolderListView : public QWidget {
+  Q_OBJECT
+
+public:
+  enum class Style { Details, Icons };
+  enum ItemId {
+    kDetailsTemplate = 231,
+    kIconsTemplate = 218,
+    kCaption = 223,
+    kSidePanel = 224,
+    kScrollUp = 226,
+    kScrollDown = 230,
+    kDetailsList = 234,
+    kIconList = 216,
+  };
+  static constexpr std::array<int, dh::SlotPanel::kSlots> kSlotIds = {225, 227, 228, 229,
+                                                                      233, 231, 232};
+
+  CFolderListView(Style style, NavigationHistory& history, ToolButtons buttons,
+                  dh::OnScreenHelper& helper, QWidget* parent = nullptr);
+  ~CFolderListView() override;
+
+  Style ViewStyle() const { return style_; }
+  QAbstractItemView* List() const { return list_; }
+  const FolderNavigator& Navigator() const { return navigator_; }
+  const FolderItemsModel& Model() const { return model_; }
+  const dh::SlotPanel& Panel() const { return panel_; }
+  QString Caption() const;
+
+  // Takes a fresh copy of the scheme: its roots, its tips; lays out the side panel and
+  // shows nothing until a root is opened.
+  void LoadScheme(const dh::DhvScheme& scheme);
+  // As when the view is chosen as the scheme's default: the side panel laid out again,
+  // and the first root opened.
+  void ShowDefault();
+  // The root in slot (from 0), when that slot is shown.
+  bool OpenSlot(int slot);
+  // Shows a folder of a root recorded earlier (history, a view switch); when it may not
+  // be shown any more the first root is shown instead. Records nothing.
+  void Replay(const std::string& folder, int root);
+  void GoUp();
+  // Opens the first selected item (with onlyOne, only when exactly one is selected, as
+  // Enter does): a folder within the depth limit, a file with its application.
+  void OpenSelected(bool onlyOne);
+  // Shows normal (32 x 32) or small (16 x 16) icons.
+  void SetNormalIcons(bool normal);
+  bool NormalIcons() const { return normalIcons_; }
+  // The details view's column heading pressed: sorts by it, each press the other way.
+  void SortByColumn(int column);
+  bool ScrollUp();
+  bool ScrollDown();
+  // Something changed on disk in folder (empty: anywhere): the visible view lists its
+  // folder again where it is concerned.
+  void FolderChanged(const QByteArray& folder);
+  // Set by the form while its file operations change the views: no navigation then.
+  void SetBusy(bool busy) { busy_ = busy; }
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+private:
+  void MakePanel();
+  void MakeList();
+  void LayOut();
+  void LayOutPanel();
+  void FillSlots();
+  void ShowChecks();
+  void Shown(bool record);
+  void Relist();
+  void SelectionChanged();
+  void WatchTarget();
+  void OnHover(dh::CButtonST* button);
+  bool Navigate(bool record);
+
+  Style style_;
+  NavigationHistory& history_;
+  ToolButtons buttons_;
+  dh::OnScreenHelper& helper_;
+  dh::DhvScheme scheme_;
+  FolderNavigator navigator_;
+  FolderItemsModel model_;
+  dh::SlotPanel panel_;
+  bool normalIcons_ = true;
+  bool busy_ = false;
+  // Per column, the direction of its last sort; each press flips it first, so the first
+  // press on the names (listed A to Z) sorts them Z to A, on the other columns upwards.
+  std::array<bool, FolderItemsModel::kColumns> ascending_ = {true, false, false, false};
+  std::map<std::string, std::unique_ptr<dh::watch::TreeWatcher>> targetWatchers_;
+
+  QFrame* sidePanel_ = nullptr;
+  QLabel* caption_ = nullptr;
+  std::array<dh::CWinXPButtonST*, dh::SlotPanel::kSlots> slots_{};
+  dh::CButtonST* scrollUp_ = nullptr;
+  dh::CButtonST* scrollDown_ = nullptr;
+  QAbstractItemView* list_ = nullptr;
+};
+
+} // namespace dh::files

@@ -1,0 +1,198 @@
+#include "files/views/foldernavigator.h"
+
+#include "files/foldershortcut.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace dh::files {
+
+namespace {
+
+bool Readable(const std::string& folder) {
+  struct stat st {};
+  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         access(folder.c_str(), R_OK | X_OK) == 0;
+}
+
+// How many names the path has below base (a prefix of it).
+int LevelsBelow(const std::string& path, const std::string& base) {
+  int levels = 0;
+  bool inName = false;
+  for (std::size_t at = base.size(); at < path.size(); ++at) {
+    const bool separator = path[at] == '/';
+    if (!separator && !inName)
+      ++levels;
+    inName = !separator;
+  }
+  return levels;
+}
+
+} // namespace
+
+bool IsPlainName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+std::string TrimFolder(std::string path) {
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
+  return path;
+}
+
+std::vector<dh::RootFolder> UsableRoots(std::vector<dh::RootFolder> roots) {
+  roots.erase(std::remove_if(roots.begin(), roots.end(),
+                             [](const dh::RootFolder& root) { return !Readable(root.RootPath); }),
+              roots.end());
+  for (dh::RootFolder& root : roots) {
+    root.RootPath = TrimFolder(root.RootPath);
+    if (root.FolderLevels == -1)
+      root.FolderLevels = FolderNavigator::kUnlimitedLevels;
+  }
+  return roots;
+}
+
+void FolderNavigator::SetRoots(std::vector<dh::RootFolder> roots) {
+  roots_ = UsableRoots(std::move(roots));
+  frames_.clear();
+  targets_.clear();
+  folder_.clear();
+  root_ = depth_ = limit_ = 0;
+}
+
+const std::string& FolderNavigator::Base() const {
+  static const std::string kNone;
+  return frames_.empty() ? kNone : frames_.back().base;
+}
+
+bool FolderNavigator::Show(std::vector<Frame> frames, std::string folder, int depth) {
+  if (!Readable(folder) || !IsWithin(Canonical(folder), frames.back().base))
+    return false;
+  frames_ = std::move(frames);
+  folder_ = std::move(folder);
+  depth_ = depth;
+  return true;
+}
+
+bool FolderNavigator::OpenRoot(int root) {
+  if (root < 0 || root >= int(roots_.size()))
+    return false;
+  const dh::RootFolder& folder = roots_[root];
+  const std::string base = Canonical(folder.RootPath);
+  if (base.empty() || !Show({{base, folder.RootPath, 0, {}}}, folder.RootPath, 0))
+    return false;
+  root_ = root;
+  limit_ = folder.FolderLevels;
+  return true;
+}
+
+std::string FolderNavigator::Child(const std::string& name) const {
+  return folder_ == "/" ? "/" + name : folder_ + "/" + name;
+}
+
+bool FolderNavigator::Enter(const std::string& name) {
+  if (!HasFolder() || !IsPlainName(name) || depth_ >= limit_ || Classify(name) != EntryKind::Folder)
+    return false;
+  const std::string child = Child(name);
+  const Frame& frame = frames_.back();
+  if (const auto shortcut = ReadFolderShortcut(child)) {
+    if (!IsWithin(shortcut->target, frame.base)) {
+      if (shortcut->madeByUser)
+        return Show(frames_, child, depth_ + 1); // a folder like any other
+      std::vector<Frame> frames = frames_;
+      frames.push_back({shortcut->target, shortcut->target, depth_ + 1, folder_});
+      if (!Show(frames, shortcut->target, depth_ + 1))
+        return false;
+      targets_.emplace_back(root_, frames_);
+      return true;
+    }
+    // A shortcut to a folder of the same root shows that folder at its own depth.
+    const std::string spelt = frame.shown + shortcut->target.substr(frame.base.size());
+    const int depth = frame.depth + LevelsBelow(spelt, frame.shown);
+    return depth <= limit_ && Show(frames_, TrimFolder(spelt), depth);
+  }
+  return Show(frames_, child, depth_ + 1);
+}
+
+bool FolderNavigator::AtAnyRoot(const std::string& folder) const {
+  return std::any_of(roots_.begin(), roots_.end(),
+                     [&](const dh::RootFolder& root) { return root.RootPath == folder; });
+}
+
+bool FolderNavigator::CanGoUp() const {
+  if (!HasFolder() || AtAnyRoot(folder_))
+    return false;
+  const Frame& frame = frames_.back();
+  if (folder_ == frame.shown)
+    return frames_.size() > 1 && Readable(frame.back);
+  const std::string parent = TrimFolder(folder_.substr(0, folder_.rfind('/') + 1));
+  return Readable(parent);
+}
+
+bool FolderNavigator::GoUp() {
+  if (!CanGoUp())
+    return false;
+  const Frame& frame = frames_.back();
+  if (folder_ == frame.shown) {
+    std::vector<Frame> frames(frames_.begin(), frames_.end() - 1);
+    const std::string back = frame.back;
+    return Show(std::move(frames), back, frame.depth - 1);
+  }
+  return Show(frames_, TrimFolder(folder_.substr(0, folder_.rfind('/') + 1)), depth_ - 1);
+}
+
+bool FolderNavigator::GoTo(const std::string& folder, int root) {
+  if (root < 0 || root >= int(roots_.size()))
+    return false;
+  const dh::RootFolder& rootFolder = roots_[root];
+  std::vector<Frame> frames = {{Canonical(rootFolder.RootPath), rootFolder.RootPath, 0, {}}};
+  // The deepest known way that spells the folder: a shortcut target, or the root.
+  for (const auto& [targetRoot, way] : targets_) {
+    if (targetRoot == root && IsWithin(folder, way.back().shown) &&
+        way.back().shown.size() >= frames.back().shown.size())
+      frames = way;
+  }
+  const Frame& frame = frames.back();
+  if (frame.base.empty() || !IsWithin(folder, frame.shown))
+    return false;
+  const int depth = frame.depth + LevelsBelow(folder, frame.shown);
+  if (depth > rootFolder.FolderLevels || !Show(std::move(frames), folder, depth))
+    return false;
+  root_ = root;
+  limit_ = rootFolder.FolderLevels;
+  return true;
+}
+
+FolderNavigator::EntryKind FolderNavigator::Classify(const std::string& name,
+                                                     struct stat* info) const {
+  // Names that begin with "." are this platform's hidden entries.
+  if (!HasFolder() || !IsPlainName(name) || name[0] == '.')
+    return EntryKind::Hidden;
+  const std::string child = Child(name);
+  struct stat own {};
+  struct stat& st = info ? *info : own;
+  if (lstat(child.c_str(), &st) != 0)
+    return EntryKind::Hidden;
+  if (S_ISLNK(st.st_mode) && !IsWithin(Canonical(child), Base())) {
+    const auto shortcut = ReadFolderShortcut(child);
+    return shortcut && !shortcut->madeByUser ? EntryKind::Folder : EntryKind::Hidden;
+  }
+  if (stat(child.c_str(), &st) != 0)
+    return EntryKind::Hidden;
+  if (S_ISDIR(st.st_mode))
+    return EntryKind::Folder;
+  return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Hidden;
+}
+
+std::string FolderNavigator::OpenableFile(const std::string& name) const {
+  return Classify(name) == EntryKind::File ? Child(name) : std::string();
+}
+
+std::string FolderNavigator::CaptionLine() const {
+  const std::string rootName = root_ < int(roots_.size()) ? roots_[root_].RootDisplayName : "";
+  return "Current Root: " + rootName + "      Current Folder: " + folder_;
+}
+
+} // namespace dh::files

@@ -1,0 +1,98 @@
+// Where a view stands among the roots: the current root and folder, how deep below the
+// root the folder lies and how deep it may go. Every folder it moves to is checked to lie
+// inside the current root, or inside the target of a folder shortcut that an
+// administrator made; nothing above a root or below its limit is ever reached, whatever
+// the path, the links or the history say. Paths are bytes as the file system spells them.
+#pragma once
+
+#include "common/scheme.h"
+
+#include <string>
+#include <vector>
+
+struct stat;
+
+namespace dh::files {
+
+class FolderNavigator {
+public:
+  // FolderLevels -1 means "no limit" and becomes this.
+  static constexpr int kUnlimitedLevels = 99;
+
+  enum class EntryKind { Hidden, File, Folder };
+
+  // Takes the scheme's roots: -1 limits become 99, and roots whose folder cannot be
+  // read are dropped. Nothing is shown until a root is opened.
+  void SetRoots(std::vector<dh::RootFolder> roots);
+  const std::vector<dh::RootFolder>& Roots() const { return roots_; }
+
+  bool HasFolder() const { return !frames_.empty(); }
+  int CurrentRoot() const { return root_; }
+  const std::string& Folder() const { return folder_; }
+  int Depth() const { return depth_; }
+  int Limit() const { return limit_; }
+  // The folder the current root or shortcut target leads to (links resolved): every
+  // folder shown lies within it.
+  const std::string& Base() const;
+  // Whether the folder lies in the target of a folder shortcut that leads out of the root.
+  bool InShortcut() const { return frames_.size() > 1; }
+
+  // Shows a root at depth 0; false when there is no such root or it cannot be read.
+  bool OpenRoot(int root);
+  // Enters the entry name of the current folder when the depth limit allows, following
+  // a folder shortcut. False, and nothing changes, when it may not be entered.
+  bool Enter(const std::string& name);
+  // Up is possible below a root (never at any root's folder, nor above a shortcut's
+  // target: from the target it leads back to the folder holding the shortcut).
+  bool CanGoUp() const;
+  bool GoUp();
+  // Goes to a folder recorded earlier for that root, its depth counted afresh; false
+  // when it vanished, can no longer be read, or lies outside the root or below its limit.
+  bool GoTo(const std::string& folder, int root);
+
+  // What an entry of the current folder is to the pupil: a folder or file inside the
+  // root, a folder shortcut leading out (a folder), or something never shown (a hidden
+  // entry, a device, a link leading out that the pupil's own account made).
+  // info, when given, receives the entry's status (links followed).
+  EntryKind Classify(const std::string& name, struct stat* info = nullptr) const;
+  // The full path of an entry of the current folder that may be opened as a file, or
+  // empty.
+  std::string OpenableFile(const std::string& name) const;
+
+  // "Current Root: " name "      Current Folder: " folder.
+  std::string CaptionLine() const;
+
+private:
+  // A stretch of the way: a root, or a shortcut's target entered from inside a root.
+  struct Frame {
+    std::string base;  // the folder it leads to, links resolved
+    std::string shown; // how its folder is spelt on screen and in the history
+    int depth = 0;     // the depth of that folder below the root
+    std::string back;  // for a target: the folder holding the shortcut
+  };
+
+  std::string Child(const std::string& name) const;
+  bool Show(std::vector<Frame> frames, std::string folder, int depth);
+  bool AtAnyRoot(const std::string& folder) const;
+
+  std::vector<dh::RootFolder> roots_;
+  int root_ = 0;
+  std::string folder_;
+  int depth_ = 0;
+  int limit_ = 0;
+  std::vector<Frame> frames_;
+  // Every shortcut target visited, with the way to it, so that the history can return.
+  std::vector<std::pair<int, std::vector<Frame>>> targets_;
+};
+
+// The roots a view can show: those whose folder can be read, -1 limits as 99.
+std::vector<dh::RootFolder> UsableRoots(std::vector<dh::RootFolder> roots);
+
+// Whether a name is one that a pupil can never be handed as a file or folder of its own:
+// empty, "." or "..", or holding a "/".
+bool IsPlainName(const std::string& name);
+
+// Removes trailing "/" (but keeps "/" itself).
+std::string TrimFolder(std::string path);
+
+} // namespace dh::files

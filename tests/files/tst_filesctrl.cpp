@@ -1,0 +1,281 @@
+// The Files control on temporary roots: its tool bar, the page commands, the side panel,
+// the views and their menu, opening files, and the watchers keeping the view current.
+#include "common/ui/buttonst.h"
+#include "files/filesctrl.h"
+#include "files/filesform.h"
+#include "files/views/folderlistview.h"
+#include "platform/components/componenthost.h"
+#include "platform/components/pagecommand.h"
+#include "platform/ui/controlid.h"
+#include "platform/ui/messagerecorder.h"
+#include "tests/support/runtool.h"
+#include "tests/support/schemewriter.h"
+#include "tests/support/testdir.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testhives.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QLabel>
+#include <QTest>
+
+using namespace dh::files;
+using dh::component::PageCommand;
+using dh::reg::Root;
+
+namespace {
+const char* const kScheme = "Default User";
+} // namespace
+
+class TestFilesCtrl : public QObject {
+  Q_OBJECT
+
+private slots:
+  void init();
+  void cleanup();
+  void toolBarFollowsTheScheme();
+  void pageCommandsBrowseWithinTheLimits();
+  void sidePanelShowsThreeRootsOrScrollsNine();
+  void watcherKeepsTheViewCurrent();
+  void filesOpenWithTheirApplicationNeverAsPrograms();
+  void viewMenuIconSizeHelpAndClassChange();
+  void registeredControlIsMadeByProgId();
+
+private:
+  // A scheme of roots r1 ... rN below the test tree (each may go 2 levels deep), with
+  // change made to it, and a fresh control on it.
+  void start(int roots, const std::function<void(const std::string& base)>& change = {});
+  bool command(PageCommand id) { return dh::component::sendPageCommand(ctrl_.get(), id); }
+  QAbstractButton* button(int id) const { return dh::ui::findById<QAbstractButton>(form(), id); }
+  FilesForm* form() const { return ctrl_->Form(); }
+  CFolderListView* view() const { return form()->ActiveView(); }
+  QStringList rows() const;
+  void select(const QString& name);
+
+  std::unique_ptr<TestHives> hives_;
+  std::unique_ptr<TestDir> dir_;
+  std::unique_ptr<dh::ui::MessageRecorder> recorder_;
+  std::unique_ptr<CFilesCtrl> ctrl_;
+};
+
+void TestFilesCtrl::init() {
+  hives_ = std::make_unique<TestHives>();
+  dir_ = std::make_unique<TestDir>();
+  recorder_ = std::make_unique<dh::ui::MessageRecorder>();
+}
+
+void TestFilesCtrl::cleanup() {
+  ctrl_.reset();
+  recorder_.reset();
+  dir_.reset();
+  hives_.reset();
+}
+
+void TestFilesCtrl::start(int roots, const std::function<void(const std::string& base)>& change) {
+  for (int n = 1; n <= roots; ++n)
+    dir_->folder(QStringLiteral("r%1").arg(n));
+  writeScheme(*hives_, {.name = kScheme, .roots = roots, .rootFolder = dir_->bytes()});
+  const std::string base = schemeKey(kScheme);
+  for (int n = 1; n <= roots; ++n)
+    hives_->setDword(Root::LocalMachine, base + "\\FolderDisplay\\Root " + std::to_string(n),
+                     "FolderLevels", 2);
+  if (change)
+    change(base);
+  ctrl_ = std::make_unique<CFilesCtrl>();
+  ctrl_->resize(800, 600);
+  ctrl_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(ctrl_.get()));
+}
+
+QStringList TestFilesCtrl::rows() const {
+  QStringList names;
+  for (const ItemRecord& item : view()->Model().Items())
+    names << DisplayName(item);
+  return names;
+}
+
+void TestFilesCtrl::select(const QString& name) {
+  const int row = int(rows().indexOf(name));
+  QVERIFY2(row >= 0, qPrintable(name));
+  view()->List()->setCurrentIndex(view()->List()->model()->index(row, 0));
+}
+
+void TestFilesCtrl::toolBarFollowsTheScheme() {
+  start(1, [&](const std::string& base) {
+    for (const char* flag : {"Back", "Forward", "Print"})
+      hives_->setDword(Root::LocalMachine, base + "\\ToolBars\\Page 2", flag, 0);
+  });
+  // Up takes Back's place; Print's group leaves no separator.
+  QCOMPARE(button(FilesForm::kUp)->geometry().topLeft(), QPoint(14, 10));
+  QVERIFY(!button(FilesForm::kBack)->isVisibleTo(form()));
+  int separators = 0;
+  for (int id : FilesForm::kSeparatorIds)
+    separators += dh::ui::findById<QWidget>(form(), id)->isVisibleTo(form());
+  QCOMPARE(separators, 4);
+  dir_->file("r1/notes.txt", "words");
+  command(PageCommand::Refresh);
+  select("notes");
+  QVERIFY(button(FilesForm::kCopy)->isEnabled());
+  QVERIFY(!command(PageCommand::Print)); // hidden: nothing to press
+  QVERIFY(!command(PageCommand::Back));
+}
+
+void TestFilesCtrl::pageCommandsBrowseWithinTheLimits() {
+  dir_->folder("r1/a/b/c");
+  dir_->file("r2/two.txt");
+  start(2);
+  QCOMPARE(view()->Caption(),
+           QStringLiteral("Current Root: Root 1      Current Folder: ") + dir_->path("r1"));
+  QVERIFY(!button(FilesForm::kUp)->isEnabled() && !command(PageCommand::Up));
+  select("a");
+  QVERIFY(command(PageCommand::Open));
+  select("b");
+  QVERIFY(command(PageCommand::Open));
+  select("c");
+  QVERIFY(command(PageCommand::Open)); // the limit: nothing happens
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a/b"));
+  QVERIFY(command(PageCommand::Up));
+  QVERIFY(command(PageCommand::Back));
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a/b"));
+  QCOMPARE(view()->Navigator().Depth(), 2);
+  QVERIFY(command(PageCommand::Forward));
+  QVERIFY(!button(FilesForm::kForward)->isEnabled());
+  QVERIFY(command(dh::component::sideButtonCommand(1)));
+  QCOMPARE(rows(), QStringList({"two"}));
+  QVERIFY(dh::ui::findById<QAbstractButton>(view(), CFolderListView::kSlotIds[1])->isChecked());
+  QVERIFY(!dh::ui::findById<QAbstractButton>(view(), CFolderListView::kSlotIds[0])->isChecked());
+  QVERIFY(!command(dh::component::sideButtonCommand(2))); // no third root
+  // Back to a folder that vanished meanwhile shows the first root.
+  QDir(dir_->path("r1/a")).removeRecursively();
+  QVERIFY(command(PageCommand::Back));
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1"));
+  QVERIFY(command(PageCommand::Tab));
+  QVERIFY(view()->List()->hasFocus());
+}
+
+void TestFilesCtrl::sidePanelShowsThreeRootsOrScrollsNine() {
+  start(3);
+  const auto shown = [&](int id) {
+    return dh::ui::findById<QWidget>(view(), id)->isVisibleTo(view());
+  };
+  for (int slot = 0; slot < 7; ++slot)
+    QCOMPARE(shown(CFolderListView::kSlotIds[slot]), slot < 3);
+  QVERIFY(!shown(CFolderListView::kScrollUp) && !shown(CFolderListView::kScrollDown));
+
+  start(9, [&](const std::string& base) {
+    hives_->setText(Root::LocalMachine, base + "\\FolderDisplay\\Root 1", "RootDisplayName",
+                    "Mathematics Department & Resources");
+  });
+  const int fit = view()->Panel().Visible();
+  QVERIFY(fit >= 3 && fit < 9);
+  QCOMPARE(dh::ui::findById<QAbstractButton>(view(), CFolderListView::kSlotIds[0])->text(),
+           QStringLiteral("Mathema... Department && Resources"));
+  QVERIFY(shown(CFolderListView::kScrollDown) && !shown(CFolderListView::kScrollUp));
+  for (int press = 1; press <= 9 - fit; ++press)
+    QVERIFY(command(PageCommand::ScrollDown));
+  QVERIFY(!shown(CFolderListView::kScrollDown) && !command(PageCommand::ScrollDown));
+  for (int press = 1; press <= 9 - fit; ++press)
+    QVERIFY(command(PageCommand::ScrollUp));
+  QVERIFY(!shown(CFolderListView::kScrollUp));
+}
+
+void TestFilesCtrl::watcherKeepsTheViewCurrent() {
+  dir_->file("r1/old.txt");
+  start(1);
+  QCOMPARE(form()->WatcherCount(), 1);
+  dir_->file("r1/new.txt");
+  QTRY_COMPARE(rows(), QStringList({"new", "old"}));
+  QFile::remove(dir_->path("r1/old.txt"));
+  QTRY_COMPARE(rows(), QStringList({"new"}));
+  // Changes elsewhere under the root leave the view as it is.
+  dir_->file("r1/sub/deep.txt");
+  QTRY_COMPARE(rows(), QStringList({"new", "sub"}));
+  // A shortcut's target outside the root gets a watcher of its own once visited.
+  dir_->folder("shared");
+  dir_->folderShortcut("r1/Shared", "shared");
+  dir_->giveAway("r1/Shared");
+  dir_->giveAway("r1/Shared/Target.lnk");
+  QTRY_VERIFY(rows().contains("Shared"));
+  select("Shared");
+  QVERIFY(command(PageCommand::Open));
+  QVERIFY(rows().isEmpty());
+  dir_->file("shared/sheet.txt");
+  QTRY_COMPARE(rows(), QStringList({"sheet"}));
+}
+
+void TestFilesCtrl::filesOpenWithTheirApplicationNeverAsPrograms() {
+  // A stand-in for the desktop's opener that notes what it was given.
+  const QString opened = dir_->path("opened");
+  dir_->file("bin/xdg-open",
+             QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\n").arg(opened).toUtf8());
+  QFile::setPermissions(dir_->path("bin/xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QFile::encodeName(dir_->path("bin")) + ":" + path);
+  dir_->file("r1/story.txt", "Once upon a time");
+  dir_->file("r1/run.sh", "#!/bin/sh\n");
+  start(1);
+  select("story");
+  QVERIFY(command(PageCommand::Open));
+  QTRY_COMPARE(fileBytes(opened), QFile::encodeName(dir_->path("r1/story.txt")));
+  QFile::remove(opened);
+
+  select("run");
+  QVERIFY(command(PageCommand::Open));
+  QCOMPARE(recorder_->events(), QStringList({"beep", "File Problem"}));
+  QFile::remove(dir_->path("r1/story.txt"));
+  select("story");
+  QVERIFY(command(PageCommand::Open));
+  QCOMPARE(recorder_->boxes().last().text,
+           QStringLiteral("There has been a problem locating this file.\nIt is recommended you "
+                          "inform your system administrator\nof this error"));
+  QTest::qWait(200);
+  QVERIFY(!QFile::exists(opened));
+  qputenv("PATH", path);
+}
+
+void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
+  dir_->folder("r1/a");
+  start(1, [&](const std::string& base) {
+    hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "DETAILS");
+  });
+  QAbstractItemView* details = view()->List();
+  QCOMPARE(details->objectName(), QStringLiteral("id234"));
+  select("a");
+  QVERIFY(command(PageCommand::Open));
+  const auto menu = [&](int id) { return form()->findChild<QAction*>(dh::ui::idName(id)); };
+  menu(FilesForm::kIconView)->trigger();
+  QCOMPARE(view()->List()->objectName(), QStringLiteral("id216"));
+  QVERIFY(!details->isVisibleTo(form()));
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
+  QVERIFY(menu(FilesForm::kIconView)->isChecked());
+  // The tree views are not there yet: the details view stands in.
+  menu(FilesForm::kOnePaneTree)->trigger();
+  QCOMPARE(view()->List(), details);
+  QVERIFY(menu(FilesForm::kDetailsView)->isChecked());
+
+  QVERIFY(view()->NormalIcons());
+  QVERIFY(command(PageCommand::IconSize));
+  QCOMPARE(details->iconSize(), QSize(16, 16));
+
+  QVERIFY(command(PageCommand::Help)); // no help book named
+  QCOMPARE(recorder_->events(), QStringList({"beep", "Help Problem"}));
+
+  hives_->setText(Root::LocalMachine, schemeKey(kScheme) + "\\Defaults", "DefaultView", "icons");
+  QVERIFY(command(PageCommand::ClassChanged));
+  QCOMPARE(view()->List()->objectName(), QStringLiteral("id216"));
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1"));
+  QCOMPARE(form()->History().Entries().size(), 1u);
+  QVERIFY(!button(FilesForm::kBack)->isEnabled());
+}
+
+void TestFilesCtrl::registeredControlIsMadeByProgId() {
+  start(1);
+  QCOMPARE(runTool(REGSVR, {FILES_LIBRARY}).status, 0);
+  QWidget frame;
+  const auto made = dh::component::createControl(CFilesCtrl::kProgId, &frame, 98);
+  QVERIFY2(made.ok(), made.reason.c_str());
+  QCOMPARE(made.widget->metaObject()->className(), "dh::files::CFilesCtrl");
+}
+
+QTEST_MAIN(TestFilesCtrl)
+#include "tst_filesctrl.moc"

@@ -1,0 +1,318 @@
+// The My Files rules that need no window: what a folder lists and how, captions, sorting,
+// the tool bar's places, the history, the depth limits and the confinement to the roots.
+#include "files/foldershortcut.h"
+#include "files/navigationhistory.h"
+#include "files/toolbarlayout.h"
+#include "files/views/folderitemsmodel.h"
+#include "files/views/folderlisting.h"
+#include "files/views/foldernavigator.h"
+#include "tests/support/testdir.h"
+
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace dh::files;
+
+namespace {
+
+dh::RootFolder Root(const TestDir& dir, const QString& folder, int levels,
+                    const char* name = "Root") {
+  dh::RootFolder root;
+  root.RootDisplayName = name;
+  root.RootPath = dir.bytes(folder);
+  root.FolderLevels = levels;
+  return root;
+}
+
+QStringList Names(const std::vector<ItemRecord>& items) {
+  QStringList names;
+  for (const ItemRecord& item : items)
+    names << DisplayName(item);
+  return names;
+}
+
+} // namespace
+
+class TestFilesLogic : public QObject {
+  Q_OBJECT
+
+private slots:
+  void listingShowsWhatAPupilMaySee();
+  void sizesDatesAndCaptions();
+  void sortingByEachColumn();
+  void refreshKeepsUnchangedItems();
+  void programsAreNeverHandedOn();
+  void toolBarClosesUpGroupByGroup();
+  void historyDropsForwardStepsOnANewVisit();
+  void depthStopsAtTheLimit();
+  void upStopsAtEveryRoot();
+  void historyReturnsOnlyWhereAPupilMayBe();
+  void shortcutsAnAdministratorMadeLeadOut();
+  void linksAPupilMadeNeverLeadOut();
+};
+
+void TestFilesLogic::listingShowsWhatAPupilMaySee() {
+  TestDir dir;
+  dir.file("r/c.txt");
+  dir.file("r/a.txt");
+  dir.file("r/B.txt");
+  dir.folder("r/Docs.old");
+  dir.file("r/.profile");
+  dir.file("r/notes.tar.gz");
+  dir.file(QStringLiteral("r/line\nbreak.txt"));
+  QVERIFY(mkfifo(dir.bytes("r/pipe").c_str(), 0600) == 0);
+  const std::string odd = dir.bytes("r") + "/odd\xff.txt";
+  FILE* raw = fopen(odd.c_str(), "w");
+  QVERIFY(raw);
+  fclose(raw);
+
+  FolderNavigator navigator;
+  navigator.SetRoots({Root(dir, "r", 1)});
+  QVERIFY(navigator.OpenRoot(0));
+  const std::vector<ItemRecord> items = ListFolder(navigator);
+  // Name order without regard to case; files without their last extension, a folder
+  // whole; hidden entries and devices left out; odd characters shown, not obeyed.
+  QCOMPARE(Names(items), QStringList({"a", "B", "c", "Docs.old", QStringLiteral("line\uFFFDbreak"),
+                                      "notes.tar", QStringLiteral("odd\uFFFD")}));
+  // The path keeps the name's own bytes.
+  QCOMPARE(items[6].fullPath, odd);
+  QCOMPARE(items[3].typeName, QStringLiteral("Folder"));
+  QCOMPARE(items[0].typeName, QStringLiteral("Plain text document"));
+  unlink(odd.c_str()); // a name the temporary folder's clean-up cannot spell
+}
+
+void TestFilesLogic::sizesDatesAndCaptions() {
+  QCOMPARE(SizeInKb(0), 0u);
+  QCOMPARE(SizeInKb(999), 1u);
+  QCOMPARE(SizeInKb(1000), 0u);
+  QCOMPARE(SizeInKb(2048), 2u);
+  QCOMPARE(SizeInKb(6ull << 32), (6ull << 32) / 1024); // no wrap above 4 GB
+
+  const QDateTime when(QDate(2006, 3, 5), QTime(9, 4, 0));
+  QCOMPARE(DateText(when.toSecsSinceEpoch()), QStringLiteral("05 March 2006, 09:04:00"));
+
+  ItemRecord item{"/r/abcdefghijklmnopqrstuvwxyz0123.txt",
+                  "abcdefghijklmnopqrstuvwxyz0123.txt",
+                  false,
+                  2,
+                  when.toSecsSinceEpoch(),
+                  "Plain text document",
+                  "text/plain"};
+  QCOMPARE(SelectionCaption({&item}, "folder"),
+           QStringLiteral("Current File: abcdefghijklmnopqrstuv...      Size: 2 Kb      Type: "
+                          "Plain text document      Last Modified on: 5\\3\\2006 at 09:04:00"));
+  QCOMPARE(SelectionCaption({&item, &item, &item}, "folder"), QStringLiteral("3 Objects Selected"));
+  QCOMPARE(SelectionCaption({}, "folder"), QStringLiteral("folder"));
+
+  QVERIFY(!PrintAllowed("run.bat", ".exe.bat"));
+  QVERIFY(PrintAllowed("notes.txt", ".exe.bat"));
+  QVERIFY(PrintAllowed("notes.txt", ""));
+}
+
+void TestFilesLogic::sortingByEachColumn() {
+  std::vector<ItemRecord> items = {{"/z", "zeta.txt", false, 10, 300, "b", ""},
+                                   {"/a", "Alpha.txt", false, 0, 100, "A", ""},
+                                   {"/m", "mid.txt", false, 2, 200, "c", ""}};
+  SortItems(items, SortKey::Size, true);
+  QCOMPARE(Names(items), QStringList({"Alpha", "mid", "zeta"}));
+  SortItems(items, SortKey::Name, false);
+  QCOMPARE(Names(items), QStringList({"zeta", "mid", "Alpha"}));
+  SortItems(items, SortKey::Type, true);
+  QCOMPARE(Names(items), QStringList({"Alpha", "zeta", "mid"}));
+  SortItems(items, SortKey::Date, false);
+  QCOMPARE(Names(items), QStringList({"zeta", "mid", "Alpha"}));
+}
+
+void TestFilesLogic::refreshKeepsUnchangedItems() {
+  FolderItemsModel model;
+  model.SetItems({{"/r/a", "a", false, 1, 1, "", ""},
+                  {"/r/b", "b", false, 1, 1, "", ""},
+                  {"/r/c", "c", false, 1, 1, "", ""}});
+  model.Sort(SortKey::Name, false);
+  // b changed, c vanished, d is new: d joins in the order on show.
+  model.Merge({{"/r/a", "a", false, 1, 1, "", ""},
+               {"/r/b", "b", false, 1, 2, "", ""},
+               {"/r/d", "d", false, 1, 1, "", ""}});
+  QCOMPARE(Names(model.Items()), QStringList({"d", "b", "a"}));
+  QCOMPARE(model.Item(1).lastWrite, 2);
+}
+
+void TestFilesLogic::programsAreNeverHandedOn() {
+  TestDir dir;
+  QVERIFY(!IsProgram(dir.bytes(dir.file("notes.txt", "plain words\n"))));
+  QVERIFY(IsProgram(dir.bytes(dir.file("run.sh", "#!/bin/sh\necho hi\n"))));
+  QVERIFY(IsProgram(dir.bytes(dir.file("start.desktop", "[Desktop Entry]\nExec=xterm\n"))));
+  QVERIFY(IsProgram(dir.bytes(dir.file("elf", QByteArray("\x7f"
+                                                         "ELF\x02\x01\x01",
+                                                         7)))));
+  const QString bit = dir.file("tool.txt", "words");
+  QFile(bit).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+  QVERIFY(IsProgram(dir.bytes(bit)));
+  QVERIFY(IsProgram(dir.bytes("gone.txt")));
+}
+
+void TestFilesLogic::toolBarClosesUpGroupByGroup() {
+  const QRect back(14, 10, 27, 26);
+  std::array<bool, kToolBarButtons> shown;
+  shown.fill(true);
+  ToolBarPlaces places = LayOutToolBar(shown, back, 9, 28);
+  QCOMPARE(*places.buttons[1], back.translated(29, 0));
+  QCOMPARE(*places.separators[0], QRect(back.right() + 1 + 29 * 2 + 6, 9, 2, 28));
+  QCOMPARE(places.buttons[3]->left(), places.separators[0]->left() + 6);
+  QCOMPARE(places.buttons[3]->width(), 28);
+  QVERIFY(places.separators[4].has_value());
+
+  // Back and Forward hidden: Up takes Back's place. Print's group hidden: one
+  // separator fewer.
+  shown[0] = shown[1] = shown[10] = false;
+  places = LayOutToolBar(shown, back, 9, 28);
+  QCOMPARE(*places.buttons[2], back);
+  QVERIFY(!places.buttons[0] && !places.buttons[10]);
+  QVERIFY(places.separators[3].has_value() && !places.separators[4].has_value());
+
+  shown.fill(false);
+  places = LayOutToolBar(shown, back, 9, 28);
+  QVERIFY(std::none_of(places.buttons.begin(), places.buttons.end(),
+                       [](const auto& place) { return place.has_value(); }));
+}
+
+void TestFilesLogic::historyDropsForwardStepsOnANewVisit() {
+  NavigationHistory history;
+  history.Start("A", 0);
+  history.Record("B", 0);
+  history.Record("C", 1);
+  history.Record("C", 1); // the same folder twice: one entry
+  QCOMPARE(history.Entries().size(), 3u);
+  QCOMPARE(history.Back()->folder, "B");
+  QCOMPARE(history.Back()->folder, "A");
+  QVERIFY(!history.Back() && !history.CanGoBack());
+  history.Record("D", 0);
+  QCOMPARE(history.Entries().size(), 2u);
+  QCOMPARE(history.Entries()[1].folder, "D");
+  QCOMPARE(history.Position(), 2);
+  QVERIFY(!history.CanGoForward());
+  // Back, then the folder that was last again: a step of its own, so Back works.
+  history.Back();
+  history.Record("D", 0);
+  QCOMPARE(history.Position(), 2);
+  QVERIFY(history.CanGoBack());
+}
+
+void TestFilesLogic::depthStopsAtTheLimit() {
+  TestDir dir;
+  dir.folder("r/1/2/3");
+  dir.folder("none/1");
+  dir.folder("free/1");
+  FolderNavigator navigator;
+  navigator.SetRoots({Root(dir, "r", 2), Root(dir, "none", 0), Root(dir, "free", -1)});
+  QVERIFY(navigator.OpenRoot(0));
+  QVERIFY(navigator.Enter("1") && navigator.Enter("2"));
+  QCOMPARE(navigator.Depth(), 2);
+  QVERIFY(!navigator.Enter("3"));
+  QVERIFY(navigator.GoUp());
+  QCOMPARE(navigator.Depth(), 1);
+  QVERIFY(navigator.OpenRoot(1));
+  QVERIFY(!navigator.Enter("1"));
+  QVERIFY(navigator.OpenRoot(2));
+  QCOMPARE(navigator.Limit(), FolderNavigator::kUnlimitedLevels);
+  // Names that are not entries of the folder lead nowhere.
+  for (const char* name : {"..", ".", "1/..", ""})
+    QVERIFY(!navigator.Enter(name));
+}
+
+void TestFilesLogic::upStopsAtEveryRoot() {
+  TestDir dir;
+  dir.folder("a/b/c");
+  FolderNavigator navigator;
+  // The second root lies inside the first.
+  navigator.SetRoots({Root(dir, "a", 5), Root(dir, "a/b/", 5)});
+  QVERIFY(navigator.OpenRoot(0));
+  QVERIFY(!navigator.CanGoUp());
+  QVERIFY(navigator.Enter("b"));
+  QVERIFY(!navigator.CanGoUp()); // another root's folder
+  QVERIFY(navigator.Enter("c"));
+  QVERIFY(navigator.CanGoUp() && navigator.GoUp());
+  QCOMPARE(navigator.Folder(), dir.bytes("a/b"));
+}
+
+void TestFilesLogic::historyReturnsOnlyWhereAPupilMayBe() {
+  TestDir dir;
+  dir.folder("r/1/2/3");
+  dir.folder("other");
+  FolderNavigator navigator;
+  navigator.SetRoots({Root(dir, "r", 2), Root(dir, "gone", 2)});
+  QCOMPARE(navigator.Roots().size(), 1u); // a root that cannot be read is dropped
+  // The depth is counted afresh from the path below the root.
+  QVERIFY(navigator.GoTo(dir.bytes("r/1/2"), 0));
+  QCOMPARE(navigator.Depth(), 2);
+  QVERIFY(!navigator.GoTo(dir.bytes("r/1/2/3"), 0)); // below the limit
+  QVERIFY(!navigator.GoTo(dir.bytes("other"), 0));   // outside the root
+  QVERIFY(!navigator.GoTo(dir.bytes("r/1/../../other"), 0));
+  QVERIFY(!navigator.GoTo(dir.bytes("r/1"), 1)); // no such root
+  QDir(dir.path("r/1")).removeRecursively();
+  QVERIFY(!navigator.GoTo(dir.bytes("r/1"), 0));    // vanished
+  QCOMPARE(navigator.Folder(), dir.bytes("r/1/2")); // nothing changed
+}
+
+void TestFilesLogic::shortcutsAnAdministratorMadeLeadOut() {
+  TestDir dir;
+  dir.folder("r/in");
+  dir.file("shared/sheet.txt");
+  dir.folder("shared/deeper");
+  dir.link("r/in/Shared", "shared");
+  dir.giveAway("r/in/Shared");
+  dir.folderShortcut("r/Library", "shared");
+  dir.giveAway("r/Library");
+  dir.giveAway("r/Library/Target.lnk");
+  QCOMPARE(ReadLinkTarget(dir.bytes("r/Library/Target.lnk")), dir.bytes("shared"));
+
+  FolderNavigator navigator;
+  navigator.SetRoots({Root(dir, "r", 3)});
+  QVERIFY(navigator.OpenRoot(0));
+  QVERIFY(navigator.Enter("Library"));
+  QCOMPARE(navigator.Folder(), Canonical(dir.bytes("shared")));
+  QCOMPARE(navigator.Depth(), 1);
+  QVERIFY(navigator.Enter("deeper"));
+  // Up climbs to the target and from there back into the root, never above the target.
+  QVERIFY(navigator.GoUp() && navigator.GoUp());
+  QCOMPARE(navigator.Folder(), dir.bytes("r"));
+
+  QVERIFY(navigator.Enter("in"));
+  QCOMPARE(navigator.Classify("Shared"), FolderNavigator::EntryKind::Folder);
+  QVERIFY(navigator.Enter("Shared"));
+  const std::string target = navigator.Folder();
+  QVERIFY(navigator.InShortcut());
+  QCOMPARE(navigator.OpenableFile("sheet.txt"), target + "/sheet.txt");
+  // The history can return to a target visited before.
+  QVERIFY(navigator.OpenRoot(0));
+  QVERIFY(navigator.GoTo(target + "/deeper", 0));
+  QCOMPARE(navigator.Depth(), 3);
+}
+
+void TestFilesLogic::linksAPupilMadeNeverLeadOut() {
+  TestDir dir;
+  dir.folder("r/sub");
+  dir.file("secret/key.txt");
+  dir.link("r/Escape", "secret");
+  dir.link("r/key.txt", "secret/key.txt");
+  dir.link("r/Inside", "r/sub");
+  dir.folderShortcut("r/Fake", "secret");
+
+  FolderNavigator navigator;
+  navigator.SetRoots({Root(dir, "r", 3)});
+  QVERIFY(navigator.OpenRoot(0));
+  QCOMPARE(Names(ListFolder(navigator)), QStringList({"Fake", "Inside", "sub"}));
+  QVERIFY(!navigator.Enter("Escape"));
+  QVERIFY(navigator.OpenableFile("key.txt").empty());
+  // A link within the root is a folder like any other.
+  QVERIFY(navigator.Enter("Inside"));
+  QVERIFY(navigator.GoUp());
+  // A shortcut folder the pupil made is only a folder.
+  QVERIFY(navigator.Enter("Fake"));
+  QCOMPARE(navigator.Folder(), dir.bytes("r/Fake"));
+}
+
+QTEST_GUILESS_MAIN(TestFilesLogic)
+#include "tst_fileslogic.moc"

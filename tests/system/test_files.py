@@ -1,0 +1,77 @@
+#!/usr/bin/env python3
+"""Whole-program tests of the My Files page: the real shell with the real Files control on
+the demo configuration (class 7B starts on My Files), driven by the keyboard and looked at
+through the accessibility bus.
+"""
+import os
+import subprocess
+import unittest
+
+from desktopbus import (BIN, CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, descendants, find,
+                        press_keys, role_and_name, wait_for)
+
+
+class TestFiles(ShellOnTheDemo):
+
+    def files(self, *parts):
+        return os.path.join(self.work.name, "demo", "files", *parts)
+
+    def caption(self, root, *folder):
+        return f"Current Root: {root}      Current Folder: {self.files(*folder)}"
+
+    def shows(self, role, name):
+        window = self.main_window()
+        return find(window, role, name, depth=14) if window else None
+
+    def wait_shows(self, role, name):
+        return wait_for(f"{role} {name!r}", lambda: self.shows(role, name), CHANGE_TIMEOUT)
+
+    def test_1_starts_on_my_files_in_the_first_root(self):
+        page = wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        self.assertEqual(page, "My Files")
+        self.wait_shows("label", self.caption("My Work", "My Work"))
+        self.wait_shows("table cell", "My Story")
+        self.assertIsNotNone(self.shows("check box", "Homework"))
+
+    def test_2_keys_reach_the_page(self):
+        wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        press_keys("Control", "2")
+        self.wait_shows("label", self.caption("Homework", "Year 7 Homework"))
+        press_keys("Alt", "Left")
+        self.wait_shows("label", self.caption("My Work", "My Work"))
+        press_keys("Alt", "Right")
+        self.wait_shows("label", self.caption("Homework", "Year 7 Homework"))
+        # Tab puts the keyboard into the list: Down then selects its first row.
+        press_keys("Tab")
+        press_keys("Down")
+        wait_for("the first row's caption", lambda: any(
+            role_and_name(node) == ("label", node.get_name())
+            and node.get_name().startswith("Current File: Geography")
+            for node in descendants(self.main_window(), 14)), CHANGE_TIMEOUT)
+
+    def test_3_a_file_made_on_disk_appears_and_goes(self):
+        wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        self.wait_shows("table cell", "Homework list")
+        made = self.files("Year 7 Homework", "Fresh notes.txt")
+        with open(made, "w") as file:
+            file.write("made in a terminal\n")
+        self.wait_shows("table cell", "Fresh notes")
+        os.remove(made)
+        wait_for("the row to go", lambda: self.shows("table cell", "Fresh notes") is None,
+                 CHANGE_TIMEOUT)
+
+    def test_4_a_change_of_class_shows_the_new_roots(self):
+        wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        subprocess.run([os.path.join(BIN, "deskhaven-classselect"), "--set", "8C"],
+                       env=self.env, check=True)
+        wait_for("the class button to show 8C", lambda: self.shows("push button", "8C"),
+                 CHANGE_TIMEOUT)
+        wait_for("the first page of Default User", self.page_on_show, START_TIMEOUT)
+        find(self.main_window(), "check box", "My Files", depth=1).do_action(0)
+        # Class 8C has the Default User scheme, whose second root is the class's share.
+        self.wait_shows("check box", "Class Shared")
+        self.assertIsNone(self.shows("check box", "Homework"))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2, failfast=True)
