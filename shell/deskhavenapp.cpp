@@ -32,9 +32,62 @@ public:
   void beep() override {}
 };
 
-// The pictures of a preview run, one per page.
-const QString kPreviewFiles[] = {QStringLiteral("programs.png"), QStringLiteral("my-files.png"),
-                                 QStringLiteral("links.png")};
+// The pictures of a headless run, each taken after the delay that lets the window draw:
+// the window once (a screenshot), or the window as it starts and then with each page it
+// offers on show (a preview). Ends the run after the last.
+class PictureRun {
+public:
+  PictureRun(CDeskhavenDlg& dialog, const LaunchOptions& options)
+      : dialog_(dialog), delayMs_(options.screenshotDelayMs), folder_(options.previewFolder) {
+    if (!options.screenshotFile.isEmpty())
+      later([this, file = options.screenshotFile] {
+        save(file);
+        QApplication::quit();
+      });
+    else if (!options.previewFolder.isEmpty())
+      later([this] {
+        save(folder_.filePath(QStringLiteral("shell.png")));
+        showFrom(1);
+      });
+  }
+  bool failed() const { return failed_; }
+
+private:
+  static constexpr const char* kPageFiles[] = {"programs.png", "my-files.png", "links.png"};
+
+  void later(std::function<void()> step) { QTimer::singleShot(delayMs_, &dialog_, step); }
+
+  void save(const QString& file) {
+    if (!dialog_.grab().save(file, "PNG")) {
+      std::fprintf(stderr, "deskhaven2: cannot write %s\n", qPrintable(file));
+      failed_ = true;
+    }
+  }
+
+  QAbstractButton* pageButton(int page) const {
+    return ui::findById<QAbstractButton>(&dialog_, pageIdentity(page).buttonId);
+  }
+
+  // Shows the first page from page on that the shell offers, and takes its picture.
+  void showFrom(int page) {
+    while (page <= kPageCount && !pageButton(page)->isVisible())
+      ++page;
+    if (page > kPageCount) {
+      QApplication::quit();
+      return;
+    }
+    pageButton(page)->click();
+    later([this, page] {
+      save(folder_.filePath(QLatin1String(kPageFiles[page - 1])));
+      showFrom(page + 1);
+    });
+  }
+
+  CDeskhavenDlg& dialog_;
+  int delayMs_;
+  QDir folder_;
+  bool failed_ = false;
+};
 
 } // namespace
 
@@ -67,44 +120,9 @@ int CDeskhavenApp::RunMainWindow(const LaunchOptions& options, InstanceChannel* 
     QObject::connect(channel, &InstanceChannel::showRequested, &dialog,
                      &CDeskhavenDlg::ShowMaximisedOverScreen);
 
-  int status = 0;
-  auto save = [&](const QString& file) {
-    if (!dialog.grab().save(file, "PNG")) {
-      std::fprintf(stderr, "deskhaven2: cannot write %s\n", qPrintable(file));
-      status = 1;
-    }
-  };
-  if (!options.screenshotFile.isEmpty()) {
-    QTimer::singleShot(options.screenshotDelayMs, &dialog, [&] {
-      save(options.screenshotFile);
-      QApplication::quit();
-    });
-  }
-  // A preview: the shell as it starts, then each page it offers, each given time to draw.
-  const QDir folder(options.previewFolder);
-  std::function<void(int)> showFrom = [&](int page) {
-    for (; page <= kPageCount; ++page) {
-      auto* button = ui::findById<QAbstractButton>(&dialog, pageIdentity(page).buttonId);
-      if (button && button->isVisible())
-        break;
-    }
-    if (page > kPageCount) {
-      QApplication::quit();
-      return;
-    }
-    ui::findById<QAbstractButton>(&dialog, pageIdentity(page).buttonId)->click();
-    QTimer::singleShot(options.screenshotDelayMs, &dialog, [&, page] {
-      save(folder.filePath(kPreviewFiles[page - 1]));
-      showFrom(page + 1);
-    });
-  };
-  if (!options.previewFolder.isEmpty())
-    QTimer::singleShot(options.screenshotDelayMs, &dialog, [&] {
-      save(folder.filePath(QStringLiteral("shell.png")));
-      showFrom(1);
-    });
+  PictureRun pictures(dialog, options);
   const int loop = QApplication::exec();
-  return status != 0 ? status : loop;
+  return pictures.failed() ? 1 : loop;
 }
 
 } // namespace dh::shell
