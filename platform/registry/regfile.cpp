@@ -412,6 +412,12 @@ Status applySection(const RegFile::Section& section) {
   if (Status st = Key::create(section.root, section.path, key); st != kSuccess)
     return st;
   for (const auto& value : section.values) {
+    Value stored;
+    // A value that is already as the file says is left alone, so applying a file again
+    // writes nothing.
+    if (!value.remove && key.query(value.name, stored) == kSuccess && stored.type == value.type &&
+        stored.data == value.data)
+      continue;
     Status st =
         value.remove ? key.deleteValue(value.name) : key.set(value.name, value.type, value.data);
     if (st != kSuccess && st != kFileNotFound)
@@ -421,6 +427,14 @@ Status applySection(const RegFile::Section& section) {
 }
 
 } // namespace
+
+void RegFile::append(const RegFile& other) {
+  if (!other.ok() && ok()) {
+    errorLine_ = other.errorLine_;
+    errorReason_ = other.errorReason_;
+  }
+  sections_.insert(sections_.end(), other.sections_.begin(), other.sections_.end());
+}
 
 RegFile::ApplyResult RegFile::apply() const {
   if (!ok())

@@ -1,14 +1,16 @@
 // deskhaven-reg: the administrator's command line for the registry (query, add, delete,
-// import, export), with the commands and flags Windows administrators already know.
+// import, export, apply), with the commands and flags Windows administrators already know.
 // Reading and writing .reg text lives in RegFile and exportRegText, value types and data
 // in regvalue.h; this is the front: arguments, commands and their messages.
 #include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
 #include "tools/reg/regvalue.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <iostream>
 #include <optional>
 #include <set>
@@ -33,6 +35,9 @@ const char kUsage[] =
                                       delete a key and its subtree, a value, or all values
   import FILE                         apply a .reg file; a malformed file changes nothing
   export KEY FILE [/y]                write a key and its subtree to a .reg file (UTF-8)
+  apply FOLDER                        apply every *.reg file of FOLDER in name order, all
+                                      of them or none; values already as the files say
+                                      are left alone, so applying again changes nothing
 
 KEY     HKLM\..., HKCU\... or HKCR\... (also HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER,
         HKEY_CLASSES_ROOT); quote it for the shell: 'HKLM\Software\Halvane'
@@ -316,6 +321,60 @@ int importCommand(const Args& args) {
   return done();
 }
 
+int applyCommand(const Args& args) {
+  const std::string& folder = args.positional[0];
+  const QDir dir(QFile::decodeName(folder.c_str()));
+  if (!dir.exists()) {
+    std::cerr << "ERROR: There is no folder " << folder << ".\n";
+    return kFailed;
+  }
+  // Name order as the bytes sort, whatever the locale: 10-base.reg before 20-class.reg.
+  QStringList names =
+      dir.entryList({QStringLiteral("*.reg")}, QDir::Files | QDir::Readable, QDir::NoSort);
+  std::sort(names.begin(), names.end(),
+            [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
+  RegFile all;
+  std::vector<std::pair<std::string, std::size_t>> ends; // each file and its last section
+  for (const QString& name : names) {
+    const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+      std::cerr << "ERROR: Cannot read " << path << ": " << file.errorString().toStdString()
+                << "\nNothing was applied.\n";
+      return kFailed;
+    }
+    const QByteArray bytes = file.readAll();
+    const RegFile regFile = RegFile::parse(std::string_view(bytes.constData(), bytes.size()));
+    if (!regFile.ok()) {
+      std::cerr << "ERROR: " << path << ": " << regFile.errorMessage()
+                << "\nNothing was applied.\n";
+      return kFailed;
+    }
+    all.append(regFile);
+    ends.emplace_back(path, all.sections().size());
+  }
+  const RegFile::ApplyResult result = all.apply();
+  if (result.status != kSuccess) {
+    // The file of the first section the failure names.
+    const auto& sections = all.sections();
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+      if (result.path.empty() || sections[i].root != result.root || sections[i].path != result.path)
+        continue;
+      const auto file =
+          std::find_if(ends.begin(), ends.end(), [i](const auto& e) { return i < e.second; });
+      std::cerr << "ERROR: " << file->first << ": [" << rootName(result.root) << "\\" << result.path
+                << "]\n";
+      break;
+    }
+    failure(result.status, result.root);
+    std::cerr << "Nothing was applied.\n";
+    return kFailed;
+  }
+  std::cout << "Applied " << names.size() << (names.size() == 1 ? " file" : " files") << " of "
+            << folder << ".\n";
+  return 0;
+}
+
 int exportCommand(const Args& args) {
   KeyName name = parseKey(args.positional[0]);
   const std::string& path = args.positional[1];
@@ -362,7 +421,8 @@ int main(int argc, char** argv) {
                               {"add", addCommand, {"v", "ve", "t", "d", "f"}, 1},
                               {"delete", deleteCommand, {"v", "ve", "va", "f"}, 1},
                               {"import", importCommand, {}, 1},
-                              {"export", exportCommand, {"y"}, 2}};
+                              {"export", exportCommand, {"y"}, 2},
+                              {"apply", applyCommand, {}, 1}};
   try {
     for (const Command& c : commands) {
       if (command == c.name)

@@ -3,6 +3,7 @@
 #include "tests/support/testfiles.h"
 #include "tests/support/testhives.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -28,6 +29,7 @@ private slots:
   void importAndExport();
   void readOnlyHiveIsRefusedForAPupil();
   void brokenHiveIsReportedAndKept();
+  void applyTakesAFolderWholeOrNotAtAll();
 };
 
 void TestDeskhavenReg::queryShowsKeysInTheKnownLayout() {
@@ -191,6 +193,60 @@ void TestDeskhavenReg::brokenHiveIsReportedAndKept() {
   QCOMPARE(run.status, 1);
   QVERIFY2(run.err.contains("ERROR: The hive " + hives.machineHive() + " is damaged"),
            qPrintable(run.err));
+}
+
+void TestDeskhavenReg::applyTakesAFolderWholeOrNotAtAll() {
+  TestHives hives;
+  const QString d = hives.dir() + "/registry.d";
+  QVERIFY(QDir().mkpath(d));
+  // Name order, not the order of creation; a later file overrides an earlier one.
+  QVERIFY(writeFile(d + "/20-class.reg", "REGEDIT4\n[HKLM\\Software\\T]\n\"v\"=\"second\"\n"));
+  QVERIFY(writeFile(d + "/10-base.reg", "Windows Registry Editor Version 5.00\n\n"
+                                        "[HKEY_LOCAL_MACHINE\\Software\\T]\n\"v\"=\"first\"\n"
+                                        "\"n\"=dword:00000007\n[HKCU\\Software\\U]\n@=\"u\"\n"));
+  QVERIFY(writeFile(d + "/notes.txt", "not a registry file"));
+  ToolRun run = reg({"apply", d});
+  QCOMPARE(run.status, 0);
+  QCOMPARE(readText(Root::LocalMachine, "Software\\T", "v"), std::string("second"));
+  QCOMPARE(readDword(Root::LocalMachine, "Software\\T", "n"), std::optional<std::uint32_t>(7));
+  QCOMPARE(readText(Root::CurrentUser, "Software\\U", ""), std::string("u"));
+
+  // Again: the same content, and the user hive not even written.
+  const QByteArray user = fileBytes(hives.userHive());
+  const QString exported = hives.dir() + "/before.reg", again = hives.dir() + "/after.reg";
+  QCOMPARE(reg({"export", "HKLM\\Software", exported}).status, 0);
+  QCOMPARE(reg({"apply", d}).status, 0);
+  QCOMPARE(reg({"export", "HKLM\\Software", again}).status, 0);
+  QCOMPARE(fileBytes(again), fileBytes(exported));
+  QCOMPARE(fileBytes(hives.userHive()), user);
+
+  // A malformed file anywhere: nothing of any file, and the file and line are named.
+  QVERIFY(writeFile(d + "/15-new.reg", "REGEDIT4\n[HKLM\\Software\\New]\n\"x\"=\"y\"\n"));
+  QVERIFY(writeFile(d + "/30-bad.reg", "REGEDIT4\n\n[HKLM\\Software\\T]\n\"v\"=bogus\n"));
+  run = reg({"apply", d});
+  QCOMPARE(run.status, 1);
+  QVERIFY2(run.err.startsWith("ERROR: " + d + "/30-bad.reg: line 4: "), qPrintable(run.err));
+  QVERIFY(run.err.contains("Nothing was applied."));
+  resetHives();
+  Key gone;
+  QCOMPARE(Key::open(Root::LocalMachine, "Software\\New", Access::Read, gone), kFileNotFound);
+  QCOMPARE(reg({"apply", hives.dir() + "/missing"}).status, 1);
+
+  // A pupil cannot apply to a machine hive they may only read.
+  QVERIFY(QFile::remove(d + "/30-bad.reg"));
+  QCOMPARE(::chmod(QFile::encodeName(hives.dir()).constData(), 0755), 0);
+  QCOMPARE(::chmod(QFile::encodeName(d).constData(), 0755), 0);
+  for (const QString& f : QDir(d).entryList(QDir::Files))
+    QCOMPARE(::chmod(QFile::encodeName(d + "/" + f).constData(), 0644), 0);
+  QCOMPARE(::chmod(QFile::encodeName(hives.machineHive()).constData(), 0644), 0);
+  const QByteArray machine = fileBytes(hives.machineHive());
+  const int result = runUnprivileged([&] {
+    qputenv("DESKHAVEN_USER_HIVE", "/tmp/nobody-cannot-write-here/user.hive");
+    const ToolRun refused = reg({"apply", d});
+    return refused.status == 1 && refused.err.contains("Access is denied") ? 0 : 1;
+  });
+  QCOMPARE(result, 0);
+  QCOMPARE(fileBytes(hives.machineHive()), machine);
 }
 
 QTEST_GUILESS_MAIN(TestDeskhavenReg)
