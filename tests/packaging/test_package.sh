@@ -12,15 +12,19 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 deb=$(ls "$work"/pack/*.deb)
 
 files=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
-for needed in ./usr/bin/deskhaven2 ./usr/bin/deskhaven-session ./usr/bin/deskhaven-reg \
-  ./usr/bin/deskhaven-regsvr ./usr/bin/deskhaven-scheme ./usr/bin/deskhaven-classselect \
-  ./usr/share/xsessions/deskhaven.desktop ./usr/lib/systemd/system/deskhaven-registry.service \
-  ./usr/share/deskhaven/help/index.html ./usr/share/deskhaven/character/character.ini \
-  ./usr/share/deskhaven/pictures/Logo.bmp ./usr/share/deskhaven/deskhaven-demo.reg; do
-  grep -qxF "$needed" <<<"$files" || fail "the package lacks $needed"
+# The build's install prefix: /usr unless the build was configured otherwise.
+prefix=$(grep -o '^\..*/bin/deskhaven2$' <<<"$files") || fail "the package lacks deskhaven2"
+prefix=${prefix%/bin/deskhaven2}
+for needed in bin/deskhaven-session bin/deskhaven-reg bin/deskhaven-regsvr bin/deskhaven-scheme \
+  bin/deskhaven-classselect bin/deskhaven-signal share/xsessions/deskhaven.desktop \
+  lib/systemd/system/deskhaven-registry.service share/deskhaven/help/index.html \
+  share/deskhaven/character/character.ini share/deskhaven/pictures/Logo.bmp \
+  share/deskhaven/deskhaven-demo.reg; do
+  grep -qxF "$prefix/$needed" <<<"$files" || fail "the package lacks $prefix/$needed"
 done
-libdir=$(grep -o '^\./usr/lib/[^/]*/deskhaven/$' <<<"$files") || fail "no private library folder"
-for lib in libdh_registry.so deskhaven-platformmode.so deskhaven-sitebook.so; do
+libdir=$(grep -Eo "^$prefix/lib/([^/]*/)?deskhaven/\$" <<<"$files") || fail "no private library folder"
+for lib in libdh_registry.so deskhaven-platformmode.so deskhaven-programs.so \
+  deskhaven-files.so deskhaven-sitebook.so; do
   grep -qxF "$libdir$lib" <<<"$files" || fail "the package lacks $libdir$lib"
 done
 if grep -q '/tst[-_]\|/bench_\|deskhaven-gallery' <<<"$files"; then
@@ -39,21 +43,21 @@ export DESKHAVEN_MACHINE_HIVE=$work/machine.hive DESKHAVEN_USER_HIVE=$work/user.
 export XDG_RUNTIME_DIR=$work/runtime XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 for lib in "$root${libdir#.}"deskhaven-*.so; do
-  "$root/usr/bin/deskhaven-regsvr" "$lib" >/dev/null || fail "cannot register $lib"
+  "$root${prefix#.}/bin/deskhaven-regsvr" "$lib" >/dev/null || fail "cannot register $lib"
 done
 mkdir "$work/registry.d"
-sed "s|/usr/|$root/usr/|g" "$root/usr/share/deskhaven/deskhaven-demo.reg" \
+sed "s|${prefix#.}/|$root${prefix#.}/|g" "$root${prefix#.}/share/deskhaven/deskhaven-demo.reg" \
   >"$work/registry.d/50-demo.reg"
 printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvane\\Classwick\\Accounts\\%s]\n"Account Type"="Pupils"\n' \
   "$(id -un)" >"$work/registry.d/60-pupil.reg"
-"$root/usr/bin/deskhaven-reg" apply "$work/registry.d" >/dev/null || fail "apply failed"
+"$root${prefix#.}/bin/deskhaven-reg" apply "$work/registry.d" >/dev/null || fail "apply failed"
 
-"$root/usr/bin/deskhaven2" --screenshot "$work/shot.png" --screenshot-delay 2000 \
+"$root${prefix#.}/bin/deskhaven2" --screenshot "$work/shot.png" --screenshot-delay 2000 \
   2>"$work/shell.err" || { cat "$work/shell.err" >&2; fail "the unpacked shell failed"; }
 [ -s "$work/shot.png" ] || fail "no screenshot"
 if grep 'message box' "$work/shell.err" >&2; then fail "the unpacked shell reported a problem"; fi
 # An administrator's preview of the same pupil, from the unpacked tree.
-"$root/usr/bin/deskhaven-scheme" preview --user "$(id -un)" --out "$work/preview" >/dev/null \
+"$root${prefix#.}/bin/deskhaven-scheme" preview --user "$(id -un)" --out "$work/preview" >/dev/null \
   2>"$work/preview.err" || { cat "$work/preview.err" >&2; fail "the preview failed"; }
 for page in shell programs my-files links; do
   [ -s "$work/preview/$page.png" ] || fail "the preview has no $page.png"
