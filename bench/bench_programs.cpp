@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
   form.resize(1024, 700);
   form.show();
   const double rebuild = medianMillis([&] {
-    form.Rebuild();
+    form.rebuild();
     QCoreApplication::processEvents();
   });
 
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   hives.removeValue(dh::reg::Root::LocalMachine, dh::kSettingsKey,
                     dh::setting::kProgramSetLocation);
   const double large = medianMillis([&] {
-    form.Rebuild();
+    form.rebuild();
     QCoreApplication::processEvents();
   });
 

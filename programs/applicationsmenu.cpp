@@ -35,8 +35,8 @@ constexpr MainCategory kMainCategories[] = {
 };
 constexpr const char* kOtherSet = "Other";
 
-QString SetNameOf(const DesktopEntry& entry) {
-  for (const QString& category : entry.List(QStringLiteral("Categories"))) {
+QString setNameOf(const DesktopEntry& entry) {
+  for (const QString& category : entry.list(QStringLiteral("Categories"))) {
     for (const MainCategory& main : kMainCategories) {
       if (category == QLatin1String(main.category))
         return QString::fromLatin1(main.set);
@@ -45,38 +45,38 @@ QString SetNameOf(const DesktopEntry& entry) {
   return QString::fromLatin1(kOtherSet);
 }
 
-bool ShownOnThisDesktop(const DesktopEntry& entry) {
+bool shownOnThisDesktop(const DesktopEntry& entry) {
   const QStringList desktops =
       qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts);
   auto any = [&](const QString& key) {
-    const QStringList named = entry.List(key);
+    const QStringList named = entry.list(key);
     return std::any_of(desktops.begin(), desktops.end(),
                        [&](const QString& desktop) { return named.contains(desktop); });
   };
-  if (entry.Has(QStringLiteral("OnlyShowIn")) && !any(QStringLiteral("OnlyShowIn")))
+  if (entry.has(QStringLiteral("OnlyShowIn")) && !any(QStringLiteral("OnlyShowIn")))
     return false;
   return !any(QStringLiteral("NotShowIn"));
 }
 
 // The program entry of a menu entry, or nothing when the menu leaves it out.
 std::optional<ProgramEntry> MenuItem(const DesktopEntry& entry, const QString& path) {
-  if (entry.Flag(QStringLiteral("Hidden")) || entry.Flag(QStringLiteral("NoDisplay")) ||
-      !ShownOnThisDesktop(entry))
+  if (entry.flag(QStringLiteral("Hidden")) || entry.flag(QStringLiteral("NoDisplay")) ||
+      !shownOnThisDesktop(entry))
     return std::nullopt;
-  const QString name = entry.Localized(QStringLiteral("Name"));
-  const std::optional<Command> command = CommandOf(entry, path);
+  const QString name = entry.localized(QStringLiteral("Name"));
+  const std::optional<Command> command = commandOf(entry, path);
   if (name.isEmpty() || !command)
     return std::nullopt;
-  return ProgramEntry{name, command->program, path, entry.Value(QStringLiteral("Icon"))};
+  return ProgramEntry{name, command->program, path, entry.value(QStringLiteral("Icon"))};
 }
 
-bool ByName(const ProgramEntry& a, const ProgramEntry& b) {
+bool byName(const ProgramEntry& a, const ProgramEntry& b) {
   return a.DisplayName.localeAwareCompare(b.DisplayName) < 0;
 }
 
 } // namespace
 
-QStringList DataFolders() {
+QStringList dataFolders() {
   QString home = qEnvironmentVariable("XDG_DATA_HOME");
   if (home.isEmpty())
     home = QDir::homePath() + QStringLiteral("/.local/share");
@@ -86,7 +86,7 @@ QStringList DataFolders() {
   return QStringList{home} + system.split(u':', Qt::SkipEmptyParts);
 }
 
-std::vector<ProgramSet> ReadApplicationsMenu(const QStringList& dataFolders) {
+std::vector<ProgramSet> readApplicationsMenu(const QStringList& dataFolders) {
   QSet<QString> seen; // desktop file ids: the first folder that has one decides
   std::map<QString, ProgramSet> sets;
   for (const QString& folder : dataFolders) {
@@ -99,11 +99,11 @@ std::vector<ProgramSet> ReadApplicationsMenu(const QStringList& dataFolders) {
       if (seen.contains(id))
         continue;
       seen.insert(id);
-      const std::optional<DesktopEntry> entry = DesktopEntry::Read(path);
+      const std::optional<DesktopEntry> entry = DesktopEntry::read(path);
       if (!entry)
         continue;
       if (std::optional<ProgramEntry> item = MenuItem(*entry, path)) {
-        ProgramSet& set = sets[SetNameOf(*entry)];
+        ProgramSet& set = sets[setNameOf(*entry)];
         set.Programs.push_back(std::move(*item));
       }
     }
@@ -111,7 +111,7 @@ std::vector<ProgramSet> ReadApplicationsMenu(const QStringList& dataFolders) {
   std::vector<ProgramSet> out;
   for (auto& [name, set] : sets) {
     set.Name = name;
-    std::sort(set.Programs.begin(), set.Programs.end(), ByName);
+    std::sort(set.Programs.begin(), set.Programs.end(), byName);
     out.push_back(std::move(set));
   }
   return out;

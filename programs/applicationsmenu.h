@@ -12,12 +12,12 @@
 namespace dh::programs {
 
 // $XDG_DATA_HOME, then each of $XDG_DATA_DIRS (with their defaults).
-QStringList DataFolders();
+QStringList dataFolders();
 
 // The sets named after the entries' first main category, sorted by name, each with its
 // programs sorted by name; "Other" holds entries without a main category. Left out:
 // entries that are hidden, not to be displayed, not for this desktop
 // ($XDG_CURRENT_DESKTOP), malformed, or whose program is not found.
-std::vector<ProgramSet> ReadApplicationsMenu(const QStringList& dataFolders);
+std::vector<ProgramSet> readApplicationsMenu(const QStringList& dataFolders);
 
 } // namespace dh::programs

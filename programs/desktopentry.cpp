@@ -9,7 +9,7 @@
 namespace dh::programs {
 namespace {
 
-QString InitialLocale() {
+QString initialLocale() {
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const QString value = qEnvironmentVariable(name);
     if (!value.isEmpty())
@@ -20,7 +20,7 @@ QString InitialLocale() {
 
 // The suffixes to try for a localised value, most specific first:
 // [lang_COUNTRY@MODIFIER], [lang_COUNTRY], [lang@MODIFIER], [lang].
-QStringList SuffixesOf(const QString& locale) {
+QStringList suffixesOf(const QString& locale) {
   static const QRegularExpression parts(
       QStringLiteral("^([a-zA-Z]+)(?:_([a-zA-Z]+))?(?:\\.[^@]*)?(?:@(.+))?$"));
   const QRegularExpressionMatch match = parts.match(locale);
@@ -39,12 +39,12 @@ QStringList SuffixesOf(const QString& locale) {
   return suffixes;
 }
 
-QStringList& LocaleSuffixes() {
-  static QStringList suffixes = SuffixesOf(InitialLocale());
+QStringList& localeSuffixes() {
+  static QStringList suffixes = suffixesOf(initialLocale());
   return suffixes;
 }
 
-QString Unescape(const QString& raw, bool keepSemicolons) {
+QString unescape(const QString& raw, bool keepSemicolons) {
   QString out;
   out.reserve(raw.size());
   for (qsizetype i = 0; i < raw.size(); ++i) {
@@ -83,20 +83,20 @@ QString Unescape(const QString& raw, bool keepSemicolons) {
   return out;
 }
 
-bool IsKeyCharacter(QChar c) {
+bool isKeyCharacter(QChar c) {
   return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
          c == u'-';
 }
 
 // "Key=Value" or "Key[locale]=Value", blanks allowed around "="; nothing for other lines.
-std::optional<std::pair<QString, QString>> KeyLine(QStringView line) {
+std::optional<std::pair<QString, QString>> keyLine(QStringView line) {
   const qsizetype equals = line.indexOf(u'=');
   if (equals <= 0)
     return std::nullopt;
   const QStringView key = line.left(equals).trimmed();
   const qsizetype bracket = key.indexOf(u'[');
   const QStringView name = bracket < 0 ? key : key.left(bracket);
-  if (name.isEmpty() || !std::all_of(name.begin(), name.end(), IsKeyCharacter))
+  if (name.isEmpty() || !std::all_of(name.begin(), name.end(), isKeyCharacter))
     return std::nullopt;
   if (bracket >= 0 && (!key.endsWith(u']') || key.size() - bracket < 3))
     return std::nullopt;
@@ -108,14 +108,14 @@ std::optional<std::pair<QString, QString>> KeyLine(QStringView line) {
 
 } // namespace
 
-std::optional<DesktopEntry> DesktopEntry::Read(const QString& path) {
+std::optional<DesktopEntry> DesktopEntry::read(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     return std::nullopt;
-  return Parse(file.readAll());
+  return parse(file.readAll());
 }
 
-std::optional<DesktopEntry> DesktopEntry::Parse(const QByteArray& bytes) {
+std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray& bytes) {
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   const QString text = decoder.decode(bytes);
   if (decoder.hasError())
@@ -136,7 +136,7 @@ std::optional<DesktopEntry> DesktopEntry::Parse(const QByteArray& bytes) {
       where = main && where == BeforeGroups ? InEntry : InOtherGroup;
       continue;
     }
-    const std::optional<std::pair<QString, QString>> keyValue = KeyLine(line);
+    const std::optional<std::pair<QString, QString>> keyValue = keyLine(line);
     if (!keyValue || where == BeforeGroups)
       return std::nullopt;
     if (where == InEntry && !entry.values_.contains(keyValue->first))
@@ -147,30 +147,30 @@ std::optional<DesktopEntry> DesktopEntry::Parse(const QByteArray& bytes) {
   return entry;
 }
 
-QString DesktopEntry::Value(const QString& key) const {
-  return Unescape(values_.value(key), false);
+QString DesktopEntry::value(const QString& key) const {
+  return unescape(values_.value(key), false);
 }
 
-QString DesktopEntry::Localized(const QString& key) const {
-  for (const QString& suffix : LocaleSuffixes()) {
+QString DesktopEntry::localized(const QString& key) const {
+  for (const QString& suffix : localeSuffixes()) {
     if (values_.contains(key + suffix))
-      return Value(key + suffix);
+      return value(key + suffix);
   }
-  return Value(key);
+  return value(key);
 }
 
-QStringList DesktopEntry::List(const QString& key) const {
+QStringList DesktopEntry::list(const QString& key) const {
   static const QRegularExpression separator(QStringLiteral("(?<!\\\\);"));
   QStringList items;
-  for (const QString& item : Unescape(values_.value(key), true).split(separator)) {
+  for (const QString& item : unescape(values_.value(key), true).split(separator)) {
     if (!item.isEmpty())
       items << QString(item).replace(QStringLiteral("\\;"), QStringLiteral(";"));
   }
   return items;
 }
 
-void DesktopEntry::SetLocale(const QString& locale) {
-  LocaleSuffixes() = SuffixesOf(locale);
+void DesktopEntry::setLocale(const QString& locale) {
+  localeSuffixes() = suffixesOf(locale);
 }
 
 } // namespace dh::programs

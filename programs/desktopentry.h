@@ -15,20 +15,20 @@ class DesktopEntry {
 public:
   // Nothing when the file cannot be read, is not UTF-8, or is not a desktop entry (no
   // [Desktop Entry] group first, or a line that is neither a key, a group nor a comment).
-  static std::optional<DesktopEntry> Read(const QString& path);
-  static std::optional<DesktopEntry> Parse(const QByteArray& bytes);
+  static std::optional<DesktopEntry> read(const QString& path);
+  static std::optional<DesktopEntry> parse(const QByteArray& bytes);
 
-  bool Has(const QString& key) const { return values_.contains(key); }
+  bool has(const QString& key) const { return values_.contains(key); }
   // The value with its escapes (\s \n \t \r \\) resolved; empty when missing.
-  QString Value(const QString& key) const;
+  QString value(const QString& key) const;
   // The value for the user's language (key[lang_COUNTRY@MODIFIER], ..., key[lang], key).
-  QString Localized(const QString& key) const;
-  bool Flag(const QString& key) const { return values_.value(key) == QLatin1String("true"); }
+  QString localized(const QString& key) const;
+  bool flag(const QString& key) const { return values_.value(key) == QLatin1String("true"); }
   // A list separated by ";" ("\;" is a semicolon inside an item); empty items dropped.
-  QStringList List(const QString& key) const;
+  QStringList list(const QString& key) const;
 
   // The locale the localised values are chosen for, as in LC_ALL, LC_MESSAGES or LANG.
-  static void SetLocale(const QString& locale);
+  static void setLocale(const QString& locale);
 
 private:
   QHash<QString, QString> values_; // raw, as in the file

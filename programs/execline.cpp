@@ -6,11 +6,11 @@ namespace dh::programs {
 namespace {
 
 // Characters that mean something to a shell and so must be quoted.
-bool IsReserved(QChar c) {
+bool isReserved(QChar c) {
   return QStringView(u"'\\><~|&;$*?#()`").contains(c);
 }
 
-bool IsBlank(QChar c) {
+bool isBlank(QChar c) {
   return c == u' ' || c == u'\t' || c == u'\n';
 }
 
@@ -22,7 +22,7 @@ struct Piece {
 using Argument = std::vector<Piece>;
 
 // Splits the line into arguments; nothing when it is malformed.
-std::optional<std::vector<Argument>> Split(const QString& exec) {
+std::optional<std::vector<Argument>> split(const QString& exec) {
   std::vector<Argument> arguments;
   Argument current;
   bool started = false;
@@ -50,7 +50,7 @@ std::optional<std::vector<Argument>> Split(const QString& exec) {
       }
       continue;
     }
-    if (IsBlank(c)) {
+    if (isBlank(c)) {
       if (started)
         arguments.push_back(std::move(current));
       current = {};
@@ -64,7 +64,7 @@ std::optional<std::vector<Argument>> Split(const QString& exec) {
       if (i + 1 == exec.size())
         return std::nullopt;
       current.push_back({QString(), exec[++i]});
-    } else if (IsReserved(c)) {
+    } else if (isReserved(c)) {
       return std::nullopt;
     } else {
       literal(c);
@@ -78,14 +78,14 @@ std::optional<std::vector<Argument>> Split(const QString& exec) {
 }
 
 // Codes that stand for files or for nothing any more: empty when started without files.
-bool StandsForNothing(QChar code) {
+bool standsForNothing(QChar code) {
   return QStringView(u"fFuUdDnNvm").contains(code);
 }
 
 } // namespace
 
-std::optional<QStringList> ExpandExec(const QString& exec, const ExecFields& fields) {
-  const std::optional<std::vector<Argument>> arguments = Split(exec);
+std::optional<QStringList> expandExec(const QString& exec, const ExecFields& fields) {
+  const std::optional<std::vector<Argument>> arguments = split(exec);
   if (!arguments)
     return std::nullopt;
   QStringList out;
@@ -93,7 +93,7 @@ std::optional<QStringList> ExpandExec(const QString& exec, const ExecFields& fie
     // An argument that is a field code alone goes away when the code stands for nothing.
     if (argument.size() == 1 && !argument[0].code.isNull()) {
       const QChar code = argument[0].code;
-      if (StandsForNothing(code))
+      if (standsForNothing(code))
         continue;
       if (code == u'i') {
         if (!fields.icon.isEmpty())
@@ -117,7 +117,7 @@ std::optional<QStringList> ExpandExec(const QString& exec, const ExecFields& fie
         text += fields.location;
         break;
       default:
-        if (!StandsForNothing(piece.code))
+        if (!standsForNothing(piece.code))
           return std::nullopt;
       }
     }

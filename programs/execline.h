@@ -20,6 +20,6 @@ struct ExecFields {
 
 // The program and its arguments, or nothing when the line is malformed (unbalanced
 // quotes, an unknown field code, an unquoted reserved character, no program).
-std::optional<QStringList> ExpandExec(const QString& exec, const ExecFields& fields);
+std::optional<QStringList> expandExec(const QString& exec, const ExecFields& fields);
 
 } // namespace dh::programs

@@ -14,7 +14,7 @@ namespace {
 // Shortcuts to shortcuts are followed this far, so a loop of them ends.
 constexpr int kMostHops = 8;
 
-bool IsProgramFile(const QFileInfo& info) {
+bool isProgramFile(const QFileInfo& info) {
   if (!info.isFile() || !info.isExecutable())
     return false;
   // Files on shares often carry the execute bit: only real programs and scripts run.
@@ -27,7 +27,7 @@ bool IsProgramFile(const QFileInfo& info) {
   return false;
 }
 
-bool OpenAddress(const QString& address) {
+bool openAddress(const QString& address) {
   const QUrl url(address);
   if (url.isLocalFile() || url.scheme().size() <= 1)
     return QFileInfo::exists(url.isLocalFile() ? url.toLocalFile() : address) &&
@@ -35,35 +35,35 @@ bool OpenAddress(const QString& address) {
   return url.isValid() && QDesktopServices::openUrl(url);
 }
 
-bool Launch(const QString& path, int hops) {
+bool launch(const QString& path, int hops) {
   const QFileInfo info(path);
   if (!info.exists() || hops > kMostHops)
     return false;
   if (info.isSymLink())
-    return Launch(info.symLinkTarget(), hops + 1);
-  if (IsDesktopEntry(path)) {
-    const std::optional<DesktopEntry> entry = DesktopEntry::Read(path);
+    return launch(info.symLinkTarget(), hops + 1);
+  if (isDesktopEntry(path)) {
+    const std::optional<DesktopEntry> entry = DesktopEntry::read(path);
     if (!entry)
       return false;
-    if (entry->Value(QStringLiteral("Type")) == QLatin1String("Link"))
-      return OpenAddress(entry->Value(QStringLiteral("URL")));
-    const std::optional<Command> command = CommandOf(*entry, path);
+    if (entry->value(QStringLiteral("Type")) == QLatin1String("Link"))
+      return openAddress(entry->value(QStringLiteral("URL")));
+    const std::optional<Command> command = commandOf(*entry, path);
     return command &&
            QProcess::startDetached(command->program, command->arguments, command->workingDirectory);
   }
   if (path.endsWith(QLatin1String(".lnk"), Qt::CaseInsensitive)) {
-    const QString target = ReadShortcut(path).target;
-    return !target.isEmpty() && Launch(target, hops + 1);
+    const QString target = readShortcut(path).target;
+    return !target.isEmpty() && launch(target, hops + 1);
   }
-  if (IsProgramFile(info))
+  if (isProgramFile(info))
     return QProcess::startDetached(path, {}, info.absolutePath());
   return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
 } // namespace
 
-bool LaunchProgram(const QString& path) {
-  return Launch(path, 0);
+bool launchProgram(const QString& path) {
+  return launch(path, 0);
 }
 
 } // namespace dh::programs

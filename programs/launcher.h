@@ -10,6 +10,6 @@ namespace dh::programs {
 
 // False when the file or its target is not there, or the entry cannot be started (a
 // malformed Exec line, a program not found): then nothing has been started.
-bool LaunchProgram(const QString& path);
+bool launchProgram(const QString& path);
 
 } // namespace dh::programs

@@ -15,7 +15,7 @@ ProfileWatcher::~ProfileWatcher() {
 bool ProfileWatcher::Start(QObject* owner, std::function<void()> rebuild,
                            const std::string& eventName) {
   Stop();
-  event_ = dh::sync::NamedEvent::Open(eventName);
+  event_ = dh::sync::NamedEvent::open(eventName);
   if (!event_)
     return false;
   owner_ = owner;
@@ -23,7 +23,7 @@ bool ProfileWatcher::Start(QObject* owner, std::function<void()> rebuild,
   stop_ = std::make_unique<dh::sync::StopSignal>();
   stopping_ = false;
   rebuilding_ = false;
-  thread_ = std::thread(&ProfileWatcher::Run, this);
+  thread_ = std::thread(&ProfileWatcher::run, this);
   return true;
 }
 
@@ -34,14 +34,14 @@ void ProfileWatcher::Stop() {
     const std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  stop_->Raise();
+  stop_->raise();
   changed_.notify_all();
   thread_.join();
   event_.reset();
 }
 
-void ProfileWatcher::Run() {
-  while (event_->Wait(*stop_) == dh::sync::NamedEvent::Wake::Signalled) {
+void ProfileWatcher::run() {
+  while (event_->wait(*stop_) == dh::sync::NamedEvent::Wake::Signalled) {
     std::unique_lock lock(mutex_);
     if (stopping_)
       return;
@@ -51,7 +51,7 @@ void ProfileWatcher::Run() {
         owner_.data(),
         [this] {
           rebuild_();
-          RebuildDone();
+          rebuildDone();
         },
         Qt::QueuedConnection);
     // The next wait starts only after the rebuild, so signals during it count once.
@@ -61,7 +61,7 @@ void ProfileWatcher::Run() {
   }
 }
 
-void ProfileWatcher::RebuildDone() {
+void ProfileWatcher::rebuildDone() {
   {
     const std::lock_guard lock(mutex_);
     rebuilding_ = false;

@@ -35,8 +35,8 @@ public:
   bool Running() const { return thread_.joinable(); }
 
 private:
-  void Run();
-  void RebuildDone();
+  void run();
+  void rebuildDone();
 
   QPointer<QObject> owner_;
   std::function<void()> rebuild_;

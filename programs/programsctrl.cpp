@@ -53,20 +53,20 @@ void CProgramsCtrl::resizeEvent(QResizeEvent* event) {
 bool CProgramsCtrl::OnCommand(PageCommand command) {
   switch (command) {
   case PageCommand::Open:
-    form_->Launch();
+    form_->launch();
     return true;
   case PageCommand::Tab:
-    form_->List()->setFocus(Qt::TabFocusReason);
+    form_->list()->setFocus(Qt::TabFocusReason);
     return true;
   case PageCommand::ClassChanged:
-    form_->Reload();
+    form_->reload();
     return true;
   default:
     break;
   }
   for (const auto& [pageCommand, button] : kPresses) {
     if (pageCommand == command)
-      return form_->Press(button);
+      return form_->press(button);
   }
   return false;
 }

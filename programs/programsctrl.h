@@ -19,7 +19,7 @@ public:
 
   explicit CProgramsCtrl(QWidget* parent = nullptr);
 
-  CProgramsForm* Form() const { return form_; }
+  CProgramsForm* form() const { return form_; }
 
 protected:
   bool event(QEvent* event) override;

@@ -15,7 +15,7 @@
 namespace dh::programs {
 namespace {
 
-QString Setting(const char* name) {
+QString settingText(const char* name) {
   return QString::fromStdString(dh::ReadSetting(name));
 }
 
@@ -23,25 +23,25 @@ constexpr QDir::SortFlags kByName = QDir::Name | QDir::IgnoreCase | QDir::Locale
 
 } // namespace
 
-QString NameBeforeFirstDot(const QString& fileName) {
+QString nameBeforeFirstDot(const QString& fileName) {
   const qsizetype dot = fileName.indexOf(u'.', 1);
   return dot < 0 ? fileName : fileName.left(dot);
 }
 
 void ProgramSetList::ReadPictureFolders() {
-  defaultPicturesFolder_ = Setting(dh::setting::kDefaultPictures);
-  userPicturesFolder_ = Setting(dh::setting::kUserDefinedPictures);
+  defaultPicturesFolder_ = settingText(dh::setting::kDefaultPictures);
+  userPicturesFolder_ = settingText(dh::setting::kUserDefinedPictures);
 }
 
 QString ProgramSetList::GetLocation() {
   usesOverride_ = false;
-  const QString override = Setting(dh::setting::kProgramSetLocation);
+  const QString override = settingText(dh::setting::kProgramSetLocation);
   if (!override.isEmpty()) {
     location_ = override;
     usesOverride_ = QFileInfo(override).isDir();
   }
   if (!usesOverride_)
-    location_ = DataFolders().front() + QStringLiteral("/applications");
+    location_ = dataFolders().front() + QStringLiteral("/applications");
   return location_;
 }
 
@@ -52,20 +52,20 @@ bool ProgramSetList::LoadSets(const QString& location) {
   // Whoever updates the profiles holds this lock; after the wait the reading goes on
   // whether it was taken or not.
   dh::sync::NamedLock lock(dh::kProfilesLock);
-  lock.Wait(kLockWait);
+  lock.wait(kLockWait);
   const ProgramLookupCache lookups;
   if (usesOverride_)
-    ReadOverrideSets(location);
+    readOverrideSets(location);
   else
-    sets_ = ReadApplicationsMenu(DataFolders());
+    sets_ = readApplicationsMenu(dataFolders());
   lock.Release();
   for (ProgramSet& set : sets_)
-    ChoosePicture(set);
+    choosePicture(set);
   std::erase_if(sets_, [](const ProgramSet& set) { return set.Programs.empty(); });
   return true;
 }
 
-void ProgramSetList::ReadOverrideSets(const QString& location) {
+void ProgramSetList::readOverrideSets(const QString& location) {
   const QDir folder(location);
   for (const QString& name :
        folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, kByName)) {
@@ -77,8 +77,8 @@ void ProgramSetList::ReadOverrideSets(const QString& location) {
       // A file that went while the folder was read is left out.
       if (!file.exists())
         continue;
-      const Shortcut shortcut = ReadShortcut(path);
-      set.Programs.push_back({NameBeforeFirstDot(file.fileName()),
+      const Shortcut shortcut = readShortcut(path);
+      set.Programs.push_back({nameBeforeFirstDot(file.fileName()),
                               shortcut.target.isEmpty() ? path : shortcut.target, path,
                               shortcut.icon});
     }
@@ -86,7 +86,7 @@ void ProgramSetList::ReadOverrideSets(const QString& location) {
   }
 }
 
-void ProgramSetList::ChoosePicture(ProgramSet& set) const {
+void ProgramSetList::choosePicture(ProgramSet& set) const {
   // The default folder first: an administrator's picture wins over a user-defined one.
   for (const QString& folder : {defaultPicturesFolder_, userPicturesFolder_}) {
     if (folder.isEmpty())

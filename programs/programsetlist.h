@@ -44,8 +44,8 @@ public:
   const std::vector<ProgramSet>& Sets() const { return sets_; }
 
 private:
-  void ChoosePicture(ProgramSet& set) const;
-  void ReadOverrideSets(const QString& location);
+  void choosePicture(ProgramSet& set) const;
+  void readOverrideSets(const QString& location);
 
   bool usesOverride_ = false;
   QString location_;
@@ -56,6 +56,6 @@ private:
 
 // The name an item shows: its file name up to its first dot; the dot that starts the
 // name of a hidden file does not count, so such a file keeps a name.
-QString NameBeforeFirstDot(const QString& fileName);
+QString nameBeforeFirstDot(const QString& fileName);
 
 } // namespace dh::programs

@@ -44,15 +44,15 @@ QIcon Icon(const char* name) {
   return *icon;
 }
 
-bool IsWebPage(const QString& path) {
+bool isWebPage(const QString& path) {
   return path.endsWith(QLatin1String("htm"), Qt::CaseInsensitive) ||
          path.endsWith(QLatin1String("tml"), Qt::CaseInsensitive);
 }
 
 // The entry's own icon, else the icon of its target's type; programs without one of
 // their own get the page's program icon.
-QIcon ProgramIcon(const ProgramEntry& program, const QStyle* style) {
-  if (IsWebPage(program.LinkPath) || IsWebPage(program.FilePath))
+QIcon programIcon(const ProgramEntry& program, const QStyle* style) {
+  if (isWebPage(program.LinkPath) || isWebPage(program.FilePath))
     return Icon("webpage");
   if (!program.Icon.isEmpty()) {
     const QIcon own =
@@ -98,18 +98,18 @@ CProgramsForm::CProgramsForm(QWidget* parent) : QWidget(parent) {
   captionLine_ = new QLabel(QStringLiteral("Current Program Set:"), this);
   dh::ui::setControlId(captionLine_, kCaptionLine);
 
-  back_ = MakeToolButton(kBack, "back", "Display a previously viewed program set");
+  back_ = makeToolButton(kBack, "back", "Display a previously viewed program set");
   back_->setGeometry(place::kBack);
-  forward_ = MakeToolButton(kForward, "forward", "Display the next viewed program set");
+  forward_ = makeToolButton(kForward, "forward", "Display the next viewed program set");
   forward_->setGeometry(place::kForward);
   auto* separator = new QFrame(this);
   separator->setFrameShape(QFrame::VLine);
   separator->setGeometry(place::kForwardSeparator);
-  MakeToolButton(kHelp, "help", "Launch Deskhaven Help")->setGeometry(place::kHelp);
-  MakeSetButtons();
-  scrollUp_ = MakeScrollButton(kScrollUp, "scroll-up-hover", "scroll-up-normal",
+  makeToolButton(kHelp, "help", "Launch Deskhaven Help")->setGeometry(place::kHelp);
+  makeSetButtons();
+  scrollUp_ = makeScrollButton(kScrollUp, "scroll-up-hover", "scroll-up-normal",
                                "Press to scroll up through program sets");
-  scrollDown_ = MakeScrollButton(kScrollDown, "scroll-down-hover", "scroll-down-normal",
+  scrollDown_ = makeScrollButton(kScrollDown, "scroll-down-hover", "scroll-down-normal",
                                  "Press to scroll down through program sets");
 
   list_ = new QListWidget(this);
@@ -123,56 +123,56 @@ CProgramsForm::CProgramsForm(QWidget* parent) : QWidget(parent) {
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   // A double click and Enter activate; a right click starts the selected program too.
-  connect(list_, &QListWidget::itemActivated, this, &CProgramsForm::Launch);
-  connect(list_, &QWidget::customContextMenuRequested, this, &CProgramsForm::Launch);
+  connect(list_, &QListWidget::itemActivated, this, &CProgramsForm::launch);
+  connect(list_, &QWidget::customContextMenuRequested, this, &CProgramsForm::launch);
 
   dh::LoadIndicatorPicture(indicator_);
-  PlaceItems();
-  Rebuild();
+  placeItems();
+  rebuild();
   watcher_.Start(
-      this, [this] { Rebuild(); }, dh::kProfileUpdatedEvent);
+      this, [this] { rebuild(); }, dh::kProfileUpdatedEvent);
 }
 
 CProgramsForm::~CProgramsForm() = default;
 
-CWinXPButtonST* CProgramsForm::MakeToolButton(int id, const char* icon, const char* tip) {
+CWinXPButtonST* CProgramsForm::makeToolButton(int id, const char* icon, const char* tip) {
   CWinXPButtonST* button = dh::MakeToolButton(this, id, Icon(icon), QString::fromLatin1(tip));
-  connect(button, &CButtonST::hoverTimeout, this, &CProgramsForm::OnHover);
+  connect(button, &CButtonST::hoverTimeout, this, &CProgramsForm::onHover);
   switch (id) {
   case kBack:
-    connect(button, &QAbstractButton::clicked, this, &CProgramsForm::OnBack);
+    connect(button, &QAbstractButton::clicked, this, &CProgramsForm::onBack);
     break;
   case kForward:
-    connect(button, &QAbstractButton::clicked, this, &CProgramsForm::OnForward);
+    connect(button, &QAbstractButton::clicked, this, &CProgramsForm::onForward);
     break;
   case kHelp:
-    connect(button, &QAbstractButton::clicked, this, &CProgramsForm::OnHelp);
+    connect(button, &QAbstractButton::clicked, this, &CProgramsForm::onHelp);
     break;
   }
   return button;
 }
 
-CButtonST* CProgramsForm::MakeScrollButton(int id, const char* hover, const char* normal,
+CButtonST* CProgramsForm::makeScrollButton(int id, const char* hover, const char* normal,
                                            const char* tip) {
   CButtonST* button =
       dh::MakeScrollButton(this, id, Icon(hover), Icon(normal), QString::fromLatin1(tip));
   button->setGeometry(id == kScrollUp ? place::kScrollUp : place::kScrollDown);
-  connect(button, &CButtonST::hoverTimeout, this, &CProgramsForm::OnHover);
-  connect(button, &QAbstractButton::clicked, this, [this, id] { OnScroll(id == kScrollDown); });
+  connect(button, &CButtonST::hoverTimeout, this, &CProgramsForm::onHover);
+  connect(button, &QAbstractButton::clicked, this, [this, id] { onScroll(id == kScrollDown); });
   return button;
 }
 
-void CProgramsForm::MakeSetButtons() {
+void CProgramsForm::makeSetButtons() {
   for (int index = 0; index < SetPanel::kButtons; ++index) {
     CWinXPButtonST* button = dh::MakeSideButton(this, kSetButtonIds[index]);
     button->setGeometry(place::kSideButton1.translated(0, index * place::kSidePitch));
-    connect(button, &CButtonST::hoverTimeout, this, &CProgramsForm::OnHover);
-    connect(button, &QAbstractButton::clicked, this, [this, index] { OnSetButton(index); });
+    connect(button, &CButtonST::hoverTimeout, this, &CProgramsForm::onHover);
+    connect(button, &QAbstractButton::clicked, this, [this, index] { onSetButton(index); });
     setButtons_[index] = button;
   }
 }
 
-void CProgramsForm::PlaceItems() {
+void CProgramsForm::placeItems() {
   const dh::pageplace::Frames frames = dh::pageplace::StretchFrames(size());
   toolBarFrame_->setGeometry(frames.toolBar);
   sidePanelFrame_->setGeometry(frames.sidePanel);
@@ -181,7 +181,7 @@ void CProgramsForm::PlaceItems() {
   dh::PlaceIndicator(indicator_, frames.toolBar, place::kHelp);
 }
 
-void CProgramsForm::PlaceSetButtons() {
+void CProgramsForm::placeSetButtons() {
   if (panel_.VisibleButtons() > 0) {
     QRect down = place::kScrollDown;
     down.moveBottom(setButtons_[panel_.VisibleButtons() - 1]->geometry().bottom());
@@ -189,108 +189,108 @@ void CProgramsForm::PlaceSetButtons() {
   }
 }
 
-void CProgramsForm::PaintSetButtons() {
+void CProgramsForm::paintSetButtons() {
   const QString defaultPicture =
       QString::fromStdString(dh::JoinPath(dh::GetDefaultPicturesFolder(), kDefaultSetPicture));
   for (int index = 0; index < panel_.VisibleButtons(); ++index) {
-    const ProgramSet& set = setList_.Sets()[panel_.SetOfButton(index)];
+    const ProgramSet& set = setList_.Sets()[panel_.setOfButton(index)];
     CWinXPButtonST* button = setButtons_[index];
     dh::AssignPictureOr(*button, set.Picture, defaultPicture);
-    button->setText(SetButtonCaption(set.Name));
-    button->SetHoverTip(SetButtonTip(set.Name));
+    button->setText(setButtonCaption(set.Name));
+    button->SetHoverTip(setButtonTip(set.Name));
   }
 }
 
-void CProgramsForm::ShowPanelState() {
-  const std::optional<int> checked = panel_.CheckedButton();
+void CProgramsForm::showPanelState() {
+  const std::optional<int> checked = panel_.checkedButton();
   for (int index = 0; index < SetPanel::kButtons; ++index) {
     setButtons_[index]->setVisible(index < panel_.VisibleButtons());
     setButtons_[index]->SetCheckState(checked == index);
   }
-  scrollUp_->setVisible(panel_.ScrollUpInUse());
-  scrollDown_->setVisible(panel_.ScrollDownInUse());
-  back_->setEnabled(panel_.CanGoBack());
-  forward_->setEnabled(panel_.CanGoForward());
+  scrollUp_->setVisible(panel_.scrollUpInUse());
+  scrollDown_->setVisible(panel_.scrollDownInUse());
+  back_->setEnabled(panel_.canGoBack());
+  forward_->setEnabled(panel_.canGoForward());
 }
 
-void CProgramsForm::ShowSet(int set) {
+void CProgramsForm::showSet(int set) {
   const ProgramSet& shown = setList_.Sets()[set];
   // A label shows an ampersand as it is; only button captions double it.
   captionLine_->setText(QStringLiteral("Current Program Set: ") + shown.Name);
   list_->clear();
   for (const ProgramEntry& program : shown.Programs)
-    new QListWidgetItem(ProgramIcon(program, style()), program.DisplayName, list_);
+    new QListWidgetItem(programIcon(program, style()), program.DisplayName, list_);
 }
 
-void CProgramsForm::Rebuild() {
+void CProgramsForm::rebuild() {
   setList_.ReadPictureFolders();
   setList_.LoadSets(setList_.GetLocation());
   panel_.Reset(int(setList_.Sets().size()), sidePanelFrame_->height(), place::kSidePitch);
-  PlaceSetButtons();
-  PaintSetButtons();
-  ShowPanelState();
-  if (panel_.SetCount() > 0)
-    ShowSet(0);
+  placeSetButtons();
+  paintSetButtons();
+  showPanelState();
+  if (panel_.setCount() > 0)
+    showSet(0);
   else
     list_->clear();
 }
 
-void CProgramsForm::Reload() {
+void CProgramsForm::reload() {
   scheme_.SelectScheme(mode_);
   helper_.SetSchemeName(scheme_.SchemeName);
-  Rebuild();
+  rebuild();
 }
 
 void CProgramsForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  PlaceItems();
-  panel_.Fit(sidePanelFrame_->height(), place::kSidePitch);
-  PlaceSetButtons();
-  PaintSetButtons();
-  ShowPanelState();
+  placeItems();
+  panel_.fit(sidePanelFrame_->height(), place::kSidePitch);
+  placeSetButtons();
+  paintSetButtons();
+  showPanelState();
 }
 
-bool CProgramsForm::Press(int id) {
+bool CProgramsForm::press(int id) {
   return dh::PressFormButton(this, id);
 }
 
-void CProgramsForm::Launch() {
+void CProgramsForm::launch() {
   const QList<QListWidgetItem*> selected = list_->selectedItems();
-  if (selected.isEmpty() || panel_.SetCount() == 0)
+  if (selected.isEmpty() || panel_.setCount() == 0)
     return;
   const ProgramSet& set = setList_.Sets()[panel_.CurrentSet()];
   const int row = list_->row(selected.front());
-  if (row < 0 || row >= int(set.Programs.size()) || !LaunchProgram(set.Programs[row].LinkPath))
+  if (row < 0 || row >= int(set.Programs.size()) || !launchProgram(set.Programs[row].LinkPath))
     FileProblem(this);
 }
 
-void CProgramsForm::OnSetButton(int button) {
-  const std::optional<int> set = panel_.Choose(button);
-  ShowPanelState();
+void CProgramsForm::onSetButton(int button) {
+  const std::optional<int> set = panel_.choose(button);
+  showPanelState();
   if (set)
-    ShowSet(*set);
+    showSet(*set);
 }
 
-void CProgramsForm::OnBack() {
+void CProgramsForm::onBack() {
   if (const std::optional<int> set = panel_.Back())
-    ShowSet(*set);
-  ShowPanelState();
+    showSet(*set);
+  showPanelState();
 }
 
-void CProgramsForm::OnForward() {
+void CProgramsForm::onForward() {
   if (const std::optional<int> set = panel_.Forward())
-    ShowSet(*set);
-  ShowPanelState();
+    showSet(*set);
+  showPanelState();
 }
 
-void CProgramsForm::OnScroll(bool down) {
-  if (!(down ? panel_.ScrollDown() : panel_.ScrollUp()))
+void CProgramsForm::onScroll(bool down) {
+  if (!(down ? panel_.scrollDown() : panel_.scrollUp()))
     return;
-  PaintSetButtons();
-  ShowPanelState();
+  paintSetButtons();
+  showPanelState();
 }
 
-void CProgramsForm::OnHelp() {
+void CProgramsForm::onHelp() {
   const QString path = QString::fromStdString(dh::ReadSetting(dh::setting::kHelpPath));
   if (dh::help::ShowHelp(path, kHelpContext))
     return;
@@ -303,7 +303,7 @@ void CProgramsForm::OnHelp() {
       QStringLiteral("Help Problem"), dh::ui::Icon::Information);
 }
 
-void CProgramsForm::OnHover(CButtonST* button) {
+void CProgramsForm::onHover(CButtonST* button) {
   helper_.Say(button->GetHoverTip().toStdString());
 }
 

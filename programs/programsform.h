@@ -50,38 +50,38 @@ public:
   ~CProgramsForm() override;
 
   const ProgramSetList& SetList() const { return setList_; }
-  const SetPanel& Panel() const { return panel_; }
-  QListWidget* List() const { return list_; }
+  const SetPanel& panel() const { return panel_; }
+  QListWidget* list() const { return list_; }
   const dh::DhvScheme& Scheme() const { return scheme_; }
 
   // Presses a button by id as a click would, if the pupil could press it now: a set or
   // scroll button that is shown, a tool bar button that is shown and enabled.
-  bool Press(int id);
+  bool press(int id);
   // Starts the selected program; "File Problem" when it cannot be started.
-  void Launch();
+  void launch();
   // Reads the program sets again and shows the first.
-  void Rebuild();
+  void rebuild();
   // Selects the scheme again (after a change of class), then rebuilds.
-  void Reload();
+  void reload();
 
 protected:
   void resizeEvent(QResizeEvent* event) override;
 
 private:
-  CWinXPButtonST* MakeToolButton(int id, const char* icon, const char* tip);
-  CButtonST* MakeScrollButton(int id, const char* hover, const char* normal, const char* tip);
-  void MakeSetButtons();
-  void PlaceItems();
-  void PlaceSetButtons();
-  void PaintSetButtons();
-  void ShowPanelState();
-  void ShowSet(int set);
-  void OnSetButton(int button);
-  void OnBack();
-  void OnForward();
-  void OnScroll(bool down);
-  void OnHelp();
-  void OnHover(CButtonST* button);
+  CWinXPButtonST* makeToolButton(int id, const char* icon, const char* tip);
+  CButtonST* makeScrollButton(int id, const char* hover, const char* normal, const char* tip);
+  void makeSetButtons();
+  void placeItems();
+  void placeSetButtons();
+  void paintSetButtons();
+  void showPanelState();
+  void showSet(int set);
+  void onSetButton(int button);
+  void onBack();
+  void onForward();
+  void onScroll(bool down);
+  void onHelp();
+  void onHover(CButtonST* button);
 
   dh::DhvScheme scheme_;
   int mode_ = 0;

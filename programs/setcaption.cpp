@@ -6,14 +6,14 @@ namespace {
 constexpr qsizetype kLongestCaption = 30;
 constexpr qsizetype kKeptCharacters = 27;
 
-QString Doubled(const QString& name) {
+QString doubled(const QString& name) {
   return QString(name).replace(u'&', QStringLiteral("&&"));
 }
 
 } // namespace
 
-QString SetButtonCaption(const QString& name) {
-  const QString caption = Doubled(name);
+QString setButtonCaption(const QString& name) {
+  const QString caption = doubled(name);
   if (caption.size() <= kLongestCaption)
     return caption;
   QString cut = caption.left(kKeptCharacters);
@@ -23,8 +23,8 @@ QString SetButtonCaption(const QString& name) {
   return cut + QStringLiteral("...");
 }
 
-QString SetButtonTip(const QString& name) {
-  return Doubled(name).replace(QStringLiteral("&&"), QStringLiteral("+&"));
+QString setButtonTip(const QString& name) {
+  return doubled(name).replace(QStringLiteral("&&"), QStringLiteral("+&"));
 }
 
 } // namespace dh::programs

@@ -7,8 +7,8 @@ namespace dh::programs {
 
 // The name with every "&" doubled, so that it shows as written; cut to its first 27
 // characters and "..." when that is longer than 30.
-QString SetButtonCaption(const QString& name);
+QString setButtonCaption(const QString& name);
 // The doubled name uncut, each doubled ampersand said as "+&".
-QString SetButtonTip(const QString& name);
+QString setButtonTip(const QString& name);
 
 } // namespace dh::programs

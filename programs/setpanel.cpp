@@ -5,7 +5,7 @@ namespace dh::programs {
 void SetPanel::Reset(int setCount, int panelHeight, int pitch) {
   slots_.Layout(setCount, panelHeight, pitch);
   slots_.ForgetOpened();
-  if (SetCount() > 0)
+  if (slots_.LinkCount() > 0)
     slots_.MarkOpened(0);
   current_ = 0;
   history_.assign(1, 0);
@@ -18,10 +18,10 @@ int SetPanel::Show(int set) {
   return current_ = set;
 }
 
-std::optional<int> SetPanel::Choose(int button) {
+std::optional<int> SetPanel::choose(int button) {
   if (button < 0 || button >= VisibleButtons())
     return std::nullopt;
-  const int set = SetOfButton(button);
+  const int set = setOfButton(button);
   if (set == current_)
     return std::nullopt;
   // A new choice after going back drops the sets that Forward would have shown.

@@ -18,31 +18,31 @@ public:
   // every pitch pixels, scrolls to the first set, shows set 0 and starts a new history.
   void Reset(int setCount, int panelHeight, int pitch);
   // Fits the buttons to a new panel height, keeping the current set and the history.
-  void Fit(int panelHeight, int pitch) { slots_.Fit(panelHeight, pitch); }
+  void fit(int panelHeight, int pitch) { slots_.Fit(panelHeight, pitch); }
 
   // Each returns the set to show now, or nothing when the press changes no set (a hidden
   // button, the set already shown, nothing to go back or forward to).
-  std::optional<int> Choose(int button);
+  std::optional<int> choose(int button);
   std::optional<int> Back();
   std::optional<int> Forward();
   // Each moves the buttons by one set when its scroll button is in use.
-  bool ScrollUp() { return slots_.ScrollUp(); }
-  bool ScrollDown() { return slots_.ScrollDown(); }
+  bool scrollUp() { return slots_.ScrollUp(); }
+  bool scrollDown() { return slots_.ScrollDown(); }
 
-  int SetCount() const { return slots_.LinkCount(); }
+  int setCount() const { return slots_.LinkCount(); }
   int VisibleButtons() const { return slots_.Visible(); }
   int FirstVisibleSet() const { return slots_.Offset(); }
   int CurrentSet() const { return current_; }
   const std::vector<int>& History() const { return history_; }
   int HistoryPos() const { return historyPos_; }
-  bool CanGoBack() const { return canBack_; }
-  bool CanGoForward() const { return canForward_; }
-  bool ScrollUpInUse() const { return slots_.ScrollUpInUse(); }
-  bool ScrollDownInUse() const { return slots_.ScrollDownInUse(); }
+  bool canGoBack() const { return canBack_; }
+  bool canGoForward() const { return canForward_; }
+  bool scrollUpInUse() const { return slots_.ScrollUpInUse(); }
+  bool scrollDownInUse() const { return slots_.ScrollDownInUse(); }
   // The set a used button shows.
-  int SetOfButton(int button) const { return slots_.LinkOfSlot(button); }
+  int setOfButton(int button) const { return slots_.LinkOfSlot(button); }
   // The button that shows the current set, while one does.
-  std::optional<int> CheckedButton() const { return slots_.CheckedSlot(); }
+  std::optional<int> checkedButton() const { return slots_.CheckedSlot(); }
 
 private:
   int Show(int set);

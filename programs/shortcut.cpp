@@ -18,7 +18,7 @@ namespace {
 thread_local QHash<QString, QString>* lookups = nullptr;
 
 // An executable file: given with an absolute path, or found on the PATH.
-QString FindProgram(const QString& program) {
+QString findProgram(const QString& program) {
   if (program.contains(u'/')) {
     const QFileInfo info(program);
     return info.isAbsolute() && info.isFile() && info.isExecutable() ? program : QString();
@@ -32,7 +32,7 @@ QString FindProgram(const QString& program) {
 }
 
 // The local path a Windows shell link names, with "/" for its separators.
-QString LnkTarget(const QString& path) {
+QString lnkTarget(const QString& path) {
   liblnk_file_t* file = nullptr;
   if (liblnk_file_initialize(&file, nullptr) != 1)
     return QString();
@@ -66,43 +66,43 @@ ProgramLookupCache::~ProgramLookupCache() {
   lookups = nullptr;
 }
 
-bool IsDesktopEntry(const QString& path) {
+bool isDesktopEntry(const QString& path) {
   return path.endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive);
 }
 
-std::optional<Command> CommandOf(const DesktopEntry& entry, const QString& path) {
-  if (entry.Value(QStringLiteral("Type")) != QLatin1String("Application"))
+std::optional<Command> commandOf(const DesktopEntry& entry, const QString& path) {
+  if (entry.value(QStringLiteral("Type")) != QLatin1String("Application"))
     return std::nullopt;
-  const QString tryExec = entry.Value(QStringLiteral("TryExec"));
-  if (!tryExec.isEmpty() && FindProgram(tryExec).isEmpty())
+  const QString tryExec = entry.value(QStringLiteral("TryExec"));
+  if (!tryExec.isEmpty() && findProgram(tryExec).isEmpty())
     return std::nullopt;
   const std::optional<QStringList> line =
-      ExpandExec(entry.Value(QStringLiteral("Exec")), {entry.Localized(QStringLiteral("Name")),
-                                                       entry.Value(QStringLiteral("Icon")), path});
+      expandExec(entry.value(QStringLiteral("Exec")), {entry.localized(QStringLiteral("Name")),
+                                                       entry.value(QStringLiteral("Icon")), path});
   if (!line)
     return std::nullopt;
-  const QString program = FindProgram(line->front());
+  const QString program = findProgram(line->front());
   if (program.isEmpty())
     return std::nullopt;
-  return Command{program, line->mid(1), entry.Value(QStringLiteral("Path"))};
+  return Command{program, line->mid(1), entry.value(QStringLiteral("Path"))};
 }
 
-Shortcut ReadShortcut(const QString& path) {
+Shortcut readShortcut(const QString& path) {
   const QFileInfo info(path);
   if (info.isSymLink())
     return {info.symLinkTarget(), QString()};
-  if (IsDesktopEntry(path)) {
-    const std::optional<DesktopEntry> entry = DesktopEntry::Read(path);
+  if (isDesktopEntry(path)) {
+    const std::optional<DesktopEntry> entry = DesktopEntry::read(path);
     if (!entry)
       return {};
-    const QString icon = entry->Value(QStringLiteral("Icon"));
-    if (entry->Value(QStringLiteral("Type")) == QLatin1String("Link"))
-      return {entry->Value(QStringLiteral("URL")), icon};
-    const std::optional<Command> command = CommandOf(*entry, path);
+    const QString icon = entry->value(QStringLiteral("Icon"));
+    if (entry->value(QStringLiteral("Type")) == QLatin1String("Link"))
+      return {entry->value(QStringLiteral("URL")), icon};
+    const std::optional<Command> command = commandOf(*entry, path);
     return {command ? command->program : QString(), icon};
   }
   if (path.endsWith(QLatin1String(".lnk"), Qt::CaseInsensitive))
-    return {LnkTarget(path), QString()};
+    return {lnkTarget(path), QString()};
   return {};
 }
 

@@ -33,7 +33,7 @@ struct Command {
 // The command of an application entry at path: its Exec line expanded and its program
 // found (on the PATH unless given with a folder). Nothing when the entry is not an
 // application, its Exec line is malformed, or its program or TryExec is not found.
-std::optional<Command> CommandOf(const DesktopEntry& entry, const QString& path);
+std::optional<Command> commandOf(const DesktopEntry& entry, const QString& path);
 
 struct Shortcut {
   // The program a desktop entry runs or the address it links to, the local path a .lnk
@@ -42,8 +42,8 @@ struct Shortcut {
   QString target;
   QString icon; // a desktop entry's own icon
 };
-Shortcut ReadShortcut(const QString& path);
+Shortcut readShortcut(const QString& path);
 
-bool IsDesktopEntry(const QString& path);
+bool isDesktopEntry(const QString& path);
 
 } // namespace dh::programs

@@ -31,7 +31,7 @@ std::string ReadCurrentClassForButton(int platformMode) {
                : std::string();
 }
 
-std::optional<std::string> ReadPolledClass(int platformMode) {
+std::optional<std::string> readPolledClass(int platformMode) {
   if (const auto place = ClassPlaceOf(ShellClassStore(platformMode)))
     return readClass(place->root, place->key);
   if (auto machine = readClass(Root::LocalMachine, kPlotbenchKey))

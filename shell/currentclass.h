@@ -15,6 +15,6 @@ std::string ReadCurrentClassForButton(int platformMode);
 // the mode, so that a second class kept elsewhere is never taken for a change. Modes that
 // keep no class take the machine's "Current Class", or the user's when the machine has
 // none. Nothing when no value can be read; an existing empty value is the empty class.
-std::optional<std::string> ReadPolledClass(int platformMode);
+std::optional<std::string> readPolledClass(int platformMode);
 
 } // namespace dh::shell

@@ -94,22 +94,22 @@ private:
 int CDeskhavenApp::InitInstance(const LaunchOptions& options) {
   // A screenshot run is a separate, headless look at a configuration: it neither joins
   // nor blocks the pupil's instance.
-  if (Headless(options))
-    return RunMainWindow(options, nullptr);
+  if (headless(options))
+    return runMainWindow(options, nullptr);
 
-  const QString socketPath = InstanceSocketPath();
-  if (CountRunningInstances() > 1) {
+  const QString socketPath = instanceSocketPath();
+  if (countRunningInstances() > 1) {
     InstanceChannel::requestShow(socketPath); // silent when nobody answers
     return 0;
   }
   InstanceChannel channel;
   channel.listen(socketPath);
-  return RunMainWindow(options, &channel);
+  return runMainWindow(options, &channel);
 }
 
-int CDeskhavenApp::RunMainWindow(const LaunchOptions& options, InstanceChannel* channel) {
+int CDeskhavenApp::runMainWindow(const LaunchOptions& options, InstanceChannel* channel) {
   static ReportingMessageHandler reporter; // lives as long as the process
-  if (Headless(options))
+  if (headless(options))
     ui::installMessageHandler(&reporter);
   CDeskhavenDlg dialog;
   CAcceleratorTable accelerators(&dialog, [&dialog](int command) { dialog.OnCommand(command); });
@@ -118,7 +118,7 @@ int CDeskhavenApp::RunMainWindow(const LaunchOptions& options, InstanceChannel* 
   QObject::connect(&dialog, &CDeskhavenDlg::closed, qApp, &QApplication::quit);
   if (channel)
     QObject::connect(channel, &InstanceChannel::showRequested, &dialog,
-                     &CDeskhavenDlg::ShowMaximisedOverScreen);
+                     &CDeskhavenDlg::showMaximisedOverScreen);
 
   PictureRun pictures(dialog, options);
   const int loop = QApplication::exec();

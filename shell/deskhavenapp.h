@@ -21,12 +21,12 @@ public:
 
 private:
   // A run that only takes pictures: no single-instance rule, message boxes reported.
-  static bool Headless(const LaunchOptions& options) {
+  static bool headless(const LaunchOptions& options) {
     return !options.screenshotFile.isEmpty() || !options.previewFolder.isEmpty();
   }
 
   // channel, when given, brings the window back for a second start.
-  int RunMainWindow(const LaunchOptions& options, InstanceChannel* channel);
+  int runMainWindow(const LaunchOptions& options, InstanceChannel* channel);
 };
 
 } // namespace dh::shell

@@ -44,7 +44,7 @@ QRect leftOf(const QRect& neighbour, int gap, int width, int top, int height) {
 
 } // namespace
 
-TopRow LayOutTopRow(const QRect& outer, const ui::DialogUnits& units) {
+TopRow layOutTopRow(const QRect& outer, const ui::DialogUnits& units) {
   TopRow row;
   const int height = rowHeight(units);
   const int groupGap = units.x(kGroupGapUnits);
@@ -58,7 +58,7 @@ TopRow LayOutTopRow(const QRect& outer, const ui::DialogUnits& units) {
   row.frame = QRect(outer.x() + kFrameInset, frameTop, right - outer.x() - kFrameInset,
                     std::max(0, bottom - frameTop));
 
-  const int pagesRight = rightEdge(PageButtonRects(true, true, true, units)[2]);
+  const int pagesRight = rightEdge(pageButtonRects(true, true, true, units)[2]);
   if (row.classButton.x() < pagesRight) {
     // The right edge stays; on a window too narrow for any class button it has no width
     // rather than a negative one.
@@ -69,7 +69,7 @@ TopRow LayOutTopRow(const QRect& outer, const ui::DialogUnits& units) {
   return row;
 }
 
-std::array<QRect, 3> PageButtonRects(bool page1, bool page2, bool page3,
+std::array<QRect, 3> pageButtonRects(bool page1, bool page2, bool page3,
                                      const ui::DialogUnits& units) {
   std::array<QRect, 3> rects;
   int left = kPagesLeft;
@@ -99,7 +99,7 @@ std::array<QRect, 3> PageButtonRects(bool page1, bool page2, bool page3,
   return rects;
 }
 
-QString ClassCaption(const QString& currentClass, int whole, int kept) {
+QString classCaption(const QString& currentClass, int whole, int kept) {
   if (currentClass.size() <= whole)
     return currentClass;
   return currentClass.left(kept) + QStringLiteral("...");

@@ -26,15 +26,15 @@ struct TopRow {
   QRect frame;       // 1009
 };
 
-TopRow LayOutTopRow(const QRect& outer, const ui::DialogUnits& units);
+TopRow layOutTopRow(const QRect& outer, const ui::DialogUnits& units);
 
 // The page buttons 1003, 1004, 1005 for the pages offered: their places, and the buttons
 // of offered pages moved left over the places of pages that are not offered.
-std::array<QRect, 3> PageButtonRects(bool page1, bool page2, bool page3,
+std::array<QRect, 3> pageButtonRects(bool page1, bool page2, bool page3,
                                      const ui::DialogUnits& units);
 
 // The class as a caption: whole when it has at most whole characters, else its first
 // kept characters followed by "...".
-QString ClassCaption(const QString& currentClass, int whole, int kept);
+QString classCaption(const QString& currentClass, int whole, int kept);
 
 } // namespace dh::shell

@@ -25,7 +25,7 @@ namespace dh::sitebook {
 
 namespace {
 
-bool AskWithDialog(QPrinter& printer, QWidget* parent) {
+bool askWithDialog(QPrinter& printer, QWidget* parent) {
   QPrintDialog dialog(&printer, parent);
   // Printing to a file would hand the pupil a file chooser, which reaches (and renames
   // or deletes in) the whole file system.
@@ -33,13 +33,13 @@ bool AskWithDialog(QPrinter& printer, QWidget* parent) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-CDhvView::PrintPrompt& Prompt() {
-  static CDhvView::PrintPrompt prompt = &AskWithDialog;
+CDhvView::PrintPrompt& currentPrompt() {
+  static CDhvView::PrintPrompt prompt = &askWithDialog;
   return prompt;
 }
 
 // Tells the pupil that the page could not be printed to file.
-void ReportPrintProblem(QWidget* parent, const QString& file) {
+void reportPrintProblem(QWidget* parent, const QString& file) {
   dh::ui::beep();
   dh::ui::showMessage(parent,
                       QStringLiteral("This page could not be printed to the file\n%1\n\n"
@@ -53,7 +53,7 @@ void ReportPrintProblem(QWidget* parent, const QString& file) {
 // " (3)" and so on. The file is made here, empty, so that nothing else takes the name
 // before the page is written into it. Sets file to the file made, or to the name that
 // could not be made.
-bool MakeNewPdfFile(const QString& title, QString& file) {
+bool makeNewPdfFile(const QString& title, QString& file) {
   QString name = title.simplified();
   name.replace(QRegularExpression(QStringLiteral("[^\\w .-]")), QStringLiteral("_"));
   if (name.isEmpty())
@@ -80,8 +80,8 @@ CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new PupilPag
   setPage(page_);
   // The page's own menu offers saving, new windows and the page source.
   setContextMenuPolicy(Qt::NoContextMenu);
-  connect(this, &QWebEngineView::loadFinished, this, &CDhvView::Completed);
-  connect(this, &QWebEngineView::titleChanged, this, &CDhvView::ShowPageLine);
+  connect(this, &QWebEngineView::loadFinished, this, &CDhvView::completed);
+  connect(this, &QWebEngineView::titleChanged, this, &CDhvView::showPageLine);
   connect(this, &QWebEngineView::printFinished, this, [this] { printer_.reset(); });
   connect(this, &QWebEngineView::pdfPrintingFinished, this,
           [this](const QString& file, bool success) {
@@ -90,7 +90,7 @@ CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new PupilPag
               // The empty file made for the page is ours; anything more is not.
               if (QFileInfo(file).size() == 0)
                 QFile::remove(file);
-              ReportPrintProblem(this, file);
+              reportPrintProblem(this, file);
               return;
             }
             dh::ui::showMessage(this,
@@ -101,69 +101,69 @@ CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new PupilPag
           });
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   help->setContext(Qt::WidgetWithChildrenShortcut);
-  connect(help, &QShortcut::activated, this, [this] { OpenHelpBook(this); });
+  connect(help, &QShortcut::activated, this, [this] { openHelpBook(this); });
 }
 
 CDhvView::~CDhvView() = default;
 
 void CDhvView::Navigate2(const QString& address) {
-  const QUrl url = LinkAddress(address, QDir::currentPath());
-  page_->Trust(url);
+  const QUrl url = linkAddress(address, QDir::currentPath());
+  page_->trust(url);
   load(url);
 }
 
-void CDhvView::SetButtons(QAbstractButton* back, QAbstractButton* forward) {
+void CDhvView::setButtons(QAbstractButton* back, QAbstractButton* forward) {
   back_ = back;
   forward_ = forward;
-  ApplyButtons();
+  applyButtons();
 }
 
-void CDhvView::ResetHistory(const QString& startPage) {
+void CDhvView::resetHistory(const QString& startPage) {
   // Back must not lead into the pages of the scheme that was replaced. Clearing keeps the
   // page on show, so the first link opened next still leads back to it.
   history()->clear();
   record_.Reset(QUrl::fromLocalFile(startPage).toString());
-  ApplyButtons();
+  applyButtons();
 }
 
-void CDhvView::Completed() {
-  record_.Completed(url().toString(), history()->canGoBack(), history()->canGoForward());
-  ApplyButtons();
-  ShowPageLine();
+void CDhvView::completed() {
+  record_.completed(url().toString(), history()->canGoBack(), history()->canGoForward());
+  applyButtons();
+  showPageLine();
 }
 
-void CDhvView::ShowPageLine() {
+void CDhvView::showPageLine() {
   // A page without a title is named by its address.
   const QString name = title().isEmpty() ? url().toString() : title();
   const QString line = QLatin1String(kPageLinePrefix) + name;
   if (line == pageLine_)
     return;
   pageLine_ = line;
-  emit PageLineChanged(line);
+  emit pageLineChanged(line);
 }
 
-void CDhvView::ApplyButtons() {
+void CDhvView::applyButtons() {
   if (back_)
-    back_->setEnabled(record_.BackEnabled());
+    back_->setEnabled(record_.backEnabled());
   if (forward_)
-    forward_->setEnabled(record_.ForwardEnabled());
+    forward_->setEnabled(record_.forwardEnabled());
 }
 
 void CDhvView::GoBack() {
   back();
   record_.Back();
-  ApplyButtons();
+  applyButtons();
 }
 
 void CDhvView::GoForward() {
   forward();
   record_.Forward();
-  ApplyButtons();
+  applyButtons();
 }
 
-void CDhvView::LinkOpened() {
-  record_.LinkOpened();
-  ApplyButtons();
+void CDhvView::linkOpened() {
+  record_.linkOpened();
+  applyButtons();
 }
 
 void CDhvView::Refresh() {
@@ -181,8 +181,8 @@ void CDhvView::Print() {
     // With no printer the only choice a print dialog leaves is a file chooser: the page
     // goes straight to the documents folder instead, and the pupil is told where.
     QString file;
-    if (!MakeNewPdfFile(title(), file)) {
-      ReportPrintProblem(this, file);
+    if (!makeNewPdfFile(title(), file)) {
+      reportPrintProblem(this, file);
       return;
     }
     pdfFile_ = file;
@@ -191,13 +191,13 @@ void CDhvView::Print() {
   }
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer->setDocName(title());
-  if (!Prompt()(*printer, this))
+  if (!currentPrompt()(*printer, this))
     return;
   printer_ = std::move(printer);
   print(printer_.get());
 }
 
-void CDhvView::PressTab() {
+void CDhvView::pressTab() {
   QWidget* target = focusProxy() ? focusProxy() : this;
   QKeyEvent press(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier);
@@ -205,9 +205,9 @@ void CDhvView::PressTab() {
   QCoreApplication::sendEvent(target, &release);
 }
 
-CDhvView::PrintPrompt CDhvView::SetPrintPrompt(PrintPrompt prompt) {
-  PrintPrompt previous = std::move(Prompt());
-  Prompt() = prompt ? std::move(prompt) : PrintPrompt(&AskWithDialog);
+CDhvView::PrintPrompt CDhvView::setPrintPrompt(PrintPrompt prompt) {
+  PrintPrompt previous = std::move(currentPrompt());
+  currentPrompt() = prompt ? std::move(prompt) : PrintPrompt(&askWithDialog);
   return previous;
 }
 

@@ -6,7 +6,7 @@
 
 namespace dh::sitebook {
 
-QUrl LinkAddress(const QString& address, const QString& folder) {
+QUrl linkAddress(const QString& address, const QString& folder) {
   const QString text = address.trimmed();
   if (text.isEmpty())
     return {}; // never the folder itself, whose listing would open the file system

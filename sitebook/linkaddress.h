@@ -11,6 +11,6 @@ namespace dh::sitebook {
 // a local file, as is a name of an existing file in folder; anything else is the web
 // address meant without its scheme ("www.example.org" is https://www.example.org).
 // Nothing (an empty address) stays empty.
-QUrl LinkAddress(const QString& address, const QString& folder);
+QUrl linkAddress(const QString& address, const QString& folder);
 
 } // namespace dh::sitebook

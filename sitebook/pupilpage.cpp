@@ -27,7 +27,7 @@ public:
   void interceptRequest(QWebEngineUrlRequestInfo& info) override {
     const QUrl& url = info.requestUrl();
     if (url.isLocalFile() && (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr ||
-                              !page_->Reachable(url)))
+                              !page_->reachable(url)))
       info.block(true);
   }
 
@@ -35,10 +35,10 @@ private:
   PupilPage* page_;
 };
 
-void RefuseDownload(QWebEngineDownloadRequest* download) {
+void refuseDownload(QWebEngineDownloadRequest* download) {
   download->cancel();
   auto* page = qobject_cast<PupilPage*>(download->page());
-  if (page && !page->FirstRefusedDownload())
+  if (page && !page->firstRefusedDownload())
     return;
   dh::ui::beep();
   dh::ui::showMessage(nullptr,
@@ -50,9 +50,9 @@ void RefuseDownload(QWebEngineDownloadRequest* download) {
 
 } // namespace
 
-PupilPage::PupilPage(QObject* parent) : QWebEnginePage(PupilProfile(), parent) {
+PupilPage::PupilPage(QObject* parent) : QWebEnginePage(pupilProfile(), parent) {
   setUrlRequestInterceptor(new FileFence(this));
-  connect(this, &QWebEnginePage::newWindowRequested, this, &PupilPage::OpenNewWindow);
+  connect(this, &QWebEnginePage::newWindowRequested, this, &PupilPage::openNewWindow);
   // A download ends its navigation unfinished; a page that opens anew may tell again.
   connect(this, &QWebEnginePage::loadFinished, this, [this](bool ok) {
     if (ok)
@@ -60,12 +60,12 @@ PupilPage::PupilPage(QObject* parent) : QWebEnginePage(PupilProfile(), parent) {
   });
 }
 
-bool PupilPage::Trusted(const QUrl& url) const {
+bool PupilPage::trusted(const QUrl& url) const {
   return trusted_.contains(url.adjusted(QUrl::StripTrailingSlash));
 }
 
-bool PupilPage::Reachable(const QUrl& url) const {
-  if (Trusted(url))
+bool PupilPage::reachable(const QUrl& url) const {
+  if (trusted(url))
     return true;
   const QFileInfo target(url.toLocalFile());
   if (!target.isFile())
@@ -79,7 +79,7 @@ bool PupilPage::Reachable(const QUrl& url) const {
   return false;
 }
 
-bool PupilPage::Allowed(const QUrl& url) const {
+bool PupilPage::allowed(const QUrl& url) const {
   static const QStringList kWebSchemes = {QStringLiteral("http"), QStringLiteral("https"),
                                           QStringLiteral("about"), QStringLiteral("data"),
                                           QStringLiteral("blob")};
@@ -88,10 +88,10 @@ bool PupilPage::Allowed(const QUrl& url) const {
   // Beyond the system's own addresses, only a local page may lead to a local file, and
   // only within reach: never to a folder (whose listing would open the whole file
   // system) nor, through a link, out of the trusted trees.
-  return Trusted(url) || (this->url().isLocalFile() && Reachable(url));
+  return trusted(url) || (this->url().isLocalFile() && reachable(url));
 }
 
-bool PupilPage::FirstRefusedDownload() {
+bool PupilPage::firstRefusedDownload() {
   if (refusedDownloadOn_ == url())
     return false;
   refusedDownloadOn_ = url();
@@ -99,14 +99,14 @@ bool PupilPage::FirstRefusedDownload() {
 }
 
 bool PupilPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
-  return Allowed(url) && QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+  return allowed(url) && QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
 
 QWebEnginePage* PupilPage::createWindow(WebWindowType) {
-  return nullptr; // no page of its own: OpenNewWindow decides
+  return nullptr; // no page of its own: openNewWindow decides
 }
 
-void PupilPage::OpenNewWindow(QWebEngineNewWindowRequest& request) {
+void PupilPage::openNewWindow(QWebEngineNewWindowRequest& request) {
   // The address goes to this view. A window without one is not made at all: it would
   // stay hidden, running whatever its opener writes into it.
   const QUrl url = request.requestedUrl();
@@ -118,18 +118,18 @@ QStringList PupilPage::chooseFiles(FileSelectionMode, const QStringList&, const 
   return {};
 }
 
-QString BrowserDataFolder() {
+QString browserDataFolder() {
   return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
       .filePath(QStringLiteral("deskhaven/browser"));
 }
 
-QWebEngineProfile* PupilProfile() {
+QWebEngineProfile* pupilProfile() {
   static QPointer<QWebEngineProfile> profile;
   if (profile)
     return profile;
   // A debugging port would hand the pupil the developer tools of every page.
   qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
-  const QString folder = BrowserDataFolder();
+  const QString folder = browserDataFolder();
   QDir().mkpath(folder);
   QFile::setPermissions(folder,
                         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -137,7 +137,7 @@ QWebEngineProfile* PupilProfile() {
   profile->setPersistentStoragePath(folder);
   profile->setCachePath(QDir(folder).filePath(QStringLiteral("cache")));
   profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
-  QObject::connect(profile, &QWebEngineProfile::downloadRequested, &RefuseDownload);
+  QObject::connect(profile, &QWebEngineProfile::downloadRequested, &refuseDownload);
   return profile;
 }
 

@@ -66,57 +66,57 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
   pageLine_ = new QLabel(QStringLiteral("Current Web Page:"), this);
   dh::ui::setControlId(pageLine_, kPageLine);
 
-  MakeToolButton(kBack, "back", "Display a previously viewed web page")->setGeometry(place::kBack);
-  MakeToolButton(kForward, "forward", "Display the next viewed web page")
+  makeToolButton(kBack, "back", "Display a previously viewed web page")->setGeometry(place::kBack);
+  makeToolButton(kForward, "forward", "Display the next viewed web page")
       ->setGeometry(place::kForward);
   dh::MakeFormFrame(this, 221, QFrame::VLine)->setGeometry(place::kForwardSeparator);
-  MakeToolButton(kRefresh, "refresh", "Refreshes the currently viewed web page")
+  makeToolButton(kRefresh, "refresh", "Refreshes the currently viewed web page")
       ->setGeometry(place::kRefresh);
   dh::MakeFormFrame(this, 222, QFrame::VLine);
-  MakeToolButton(kCopy, "copy", "Copy selected items to the clipboard");
+  makeToolButton(kCopy, "copy", "Copy selected items to the clipboard");
   dh::MakeFormFrame(this, 223, QFrame::VLine);
-  MakeToolButton(kPrint, "print", "Prints the current web page");
+  makeToolButton(kPrint, "print", "Prints the current web page");
   dh::MakeFormFrame(this, 224, QFrame::VLine);
-  MakeToolButton(kSideSwitch, "side", "Toggles the left hand pane");
+  makeToolButton(kSideSwitch, "side", "Toggles the left hand pane");
   dh::MakeFormFrame(this, 225, QFrame::VLine);
-  MakeToolButton(kHelp, "help", "Launch Deskhaven Help");
-  MakeSlots();
-  scrollUp_ = MakeScrollButton(kScrollUp, "scroll-up-hover", "scroll-up-normal",
+  makeToolButton(kHelp, "help", "Launch Deskhaven Help");
+  makeSlots();
+  scrollUp_ = makeScrollButton(kScrollUp, "scroll-up-hover", "scroll-up-normal",
                                "Press to scroll up through web links");
-  scrollDown_ = MakeScrollButton(kScrollDown, "scroll-down-hover", "scroll-down-normal",
+  scrollDown_ = makeScrollButton(kScrollDown, "scroll-down-hover", "scroll-down-normal",
                                  "Press to scroll down through web links");
 
   view_ = new CDhvView(browserArea_);
   auto* fill = new QVBoxLayout(browserArea_);
   fill->setContentsMargins(1, 1, 1, 1);
   fill->addWidget(view_);
-  view_->SetButtons(dh::ui::findById<QAbstractButton>(this, kBack),
+  view_->setButtons(dh::ui::findById<QAbstractButton>(this, kBack),
                     dh::ui::findById<QAbstractButton>(this, kForward));
-  connect(view_, &CDhvView::PageLineChanged, pageLine_, &QLabel::setText);
+  connect(view_, &CDhvView::pageLineChanged, pageLine_, &QLabel::setText);
   // A page's own print() is a press of Print, so it obeys the scheme as the button does.
-  connect(view_->page(), &QWebEnginePage::printRequested, this, [this] { Press(kPrint); });
+  connect(view_->page(), &QWebEnginePage::printRequested, this, [this] { press(kPrint); });
 
   dh::LoadIndicatorPicture(indicator_);
 
-  PlaceFrames();
-  LayOutPanel();
-  LayOutToolBar();
+  placeFrames();
+  layOutPanel();
+  layOutToolBar();
   startPage_ = QDir::current().filePath(QStringLiteral("Links.htm"));
-  view_->ResetHistory(startPage_);
+  view_->resetHistory(startPage_);
   view_->Navigate2(startPage_);
 }
 
 SitebookForm::~SitebookForm() = default;
 
-CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const char* tip) {
+CWinXPButtonST* SitebookForm::makeToolButton(int id, const char* icon, const char* tip) {
   CWinXPButtonST* button = dh::MakeToolButton(this, id, Icon(icon), QString::fromLatin1(tip));
-  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
+  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::onHover);
   switch (id) {
   case kBack:
-    connect(button, &QAbstractButton::clicked, this, &SitebookForm::OnBack);
+    connect(button, &QAbstractButton::clicked, this, &SitebookForm::onBack);
     break;
   case kForward:
-    connect(button, &QAbstractButton::clicked, this, &SitebookForm::OnForward);
+    connect(button, &QAbstractButton::clicked, this, &SitebookForm::onForward);
     break;
   case kRefresh:
     connect(button, &QAbstractButton::clicked, this, [this] { view_->Refresh(); });
@@ -128,57 +128,57 @@ CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const cha
     connect(button, &QAbstractButton::clicked, this, [this] { view_->Print(); });
     break;
   case kSideSwitch:
-    connect(button, &QAbstractButton::clicked, this, &SitebookForm::OnSideSwitch);
+    connect(button, &QAbstractButton::clicked, this, &SitebookForm::onSideSwitch);
     break;
   case kHelp:
-    connect(button, &QAbstractButton::clicked, this, [this] { ShowLinksHelp(this); });
+    connect(button, &QAbstractButton::clicked, this, [this] { showLinksHelp(this); });
     break;
   }
   return button;
 }
 
-CButtonST* SitebookForm::MakeScrollButton(int id, const char* hover, const char* normal,
+CButtonST* SitebookForm::makeScrollButton(int id, const char* hover, const char* normal,
                                           const char* tip) {
   CButtonST* button =
       dh::MakeScrollButton(this, id, Icon(hover), Icon(normal), QString::fromLatin1(tip));
   button->setGeometry(id == kScrollUp ? place::kScrollUp : place::kScrollDown);
-  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
+  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::onHover);
   connect(button, &QAbstractButton::clicked, this,
-          id == kScrollUp ? &SitebookForm::OnScrollUp : &SitebookForm::OnScrollDown);
+          id == kScrollUp ? &SitebookForm::onScrollUp : &SitebookForm::onScrollDown);
   return button;
 }
 
-void SitebookForm::MakeSlots() {
+void SitebookForm::makeSlots() {
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot) {
     CWinXPButtonST* button = dh::MakeSideButton(this, kSlotIds[slot]);
-    connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
-    connect(button, &QAbstractButton::clicked, this, [this, slot] { OnSlot(slot); });
+    connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::onHover);
+    connect(button, &QAbstractButton::clicked, this, [this, slot] { onSlot(slot); });
     slots_[slot] = button;
   }
 }
 
-void SitebookForm::PlaceFrames() {
+void SitebookForm::placeFrames() {
   const dh::pageplace::Frames frames = dh::pageplace::StretchFrames(size(), sideShown_);
   toolBarFrame_->setGeometry(frames.toolBar);
   sidePanelFrame_->setGeometry(frames.sidePanel);
   browserArea_->setGeometry(frames.pageArea);
   pageLine_->setGeometry(frames.pageLine);
-  PlaceIndicator();
+  placeIndicator();
 }
 
-void SitebookForm::PlaceIndicator() {
+void SitebookForm::placeIndicator() {
   dh::PlaceIndicator(indicator_, toolBarFrame_->geometry(),
                      dh::ui::findById<QWidget>(this, kHelp)->geometry());
 }
 
-void SitebookForm::LayOutPanel() {
+void SitebookForm::layOutPanel() {
   const int links =
       std::min<int>(scheme_.Sitebook.SitebookCount, int(scheme_.Sitebook.Sitemarks.size()));
   panel_.Layout(links, sidePanelFrame_->height(), place::kSidePitch);
-  ShowPanel();
+  showPanel();
 }
 
-void SitebookForm::ShowPanel() {
+void SitebookForm::showPanel() {
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->setGeometry(place::kSideButton1.translated(0, slot * place::kSidePitch));
   if (panel_.Visible() > 0) {
@@ -186,12 +186,12 @@ void SitebookForm::ShowPanel() {
     down.moveBottom(slots_[panel_.Visible() - 1]->geometry().bottom());
     scrollDown_->setGeometry(down);
   }
-  FillSlots();
-  ShowChecks();
-  ShowPanelItems();
+  fillSlots();
+  showChecks();
+  showPanelItems();
 }
 
-void SitebookForm::FillSlots() {
+void SitebookForm::fillSlots() {
   const QString defaultPicture =
       QString::fromStdString(dh::JoinPath(dh::GetDefaultPicturesFolder(), kDefaultLinkPicture));
   for (int slot = 0; slot < panel_.Visible(); ++slot) {
@@ -204,13 +204,13 @@ void SitebookForm::FillSlots() {
   }
 }
 
-void SitebookForm::ShowChecks() {
+void SitebookForm::showChecks() {
   const std::optional<int> checked = panel_.CheckedSlot();
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->SetCheckState(checked == slot);
 }
 
-void SitebookForm::ShowPanelItems() {
+void SitebookForm::showPanelItems() {
   sidePanelFrame_->setVisible(sideShown_);
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->setVisible(sideShown_ && panel_.SlotInUse(slot));
@@ -218,8 +218,8 @@ void SitebookForm::ShowPanelItems() {
   scrollDown_->setVisible(sideShown_ && panel_.ScrollDownInUse());
 }
 
-void SitebookForm::LayOutToolBar() {
-  const ToolBarPlaces places = dh::sitebook::LayOutToolBar(scheme_.ToolBars[2]);
+void SitebookForm::layOutToolBar() {
+  const ToolBarPlaces places = dh::sitebook::layOutToolBar(scheme_.ToolBars[2]);
   static constexpr std::array<int, kToolBarItems> kItems = {222, kCopy,       223, kPrint,
                                                             224, kSideSwitch, 225, kHelp};
   for (int item = 0; item < kToolBarItems; ++item) {
@@ -229,56 +229,56 @@ void SitebookForm::LayOutToolBar() {
       widget->setGeometry(place::kMovable[at]);
     widget->setVisible(at >= 0);
   }
-  PlaceIndicator();
+  placeIndicator();
 }
 
 void SitebookForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  PlaceFrames();
+  placeFrames();
   panel_.Fit(sidePanelFrame_->height(), place::kSidePitch);
-  ShowPanel();
+  showPanel();
 }
 
-bool SitebookForm::Press(int id) {
+bool SitebookForm::press(int id) {
   return dh::PressFormButton(this, id);
 }
 
-void SitebookForm::OnSlot(int slot) {
+void SitebookForm::onSlot(int slot) {
   const int link = panel_.Open(slot);
-  ShowChecks();
-  view_->LinkOpened();
+  showChecks();
+  view_->linkOpened();
   view_->Navigate2(Text(scheme_.Sitebook.Sitemarks[link].URL));
 }
 
-void SitebookForm::OnScrollDown() {
+void SitebookForm::onScrollDown() {
   if (panel_.ScrollDown())
-    ShowPanel();
+    showPanel();
 }
 
-void SitebookForm::OnScrollUp() {
+void SitebookForm::onScrollUp() {
   if (panel_.ScrollUp())
-    ShowPanel();
+    showPanel();
 }
 
-void SitebookForm::OnBack() {
+void SitebookForm::onBack() {
   panel_.ClearTick();
-  ShowChecks();
+  showChecks();
   view_->GoBack();
 }
 
-void SitebookForm::OnForward() {
+void SitebookForm::onForward() {
   panel_.ClearTick();
-  ShowChecks();
+  showChecks();
   view_->GoForward();
 }
 
-void SitebookForm::OnSideSwitch() {
+void SitebookForm::onSideSwitch() {
   sideShown_ = !sideShown_;
-  ShowPanelItems();
-  PlaceFrames();
+  showPanelItems();
+  placeFrames();
 }
 
-void SitebookForm::OnHover(CButtonST* button) {
+void SitebookForm::onHover(CButtonST* button) {
   QString text = button->GetHoverTip();
   const auto slot = std::find(slots_.begin(), slots_.end(), button);
   if (slot != slots_.end()) {
@@ -290,14 +290,14 @@ void SitebookForm::OnHover(CButtonST* button) {
   helper_.Say(text.toStdString());
 }
 
-void SitebookForm::Reload() {
+void SitebookForm::reload() {
   scheme_.SelectScheme(mode_);
   helper_.SetSchemeName(scheme_.SchemeName);
   panel_.ForgetOpened();
-  LayOutPanel();
-  LayOutToolBar();
+  layOutPanel();
+  layOutToolBar();
   startPage_ = QDir::current().filePath(QStringLiteral("Links.htm"));
-  view_->ResetHistory(startPage_);
+  view_->resetHistory(startPage_);
 }
 
 } // namespace dh::sitebook

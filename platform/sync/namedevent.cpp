@@ -20,20 +20,20 @@ constexpr char kSignalled = '1';
 constexpr char kReset = '0';
 constexpr const char* kSuffix = ".event";
 
-std::string EventPath(const std::string& folder, const std::string& file) {
+std::string eventPath(const std::string& folder, const std::string& file) {
   return folder + "/" + file;
 }
 
 // Closes a descriptor when it goes out of scope.
-struct Descriptor {
+struct descriptor {
   int fd;
-  ~Descriptor() {
+  ~descriptor() {
     if (fd >= 0)
       ::close(fd);
   }
 };
 
-bool WriteState(int fd, char state) {
+bool writeState(int fd, char state) {
   return ::pwrite(fd, &state, 1, 0) == 1;
 }
 
@@ -46,13 +46,13 @@ StopSignal::~StopSignal() {
     ::close(fd_);
 }
 
-void StopSignal::Raise() {
+void StopSignal::raise() {
   const std::uint64_t one = 1;
   (void)!::write(fd_, &one, sizeof one);
 }
 
-std::unique_ptr<NamedEvent> NamedEvent::Open(const std::string& name, const SessionPlace& place) {
-  if (!IsObjectName(name))
+std::unique_ptr<NamedEvent> NamedEvent::open(const std::string& name, const SessionPlace& place) {
+  if (!isObjectName(name))
     return nullptr;
   const std::string file = name + kSuffix;
   // The watch comes first, so that a signal between the first look and the first sleep
@@ -64,7 +64,7 @@ std::unique_ptr<NamedEvent> NamedEvent::Open(const std::string& name, const Sess
     ::close(notify);
     return nullptr;
   }
-  const Descriptor made{OpenSessionFile(EventPath(place.folder, file), O_RDONLY, place.owner)};
+  const descriptor made{openSessionFile(eventPath(place.folder, file), O_RDONLY, place.owner)};
   if (made.fd < 0) {
     ::close(notify);
     return nullptr;
@@ -79,26 +79,26 @@ NamedEvent::~NamedEvent() {
   ::close(notify_);
 }
 
-bool NamedEvent::TryWait() {
+bool NamedEvent::tryWait() {
   // Looking opens the file read-only, which the watch does not report, so that only
   // taking a signal wakes the other waiters (once, to find it taken).
-  const std::string path = EventPath(folder_, file_);
-  const Descriptor reader{OpenExistingSessionFile(path, O_RDONLY)};
+  const std::string path = eventPath(folder_, file_);
+  const descriptor reader{openExistingSessionFile(path, O_RDONLY)};
   if (reader.fd < 0 || ::flock(reader.fd, LOCK_EX) != 0)
     return false;
   char state = kReset;
   if (::pread(reader.fd, &state, 1, 0) != 1 || state != kSignalled)
     return false;
-  const Descriptor writer{OpenExistingSessionFile(path, O_WRONLY)};
-  return writer.fd >= 0 && WriteState(writer.fd, kReset);
+  const descriptor writer{openExistingSessionFile(path, O_WRONLY)};
+  return writer.fd >= 0 && writeState(writer.fd, kReset);
 }
 
-NamedEvent::Wake NamedEvent::Wait(const StopSignal& stop) {
+NamedEvent::Wake NamedEvent::wait(const StopSignal& stop) {
   alignas(inotify_event) char events[sizeof(inotify_event) + NAME_MAX + 1];
   for (;;) {
-    if (TryWait())
+    if (tryWait())
       return Wake::Signalled;
-    pollfd fds[2] = {{notify_, POLLIN, 0}, {stop.Descriptor(), POLLIN, 0}};
+    pollfd fds[2] = {{notify_, POLLIN, 0}, {stop.descriptor(), POLLIN, 0}};
     if (::poll(fds, 2, -1) < 0) {
       if (errno == EINTR)
         continue;
@@ -114,14 +114,14 @@ NamedEvent::Wake NamedEvent::Wait(const StopSignal& stop) {
   }
 }
 
-bool SetEvent(const std::string& name, const SessionPlace& place) {
-  if (!IsObjectName(name))
+bool setEvent(const std::string& name, const SessionPlace& place) {
+  if (!isObjectName(name))
     return false;
-  const Descriptor writer{
-      OpenSessionFile(EventPath(place.folder, name + kSuffix), O_WRONLY, place.owner)};
+  const descriptor writer{
+      openSessionFile(eventPath(place.folder, name + kSuffix), O_WRONLY, place.owner)};
   if (writer.fd < 0 || ::flock(writer.fd, LOCK_EX) != 0)
     return false;
-  return WriteState(writer.fd, kSignalled);
+  return writeState(writer.fd, kSignalled);
 }
 
 } // namespace dh::sync

@@ -14,7 +14,7 @@
 
 namespace dh::sync {
 
-// Lets another thread end a Wait at once. Once raised it stays raised.
+// Lets another thread end a wait() at once. Once raised it stays raised.
 class StopSignal {
 public:
   StopSignal();
@@ -22,8 +22,8 @@ public:
   StopSignal(const StopSignal&) = delete;
   StopSignal& operator=(const StopSignal&) = delete;
 
-  void Raise();
-  int Descriptor() const { return fd_; }
+  void raise();
+  int descriptor() const { return fd_; }
 
 private:
   int fd_;
@@ -35,16 +35,16 @@ public:
 
   // Opens the event, creating it unsignalled when it does not exist yet; null when the
   // name is not a name or the runtime directory cannot be used.
-  static std::unique_ptr<NamedEvent> Open(const std::string& name,
-                                          const SessionPlace& place = OwnSession());
+  static std::unique_ptr<NamedEvent> open(const std::string& name,
+                                          const SessionPlace& place = ownSession());
   ~NamedEvent();
   NamedEvent(const NamedEvent&) = delete;
   NamedEvent& operator=(const NamedEvent&) = delete;
 
   // Takes a pending signal, if there is one.
-  bool TryWait();
+  bool tryWait();
   // Sleeps until a signal is taken or stop is raised.
-  Wake Wait(const StopSignal& stop);
+  Wake wait(const StopSignal& stop);
 
 private:
   NamedEvent(std::string folder, std::string file, int notify);
@@ -56,6 +56,6 @@ private:
 
 // Signals the event by name (creating it signalled when missing), as any process of the
 // session or an administrator for that session may. False when it could not be written.
-bool SetEvent(const std::string& name, const SessionPlace& place = OwnSession());
+bool setEvent(const std::string& name, const SessionPlace& place = ownSession());
 
 } // namespace dh::sync

@@ -15,12 +15,12 @@ constexpr std::chrono::milliseconds kRetry{5};
 } // namespace
 
 NamedLock::NamedLock(const std::string& name, const SessionPlace& place) {
-  if (!IsObjectName(name))
+  if (!isObjectName(name))
     return;
   const std::string path = place.folder + "/" + name + ".lock";
   // flock needs only a descriptor, so a lock file of another member of the session's
   // group is opened for reading.
-  fd_ = OpenSessionFile(path, O_RDONLY, place.owner);
+  fd_ = openSessionFile(path, O_RDONLY, place.owner);
 }
 
 NamedLock::~NamedLock() {
@@ -28,7 +28,7 @@ NamedLock::~NamedLock() {
     ::close(fd_);
 }
 
-bool NamedLock::Wait(std::chrono::milliseconds timeout) {
+bool NamedLock::wait(std::chrono::milliseconds timeout) {
   if (fd_ < 0)
     return false;
   const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -12,15 +12,15 @@ namespace dh::sync {
 
 class NamedLock {
 public:
-  // Opens the lock (creating its file when missing); IsOpen says whether that worked.
-  explicit NamedLock(const std::string& name, const SessionPlace& place = OwnSession());
+  // Opens the lock (creating its file when missing); isOpen says whether that worked.
+  explicit NamedLock(const std::string& name, const SessionPlace& place = ownSession());
   ~NamedLock();
   NamedLock(const NamedLock&) = delete;
   NamedLock& operator=(const NamedLock&) = delete;
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool isOpen() const { return fd_ >= 0; }
   // Takes the lock, waiting at most timeout for whoever holds it; true when taken.
-  bool Wait(std::chrono::milliseconds timeout);
+  bool wait(std::chrono::milliseconds timeout);
   void Release();
 
 private:

@@ -17,11 +17,11 @@ constexpr mode_t kMode = 0660; // the session's group may use the objects too
 // Never follows a link, never waits on a FIFO, never leaks into a started program.
 constexpr int kOpenFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 
-std::string RunUserFolder(uid_t uid) {
+std::string runUserFolder(uid_t uid) {
   return "/run/user/" + std::to_string(uid);
 }
 
-int KeepRegular(int fd) {
+int keepRegular(int fd) {
   struct stat status {};
   if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
     ::close(fd);
@@ -32,24 +32,24 @@ int KeepRegular(int fd) {
 
 } // namespace
 
-SessionPlace OwnSession() {
+SessionPlace ownSession() {
   const uid_t uid = geteuid();
   const char* dir = std::getenv("XDG_RUNTIME_DIR");
-  return {dir && *dir ? std::string(dir) : RunUserFolder(uid), uid};
+  return {dir && *dir ? std::string(dir) : runUserFolder(uid), uid};
 }
 
-std::optional<SessionPlace> SessionOf(const std::string& user) {
+std::optional<SessionPlace> sessionOf(const std::string& user) {
   std::vector<char> buffer(16384);
   passwd entry{};
   passwd* found = nullptr;
   if (getpwnam_r(user.c_str(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
     return std::nullopt;
   if (found->pw_uid == geteuid())
-    return OwnSession();
-  return SessionPlace{RunUserFolder(found->pw_uid), found->pw_uid};
+    return ownSession();
+  return SessionPlace{runUserFolder(found->pw_uid), found->pw_uid};
 }
 
-int OpenSessionFile(const std::string& path, int mode, uid_t owner) {
+int openSessionFile(const std::string& path, int mode, uid_t owner) {
   const int created = ::open(path.c_str(), mode | O_CREAT | O_EXCL | kOpenFlags, kMode);
   if (created >= 0) {
     ::fchmod(created, kMode);
@@ -57,14 +57,14 @@ int OpenSessionFile(const std::string& path, int mode, uid_t owner) {
       (void)::fchown(created, owner, static_cast<gid_t>(-1));
     return created;
   }
-  return errno == EEXIST ? OpenExistingSessionFile(path, mode) : -1;
+  return errno == EEXIST ? openExistingSessionFile(path, mode) : -1;
 }
 
-int OpenExistingSessionFile(const std::string& path, int mode) {
-  return KeepRegular(::open(path.c_str(), mode | kOpenFlags));
+int openExistingSessionFile(const std::string& path, int mode) {
+  return keepRegular(::open(path.c_str(), mode | kOpenFlags));
 }
 
-bool IsObjectName(const std::string& name) {
+bool isObjectName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 

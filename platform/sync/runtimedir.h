@@ -15,20 +15,20 @@ struct SessionPlace {
 };
 
 // The effective user's own session: $XDG_RUNTIME_DIR, else /run/user/UID.
-SessionPlace OwnSession();
+SessionPlace ownSession();
 // The session of the user with that login name; the effective user's own when it is
 // that user. Nothing when no such user exists.
-std::optional<SessionPlace> SessionOf(const std::string& user);
+std::optional<SessionPlace> sessionOf(const std::string& user);
 
 // Opens an object's file for mode (O_RDONLY, O_WRONLY), creating it readable and
 // writable by the session's owner and group when missing; a file made by an
 // administrator for someone else's session is handed to its owner. Anything but a
 // regular file (a symbolic link, a FIFO someone put there) is refused: -1.
-int OpenSessionFile(const std::string& path, int mode, uid_t owner);
+int openSessionFile(const std::string& path, int mode, uid_t owner);
 // The same for a file that must exist already.
-int OpenExistingSessionFile(const std::string& path, int mode);
+int openExistingSessionFile(const std::string& path, int mode);
 
 // Whether a name can name an object: not empty, no "/", not "." or "..".
-bool IsObjectName(const std::string& name);
+bool isObjectName(const std::string& name);
 
 } // namespace dh::sync

@@ -70,8 +70,8 @@ void TestProgramsCtrl::init() {
 }
 
 void TestProgramsCtrl::commandsWalkTheSets() {
-  const CProgramsForm* form = ctrl_->Form();
-  QCOMPARE(form->Panel().VisibleButtons(), 7);
+  const CProgramsForm* form = ctrl_->form();
+  QCOMPARE(form->panel().VisibleButtons(), 7);
   QCOMPARE(caption(), QStringLiteral("Current Program Set: Set 0"));
   QVERIFY(button(CProgramsForm::kSetButtonIds[0])->isChecked());
   QVERIFY(!command(PageCommand::Back)); // nothing viewed before
@@ -89,7 +89,7 @@ void TestProgramsCtrl::commandsWalkTheSets() {
   QCOMPARE(caption(), QStringLiteral("Current Program Set: Set 8"));
   QVERIFY(!command(PageCommand::Copy)); // not the Programs page's
   QVERIFY(command(PageCommand::Tab));
-  QTRY_VERIFY(form->List()->hasFocus());
+  QTRY_VERIFY(form->list()->hasFocus());
 
   dh::ui::MessageRecorder boxes;
   QVERIFY(command(PageCommand::Help)); // no help file named
@@ -99,7 +99,7 @@ void TestProgramsCtrl::commandsWalkTheSets() {
 
 void TestProgramsCtrl::launchingAndItsProblems() {
   dh::ui::MessageRecorder boxes;
-  QListWidget* list = ctrl_->Form()->List();
+  QListWidget* list = ctrl_->form()->list();
   QVERIFY(command(PageCommand::Open)); // nothing selected: nothing happens
   QVERIFY(boxes.events().isEmpty());
 
@@ -122,14 +122,14 @@ void TestProgramsCtrl::launchingAndItsProblems() {
 
 void TestProgramsCtrl::followsProfileUpdatesAndClassChanges() {
   addSet("New & Shiny");
-  QVERIFY(dh::sync::SetEvent(dh::kProfileUpdatedEvent));
-  QTRY_COMPARE(ctrl_->Form()->SetList().Sets().size(), size_t(10));
+  QVERIFY(dh::sync::setEvent(dh::kProfileUpdatedEvent));
+  QTRY_COMPARE(ctrl_->form()->SetList().Sets().size(), size_t(10));
   QCOMPARE(button(CProgramsForm::kSetButtonIds[0])->text(), QStringLiteral("New && Shiny"));
 
   QVERIFY(command(dh::component::sideButtonCommand(3)) && command(PageCommand::ScrollDown));
   QVERIFY(command(PageCommand::ClassChanged));
-  QCOMPARE(ctrl_->Form()->Panel().FirstVisibleSet(), 0);
-  QCOMPARE(ctrl_->Form()->Panel().History(), std::vector<int>{0});
+  QCOMPARE(ctrl_->form()->panel().FirstVisibleSet(), 0);
+  QCOMPARE(ctrl_->form()->panel().History(), std::vector<int>{0});
   QCOMPARE(caption(), QStringLiteral("Current Program Set: New & Shiny"));
 }
 

@@ -100,27 +100,27 @@ void TestProgramsLogic::execLines_data() {
 void TestProgramsLogic::execLines() {
   QFETCH(QString, exec);
   QFETCH(QStringList, expected);
-  const std::optional<QStringList> line = ExpandExec(
+  const std::optional<QStringList> line = expandExec(
       exec, {QStringLiteral("Paint"), QStringLiteral("paint"), QStringLiteral("/a/p.desktop")});
   QCOMPARE(line.value_or(QStringList()), expected);
 }
 
 void TestProgramsLogic::desktopEntriesAreReadOrRefused() {
-  DesktopEntry::SetLocale(QStringLiteral("de_AT.UTF-8"));
+  DesktopEntry::setLocale(QStringLiteral("de_AT.UTF-8"));
   const auto entry =
-      DesktopEntry::Parse("# comment\n[Desktop Entry]\nName=Paint\nName[de]=Malen\n"
+      DesktopEntry::parse("# comment\n[Desktop Entry]\nName=Paint\nName[de]=Malen\n"
                           "Comment=a\\sb\\\\c\nCategories=X\\;Y;Z;\n[Desktop Action n]\n"
                           "Name=Other\n");
   QVERIFY(entry);
-  QCOMPARE(entry->Localized(QStringLiteral("Name")), QStringLiteral("Malen"));
-  QCOMPARE(entry->Value(QStringLiteral("Comment")), QStringLiteral("a b\\c"));
-  QCOMPARE(entry->List(QStringLiteral("Categories")), (QStringList{"X;Y", "Z"}));
-  DesktopEntry::SetLocale(QString());
-  QCOMPARE(entry->Localized(QStringLiteral("Name")), QStringLiteral("Paint"));
-  QVERIFY(!DesktopEntry::Parse("[Desktop Entry]\nName=\xff\xfe\n"));       // not UTF-8
-  QVERIFY(!DesktopEntry::Parse("[Other]\nName=x\n[Desktop Entry]\n"));     // wrong first group
-  QVERIFY(!DesktopEntry::Parse("[Desktop Entry]\nthis is no key line\n")); // malformed
-  QVERIFY(!DesktopEntry::Parse(""));
+  QCOMPARE(entry->localized(QStringLiteral("Name")), QStringLiteral("Malen"));
+  QCOMPARE(entry->value(QStringLiteral("Comment")), QStringLiteral("a b\\c"));
+  QCOMPARE(entry->list(QStringLiteral("Categories")), (QStringList{"X;Y", "Z"}));
+  DesktopEntry::setLocale(QString());
+  QCOMPARE(entry->localized(QStringLiteral("Name")), QStringLiteral("Paint"));
+  QVERIFY(!DesktopEntry::parse("[Desktop Entry]\nName=\xff\xfe\n"));       // not UTF-8
+  QVERIFY(!DesktopEntry::parse("[Other]\nName=x\n[Desktop Entry]\n"));     // wrong first group
+  QVERIFY(!DesktopEntry::parse("[Desktop Entry]\nthis is no key line\n")); // malformed
+  QVERIFY(!DesktopEntry::parse(""));
 }
 
 void TestProgramsLogic::overrideFolderGivesSetsOfFiles() {
@@ -193,21 +193,21 @@ void TestProgramsLogic::applicationsMenuGivesSetsByCategory() {
              "Name=E\nExec=sh\nTryExec=no-such-program-x");
   writeEntry(system + "/applications/missing.desktop", "Name=M\nExec=/no/such/program");
   writeEntry(system + "/applications/malformed.desktop", "Name=B\nExec=sh \"open");
-  QCOMPARE(names(ReadApplicationsMenu({user, system})),
+  QCOMPARE(names(readApplicationsMenu({user, system})),
            (QStringList{"Education:Sums", "Graphics:Paint", "Other:Misc"}));
 }
 
 void TestProgramsLogic::captionsAndTips() {
-  QCOMPARE(SetButtonCaption(QStringLiteral("Maths & Science")), QStringLiteral("Maths && Science"));
-  QCOMPARE(SetButtonTip(QStringLiteral("Maths & Science")), QStringLiteral("Maths +& Science"));
-  QCOMPARE(SetButtonCaption(QString(35, u'x')), QString(27, u'x') + "...");
-  QCOMPARE(SetButtonCaption(QString(30, u'x')), QString(30, u'x'));
+  QCOMPARE(setButtonCaption(QStringLiteral("Maths & Science")), QStringLiteral("Maths && Science"));
+  QCOMPARE(setButtonTip(QStringLiteral("Maths & Science")), QStringLiteral("Maths +& Science"));
+  QCOMPARE(setButtonCaption(QString(35, u'x')), QString(27, u'x') + "...");
+  QCOMPARE(setButtonCaption(QString(30, u'x')), QString(30, u'x'));
   // A cut never splits a doubled ampersand.
-  QCOMPARE(SetButtonCaption(QString(13, u'x') + "&" + QString(20, u'y')),
+  QCOMPARE(setButtonCaption(QString(13, u'x') + "&" + QString(20, u'y')),
            QString(13, u'x') + "&&" + QString(12, u'y') + "...");
-  QCOMPARE(SetButtonCaption(QString(26, u'x') + "&yyyy"), QString(26, u'x') + "...");
-  QCOMPARE(NameBeforeFirstDot(QStringLiteral("Word.Processor.lnk")), QStringLiteral("Word"));
-  QCOMPARE(NameBeforeFirstDot(QStringLiteral(".hidden.txt")), QStringLiteral(".hidden"));
+  QCOMPARE(setButtonCaption(QString(26, u'x') + "&yyyy"), QString(26, u'x') + "...");
+  QCOMPARE(nameBeforeFirstDot(QStringLiteral("Word.Processor.lnk")), QStringLiteral("Word"));
+  QCOMPARE(nameBeforeFirstDot(QStringLiteral(".hidden.txt")), QStringLiteral(".hidden"));
 }
 
 void TestProgramsLogic::historyAndScrolling() {
@@ -216,41 +216,41 @@ void TestProgramsLogic::historyAndScrolling() {
   // 0 is then on no button.
   panel.Reset(9, 7 * 80 + 79, 80);
   QCOMPARE(panel.VisibleButtons(), 7);
-  QVERIFY(!panel.ScrollUpInUse() && panel.ScrollDownInUse());
-  QVERIFY(panel.ScrollDown() && panel.ScrollDown() && !panel.ScrollDown());
-  QCOMPARE(panel.SetOfButton(0), 2);
-  QVERIFY(!panel.ScrollDownInUse() && panel.ScrollUpInUse());
-  QCOMPARE(panel.CheckedButton(), std::nullopt);
-  QCOMPARE(panel.Choose(6), 8);
-  QCOMPARE(panel.CheckedButton(), 6);
-  QCOMPARE(panel.Choose(6), std::nullopt); // the set already shown: no history entry
+  QVERIFY(!panel.scrollUpInUse() && panel.scrollDownInUse());
+  QVERIFY(panel.scrollDown() && panel.scrollDown() && !panel.scrollDown());
+  QCOMPARE(panel.setOfButton(0), 2);
+  QVERIFY(!panel.scrollDownInUse() && panel.scrollUpInUse());
+  QCOMPARE(panel.checkedButton(), std::nullopt);
+  QCOMPARE(panel.choose(6), 8);
+  QCOMPARE(panel.checkedButton(), 6);
+  QCOMPARE(panel.choose(6), std::nullopt); // the set already shown: no history entry
   QCOMPARE(panel.History(), (std::vector<int>{0, 8}));
 
   // Sets 1, 2, 3, Back twice, then set 4: the history is 0, 1, 4 and Forward is off.
   panel.Reset(9, 7 * 80, 80);
   QCOMPARE(panel.VisibleButtons(), 7);
-  panel.Choose(1), panel.Choose(2), panel.Choose(3);
+  panel.choose(1), panel.choose(2), panel.choose(3);
   QCOMPARE(panel.Back(), 2);
   QCOMPARE(panel.Back(), 1);
-  QVERIFY(panel.CanGoForward() && panel.CanGoBack());
+  QVERIFY(panel.canGoForward() && panel.canGoBack());
   QCOMPARE(panel.Forward(), 2);
   QCOMPARE(panel.Back(), 1);
-  QCOMPARE(panel.Choose(4), 4);
+  QCOMPARE(panel.choose(4), 4);
   QCOMPARE(panel.History(), (std::vector<int>{0, 1, 4}));
   QCOMPARE(panel.HistoryPos(), 2);
-  QVERIFY(!panel.CanGoForward() && panel.Forward() == std::nullopt);
+  QVERIFY(!panel.canGoForward() && panel.Forward() == std::nullopt);
   QCOMPARE(panel.Back(), 1);
   QCOMPARE(panel.Back(), 0);
-  QVERIFY(!panel.CanGoBack() && panel.Back() == std::nullopt);
+  QVERIFY(!panel.canGoBack() && panel.Back() == std::nullopt);
 
   // A smaller panel keeps the current set and the history; a hidden button does nothing.
-  panel.Fit(2 * 80, 80);
+  panel.fit(2 * 80, 80);
   QCOMPARE(panel.VisibleButtons(), 2);
-  QCOMPARE(panel.Choose(2), std::nullopt);
+  QCOMPARE(panel.choose(2), std::nullopt);
   QCOMPARE(panel.History().size(), size_t(3));
   panel.Reset(0, 600, 80);
   QCOMPARE(panel.VisibleButtons(), 0);
-  QCOMPARE(panel.CheckedButton(), std::nullopt);
+  QCOMPARE(panel.checkedButton(), std::nullopt);
 }
 
 void TestProgramsLogic::launchingStartsWithoutAShell() {
@@ -267,19 +267,19 @@ void TestProgramsLogic::launchingStartsWithoutAShell() {
   const QString entry = dir.filePath(QStringLiteral("Stand In.desktop"));
   writeEntry(entry, "Name=Stand In\nPath=" + dir.filePath("work").toUtf8() + "\nExec=\"" +
                         stand.toUtf8() + "\" \"two words\" $(touch x) %f %c");
-  QVERIFY(!LaunchProgram(entry)); // shell syntax: refused, nothing runs
+  QVERIFY(!launchProgram(entry)); // shell syntax: refused, nothing runs
   writeEntry(entry, "Name=Stand In\nPath=" + dir.filePath("work").toUtf8() + "\nExec=\"" +
                         stand.toUtf8() + "\" \"two words\" \"$(touch x);\" %f %c");
   QVERIFY(QFile::link(entry, dir.filePath(QStringLiteral("link"))));
-  QVERIFY(LaunchProgram(dir.filePath(QStringLiteral("link"))));
+  QVERIFY(launchProgram(dir.filePath(QStringLiteral("link"))));
   QTRY_VERIFY(QFile::exists(record));
   QCOMPARE(QString::fromUtf8(fileBytes(record)).split(u'\n', Qt::SkipEmptyParts),
            (QStringList{dir.filePath("work"), "[two words]", "[$(touch x);]", "[Stand In]"}));
   QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("work/x"))));
 
   writeEntry(entry, "Name=Gone\nExec=no-such-program-x");
-  QVERIFY(!LaunchProgram(entry));
-  QVERIFY(!LaunchProgram(dir.filePath(QStringLiteral("missing.desktop"))));
+  QVERIFY(!launchProgram(entry));
+  QVERIFY(!launchProgram(dir.filePath(QStringLiteral("missing.desktop"))));
 }
 
 QTEST_GUILESS_MAIN(TestProgramsLogic)

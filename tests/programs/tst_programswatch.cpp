@@ -40,31 +40,31 @@ void TestProgramsWatch::init() {
 
 void TestProgramsWatch::eventIsAutoResetAndKeepsASignal() {
   // Signals before anyone opens the event stay pending and count as one.
-  QVERIFY(SetEvent("e") && SetEvent("e"));
-  auto first = NamedEvent::Open("e"), second = NamedEvent::Open("e");
+  QVERIFY(setEvent("e") && setEvent("e"));
+  auto first = NamedEvent::open("e"), second = NamedEvent::open("e");
   QVERIFY(first && second);
-  QVERIFY(first->TryWait());
-  QVERIFY(!second->TryWait() && !first->TryWait());
-  QVERIFY(!NamedEvent::Open("a/b") && !SetEvent(".."));
+  QVERIFY(first->tryWait());
+  QVERIFY(!second->tryWait() && !first->tryWait());
+  QVERIFY(!NamedEvent::open("a/b") && !setEvent(".."));
   // A FIFO in the event's place is refused at once rather than waited on.
   QVERIFY(::mkfifo((runtime_->path() + "/f.event").toLocal8Bit(), 0600) == 0);
-  QVERIFY(!SetEvent("f") && !NamedEvent::Open("f"));
+  QVERIFY(!setEvent("f") && !NamedEvent::open("f"));
 
   // Nobody else may signal another user's private session.
   QVERIFY(::chmod(runtime_->path().toLocal8Bit(), 0700) == 0);
-  QCOMPARE(runUnprivileged([] { return SetEvent("e") ? 1 : 0; }), 0);
-  QVERIFY(!first->TryWait());
+  QCOMPARE(runUnprivileged([] { return setEvent("e") ? 1 : 0; }), 0);
+  QVERIFY(!first->tryWait());
 }
 
 void TestProgramsWatch::lockWaitsNoLongerThanAsked() {
   NamedLock held(dh::kProfilesLock), other(dh::kProfilesLock);
-  QVERIFY(held.IsOpen() && held.Wait(0ms));
+  QVERIFY(held.isOpen() && held.wait(0ms));
   QElapsedTimer timer;
   timer.start();
-  QVERIFY(!other.Wait(100ms));
+  QVERIFY(!other.wait(100ms));
   QVERIFY(timer.elapsed() >= 100 && timer.elapsed() < 1000);
   held.Release();
-  QVERIFY(other.Wait(0ms));
+  QVERIFY(other.wait(0ms));
 }
 
 void TestProgramsWatch::watcherRebuildsOncePerSignalAndStopsAtOnce() {
@@ -78,15 +78,15 @@ void TestProgramsWatch::watcherRebuildsOncePerSignalAndStopsAtOnce() {
       [&] {
         if (++rebuilds == 1) {
           for (int i = 0; i < 3; ++i)
-            SetEvent(dh::kProfileUpdatedEvent);
+            setEvent(dh::kProfileUpdatedEvent);
         }
       },
       dh::kProfileUpdatedEvent));
-  QVERIFY(SetEvent(dh::kProfileUpdatedEvent));
+  QVERIFY(setEvent(dh::kProfileUpdatedEvent));
   QTRY_COMPARE(rebuilds, 2);
   QTest::qWait(300);
   QCOMPARE(rebuilds, 2);
-  QVERIFY(SetEvent(dh::kProfileUpdatedEvent));
+  QVERIFY(setEvent(dh::kProfileUpdatedEvent));
   QTRY_COMPARE(rebuilds, 3);
 
   QElapsedTimer timer;
@@ -97,7 +97,7 @@ void TestProgramsWatch::watcherRebuildsOncePerSignalAndStopsAtOnce() {
   // A rebuild queued but not yet run when the watcher stops must not hang the stop.
   QVERIFY(watcher.Start(
       &page, [&] { ++rebuilds; }, dh::kProfileUpdatedEvent));
-  QVERIFY(SetEvent(dh::kProfileUpdatedEvent));
+  QVERIFY(setEvent(dh::kProfileUpdatedEvent));
   QTest::qSleep(200);
   watcher.Stop();
 }
@@ -111,15 +111,15 @@ void TestProgramsWatch::signalTool() {
   const ToolRun noUser = runTool(SIGNAL_TOOL, {"ProfileUpdated", "--user", "no-such-user-x"});
   QVERIFY(noUser.status == 67 && noUser.err.contains("no-such-user-x"));
 
-  auto event = NamedEvent::Open(dh::kProfileUpdatedEvent);
-  QVERIFY(event && !event->TryWait());
+  auto event = NamedEvent::open(dh::kProfileUpdatedEvent);
+  QVERIFY(event && !event->tryWait());
   QCOMPARE(runTool(SIGNAL_TOOL, {"ProfileUpdated"}).status, 0);
-  QVERIFY(event->TryWait());
+  QVERIFY(event->tryWait());
   QCOMPARE(runTool(SIGNAL_TOOL, {"ProfileUpdated", "--user",
                                  QString::fromLocal8Bit(getpwuid(geteuid())->pw_name)})
                .status,
            0);
-  QVERIFY(event->TryWait());
+  QVERIFY(event->tryWait());
 }
 
 QTEST_GUILESS_MAIN(TestProgramsWatch)

@@ -107,8 +107,8 @@ void TestSitebookCtrl::initTestCase() {
   ctrl_ = std::make_unique<CSitebookCtrl>();
   ctrl_->resize(760, 560); // room for five slots
   ctrl_->show();
-  view_ = ctrl_->Form()->View();
-  QTRY_COMPARE_WITH_TIMEOUT(view_->CurrentPageLine(),
+  view_ = ctrl_->form()->View();
+  QTRY_COMPARE_WITH_TIMEOUT(view_->currentPageLine(),
                             QStringLiteral("Current Web Page: Start Page"), 30000);
 }
 
@@ -235,7 +235,7 @@ void TestSitebookCtrl::classChangeShowsTheNewSchemesLinks() {
   QVERIFY(!slot(4)->isVisibleTo(ctrl_.get()));
   QVERIFY(!button(SitebookForm::kScrollDown)->isVisibleTo(ctrl_.get()));
   QVERIFY(!button(SitebookForm::kBack)->isEnabled());
-  QVERIFY(view_->Record().Visited().isEmpty());
+  QVERIFY(view_->record().visited().isEmpty());
   QCOMPARE(view_->url(), onShow);
 
   // A scheme without links: no slots, no scrolling, Ctrl+1 does nothing.
@@ -275,7 +275,7 @@ void TestSitebookCtrl::toolBarLaysOutFromTheScheme() {
     // A hidden button ignores its command, and a page's own print() too: nothing is
     // printed without Print.
     bool prompted = false;
-    CDhvView::SetPrintPrompt([&](QPrinter&, QWidget*) { return prompted = true, false; });
+    CDhvView::setPrintPrompt([&](QPrinter&, QWidget*) { return prompted = true, false; });
     QSignalSpy printed(view_, &QWebEngineView::pdfPrintingFinished);
     QCOMPARE(command(kPrint), c.print != 0);
     if (c.print != 0) {
@@ -285,7 +285,7 @@ void TestSitebookCtrl::toolBarLaysOutFromTheScheme() {
       QVERIFY(!printed.wait(1500));
       QVERIFY(!prompted);
     }
-    CDhvView::SetPrintPrompt(nullptr);
+    CDhvView::setPrintPrompt(nullptr);
   }
 }
 
@@ -299,7 +299,7 @@ void TestSitebookCtrl::backAndForwardThroughTheirSequences() {
   // Start page, link 1, Back, Forward. Nothing lies behind the start page, so Back is
   // off once it is back, and nothing ahead of link 1 once Forward has brought it back.
   navigate([&] { QVERIFY(command(kSlot1)); });
-  QCOMPARE(view_->CurrentPageLine(), QStringLiteral("Current Web Page: Page 1"));
+  QCOMPARE(view_->currentPageLine(), QStringLiteral("Current Web Page: Page 1"));
   QVERIFY(button(SitebookForm::kBack)->isEnabled());
   navigate([&] { QVERIFY(command(kBack)); });
   QCOMPARE(view_->url().toString(), start);
@@ -307,7 +307,7 @@ void TestSitebookCtrl::backAndForwardThroughTheirSequences() {
   QVERIFY(!button(SitebookForm::kBack)->isEnabled() && button(SitebookForm::kForward)->isEnabled());
   QVERIFY(!command(kBack));
   navigate([&] { QVERIFY(command(kForward)); });
-  QCOMPARE(view_->Record().BackSteps(), 0);
+  QCOMPARE(view_->record().backSteps(), 0);
   QVERIFY(button(SitebookForm::kBack)->isEnabled() && !button(SitebookForm::kForward)->isEnabled());
   QCOMPARE(view_->url().toString(), link(1));
 
@@ -315,7 +315,7 @@ void TestSitebookCtrl::backAndForwardThroughTheirSequences() {
   // leads back there, and no further.
   command(kClassChanged);
   navigate([&] { QVERIFY(command(dh::component::sideButtonCommand(2))); });
-  QCOMPARE(view_->CurrentPageLine(), QStringLiteral("Current Web Page: Page 3"));
+  QCOMPARE(view_->currentPageLine(), QStringLiteral("Current Web Page: Page 3"));
   QVERIFY(button(SitebookForm::kBack)->isEnabled() && !button(SitebookForm::kForward)->isEnabled());
   navigate([&] { QVERIFY(command(kBack)); });
   QCOMPARE(view_->url().toString(), link(1));

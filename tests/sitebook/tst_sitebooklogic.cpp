@@ -146,7 +146,7 @@ void TestSitebookLogic::toolBarClosesUpToTheLeft() {
     flags.Print = c.print;
     flags.Side = c.side;
     flags.Help = 0; // Help is always there
-    QCOMPARE(LayOutToolBar(flags), c.places);
+    QCOMPARE(layOutToolBar(flags), c.places);
   }
 }
 
@@ -158,38 +158,38 @@ void TestSitebookLogic::backAndForwardFollowTheirSteps() {
   // Here: start page, link 1, Back, with an earlier page behind the start page.
   auto startLinkAndBack = [&] {
     record.Reset(start);
-    record.Completed(start, false, false);
-    record.LinkOpened();
-    record.Completed(one, true, false);
+    record.completed(start, false, false);
+    record.linkOpened();
+    record.completed(one, true, false);
     record.Back();
-    record.Completed(start, true, true);
+    record.completed(start, true, true);
   };
   // Back again: the count reaches 2 and Back on the start page switches off when
   // pressed; Forward to a count of 1 switches Forward off.
   startLinkAndBack();
   record.Back();
-  QVERIFY(!record.BackEnabled() && record.ForwardEnabled());
-  QCOMPARE(record.BackSteps(), 2);
+  QVERIFY(!record.backEnabled() && record.forwardEnabled());
+  QCOMPARE(record.backSteps(), 2);
   record.Forward();
-  QCOMPARE(record.BackSteps(), 1);
-  QVERIFY(record.BackEnabled() && !record.ForwardEnabled());
+  QCOMPARE(record.backSteps(), 1);
+  QVERIFY(record.backEnabled() && !record.forwardEnabled());
 
   // A page seen before keeps Forward; an address never seen switches it off, whatever
   // the case of the addresses.
   startLinkAndBack();
-  record.Completed(one.toUpper(), true, true);
-  QVERIFY(record.ForwardEnabled());
-  record.Completed(QStringLiteral("http://127.0.0.1/page/2"), true, true);
-  QVERIFY(!record.ForwardEnabled());
-  QCOMPARE(record.Visited().size(), 5);
-  QCOMPARE(record.Current(), QStringLiteral("http://127.0.0.1/page/2"));
+  record.completed(one.toUpper(), true, true);
+  QVERIFY(record.forwardEnabled());
+  record.completed(QStringLiteral("http://127.0.0.1/page/2"), true, true);
+  QVERIFY(!record.forwardEnabled());
+  QCOMPARE(record.visited().size(), 5);
+  QCOMPARE(record.current(), QStringLiteral("http://127.0.0.1/page/2"));
 
   // A fresh start keeps the page on show but forgets the rest.
   record.Reset(start);
-  QVERIFY(record.Visited().isEmpty());
-  QCOMPARE(record.BackSteps(), 0);
-  QVERIFY(!record.BackEnabled() && !record.ForwardEnabled());
-  QCOMPARE(record.Current(), QStringLiteral("http://127.0.0.1/page/2"));
+  QVERIFY(record.visited().isEmpty());
+  QCOMPARE(record.backSteps(), 0);
+  QVERIFY(!record.backEnabled() && !record.forwardEnabled());
+  QCOMPARE(record.current(), QStringLiteral("http://127.0.0.1/page/2"));
 }
 
 void TestSitebookLogic::addressesWithoutSchemeAreWebAddresses() {
@@ -211,7 +211,7 @@ void TestSitebookLogic::addressesWithoutSchemeAreWebAddresses() {
       {QString(), QString()},
   };
   for (const auto& [address, url] : cases)
-    QCOMPARE(LinkAddress(address, run.path()).toString(), url);
+    QCOMPARE(linkAddress(address, run.path()).toString(), url);
 }
 
 QTEST_GUILESS_MAIN(TestSitebookLogic)

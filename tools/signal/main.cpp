@@ -62,16 +62,16 @@ int main(int argc, char** argv) {
   if (*event != "ProfileUpdated")
     return usageError("unknown event \"" + *event + "\"; the event is ProfileUpdated");
 
-  std::optional<dh::sync::SessionPlace> place = dh::sync::OwnSession();
+  std::optional<dh::sync::SessionPlace> place = dh::sync::ownSession();
   if (user) {
-    place = dh::sync::SessionOf(*user);
+    place = dh::sync::sessionOf(*user);
     if (!place) {
       std::fprintf(stderr, "deskhaven-signal: there is no user \"%s\"\n", user->c_str());
       return kNoUser;
     }
   }
   errno = 0;
-  if (!dh::sync::SetEvent(dh::kProfileUpdatedEvent, *place)) {
+  if (!dh::sync::setEvent(dh::kProfileUpdatedEvent, *place)) {
     std::fprintf(stderr, "deskhaven-signal: cannot signal %s in %s: %s\n", dh::kProfileUpdatedEvent,
                  place->folder.c_str(), errno ? std::strerror(errno) : "unknown error");
     return kNotWritten;
