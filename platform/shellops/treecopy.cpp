@@ -16,7 +16,7 @@ namespace dh::shellops {
 
 namespace {
 
-constexpr size_t kChunkBytes = size_t(16) << 20; // one step of copy_file_range
+constexpr size_t kChunkBytes = size_t(64) << 20; // one step of copy_file_range
 constexpr size_t kBufferBytes = size_t(1) << 20; // one step of the read/write fallback
 
 Status failure(const std::string& path, int error = errno) {
@@ -155,6 +155,8 @@ private:
         return progress_.advance(size) ? Status{} : failure(from, ECANCELED);
       clone_ = false; // not on this file system pair: no use asking for every file
     }
+    if (size > off_t(kChunkBytes))
+      posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
     bool fallback = !copyRange_;
     off_t copied = 0;
     while (!fallback) {
