@@ -82,6 +82,31 @@ std::string freeName(const std::string& target, bool folder) {
   }
 }
 
+// An item that is being replaced: put aside until its replacement is in place, and
+// brought back if the replacement fails. With undo it waits in the trash and stays there.
+class SetAside {
+public:
+  Status put(const std::string& path, bool toTrash, Progress& progress) {
+    if (toTrash)
+      return putInTrash(path, progress, entry_);
+    entry_ = {path, {}, freeName(parentOf(path) + "/." + nameOf(path), true)};
+    return moveTree(path, entry_.filesPath, progress);
+  }
+  void bringBack(Progress& progress) {
+    if (entry_.infoPath.empty())
+      renameNoReplace(entry_.filesPath, entry_.originalPath);
+    else
+      takeBackFromTrash(entry_, progress);
+  }
+  void drop() {
+    if (entry_.infoPath.empty())
+      removeTree(entry_.filesPath);
+  }
+
+private:
+  TrashEntry entry_;
+};
+
 // Runs one request item by item and keeps its result.
 class Operation {
 public:
@@ -201,27 +226,18 @@ bool Operation::transfer(const QString& sourceText, const QString& targetText) {
     }
   }
 
-  // The item being replaced is put aside first and comes back if the new one fails.
-  TrashEntry aside;
+  SetAside aside;
   if (replace) {
-    const bool toTrash = bool(options_ & Option::AllowUndo);
-    aside = {target,
-             {},
-             toTrash ? std::string{} : freeName(parentOf(target) + "/." + nameOf(target), true)};
-    const Status status = toTrash ? putInTrash(target, *progress_, aside)
-                                  : moveTree(target, aside.filesPath, *progress_);
+    const Status status = aside.put(target, bool(options_ & Option::AllowUndo), *progress_);
     if (!status.ok())
       return fail(sourceText, status);
   }
   const Status status =
       copying ? copyTree(source, target, *progress_) : moveTree(source, target, *progress_);
-  if (replace) {
-    if (!status.ok())
-      aside.infoPath.empty() ? (void)renameNoReplace(aside.filesPath, target)
-                             : (void)takeBackFromTrash(aside, *progress_);
-    else if (aside.infoPath.empty())
-      removeTree(aside.filesPath);
-  }
+  if (replace && status.ok())
+    aside.drop();
+  else if (replace)
+    aside.bringBack(*progress_);
   if (!status.ok())
     return fail(sourceText, status);
   return completed(sourceText, target, renamed);

@@ -35,8 +35,7 @@ Status scanFolder(const std::string& top, const std::string& relative,
     return failure(path);
   Status status;
   std::vector<size_t> folders;
-  errno = 0;
-  while (dirent* d = readdir(dir)) {
+  for (errno = 0; dirent* d = readdir(dir); errno = 0) {
     const std::string name = d->d_name;
     if (name == "." || name == "..")
       continue;

@@ -132,6 +132,10 @@ private slots:
     QVERIFY(run(Function::Copy, {path("src/a.txt")}, path("dst")).done);
     QCOMPARE(fileBytes(path("dst/a.txt")), QByteArray("alpha"));
     QVERIFY(findInTrash(QFile::encodeName(path("dst/a.txt")).toStdString()));
+    QVERIFY(run(Function::Copy, {path("src/sub")}, path("dst"), Option::NoConfirmation).done);
+    QCOMPARE(fileBytes(path("dst/sub/b.txt")), QByteArray("beta"));
+    QCOMPARE(QDir(path("dst")).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{"a (2).txt", "a (3).txt", "a.txt", "sub"}));
 
     // Onto itself, into itself (also by way of a link), and over a folder that holds it.
     QFile::link(path("src"), path("dst/alias"));
@@ -225,6 +229,12 @@ private slots:
     QVERIFY(!run(Function::Move, {path("src")}, path("usb")).done);
     QCOMPARE(QFileInfo(path("src/big.bin")).size(), 3 << 20);
     QVERIFY(QDir(path("usb")).isEmpty());
+    // An item that was to be replaced comes back when its replacement fails.
+    writeFile(path("usb/big.bin"), "old");
+    QVERIFY(!run(Function::Copy, {path("src/big.bin")}, path("usb"),
+                 Option::NoConfirmation | Option::AllowUndo)
+                 .done);
+    QCOMPARE(fileBytes(path("usb/big.bin")), QByteArray("old"));
 
     // Across file systems a move completes, and items there go to that volume's trash.
     QFile::remove(path("src/big.bin"));
