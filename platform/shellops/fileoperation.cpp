@@ -35,7 +35,9 @@ struct Wording {
   QString doing; // what the user is doing with it: "copying", ...
 };
 
-enum class Work { Move, Copy, Delete, Rename, Restore };
+// The request's function, and restoring, which shares its handling.
+enum class Work { Move = int(Function::Move), Copy, Delete, Rename, Restore };
+static_assert(int(Work::Rename) == int(Function::Rename));
 
 Wording wordingOf(Work work) {
   switch (work) {
@@ -261,28 +263,13 @@ bool Operation::restore(const QString& originalText) {
   const Status status = takeBackFromTrash(*entry, *progress_);
   if (!status.ok())
     return fail(originalText, status);
-  result_.items.append({text(entry->filesPath), text(entry->originalPath), false});
-  return true;
-}
-
-Work workOf(Function function) {
-  switch (function) {
-  case Function::Move:
-    return Work::Move;
-  case Function::Copy:
-    return Work::Copy;
-  case Function::Delete:
-    return Work::Delete;
-  case Function::Rename:
-    break;
-  }
-  return Work::Rename;
+  return completed(text(entry->filesPath), entry->originalPath);
 }
 
 } // namespace
 
 Result performFileOperation(const Request& request) {
-  Operation operation(workOf(request.function), request.options, request.owner, request.progress);
+  Operation operation(Work(request.function), request.options, request.owner, request.progress);
   for (qsizetype i = 0; i < request.sources.size(); ++i) {
     const QString& source = request.sources[i];
     if (request.function == Function::Delete) {
