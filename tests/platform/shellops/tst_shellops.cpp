@@ -182,7 +182,10 @@ private slots:
     MessageRecorder recorder;
     // A source that vanishes while the folder is copied.
     HookProgress vanishing;
-    vanishing.onStep = [&] { return QFile::remove(path("src/sub/b.txt")) || true; };
+    vanishing.onStep = [&] {
+      QFile::remove(path("src/sub/b.txt"));
+      return true;
+    };
     Result r = run(Function::Copy, {path("src")}, path("dst"), Option::AllowUndo, &vanishing);
     QVERIFY(!r.done && r.error.contains("No such file"));
     QVERIFY(QDir(path("dst")).isEmpty());
@@ -198,7 +201,8 @@ private slots:
 
     // A read-only folder, as a user who is refused; the item stays and leaves no record.
     QDir().mkpath(path("data"));
-    QVERIFY(chown(QFile::encodeName(path("data")).constData(), 65534, 65534) == 0);
+    if (geteuid() == 0) // the refused user needs a trash of its own
+      QVERIFY(chown(QFile::encodeName(path("data")).constData(), 65534, 65534) == 0);
     chmod(QFile::encodeName(path("src")).constData(), 0555);
     const int refused = runUnprivileged([&] {
       HookProgress quiet;
