@@ -28,8 +28,10 @@ std::string join(const std::string& top, const std::string& relative) {
 }
 
 Status scanFolder(const std::string& top, const std::string& relative,
-                  std::vector<TreeEntry>& entries) {
+                  std::vector<TreeEntry>& entries, Progress* progress) {
   const std::string path = join(top, relative);
+  if (progress && !progress->advance(0))
+    return failure(path, ECANCELED);
   DIR* dir = opendir(path.c_str());
   if (!dir)
     return failure(path);
@@ -54,7 +56,7 @@ Status scanFolder(const std::string& top, const std::string& relative,
   // Sub-folders are listed after the folder's own entries; their contents follow them,
   // which keeps every parent ahead of what it holds.
   for (size_t i = 0; status.ok() && i < folders.size(); ++i)
-    status = scanFolder(top, std::string(entries[folders[i]].relative), entries);
+    status = scanFolder(top, std::string(entries[folders[i]].relative), entries, progress);
   return status;
 }
 
@@ -249,23 +251,26 @@ Status removeEntries(const std::string& top, const std::vector<TreeEntry>& entri
   return status;
 }
 
+// Lists source, with the item's name and a busy bar shown meanwhile, then its size.
 Status scanAndAnnounce(const std::string& source, std::vector<TreeEntry>& entries,
                        Progress& progress) {
-  Status status = scanTree(source, entries);
+  const QString name = QString::fromLocal8Bit(nameOf(source));
+  progress.beginItem(name, 0);
+  Status status = scanTree(source, entries, &progress);
   if (status.ok())
-    progress.beginItem(QString::fromLocal8Bit(nameOf(source)), bytesOf(entries));
+    progress.beginItem(name, bytesOf(entries));
   return status;
 }
 
 } // namespace
 
-Status scanTree(const std::string& path, std::vector<TreeEntry>& entries) {
+Status scanTree(const std::string& path, std::vector<TreeEntry>& entries, Progress* progress) {
   TreeEntry top{{}, {}};
   if (lstat(path.c_str(), &top.st) != 0)
     return failure(path);
   const bool folder = S_ISDIR(top.st.st_mode);
   entries.push_back(std::move(top));
-  return folder ? scanFolder(path, {}, entries) : Status{};
+  return folder ? scanFolder(path, {}, entries, progress) : Status{};
 }
 
 Status copyTree(const std::string& source, const std::string& target, Progress& progress) {

@@ -28,8 +28,10 @@ struct TreeEntry {
   struct stat st;
 };
 
-// Lists path and everything below it, parents before their contents.
-Status scanTree(const std::string& path, std::vector<TreeEntry>& entries);
+// Lists path and everything below it, parents before their contents. With progress, each
+// folder is a step at which the user may stop the listing.
+Status scanTree(const std::string& path, std::vector<TreeEntry>& entries,
+                Progress* progress = nullptr);
 
 // Copies source to target, which must not exist, keeping modes and times; symbolic links
 // are copied as links. On failure or Cancel nothing of target is left.
