@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 using namespace dh::shellops;
@@ -24,7 +25,9 @@ double median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
+// Each timing starts with nothing left to write back, so no copy pays for another's.
 double timeCp(const QString& source, const QString& target) {
+  sync();
   QElapsedTimer t;
   t.start();
   if (QProcess::execute("cp", {"-a", source, target}) != 0)
@@ -37,6 +40,7 @@ double timeService(const QString& source, const QString& target) {
   request.function = Function::Copy;
   request.sources = {source};
   request.targets = {target};
+  sync();
   QElapsedTimer t;
   t.start();
   if (!performFileOperation(request).done)
