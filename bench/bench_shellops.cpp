@@ -1,5 +1,5 @@
 // Prints the time the file operation service takes to copy one 512 MiB file and 5,000
-// small files, each beside `cp -a` on the same data in the same run (medians of 5 runs,
+// small files, each beside `cp -a` on the same data in the same run (median and best of 5 runs,
 // taking turns to go first, after one warm-up of each). The goal is at least 90 % of cp's speed.
 // Data lives in a temporary folder under $BENCH_DIR (default /work/tmp, else /tmp).
 #include "platform/shellops/fileoperation.h"
@@ -70,9 +70,13 @@ void compare(const char* what, const QString& source, const QString& work) {
     QDir(ownTarget).removeRecursively();
     QFile::remove(ownTarget);
   }
+  // On a disk that other work shares, the best runs show the copying itself.
   const double c = median(cp), o = median(own);
-  std::printf("%-22s cp -a %8.1f ms   service %8.1f ms   speed %5.1f %% of cp\n", what, c, o,
-              100.0 * c / o);
+  const double cb = *std::min_element(cp.begin(), cp.end());
+  const double ob = *std::min_element(own.begin(), own.end());
+  std::printf("%-18s median: cp -a %7.1f ms, service %7.1f ms (%5.1f %%)   best: cp -a %7.1f ms, "
+              "service %7.1f ms (%5.1f %%)\n",
+              what, c, o, 100.0 * c / o, cb, ob, 100.0 * cb / ob);
 }
 
 } // namespace
