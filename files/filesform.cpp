@@ -74,14 +74,15 @@ QAbstractButton* Button(const QWidget* form, int id) {
 
 } // namespace
 
-FilesForm::FilesForm(QWidget* parent) : QWidget(parent) {
+FilesForm::FilesForm(QWidget* parent)
+    : QWidget(parent), mode_(dh::QueryPlatformMode(dh::kControlDefaultMode)),
+      commands_(this, mode_) {
   setObjectName(QStringLiteral("FilesForm"));
   setStyleSheet(QStringLiteral("#id201 { background: palette(base); border: 1px solid "
                                "palette(mid); border-radius: 6px; }"));
   // The pupil's desktop may name no icon theme; the freedesktop default stands in.
   if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
-  mode_ = dh::QueryPlatformMode(dh::kControlDefaultMode);
   scheme_.SelectScheme(mode_);
   LoadScheme();
   helper_.SetSchemeName(scheme_.SchemeName);
@@ -138,6 +139,28 @@ void FilesForm::MakeToolBar() {
   connect(Button(this, kForward), &QAbstractButton::clicked, this, &FilesForm::OnForward);
   connect(Button(this, kUp), &QAbstractButton::clicked, this, [this] { ActiveView()->GoUp(); });
   connect(Button(this, kIconSize), &QAbstractButton::clicked, this, &FilesForm::OnIconSize);
+  const auto command = [this](int id, void (FileCommands::*run)(const FolderNavigator&,
+                                                                const std::vector<ItemRecord>&)) {
+    connect(Button(this, id), &QAbstractButton::clicked, this, [this, run] {
+      RunFileCommand([this, run](CFolderListView& view) {
+        (commands_.*run)(view.Navigator(), view.Selected());
+      });
+    });
+  };
+  command(kPaste, &FileCommands::Paste);
+  command(kNewFolder, &FileCommands::NewFolder);
+  command(kRename, &FileCommands::Rename);
+  const auto selection = [this](int id, void (FileCommands::*run)(const std::vector<ItemRecord>&)) {
+    connect(Button(this, id), &QAbstractButton::clicked, this, [this, run] {
+      RunFileCommand([this, run](CFolderListView& view) { (commands_.*run)(view.Selected()); });
+    });
+  };
+  selection(kCopy, &FileCommands::Copy);
+  selection(kCut, &FileCommands::Cut);
+  selection(kDelete, &FileCommands::Delete);
+  connect(Button(this, kUndo), &QAbstractButton::clicked, this, [this] {
+    RunFileCommand([this](CFolderListView& view) { commands_.Undo(view.Navigator()); });
+  });
   connect(Button(this, kHelp), &QAbstractButton::clicked, this,
           [this] { dh::ShowPageHelp(this, kHelpContext); });
 
@@ -327,6 +350,19 @@ void FilesForm::OnIconSize() {
     view->SetNormalIcons(normalIcons_);
 }
 
+void FilesForm::RunFileCommand(const std::function<void(CFolderListView&)>& command) {
+  if (!active_)
+    return;
+  CFolderListView& view = *active_;
+  view.SetBusy(true);
+  command(view);
+  view.SetBusy(false);
+  Button(this, kPaste)->setEnabled(commands_.CanPaste());
+  Button(this, kUndo)->setEnabled(!commands_.UndoStack().empty());
+  // The watchers' news came while the view was busy.
+  view.FolderChanged({});
+}
+
 void FilesForm::OnHover(CButtonST* button) {
   helper_.Say(button->GetHoverTip().toStdString());
 }
@@ -358,6 +394,8 @@ void FilesForm::Refresh() {
 
 void FilesForm::Reload() {
   StopWatchers();
+  commands_.ClearClipboard();
+  Button(this, kPaste)->setEnabled(false);
   history_.Clear();
   scheme_.SelectScheme(mode_);
   LoadScheme();

@@ -5,11 +5,13 @@
 
 #include "common/scheme.h"
 #include "common/ui/onscreenhelper.h"
+#include "files/filecommands.h"
 #include "files/navigationhistory.h"
 #include "files/toolbarlayout.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -75,6 +77,7 @@ public:
   CFolderListView* ActiveView() const;
   CFolderListView* View(ViewCommand view) const;
   int WatcherCount() const { return int(watchers_.size()); }
+  const FileCommands& Commands() const { return commands_; }
 
   // Presses a button by id as a click would, if the pupil could press it now: a tool-bar
   // button, or a side-panel button of the view on show, that is shown and enabled.
@@ -107,6 +110,8 @@ private:
   void OnBack();
   void OnForward();
   void OnIconSize();
+  // Runs a file command on the view on show, then shows its folder as it is now.
+  void RunFileCommand(const std::function<void(CFolderListView&)>& command);
   void OnHover(dh::CButtonST* button);
   [[noreturn]] void FatalError();
 
@@ -116,6 +121,7 @@ private:
   NavigationHistory history_;
   std::vector<dh::RootFolder> roots_;
   bool normalIcons_ = true;
+  FileCommands commands_;
 
   QFrame* toolBarFrame_ = nullptr;
   QFrame* viewArea_ = nullptr;

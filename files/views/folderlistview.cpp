@@ -139,6 +139,15 @@ QString CFolderListView::Caption() const {
   return caption_->text();
 }
 
+std::vector<ItemRecord> CFolderListView::Selected() const {
+  QModelIndexList rows = list_->selectionModel()->selectedRows();
+  std::sort(rows.begin(), rows.end());
+  std::vector<ItemRecord> items;
+  for (const QModelIndex& row : rows)
+    items.push_back(model_.Item(row.row()));
+  return items;
+}
+
 void CFolderListView::LoadScheme(const dh::DhvScheme& scheme) {
   scheme_ = scheme;
   navigator_.SetRoots(scheme_.FolderDisplay.Roots);
@@ -249,13 +258,10 @@ void CFolderListView::GoUp() {
 }
 
 void CFolderListView::OpenSelected(bool onlyOne) {
-  const QModelIndexList rows = list_->selectionModel()->selectedRows();
-  if (rows.isEmpty() || (onlyOne && rows.size() != 1))
+  const std::vector<ItemRecord> selected = Selected();
+  if (selected.empty() || (onlyOne && selected.size() != 1))
     return;
-  int first = rows.front().row();
-  for (const QModelIndex& row : rows)
-    first = std::min(first, row.row());
-  const ItemRecord item = model_.Item(first);
+  const ItemRecord& item = selected.front();
   if (item.folder) {
     if (!busy_ && navigator_.Enter(item.name))
       Shown(true);

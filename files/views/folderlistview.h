@@ -72,6 +72,8 @@ public:
   const FolderItemsModel& Model() const { return model_; }
   const dh::SlotPanel& Panel() const { return panel_; }
   QString Caption() const;
+  // The selected items, first to last in the list.
+  std::vector<ItemRecord> Selected() const;
 
   // Takes a fresh copy of the scheme: its roots, its tips; lays out the side panel and
   // shows nothing until a root is opened.

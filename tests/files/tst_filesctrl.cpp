@@ -17,6 +17,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace dh::files;
@@ -39,6 +40,7 @@ private slots:
   void watcherKeepsTheViewCurrent();
   void filesOpenWithTheirApplicationNeverAsPrograms();
   void viewMenuIconSizeHelpAndClassChange();
+  void fileCommandsFollowTheirButtons();
   void registeredControlIsMadeByProgId();
 
 private:
@@ -266,6 +268,23 @@ void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
   QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1"));
   QCOMPARE(form()->History().Entries().size(), 1u);
   QVERIFY(!button(FilesForm::kBack)->isEnabled());
+}
+
+void TestFilesCtrl::fileCommandsFollowTheirButtons() {
+  QTemporaryDir data;
+  qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+  dir_->file("r1/a.txt", "a");
+  start(1);
+  QVERIFY(!command(PageCommand::Paste) && !command(PageCommand::Undo));
+  select("a");
+  QVERIFY(command(PageCommand::Copy));
+  QVERIFY(command(PageCommand::Paste));
+  QCOMPARE(rows(), QStringList({"a", "Copy of a"}));
+  QVERIFY(command(PageCommand::Undo));
+  QCOMPARE(rows(), QStringList({"a"}));
+  QVERIFY(!button(FilesForm::kUndo)->isEnabled());
+  QVERIFY(command(PageCommand::ClassChanged)); // empties the clipboard
+  QVERIFY(!button(FilesForm::kPaste)->isEnabled());
 }
 
 void TestFilesCtrl::registeredControlIsMadeByProgId() {

@@ -7,8 +7,8 @@ import os
 import subprocess
 import unittest
 
-from desktopbus import (BIN, CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, descendants, find,
-                        press_keys, role_and_name, wait_for)
+from desktopbus import (BIN, CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, children,
+                        descendants, find, press_keys, role_and_name, showing, wait_for)
 
 
 class TestFiles(ShellOnTheDemo):
@@ -60,7 +60,24 @@ class TestFiles(ShellOnTheDemo):
         wait_for("the row to go", lambda: self.shows("table cell", "Fresh notes") is None,
                  CHANGE_TIMEOUT)
 
-    def test_4_a_change_of_class_shows_the_new_roots(self):
+    def select_my_story(self):
+        press_keys("Control", "1")
+        self.wait_shows("label", self.caption("My Work", "My Work"))
+        # The rows are English, Maths, My Story, Science.
+        for key in ("Tab", "Home", "Down", "Down"):
+            press_keys(key)
+
+    def test_4_copy_paste_and_undo_with_the_keys(self):
+        wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        self.select_my_story()
+        press_keys("Control", "c")
+        press_keys("Control", "v")
+        self.wait_shows("table cell", "Copy of My Story")
+        press_keys("Control", "z")
+        wait_for("the copy to go", lambda: self.shows("table cell", "Copy of My Story") is None,
+                 CHANGE_TIMEOUT)
+
+    def test_5_a_change_of_class_shows_the_new_roots(self):
         wait_for("the first page", self.page_on_show, START_TIMEOUT)
         subprocess.run([os.path.join(BIN, "deskhaven-classselect"), "--set", "8C"],
                        env=self.env, check=True)
@@ -71,6 +88,34 @@ class TestFiles(ShellOnTheDemo):
         # Class 8C has the Default User scheme, whose second root is the class's share.
         self.wait_shows("check box", "Class Shared")
         self.assertIsNone(self.shows("check box", "Homework"))
+
+
+    def test_6_delete_and_undo_with_the_keys(self):
+        # Year 7 hides Delete; the class change made it Default User, which offers it.
+        wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        story = self.files("My Work", "My Story.txt")
+        with open(story, "rb") as file:
+            words = file.read()
+        self.select_my_story()
+        press_keys("Delete")
+
+        def answer_yes():
+            for box in children(self.app()):
+                if role_and_name(box) == ("alert", "Delete") and showing(box):
+                    yes = find(box, "push button", "Yes")
+                    return yes is not None and yes.do_action(0)
+            return False
+
+        wait_for("the question to delete My Story", answer_yes, CHANGE_TIMEOUT)
+        wait_for("My Story to go", lambda: self.shows("table cell", "My Story") is None,
+                 CHANGE_TIMEOUT)
+        trash = os.path.join(self.env["XDG_DATA_HOME"], "Trash", "files")
+        self.assertIn("My Story.txt", os.listdir(trash))
+        press_keys("Control", "z")
+        self.wait_shows("table cell", "My Story")
+        with open(story, "rb") as file:
+            self.assertEqual(file.read(), words)
+        self.assertNotIn("My Story.txt", os.listdir(trash))
 
 
 if __name__ == "__main__":

@@ -32,5 +32,6 @@ private:
 // One section per kind of widget; add a section here and in main.cpp's table.
 void buttonSection(Gallery& gallery);
 void helperSection(Gallery& gallery);
+void dialogSection(Gallery& gallery);
 
 } // namespace dh::gallery

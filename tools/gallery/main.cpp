@@ -15,6 +15,7 @@ using namespace dh::gallery;
 const std::pair<const char*, void (*)(Gallery&)> kSections[] = {
     {"buttons", buttonSection},
     {"helper", helperSection},
+    {"dialogs", dialogSection},
 };
 
 int usage() {

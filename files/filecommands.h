@@ -1,0 +1,93 @@
+// What the My Files tool bar does to files: Copy and Cut into the page's own clipboard,
+// Paste, Delete to the trash, New Folder, Rename, and Undo of each of them. Every command
+// works where the view on show stands (its navigator and selection) and never reaches a
+// folder that view could not show: outside the roots or below the folder level limit.
+#pragma once
+
+#include "files/views/foldernavigator.h"
+#include "files/views/itemrecord.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+#include <vector>
+
+class QWidget;
+
+namespace dh::files {
+
+// One completed command, as Undo reverses it.
+struct UndoRecord {
+  enum Kind { kMove = 1, kCopy = 2, kDelete = 3, kRename = 4, kNewFolder = 69 };
+  QStringList Sources; // where the items were (a deleted item: where it was deleted from)
+  QStringList Targets; // where they are now (the pair of Sources[i] is Targets[i])
+  int Kind = 0;
+  int Extra = 0;
+};
+
+// The page's own clipboard: the paths taken by Copy or Cut and the word saying which.
+struct Clipboard {
+  QStringList paths;
+  QString operation; // "copy", "cut", or empty once a Cut has been pasted
+};
+
+class FileCommands {
+public:
+  // owner: of the dialogs and boxes; mode: the platform mode of the page.
+  FileCommands(QWidget* owner, int mode);
+
+  void Copy(const std::vector<ItemRecord>& selected);
+  void Cut(const std::vector<ItemRecord>& selected);
+  void Paste(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
+  void Delete(const std::vector<ItemRecord>& selected);
+  void NewFolder(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
+  void Rename(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
+  void Undo(const FolderNavigator& place);
+
+  const Clipboard& Clip() const { return clipboard_; }
+  bool CanPaste() const { return !clipboard_.paths.isEmpty() && !clipboard_.operation.isEmpty(); }
+  void ClearClipboard() { clipboard_ = {}; }
+  const std::vector<UndoRecord>& UndoStack() const { return undo_; }
+
+  // The box that refuses a folder below the level limit.
+  struct LevelRefusal {
+    const char* text;
+    const char* title;
+  };
+
+private:
+  void Take(const std::vector<ItemRecord>& selected, const QString& operation);
+  // The folder a paste or a new folder goes into: the first selected item when it is a
+  // folder the view could open, else the view's folder. Nothing when the level limit
+  // refuses the selected folder.
+  std::optional<FolderNavigator> TargetFolder(const FolderNavigator& place,
+                                              const std::vector<ItemRecord>& selected,
+                                              const LevelRefusal& refusal) const;
+  bool PasteOne(const QString& path, const FolderNavigator& into, bool move,
+                UndoRecord& record) const;
+  // Each refuses an undo with its "Cannot Undo" box; true when it may go ahead.
+  bool FromHere(const FolderNavigator& place, const UndoRecord& record) const;
+  bool WithinReach(const FolderNavigator& place, const UndoRecord& record) const;
+  bool PlacesFree(const UndoRecord& record) const;
+  // Refuses at the first path that does not pass, naming it in refusal's %1.
+  bool AllPass(const QStringList& paths, const std::function<bool(const QString&)>& pass,
+               const QString& refusal) const;
+  void Reverse(const UndoRecord& record) const;
+
+  QWidget* owner_;
+  int mode_;
+  Clipboard clipboard_;
+  std::vector<UndoRecord> undo_;
+};
+
+// The name a copy of an item into its own folder gets: "Copy of N", else the first free
+// of "Copy (2) of N", "Copy (3) of N", ... target is the item's own path.
+QString CopyName(const QString& target);
+
+// Whether putting folder into destination would put it into itself: destination is the
+// folder or lies below it, every symbolic link of both resolved.
+bool IsSameOrBelow(const std::string& destination, const std::string& folder);
+
+} // namespace dh::files
