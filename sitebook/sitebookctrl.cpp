@@ -56,16 +56,16 @@ void CSitebookCtrl::resizeEvent(QResizeEvent* event) {
 
 bool CSitebookCtrl::OnCommand(PageCommand command) {
   if (command == PageCommand::Tab) {
-    form_->View()->PressTab();
+    form_->View()->pressTab();
     return true;
   }
   if (command == PageCommand::ClassChanged) {
-    form_->Reload();
+    form_->reload();
     return true;
   }
   for (const auto& [pageCommand, button] : kPresses) {
     if (pageCommand == command)
-      return form_->Press(button);
+      return form_->press(button);
   }
   return false;
 }

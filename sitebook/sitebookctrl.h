@@ -19,7 +19,7 @@ public:
 
   explicit CSitebookCtrl(QWidget* parent = nullptr);
 
-  SitebookForm* Form() const { return form_; }
+  SitebookForm* form() const { return form_; }
 
 protected:
   bool event(QEvent* event) override;
