@@ -15,7 +15,7 @@ using dh::component::PageCommand;
 using dh::component::sideButtonCommand;
 
 // Page commands and the form buttons they press.
-constexpr std::array<std::pair<PageCommand, int>, 12> kPresses = {{
+constexpr std::array<CPageCtrl::Press, 12> kPresses = {{
     {PageCommand::Back, CProgramsForm::kBack},
     {PageCommand::Forward, CProgramsForm::kForward},
     {PageCommand::Help, CProgramsForm::kHelp},
@@ -32,22 +32,8 @@ constexpr std::array<std::pair<PageCommand, int>, 12> kPresses = {{
 
 } // namespace
 
-CProgramsCtrl::CProgramsCtrl(QWidget* parent) : QWidget(parent), form_(new CProgramsForm(this)) {
-  form_->setGeometry(rect());
-}
-
-bool CProgramsCtrl::event(QEvent* event) {
-  const std::optional<PageCommand> command = dh::component::pageCommandOf(event);
-  if (!command)
-    return QWidget::event(event);
-  // Accepted only when the command did something, so the shell can tell.
-  event->setAccepted(OnCommand(*command));
-  return true;
-}
-
-void CProgramsCtrl::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  form_->setGeometry(rect());
+CProgramsCtrl::CProgramsCtrl(QWidget* parent) : CPageCtrl(parent), form_(new CProgramsForm(this)) {
+  setForm(form_);
 }
 
 bool CProgramsCtrl::OnCommand(PageCommand command) {
@@ -64,11 +50,15 @@ bool CProgramsCtrl::OnCommand(PageCommand command) {
   default:
     break;
   }
-  for (const auto& [pageCommand, button] : kPresses) {
-    if (pageCommand == command)
-      return form_->press(button);
-  }
-  return false;
+  return CPageCtrl::OnCommand(command);
+}
+
+std::span<const CPageCtrl::Press> CProgramsCtrl::presses() const {
+  return kPresses;
+}
+
+bool CProgramsCtrl::pressButton(int id) {
+  return form_->press(id);
 }
 
 } // namespace dh::programs
