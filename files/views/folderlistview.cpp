@@ -151,15 +151,14 @@ bool CFolderListView::eventFilter(QObject* watched, QEvent* event) {
       OpenSelected(true);
       return true;
     }
-    if (key == Qt::Key_F10 && press->modifiers() == Qt::ShiftModifier) {
+    if (key == Qt::Key_Menu || (key == Qt::Key_F10 && press->modifiers() == Qt::ShiftModifier)) {
       OfferMenu(std::nullopt);
       return true;
     }
   }
   if ((watched == list_ || watched == list_->viewport()) && event->type() == QEvent::ContextMenu) {
-    // A mouse's menu opens at the button's release, once it is clear no drag began.
-    if (static_cast<QContextMenuEvent*>(event)->reason() != QContextMenuEvent::Mouse)
-      OfferMenu(std::nullopt);
+    // The mouse's menu opens at the button's release, once it is clear no drag began; the
+    // keyboard's at the keys above.
     return true;
   }
   if (watched == list_->viewport())
@@ -168,7 +167,9 @@ bool CFolderListView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CFolderListView::MouseEvent(QEvent* event) {
-  const auto* mouse = static_cast<QMouseEvent*>(event);
+  const auto* mouse = dynamic_cast<QMouseEvent*>(event);
+  if (!mouse)
+    return false;
   switch (event->type()) {
   case QEvent::MouseButtonPress:
     pressButton_ = mouse->button();

@@ -139,7 +139,7 @@ std::vector<int> TestFilesCtrl::menu(const QString& name, int command, bool keyb
   QAbstractItemView* list = view()->List();
   const int row = int(rows().indexOf(name));
   if (keyboard)
-    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    QTest::keyClick(list, Qt::Key_Menu);
   else {
     const QPoint at = name.isEmpty() ? QPoint(20, list->viewport()->height() - 4)
                                      : list->visualRect(list->model()->index(row, 0)).center();
