@@ -7,6 +7,7 @@
 #include "files/views/folderitemsmodel.h"
 #include "files/views/folderlisting.h"
 #include "files/views/foldernavigator.h"
+#include "files/views/itemdrag.h"
 #include "tests/support/testdir.h"
 
 #include <QTest>
@@ -47,6 +48,7 @@ private slots:
   void programsAreNeverHandedOn();
   void toolBarClosesUpGroupByGroup();
   void menusOfferWhatIsAvailable();
+  void draggingScrollsFasterPastTheEdges();
   void historyDropsForwardStepsOnANewVisit();
   void depthStopsAtTheLimit();
   void upStopsAtEveryRoot();
@@ -337,6 +339,20 @@ void TestFilesLogic::menusOfferWhatIsAvailable() {
   QCOMPARE(ListMenu(MenuTarget::Folder, {.paste = true, .newFolder = true}),
            std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
   QCOMPARE(ListMenu(MenuTarget::Nothing, {.newFolder = true}), std::vector<int>({kMenuNewFolder}));
+}
+
+void TestFilesLogic::draggingScrollsFasterPastTheEdges() {
+  const auto steps = [](int y) {
+    int moved = 0;
+    for (int tick = 1; tick <= 12; ++tick)
+      moved += AutoScrollStep(y, 200, tick);
+    return moved;
+  };
+  QCOMPARE(steps(100), 0);
+  QCOMPARE(steps(5), -2); // within the edge zone: every sixth tick
+  QCOMPARE(steps(195), 2);
+  QCOMPARE(steps(-45), -3); // 55 pixels past the line: every fourth tick
+  QCOMPARE(steps(400), 12); // far below: every tick
 }
 
 QTEST_GUILESS_MAIN(TestFilesLogic)
