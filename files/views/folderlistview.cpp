@@ -176,14 +176,13 @@ bool CFolderListView::MouseEvent(QEvent* event) {
     pressAt_ = mouse->position().toPoint();
     pressed_.start();
     return false;
-  case QEvent::MouseButtonRelease:
-    if (mouse->button() == Qt::RightButton && pressButton_ == Qt::RightButton) {
-      pressButton_ = Qt::NoButton;
-      OfferMenu(mouse->position().toPoint());
-      return true;
-    }
+  case QEvent::MouseButtonRelease: {
+    const bool menu = mouse->button() == Qt::RightButton && pressButton_ == Qt::RightButton;
     pressButton_ = Qt::NoButton;
-    return false;
+    if (menu)
+      OfferMenu(mouse->position().toPoint());
+    return false; // the list ends its click as usual once the menu has closed
+  }
   case QEvent::MouseMove:
     if ((pressButton_ == Qt::LeftButton || pressButton_ == Qt::RightButton) &&
         (mouse->buttons() & pressButton_) &&
