@@ -9,9 +9,9 @@ namespace dh {
 // Shortens every word of more than 10 characters to its first 7 and "..."; a name that
 // had more than two such words followed by a blank is cut to its first 33 characters.
 // A word ends at a blank or at the text's last character, which is not counted and is
-// dropped when that word is shortened. Characters, not bytes, are counted, so a name is
-// never cut inside a letter.
-QString ShortenCaption(QString text);
+// dropped when that word is shortened. Characters as a reader sees them are counted, not
+// bytes or code units, so a name is never cut inside a letter or an emoji.
+QString ShortenCaption(const QString& caption);
 
 // The caption of a slot: every "&" doubled, so that no letter becomes a keyboard
 // mnemonic and the ampersand stays visible, then shortened.

@@ -140,7 +140,8 @@ private:
   bool WriteDefaultsFlag(const char* name, bool on) const;
 };
 
-// The login name of the effective user, or empty when it cannot be found.
+// The login name of the effective user, or empty when it cannot be found;
+// $DESKHAVEN_PREVIEW_USER instead when set (a preview run for an administrator).
 std::string CurrentUserName();
 
 // The steps of the selection, each reading one registry value (empty when missing).

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <cstdlib>
 #include <cstring>
 #include <pwd.h>
 #include <unistd.h>
@@ -35,6 +36,9 @@ bool isPupil(const std::string& accountType) {
 } // namespace
 
 std::string CurrentUserName() {
+  // An administrator's preview shows the pages as that pupil would see them.
+  if (const char* preview = std::getenv("DESKHAVEN_PREVIEW_USER"); preview && *preview)
+    return preview;
   const passwd* pw = ::getpwuid(::geteuid());
   return pw && pw->pw_name ? pw->pw_name : "";
 }
@@ -71,9 +75,10 @@ std::string LookupUserScheme(const std::string& userName) {
   // ConfigToUse there would hand this user's choice to everybody without an entry.
   if (userName.empty())
     return {};
+  // Opened for reading: the hive grants writing for the whole machine or not at all, so a
+  // pupil, who may not write it, must still find the entry an administrator made.
   reg::Key key;
-  if (reg::Key::open(Root::LocalMachine, kUserSchemesKey, reg::Access::AllAccess, key) !=
-      reg::kSuccess)
+  if (reg::Key::open(Root::LocalMachine, kUserSchemesKey, reg::Access::Read, key) != reg::kSuccess)
     return {};
   char buffer[reg::kTextBytes];
   std::uint32_t size = sizeof buffer;
@@ -83,8 +88,10 @@ std::string LookupUserScheme(const std::string& userName) {
   if (st != reg::kSuccess && st != reg::kFileNotFound)
     return {};
   std::string configToUse = ReadConfigToUse();
-  if (!configToUse.empty())
-    key.set(userName, reg::Type::Sz, reg::textData(configToUse)); // failure is harmless
+  // Recorded so that the next selection finds the entry; refused for most users, harmlessly.
+  if (!configToUse.empty() &&
+      reg::Key::open(Root::LocalMachine, kUserSchemesKey, reg::Access::Write, key) == reg::kSuccess)
+    key.set(userName, reg::Type::Sz, reg::textData(configToUse));
   return configToUse;
 }
 

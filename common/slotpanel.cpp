@@ -6,19 +6,25 @@ namespace dh {
 
 void SlotPanel::Layout(int linkCount, int panelHeight, int pitch) {
   linkCount_ = std::max(linkCount, 0);
+  offset_ = 0;
+  Fit(panelHeight, pitch);
+}
+
+void SlotPanel::Fit(int panelHeight, int pitch) {
   const int room = pitch > 0 ? std::clamp(panelHeight / pitch, 0, kSlots) : 0;
   visible_ = std::min(room, linkCount_);
+  offset_ = std::clamp(offset_, 0, linkCount_ - visible_);
   // Slots beyond the visible ones are out of use whether the links or the room ran out,
   // so showing the side panel again never brings back a slot that has no place.
   for (int slot = 0; slot < kSlots; ++slot)
     slotInUse_[slot] = slot < visible_;
-  offset_ = 0;
-  scrollUpInUse_ = false;
-  scrollDownInUse_ = visible_ < linkCount_;
+  scrollUpInUse_ = offset_ > 0;
+  scrollDownInUse_ = offset_ + visible_ < linkCount_;
 }
 
 int SlotPanel::Open(int slot) {
   opened_ = LinkOfSlot(slot);
+  ticked_ = opened_;
   return *opened_;
 }
 
@@ -29,6 +35,7 @@ bool SlotPanel::ScrollDown() {
   if (offset_ + visible_ == linkCount_)
     scrollDownInUse_ = false;
   scrollUpInUse_ = true;
+  ticked_ = opened_;
   return true;
 }
 
@@ -39,13 +46,14 @@ bool SlotPanel::ScrollUp() {
   if (offset_ == 0)
     scrollUpInUse_ = false;
   scrollDownInUse_ = true;
+  ticked_ = opened_;
   return true;
 }
 
 std::optional<int> SlotPanel::CheckedSlot() const {
-  if (!opened_)
+  if (!ticked_)
     return std::nullopt;
-  const int slot = *opened_ - offset_;
+  const int slot = *ticked_ - offset_;
   if (slot < 0 || slot >= visible_)
     return std::nullopt;
   return slot;

@@ -15,6 +15,9 @@ public:
   // Lays the panel out for linkCount links in a panel of the given height, with one
   // slot every pitch pixels, and scrolls back to the first link.
   void Layout(int linkCount, int panelHeight, int pitch);
+  // Fits the same links to a panel of a new height: the panel stays scrolled where it
+  // was, unless more room leaves nothing below the last link.
+  void Fit(int panelHeight, int pitch);
 
   int Visible() const { return visible_; }
   int Offset() const { return offset_; }
@@ -25,23 +28,31 @@ public:
   // The link (index from 0) shown in a slot (from 0).
   int LinkOfSlot(int slot) const { return offset_ + slot; }
 
-  // Records that the link in a shown slot was opened; returns its index.
+  // Records that the link in a shown slot was opened and ticks it; returns its index.
   int Open(int slot);
-  // Each moves by one link when the button is in use and there is a link to move to.
+  // Each moves by one link when the button is in use and there is a link to move to;
+  // the tick goes back to the link last opened.
   bool ScrollDown();
   bool ScrollUp();
-  // The slot of the link last opened, while that link is on show.
+  // The slot of the ticked link, while that link is on show.
   std::optional<int> CheckedSlot() const;
+  // No link is ticked (the browser has gone back or forward); the link last opened is
+  // still known.
+  void ClearTick() { ticked_.reset(); }
   // Forgets the link last opened (a new scheme).
-  void ForgetOpened() { opened_.reset(); }
+  void ForgetOpened() {
+    opened_.reset();
+    ticked_.reset();
+  }
   // Records that a link was opened by other means than its slot (history, say).
-  void MarkOpened(int link) { opened_ = link; }
+  void MarkOpened(int link) { opened_ = ticked_ = link; }
 
 private:
   int linkCount_ = 0;
   int visible_ = 0;
   int offset_ = 0;
   std::optional<int> opened_;
+  std::optional<int> ticked_;
   std::array<bool, kSlots> slotInUse_{};
   bool scrollUpInUse_ = false;
   bool scrollDownInUse_ = false;

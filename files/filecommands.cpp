@@ -161,12 +161,31 @@ bool FileCommands::PasteOne(const QString& path, const FolderNavigator& into, bo
       return false; // already there
     target = CopyName(target);
   }
+  return Transfer(path, target, move, record);
+}
+
+bool FileCommands::Transfer(const QString& path, const QString& target, bool move,
+                            UndoRecord& record) const {
   const dh::shellops::Result result =
       Run(move ? Function::Move : Function::Copy, path, target, owner_);
   if (!result.done || result.items.isEmpty())
     return false;
   record.Sources << path;
   record.Targets << result.items.front().target;
+  return true;
+}
+
+bool FileCommands::Drop(const QString& source, const FolderNavigator& into, bool move) {
+  const std::string bytes = Bytes(source);
+  struct stat st {};
+  if (lstat(bytes.c_str(), &st) != 0 ||
+      Canonical(into.Folder()) == Canonical(Bytes(FolderOf(source))) ||
+      (S_ISDIR(st.st_mode) && IsSameOrBelow(into.Folder(), bytes)))
+    return false;
+  UndoRecord record{.Kind = move ? UndoRecord::kMove : UndoRecord::kCopy};
+  if (!Transfer(source, Text(into.Folder()) + QLatin1Char('/') + NameOf(source), move, record))
+    return false;
+  undo_.push_back(record);
   return true;
 }
 

@@ -45,6 +45,10 @@ public:
   void NewFolder(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
   void Rename(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
   void Undo(const FolderNavigator& place);
+  // An item dragged onto the folder into: moved or copied there, with an undo record.
+  // Nothing happens (and nothing is said) when it is there already, or is a folder and
+  // into lies within it. True when it was moved or copied.
+  bool Drop(const QString& source, const FolderNavigator& into, bool move);
 
   const Clipboard& Clip() const { return clipboard_; }
   bool CanPaste() const { return !clipboard_.paths.isEmpty() && !clipboard_.operation.isEmpty(); }
@@ -67,6 +71,7 @@ private:
                                               const LevelRefusal& refusal) const;
   bool PasteOne(const QString& path, const FolderNavigator& into, bool move,
                 UndoRecord& record) const;
+  bool Transfer(const QString& path, const QString& target, bool move, UndoRecord& record) const;
   // Each refuses an undo with its "Cannot Undo" box; true when it may go ahead.
   bool FromHere(const FolderNavigator& place, const UndoRecord& record) const;
   bool WithinReach(const FolderNavigator& place, const UndoRecord& record) const;

@@ -14,7 +14,7 @@ using dh::component::PageCommand;
 using dh::component::sideButtonCommand;
 
 // Page commands and the buttons they press.
-constexpr std::array<std::pair<PageCommand, int>, 22> kPresses = {{
+constexpr std::array<CPageCtrl::Press, 22> kPresses = {{
     {PageCommand::Back, FilesForm::kBack},
     {PageCommand::Forward, FilesForm::kForward},
     {PageCommand::Up, FilesForm::kUp},
@@ -41,22 +41,8 @@ constexpr std::array<std::pair<PageCommand, int>, 22> kPresses = {{
 
 } // namespace
 
-CFilesCtrl::CFilesCtrl(QWidget* parent) : QWidget(parent), form_(new FilesForm(this)) {
-  form_->setGeometry(rect());
-}
-
-bool CFilesCtrl::event(QEvent* event) {
-  const std::optional<PageCommand> command = dh::component::pageCommandOf(event);
-  if (!command)
-    return QWidget::event(event);
-  // Accepted only when the command did something, so the shell can tell.
-  event->setAccepted(OnCommand(*command));
-  return true;
-}
-
-void CFilesCtrl::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  form_->setGeometry(rect());
+CFilesCtrl::CFilesCtrl(QWidget* parent) : CPageCtrl(parent), form_(new FilesForm(this)) {
+  setForm(form_);
 }
 
 bool CFilesCtrl::OnCommand(PageCommand command) {
@@ -76,11 +62,15 @@ bool CFilesCtrl::OnCommand(PageCommand command) {
   default:
     break;
   }
-  for (const auto& [pageCommand, button] : kPresses) {
-    if (pageCommand == command)
-      return form_->Press(button);
-  }
-  return false;
+  return CPageCtrl::OnCommand(command);
+}
+
+std::span<const CPageCtrl::Press> CFilesCtrl::presses() const {
+  return kPresses;
+}
+
+bool CFilesCtrl::pressButton(int id) {
+  return form_->Press(id);
 }
 
 } // namespace dh::files

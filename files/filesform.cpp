@@ -4,9 +4,12 @@
 #include "common/settings.h"
 #include "common/ui/pagehelp.h"
 #include "common/ui/winxpbuttonst.h"
+#include "files/popupmenu.h"
 #include "files/views/folderlistview.h"
 #include "files/views/foldernavigator.h"
 #include "files/views/foldertreeview.h"
+#include "files/views/itemdrag.h"
+#include "platform/print/printservice.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "platform/ui/waitcursor.h"
@@ -15,11 +18,14 @@
 #include <QAbstractItemView>
 #include <QActionGroup>
 #include <QApplication>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 
 #include <cstdlib>
+
+#include <unistd.h>
 
 namespace dh::files {
 
@@ -161,6 +167,7 @@ void FilesForm::MakeToolBar() {
   connect(Button(this, kUndo), &QAbstractButton::clicked, this, [this] {
     RunFileCommand([this](FolderView& view) { commands_.Undo(view.Navigator()); });
   });
+  connect(Button(this, kPrint), &QAbstractButton::clicked, this, &FilesForm::Print);
   connect(Button(this, kHelp), &QAbstractButton::clicked, this,
           [this] { dh::ShowPageHelp(this, kHelpContext); });
 
@@ -189,6 +196,17 @@ void FilesForm::MakeViews() {
     twoPane_ = new CFolderTreeView(CFolderTreeView::Style::TwoPane, history_, buttons, viewArea_);
   } catch (...) {
     FatalError();
+  }
+  for (CFolderListView* view : {icons_, details_}) {
+    connect(view, &CFolderListView::dropWanted, this,
+            [this](const QMimeData& data, const std::string& folder, bool move) {
+              DropItem(data, folder, move);
+            });
+    connect(view, &CFolderListView::contextMenuWanted, this,
+            [this, view](MenuTarget target, QPoint global) {
+              RunContextMenu(ListMenu(target, Availability(view->Selected())), global,
+                             [view] { view->OpenSelected(false); });
+            });
   }
   for (FolderView* view : Views()) {
     view->SetNormalIcons(scheme_.Defaults.DefaultIconSize != 0);
@@ -395,6 +413,100 @@ void FilesForm::FocusView() {
 
 void FilesForm::OpenSelected() {
   active_->OpenSelected(true);
+}
+
+MenuAvailability FilesForm::Availability(const std::vector<ItemRecord>& selected) const {
+  const std::array<bool, kToolBarButtons> flags = ToolBarFlags(scheme_.ToolBars[1]);
+  const auto flag = [&](int id) {
+    return flags[std::size_t(std::find(kButtonIds.begin(), kButtonIds.end(), id) -
+                             kButtonIds.begin())];
+  };
+  const auto can = [&](int id) { return flag(id) && Button(this, id)->isEnabled(); };
+  return {.cut = can(kCut),
+          .copy = can(kCopy),
+          .paste = can(kPaste),
+          .print = flag(kPrint) && !selected.empty() && IsPrintable(selected.front().name),
+          .rename = can(kRename),
+          .del = can(kDelete),
+          .newFolder = can(kNewFolder)};
+}
+
+void FilesForm::RunContextMenu(const std::vector<int>& commands, QPoint global,
+                               const std::function<void()>& open) {
+  if (commands.empty())
+    return;
+  PopupMenu menu(this);
+  menu.SetPictures(QStringLiteral(":/files/menu-strip.svg"));
+  for (int command : commands) {
+    if (command == kMenuSeparator)
+      menu.AddItem(PopupMenu::kSeparator, {}, 0, -1);
+    else
+      menu.AddItem(0, QString::fromLatin1(MenuText(command)), command, MenuPicture(command));
+  }
+  static constexpr std::array<int, 8> kButtonOf = {0,      kCut,    kCopy,   kPaste,
+                                                   kPrint, kRename, kDelete, kNewFolder};
+  const int chosen = menu.Track(global);
+  if (chosen == kMenuOpen)
+    open();
+  else if (chosen > kMenuOpen && chosen <= kMenuNewFolder)
+    Press(kButtonOf[std::size_t(chosen - 1)]);
+}
+
+std::optional<FolderNavigator> FilesForm::Reach(const std::string& folder) const {
+  if (!active_)
+    return std::nullopt;
+  FolderNavigator probe = active_->Navigator();
+  for (int root = 0; root < int(probe.Roots().size()); ++root) {
+    if (probe.GoTo(TrimFolder(folder), root))
+      return probe;
+  }
+  return std::nullopt;
+}
+
+bool FilesForm::DropItem(const QMimeData& data, const std::string& folder, bool move) {
+  const std::optional<DraggedItem> item = DraggedItemOf(data);
+  if (!item)
+    return false;
+  const std::string& source = item->path;
+  const std::size_t slash = source.rfind('/');
+  const std::optional<FolderNavigator> into = Reach(folder);
+  const QString path = QFile::decodeName(QByteArray::fromStdString(source));
+  if (slash == std::string::npos || !into || !Reach(source.substr(0, slash)) ||
+      QFile::encodeName(path).toStdString() != source)
+    return false;
+  bool done = false;
+  RunFileCommand([&](FolderView&) { done = commands_.Drop(path, *into, move); });
+  return done;
+}
+
+void FilesForm::Print() {
+  if (!active_)
+    return;
+  const int press = ++printPresses_;
+  for (const ItemRecord& item : active_->Selected()) {
+    if (access(item.fullPath.c_str(), F_OK) != 0)
+      continue; // gone since it was listed
+    const QString path = QFile::decodeName(QByteArray::fromStdString(item.fullPath));
+    // A name that does not survive the trip through text would reach another file.
+    if (QFile::encodeName(path).toStdString() != item.fullPath)
+      continue;
+    const dh::print::Outcome outcome = dh::print::printFile(
+        path, this, [this, press](dh::print::Outcome) { PrintProblem(press); });
+    if (outcome == dh::print::Outcome::NoPrintSystem) {
+      PrintProblem(press);
+      return;
+    }
+  }
+}
+
+void FilesForm::PrintProblem(int press) {
+  if (printProblemShown_ == press)
+    return;
+  printProblemShown_ = press;
+  dh::ui::showMessage(this,
+                      QStringLiteral("The file could not be printed: no printer is available.\n\n"
+                                     "Please inform your Network Administrator of this problem."),
+                      QStringLiteral("Print Problem"), dh::ui::Icon::Warning);
 }
 
 void FilesForm::Refresh() {

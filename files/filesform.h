@@ -5,6 +5,7 @@
 
 #include "common/scheme.h"
 #include "common/ui/onscreenhelper.h"
+#include "files/contextmenu.h"
 #include "files/filecommands.h"
 #include "files/navigationhistory.h"
 #include "files/toolbarlayout.h"
@@ -13,12 +14,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
 class QActionGroup;
 class QFrame;
 class QLabel;
+class QMimeData;
 
 namespace dh {
 class CButtonST;
@@ -94,6 +97,20 @@ public:
   void FocusView();
   // Enter in the view on show: opens the selected item.
   void OpenSelected();
+  // What a right-click menu may offer now, by the tool bar's flags and buttons; Print
+  // when the first of selected may be printed.
+  MenuAvailability Availability(const std::vector<ItemRecord>& selected) const;
+  // The right-click menu of every view: shows commands (separators 0) at global and
+  // carries out the chosen one, Open through open, any other by pressing its button.
+  void RunContextMenu(const std::vector<int>& commands, QPoint global,
+                      const std::function<void()>& open);
+  // The drop handler of every view: the item that data carries, dragged within this page,
+  // is moved (or copied) into folder. Refused, and nothing happens, when data comes from
+  // anywhere else, or the item or folder lies outside the roots or below the folder
+  // limit. True when the item was moved or copied.
+  bool DropItem(const QMimeData& data, const std::string& folder, bool move);
+  // Hands each selected item of the view on show that still exists to the print system.
+  void Print();
 
 protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -116,7 +133,11 @@ private:
   // Runs a file command on the view on show, then shows its folder as it is now.
   void RunFileCommand(const std::function<void(FolderView&)>& command);
   void OnHover(dh::CButtonST* button);
+  // A navigator standing at folder, when some root's view could show it.
+  std::optional<FolderNavigator> Reach(const std::string& folder) const;
   [[noreturn]] void FatalError();
+  // Tells the pupil once per press of Print that the print system refused.
+  void PrintProblem(int press);
 
   dh::DhvScheme scheme_;
   int mode_ = 0;
@@ -125,6 +146,8 @@ private:
   std::vector<dh::RootFolder> roots_;
   bool normalIcons_ = true;
   FileCommands commands_;
+  int printPresses_ = 0;
+  int printProblemShown_ = 0;
 
   QFrame* toolBarFrame_ = nullptr;
   QFrame* viewArea_ = nullptr;

@@ -34,7 +34,7 @@ QString installedCharacterName() {
 
 } // namespace
 
-QString EngineLine(const QString& characterName, const QString& speechVersion) {
+QString engineLine(const QString& characterName, const QString& speechVersion) {
   const QString engine = QStringLiteral("the espeak-ng %1 speech engine").arg(speechVersion);
   if (characterName.isEmpty())
     return QStringLiteral("Includes %1").arg(engine);
@@ -50,7 +50,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   icon->setPixmap(QIcon(QStringLiteral(":/shell/deskhaven.svg")).pixmap(32, 32));
   auto* version = new QLabel(QStringLiteral("Deskhaven 2 Version 3.29.0.0"), this);
   auto* engine = new QLabel(
-      EngineLine(installedCharacterName(), QString::fromLatin1(espeak_Info(nullptr))), this);
+      engineLine(installedCharacterName(), QString::fromLatin1(espeak_Info(nullptr))), this);
   engine->setObjectName(QStringLiteral("engineLine"));
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);

@@ -8,7 +8,7 @@ namespace dh::shell {
 
 // The box's second line for a character name (empty when none is installed) and the
 // speech engine's version.
-QString EngineLine(const QString& characterName, const QString& speechVersion);
+QString engineLine(const QString& characterName, const QString& speechVersion);
 
 class CAboutDlg : public QDialog {
   Q_OBJECT

@@ -66,7 +66,7 @@ const std::pair<int, PageCommand> kForwarded[] = {
 
 } // namespace
 
-std::optional<int> AcceleratorCommand(int key, Qt::KeyboardModifiers modifiers) {
+std::optional<int> acceleratorCommand(int key, Qt::KeyboardModifiers modifiers) {
   // Only the plus of the numeric keypad counts, with Ctrl, and its digits are keys of
   // their own; its navigation keys (Delete, Page Up, ...) are the same keys as elsewhere.
   const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
@@ -81,11 +81,11 @@ std::optional<int> AcceleratorCommand(int key, Qt::KeyboardModifiers modifiers) 
   return std::nullopt;
 }
 
-std::optional<int> AcceleratorCommand(const QKeyEvent& event) {
-  return AcceleratorCommand(event.key(), event.modifiers());
+std::optional<int> acceleratorCommand(const QKeyEvent& event) {
+  return acceleratorCommand(event.key(), event.modifiers());
 }
 
-std::optional<component::PageCommand> PageCommandFor(int acceleratorCommand) {
+std::optional<component::PageCommand> pageCommandFor(int acceleratorCommand) {
   for (const auto& [accelerator, page] : kForwarded)
     if (accelerator == acceleratorCommand)
       return page;
@@ -105,11 +105,16 @@ bool CAcceleratorTable::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
     return false;
+  // Only keys the pupil pressed are shortcuts. A key press that a page control sends
+  // itself (the Links page hands Tab to its web page) is for its target: taken here, it
+  // would come back to that control as the same command without end.
+  if (!event->spontaneous())
+    return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   // Menus and message boxes are windows of their own and keep their keys.
   if (!window_ || !widget || widget->window() != window_)
     return false;
-  const auto command = AcceleratorCommand(*static_cast<QKeyEvent*>(event));
+  const auto command = acceleratorCommand(*static_cast<QKeyEvent*>(event));
   if (!command)
     return false;
   if (type == QEvent::ShortcutOverride) {

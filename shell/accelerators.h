@@ -20,10 +20,10 @@ namespace dh::shell {
 inline constexpr int kEscapeCommand = 32803;
 
 // The accelerator command of a key press, matching its modifiers exactly.
-std::optional<int> AcceleratorCommand(int key, Qt::KeyboardModifiers modifiers);
-std::optional<int> AcceleratorCommand(const QKeyEvent& event);
+std::optional<int> acceleratorCommand(int key, Qt::KeyboardModifiers modifiers);
+std::optional<int> acceleratorCommand(const QKeyEvent& event);
 // The page command an accelerator command is forwarded as; nothing for Escape.
-std::optional<component::PageCommand> PageCommandFor(int acceleratorCommand);
+std::optional<component::PageCommand> pageCommandFor(int acceleratorCommand);
 
 class CAcceleratorTable : public QObject {
   Q_OBJECT

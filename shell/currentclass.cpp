@@ -31,7 +31,9 @@ std::string ReadCurrentClassForButton(int platformMode) {
                : std::string();
 }
 
-std::optional<std::string> ReadPolledClass() {
+std::optional<std::string> readPolledClass(int platformMode) {
+  if (const auto place = ClassPlaceOf(ShellClassStore(platformMode)))
+    return readClass(place->root, place->key);
   if (auto machine = readClass(Root::LocalMachine, kPlotbenchKey))
     return machine;
   return readClass(Root::CurrentUser, kFieldbenchKey);

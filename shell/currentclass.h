@@ -11,8 +11,10 @@ namespace dh::shell {
 // failed reads give the empty text.
 std::string ReadCurrentClassForButton(int platformMode);
 
-// The machine's "Current Class", or the user's when the machine has none; nothing when
-// neither can be read. An existing empty value is read as the empty class.
-std::optional<std::string> ReadPolledClass();
+// The class the class timer compares with the one on show: the value the set-up reads for
+// the mode, so that a second class kept elsewhere is never taken for a change. Modes that
+// keep no class take the machine's "Current Class", or the user's when the machine has
+// none. Nothing when no value can be read; an existing empty value is the empty class.
+std::optional<std::string> readPolledClass(int platformMode);
 
 } // namespace dh::shell

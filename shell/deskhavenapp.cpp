@@ -1,15 +1,20 @@
 #include "shell/deskhavenapp.h"
 
+#include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "shell/accelerators.h"
 #include "shell/deskhavendlg.h"
+#include "shell/pagetable.h"
 #include "shell/singleinstance.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QPixmap>
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 
 namespace dh::shell {
 
@@ -27,27 +32,84 @@ public:
   void beep() override {}
 };
 
+// The pictures of a headless run, each taken after the delay that lets the window draw:
+// the window once (a screenshot), or the window as it starts and then with each page it
+// offers on show (a preview). Ends the run after the last.
+class PictureRun {
+public:
+  PictureRun(CDeskhavenDlg& dialog, const LaunchOptions& options)
+      : dialog_(dialog), delayMs_(options.screenshotDelayMs), folder_(options.previewFolder) {
+    if (!options.screenshotFile.isEmpty())
+      later([this, file = options.screenshotFile] {
+        save(file);
+        QApplication::quit();
+      });
+    else if (!options.previewFolder.isEmpty())
+      later([this] {
+        save(folder_.filePath(QStringLiteral("shell.png")));
+        showFrom(1);
+      });
+  }
+  bool failed() const { return failed_; }
+
+private:
+  static constexpr const char* kPageFiles[] = {"programs.png", "my-files.png", "links.png"};
+
+  void later(std::function<void()> step) { QTimer::singleShot(delayMs_, &dialog_, step); }
+
+  void save(const QString& file) {
+    if (!dialog_.grab().save(file, "PNG")) {
+      std::fprintf(stderr, "deskhaven2: cannot write %s\n", qPrintable(file));
+      failed_ = true;
+    }
+  }
+
+  QAbstractButton* pageButton(int page) const {
+    return ui::findById<QAbstractButton>(&dialog_, pageIdentity(page).buttonId);
+  }
+
+  // Shows the first page from page on that the shell offers, and takes its picture.
+  void showFrom(int page) {
+    while (page <= kPageCount && !pageButton(page)->isVisible())
+      ++page;
+    if (page > kPageCount) {
+      QApplication::quit();
+      return;
+    }
+    pageButton(page)->click();
+    later([this, page] {
+      save(folder_.filePath(QLatin1String(kPageFiles[page - 1])));
+      showFrom(page + 1);
+    });
+  }
+
+  CDeskhavenDlg& dialog_;
+  int delayMs_;
+  QDir folder_;
+  bool failed_ = false;
+};
+
 } // namespace
 
 int CDeskhavenApp::InitInstance(const LaunchOptions& options) {
   // A screenshot run is a separate, headless look at a configuration: it neither joins
   // nor blocks the pupil's instance.
-  if (!options.screenshotFile.isEmpty())
-    return RunMainWindow(options, nullptr);
+  if (headless(options))
+    return runMainWindow(options, nullptr);
 
-  const QString socketPath = InstanceSocketPath();
-  if (CountRunningInstances() > 1) {
+  const QString socketPath = instanceSocketPath();
+  if (countRunningInstances() > 1) {
     InstanceChannel::requestShow(socketPath); // silent when nobody answers
     return 0;
   }
   InstanceChannel channel;
   channel.listen(socketPath);
-  return RunMainWindow(options, &channel);
+  return runMainWindow(options, &channel);
 }
 
-int CDeskhavenApp::RunMainWindow(const LaunchOptions& options, InstanceChannel* channel) {
+int CDeskhavenApp::runMainWindow(const LaunchOptions& options, InstanceChannel* channel) {
   static ReportingMessageHandler reporter; // lives as long as the process
-  if (!options.screenshotFile.isEmpty())
+  if (headless(options))
     ui::installMessageHandler(&reporter);
   CDeskhavenDlg dialog;
   CAcceleratorTable accelerators(&dialog, [&dialog](int command) { dialog.OnCommand(command); });
@@ -56,20 +118,11 @@ int CDeskhavenApp::RunMainWindow(const LaunchOptions& options, InstanceChannel* 
   QObject::connect(&dialog, &CDeskhavenDlg::closed, qApp, &QApplication::quit);
   if (channel)
     QObject::connect(channel, &InstanceChannel::showRequested, &dialog,
-                     &CDeskhavenDlg::ShowMaximisedOverScreen);
+                     &CDeskhavenDlg::showMaximisedOverScreen);
 
-  int status = 0;
-  if (!options.screenshotFile.isEmpty()) {
-    QTimer::singleShot(options.screenshotDelayMs, &dialog, [&] {
-      if (!dialog.grab().save(options.screenshotFile, "PNG")) {
-        std::fprintf(stderr, "deskhaven2: cannot write %s\n", qPrintable(options.screenshotFile));
-        status = 1;
-      }
-      QApplication::quit();
-    });
-  }
+  PictureRun pictures(dialog, options);
   const int loop = QApplication::exec();
-  return status != 0 ? status : loop;
+  return pictures.failed() ? 1 : loop;
 }
 
 } // namespace dh::shell

@@ -11,6 +11,7 @@ class InstanceChannel;
 struct LaunchOptions {
   QString screenshotFile; // when set: grab the window to this PNG, then end
   int screenshotDelayMs = 1500;
+  QString previewFolder; // when set: save the window once per page to this folder, then end
 };
 
 class CDeskhavenApp {
@@ -19,8 +20,13 @@ public:
   int InitInstance(const LaunchOptions& options);
 
 private:
+  // A run that only takes pictures: no single-instance rule, message boxes reported.
+  static bool headless(const LaunchOptions& options) {
+    return !options.screenshotFile.isEmpty() || !options.previewFolder.isEmpty();
+  }
+
   // channel, when given, brings the window back for a second start.
-  int RunMainWindow(const LaunchOptions& options, InstanceChannel* channel);
+  int runMainWindow(const LaunchOptions& options, InstanceChannel* channel);
 };
 
 } // namespace dh::shell

@@ -22,6 +22,7 @@
 #include <QFrame>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 #include <cerrno>
@@ -53,7 +54,7 @@ const char* const kClassSelectorText =
     "There has been a problem locating Class Selector.\nIt is recommended you inform your "
     "system administrator\nof this error";
 
-// The pictures are drawn at the size that suits the 26-pixel row, not their own.
+// The pictures are drawn at the size that suits the row at the template font, not their own.
 QIcon icon(const char* path) {
   constexpr int kIconSize = 18;
   return QIcon(QIcon(QString::fromLatin1(path)).pixmap(kIconSize, kIconSize));
@@ -72,8 +73,8 @@ constexpr int kFirstPageOrder[3][3] = {{1, 2, 3}, {2, 3, 1}, {3, 1, 2}};
 CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
     : QWidget(parent), exitProcess_(exitProcess ? std::move(exitProcess) : exitAtOnce) {
   initShellResources();
-  pages_ = ReadPageTable();
-  TestPageTable(pages_);
+  pages_ = readPageTable();
+  testPageTable(pages_);
 
   ui::setControlId(this, 102);
   setWindowTitle(QStringLiteral("Deskhaven 2"));
@@ -84,31 +85,31 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
 
   for (int page = 1; page <= kPageCount; ++page) {
     static const char* const captions[] = {"&Programs", "My &Files", "&Links"};
-    CWinXPButtonST* button = MakeXPButton(pageIdentity(page).buttonId, captions[page - 1]);
+    CWinXPButtonST* button = makeXPButton(pageIdentity(page).buttonId, captions[page - 1]);
     button->setCheckable(true);
     button->SetHoverTip(QString::fromLatin1(pageIdentity(page).toolTip));
-    connect(button, &QPushButton::clicked, this, [this, page] { OnPageButton(page); });
+    connect(button, &QPushButton::clicked, this, [this, page] { onPageButton(page); });
     pageButtons_[page - 1] = button;
   }
   classButton_ = new CButtonST(this);
   ui::setControlId(classButton_, 1018);
   classButton_->SetBorderOnHover(false);
   classButton_->setFont(boldFont_);
-  changeClass_ = MakeXPButton(1001, QStringLiteral("C&hange Class"));
+  changeClass_ = makeXPButton(1001, QStringLiteral("C&hange Class"));
   changeClass_->SetHoverTip(QStringLiteral("Opens class selector"));
-  connect(changeClass_, &QPushButton::clicked, this, &CDeskhavenDlg::OnChangeClass);
-  options_ = MakeXPButton(1000, QStringLiteral("&Options"));
+  connect(changeClass_, &QPushButton::clicked, this, &CDeskhavenDlg::onChangeClass);
+  options_ = makeXPButton(1000, QStringLiteral("&Options"));
   options_->SetHoverTip(QStringLiteral("Allows you to configure the OnScreen Helper"));
   optionsMenu_ = new COptionsMenu(options_);
   options_->AttachMenu(optionsMenu_);
-  connect(optionsMenu_, &COptionsMenu::chosen, this, &CDeskhavenDlg::OnOptionsCommand);
+  connect(optionsMenu_, &COptionsMenu::chosen, this, &CDeskhavenDlg::onOptionsCommand);
   logo_ = new CButtonST(this);
   ui::setControlId(logo_, 1017);
   logo_->SetHoverTip(QStringLiteral("Deskhaven 2"));
   logo_->SetBorderOnHover(false);
-  connect(logo_, &QPushButton::clicked, this, &CDeskhavenDlg::OnLogo);
-  connect(classButton_, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::SpeakTip);
-  connect(logo_, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::SpeakTip);
+  connect(logo_, &QPushButton::clicked, this, &CDeskhavenDlg::onLogo);
+  connect(classButton_, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::speakTip);
+  connect(logo_, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::speakTip);
   // The row is worked with the mouse; the keyboard belongs to the page on show, so Enter
   // and Tab reach its controls and no button of the row looks chosen by a focus frame.
   for (auto* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
@@ -123,7 +124,7 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
 
   helper_ = std::make_unique<OnScreenHelper>();
   classTimer_.setInterval(kClassTimerMs);
-  connect(&classTimer_, &QTimer::timeout, this, &CDeskhavenDlg::OnClassTimer);
+  connect(&classTimer_, &QTimer::timeout, this, &CDeskhavenDlg::onClassTimer);
 
   // The Links page finds its start page in the run directory.
   const std::string runDir = ReadSetting(setting::kRunDir);
@@ -131,7 +132,7 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
     savedDirectory_ = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(runDir));
   }
-  PageSetUp();
+  pageSetUp();
 }
 
 CDeskhavenDlg::~CDeskhavenDlg() {
@@ -142,27 +143,28 @@ CDeskhavenDlg::~CDeskhavenDlg() {
     QDir::setCurrent(savedDirectory_);
 }
 
-CWinXPButtonST* CDeskhavenDlg::MakeXPButton(int number, const QString& caption) {
+CWinXPButtonST* CDeskhavenDlg::makeXPButton(int number, const QString& caption) {
   auto* button = new CWinXPButtonST(this);
   ui::setControlId(button, number);
   button->setText(caption);
   button->setFont(normalFont_);
   button->SetRoundedFrame(true);
   SetPageButtonColours(*button);
-  connect(button, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::SpeakTip);
+  connect(button, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::speakTip);
   return button;
 }
 
-bool CDeskhavenDlg::PageSetUp() {
+bool CDeskhavenDlg::pageSetUp() {
+  const QScopedValueRollback settingUp(settingUp_, true);
   for (auto& control : controls_)
     delete control; // the previous set goes before the new one is made
   current_ = 0;
   // The page buttons show again once placed; until then a set-up message box would show
   // them piled up at the corner.
   for (int page = 1; page <= kPageCount; ++page)
-    PageButton(page)->hide();
+    pageButton(page)->hide();
   platformMode_ = kShellDefaultMode;
-  ShowMaximisedOverScreen();
+  showMaximisedOverScreen();
 
   platformMode_ = QueryPlatformMode(kShellDefaultMode);
   if (ModeReadsClassAtSetUp(platformMode_))
@@ -177,10 +179,10 @@ bool CDeskhavenDlg::PageSetUp() {
   speaking_ = scheme_.Defaults.Silent == 0;
   helper_->SetSchemeName(scheme_.SchemeName);
 
-  LayOutTopRow();
-  SetUpClassButtons();
-  SetUpLogo();
-  SetUpButtonPictures();
+  layOutTopRow();
+  setUpClassButtons();
+  setUpLogo();
+  setUpButtonPictures();
   options_->setVisible(scheme_.Defaults.OptionsMenu != 0);
 
   if (scheme_.FolderDisplay.RootFolderCount == 0) {
@@ -189,17 +191,17 @@ bool CDeskhavenDlg::PageSetUp() {
       ui::showMessage(this, kNoRootsText, QStringLiteral("No Usable Roots"), Icon::Warning);
     scheme_.TabSelection.Page2 = 0;
   }
-  const std::string failed = ActiveXErrorText(pages_);
+  const std::string failed = activeXErrorText(pages_);
   if (!failed.empty())
     ui::showMessage(this, QString::fromStdString(failed), QStringLiteral("Active X Error"),
                     Icon::Error);
 
-  CreatePageControls();
-  PlacePageButtons();
-  ShowFirstPage();
+  createPageControls();
+  placePageButtons();
+  showFirstPage();
   for (int page = 1; page <= kPageCount; ++page)
-    if (!PageOffered(page))
-      PageButton(page)->hide();
+    if (!pageOffered(page))
+      pageButton(page)->hide();
 
   optionsMenu_->checkHelperOn(false);
   optionsMenu_->checkShortMessages(scheme_.Defaults.ShortToolTips != 0);
@@ -209,7 +211,7 @@ bool CDeskhavenDlg::PageSetUp() {
   return true;
 }
 
-QRect CDeskhavenDlg::OuterRect() const {
+QRect CDeskhavenDlg::outerRect() const {
   const QRect frame = frameGeometry();
   QRect outer(frame.topLeft() - geometry().topLeft(), frame.size());
   // The sides and the bottom stop at the client area, so that neither the logo nor the
@@ -220,8 +222,8 @@ QRect CDeskhavenDlg::OuterRect() const {
   return outer;
 }
 
-void CDeskhavenDlg::LayOutTopRow() {
-  const TopRow row = dh::shell::LayOutTopRow(OuterRect());
+void CDeskhavenDlg::layOutTopRow() {
+  const TopRow row = dh::shell::layOutTopRow(outerRect(), ui::DialogUnits(normalFont_));
   logo_->setGeometry(row.logo);
   options_->setGeometry(row.options);
   changeClass_->setGeometry(row.changeClass);
@@ -229,40 +231,40 @@ void CDeskhavenDlg::LayOutTopRow() {
   frame_->setGeometry(row.frame);
 }
 
-void CDeskhavenDlg::SetUpClassButtons() {
+void CDeskhavenDlg::setUpClassButtons() {
   const bool hasClass = !currentClass_.isEmpty() && ModeShowsClass(platformMode_);
   if (hasClass) {
     classButton_->SetHoverTip(currentClass_);
-    classButton_->setText(ClassCaption(currentClass_, 20, 17));
+    classButton_->setText(classCaption(currentClass_, 20, 17));
   }
   classButton_->setVisible(hasClass);
   changeClass_->setVisible(hasClass && ModeOffersClassChange(platformMode_));
 }
 
-void CDeskhavenDlg::SetUpLogo() {
+void CDeskhavenDlg::setUpLogo() {
   const QString file = QString::fromStdString(JoinPath(GetDefaultPicturesFolder(), "Logo.bmp"));
   const QPixmap logo(file);
   if (!logo.isNull())
     logo_->AssignBitmaps(logo, kLogoTransparent);
 }
 
-void CDeskhavenDlg::SetUpButtonPictures() {
+void CDeskhavenDlg::setUpButtonPictures() {
   for (int page = 1; page <= kPageCount; ++page)
-    PageButton(page)->AssignIcons(icon(pageIdentity(page).hoverIcon),
+    pageButton(page)->AssignIcons(icon(pageIdentity(page).hoverIcon),
                                   icon(pageIdentity(page).normalIcon));
   changeClass_->AssignIcons(icon(":/shell/class-hover.svg"), icon(":/shell/class-normal.svg"));
   options_->AssignIcons(icon(":/shell/options-hover.svg"), icon(":/shell/options-normal.svg"));
 }
 
-bool CDeskhavenDlg::PageOffered(int page) const {
+bool CDeskhavenDlg::pageOffered(int page) const {
   const TabSelectionSection& tabs = scheme_.TabSelection;
   return (page == 1 ? tabs.Page1 : page == 2 ? tabs.Page2 : tabs.Page3) != 0;
 }
 
-void CDeskhavenDlg::CreatePageControls() {
+void CDeskhavenDlg::createPageControls() {
   for (int page = kPageCount; page >= 1; --page) {
     const PageRecord& record = pages_[page - 1];
-    if (record.IsOK != 1 || !PageOffered(page))
+    if (record.IsOK != 1 || !pageOffered(page))
       continue;
     const auto made = component::createControl(record.Clsid, frame_, pageIdentity(page).windowId);
     if (made.ok() && made.widget) {
@@ -270,78 +272,82 @@ void CDeskhavenDlg::CreatePageControls() {
       controls_[page - 1] = made.widget;
     }
   }
-  FitControls();
+  fitControls();
 }
 
-void CDeskhavenDlg::FitControls() {
+void CDeskhavenDlg::fitControls() {
   // The controls fill the frame's inside, so that no part of a page is cut off.
   for (auto& control : controls_)
     if (control)
       control->setGeometry(frame_->contentsRect());
 }
 
-void CDeskhavenDlg::PlacePageButtons() {
-  const auto rects = PageButtonRects(PageOffered(1), PageOffered(2), PageOffered(3));
+void CDeskhavenDlg::placePageButtons() {
+  const auto rects =
+      pageButtonRects(pageOffered(1), pageOffered(2), pageOffered(3), ui::DialogUnits(normalFont_));
   for (int page = 1; page <= kPageCount; ++page) {
-    PageButton(page)->setGeometry(rects[page - 1]);
-    PageButton(page)->setVisible(pages_[page - 1].IsOK != 0);
+    pageButton(page)->setGeometry(rects[page - 1]);
+    pageButton(page)->setVisible(pages_[page - 1].IsOK != 0);
   }
 }
 
-void CDeskhavenDlg::ShowFirstPage() {
+void CDeskhavenDlg::showFirstPage() {
   const int first = scheme_.Defaults.DefaultFirstTab;
   if (first < 1 || first > 3)
     return;
   for (int page : kFirstPageOrder[first - 1]) {
-    if (PageControl(page)) {
-      ShowPage(page);
-      SetPageChecks(page);
+    if (pageControl(page)) {
+      showPage(page);
+      setPageChecks(page);
       return;
     }
   }
 }
 
-void CDeskhavenDlg::ShowPage(int page) {
-  if (QWidget* control = PageControl(page)) {
+void CDeskhavenDlg::showPage(int page) {
+  if (QWidget* control = pageControl(page)) {
     control->show();
     control->raise();
   }
   current_ = page;
   const QIcon hover = icon(pageIdentity(page).hoverIcon);
-  PageButton(page)->AssignIcons(hover, hover);
+  pageButton(page)->AssignIcons(hover, hover);
 }
 
-void CDeskhavenDlg::SetPageChecks(int page) {
+void CDeskhavenDlg::setPageChecks(int page) {
   for (int p = 1; p <= kPageCount; ++p)
-    PageButton(p)->SetCheckState(p == page);
+    pageButton(p)->SetCheckState(p == page);
 }
 
-void CDeskhavenDlg::OnPageButton(int page) {
-  if (PageButton(page)->isVisible() && current_ != page) {
+void CDeskhavenDlg::onPageButton(int page) {
+  if (pageButton(page)->isVisible() && current_ != page) {
     for (int other = 1; other <= kPageCount; ++other) {
-      if (other == page || !PageOffered(other))
+      if (other == page || !pageOffered(other))
         continue;
-      if (QWidget* control = PageControl(other))
+      if (QWidget* control = pageControl(other))
         control->hide();
-      PageButton(other)->AssignIcons(icon(pageIdentity(other).hoverIcon),
+      pageButton(other)->AssignIcons(icon(pageIdentity(other).hoverIcon),
                                      icon(pageIdentity(other).normalIcon));
     }
-    ShowPage(page);
+    showPage(page);
   }
-  SetPageChecks(page);
+  setPageChecks(page);
 }
 
 void CDeskhavenDlg::OnCommand(int command) {
-  const auto pageCommand = PageCommandFor(command);
+  const auto pageCommand = pageCommandFor(command);
   if (!pageCommand || current_ == 0)
     return;
-  if (QWidget* control = PageControl(current_))
+  if (QWidget* control = pageControl(current_))
     component::sendPageCommand(control, *pageCommand);
 }
 
-void CDeskhavenDlg::OnClassTimer() {
-  RestoreAfterSelector();
-  const auto polled = ReadPolledClass();
+void CDeskhavenDlg::onClassTimer() {
+  // A change seen while a set-up waits on a message box is taken at the tick after it.
+  if (settingUp_)
+    return;
+  restoreAfterSelector();
+  const auto polled = readPolledClass(platformMode_);
   if (!polled)
     return;
   const QString read = QString::fromStdString(*polled);
@@ -358,10 +364,10 @@ void CDeskhavenDlg::RefreshAfterClassChange() {
   // The page set-up selects the scheme for the new class and shows the window again.
   if (ModeRereadsClassOnChange(platformMode_))
     currentClass_ = QString::fromStdString(ReadCurrentClassForButton(platformMode_));
-  PageSetUp();
+  pageSetUp();
 }
 
-void CDeskhavenDlg::ShowMaximisedOverScreen() {
+void CDeskhavenDlg::showMaximisedOverScreen() {
   // A window manager maximises the window; without one the geometry set here is what
   // the pupil sees.
   if (!(windowState() & Qt::WindowMaximized))
@@ -378,7 +384,7 @@ void CDeskhavenDlg::changeEvent(QEvent* event) {
   // caption) maximises it again.
   if (event->type() == QEvent::WindowStateChange && isVisible() &&
       !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
-    QTimer::singleShot(0, this, &CDeskhavenDlg::ShowMaximisedOverScreen);
+    QTimer::singleShot(0, this, &CDeskhavenDlg::showMaximisedOverScreen);
 }
 
 void CDeskhavenDlg::closeEvent(QCloseEvent* event) {
@@ -388,20 +394,20 @@ void CDeskhavenDlg::closeEvent(QCloseEvent* event) {
 
 void CDeskhavenDlg::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  LayOutTopRow();
+  layOutTopRow();
 }
 
 bool CDeskhavenDlg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == frame_ && event->type() == QEvent::Resize)
-    FitControls();
+    fitControls();
   return QWidget::eventFilter(watched, event);
 }
 
-void CDeskhavenDlg::SpeakTip(CButtonST* button) {
+void CDeskhavenDlg::speakTip(CButtonST* button) {
   helper_->Say(button->GetHoverTip().toStdString());
 }
 
-void CDeskhavenDlg::OnChangeClass() {
+void CDeskhavenDlg::onChangeClass() {
   if (!changeClass_->isVisible())
     return;
   const QString path = QString::fromStdString(ReadSetting(setting::kClassSelector));
@@ -420,17 +426,17 @@ void CDeskhavenDlg::OnChangeClass() {
 
 // A class selector closed without a new class leaves nothing that would bring the
 // minimised window back, and pupils may have no task bar to do it themselves.
-void CDeskhavenDlg::RestoreAfterSelector() {
+void CDeskhavenDlg::restoreAfterSelector() {
   if (selectorPid_ <= 0)
     return;
   if (::kill(static_cast<pid_t>(selectorPid_), 0) == 0 || errno != ESRCH)
     return; // still choosing
   selectorPid_ = 0;
   if (isMinimized())
-    ShowMaximisedOverScreen();
+    showMaximisedOverScreen();
 }
 
-void CDeskhavenDlg::OnLogo() {
+void CDeskhavenDlg::onLogo() {
   ui::beep();
   auto* about = new CAboutDlg(this);
   about->setAttribute(Qt::WA_DeleteOnClose);
@@ -438,10 +444,10 @@ void CDeskhavenDlg::OnLogo() {
   about->show();
 }
 
-void CDeskhavenDlg::OnOptionsCommand(int command) {
+void CDeskhavenDlg::onOptionsCommand(int command) {
   switch (command) {
   case COptionsMenu::HelperOn: {
-    const QRect outer = OuterRect();
+    const QRect outer = outerRect();
     const QPoint at = mapToGlobal(QPoint(outer.right() + 1 - 170, outer.bottom() + 1 - 150));
     helper_->MoveTo(at.x(), at.y());
     helper_->ShowWithGreeting();
@@ -452,17 +458,20 @@ void CDeskhavenDlg::OnOptionsCommand(int command) {
     helper_->HideCharacter();
     optionsMenu_->checkHelperOn(false);
     break;
+  // The marks show what is stored, which is what the helper and the pages go by: a write
+  // that was refused (a pupil cannot write the machine hive) leaves them as they were.
   case COptionsMenu::ShortMessages:
   case COptionsMenu::LongMessages: {
     const bool shortMessages = command == COptionsMenu::ShortMessages;
-    scheme_.WriteShortToolTips(shortMessages);
-    optionsMenu_->checkShortMessages(shortMessages);
+    if (scheme_.WriteShortToolTips(shortMessages))
+      optionsMenu_->checkShortMessages(shortMessages);
     break;
   }
   case COptionsMenu::Silent:
-    optionsMenu_->checkSilent(speaking_);
-    scheme_.WriteSilent(speaking_);
-    speaking_ = !speaking_;
+    if (scheme_.WriteSilent(speaking_)) {
+      optionsMenu_->checkSilent(speaking_);
+      speaking_ = !speaking_;
+    }
     break;
   default:
     break;

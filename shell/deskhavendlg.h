@@ -43,22 +43,22 @@ public:
   // An accelerator command: forwarded as a page command to the page on show.
   void OnCommand(int command);
   // BN_CLICKED of a page button (page 1 to 3).
-  void OnPageButton(int page);
+  void onPageButton(int page);
   // One tick of the class timer.
-  void OnClassTimer();
+  void onClassTimer();
   void RefreshAfterClassChange();
   // Maximised, and covering the screen by itself where no window manager maximises it.
-  void ShowMaximisedOverScreen();
+  void showMaximisedOverScreen();
 
   // The page on show (1 to 3), or 0.
-  int CurrentPage() const { return current_; }
+  int currentPage() const { return current_; }
   // A page's control, null when it was not created.
-  QWidget* PageControl(int page) const { return controls_[page - 1]; }
-  const PageRecords& Pages() const { return pages_; }
+  QWidget* pageControl(int page) const { return controls_[page - 1]; }
+  const PageRecords& pages() const { return pages_; }
   const DhvScheme& Scheme() const { return scheme_; }
-  QString CurrentClass() const { return currentClass_; }
-  bool SpeakingFlag() const { return speaking_; }
-  const QTimer& ClassTimer() const { return classTimer_; }
+  QString currentClass() const { return currentClass_; }
+  bool speakingFlag() const { return speaking_; }
+  const QTimer& classTimer() const { return classTimer_; }
   COptionsMenu* OptionsMenu() const { return optionsMenu_; }
 
 signals:
@@ -72,26 +72,26 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  bool PageSetUp();
-  void LayOutTopRow();
-  QRect OuterRect() const;
-  void SetUpClassButtons();
-  void SetUpLogo();
-  void SetUpButtonPictures();
-  void CreatePageControls();
-  void PlacePageButtons();
-  void ShowFirstPage();
-  void ShowPage(int page);
-  void SetPageChecks(int page);
-  bool PageOffered(int page) const;
-  void FitControls();
-  void OnChangeClass();
-  void OnLogo();
-  void RestoreAfterSelector();
-  void OnOptionsCommand(int command);
-  void SpeakTip(CButtonST* button);
-  CWinXPButtonST* MakeXPButton(int id, const QString& caption);
-  CWinXPButtonST* PageButton(int page) const { return pageButtons_[page - 1]; }
+  bool pageSetUp();
+  void layOutTopRow();
+  QRect outerRect() const;
+  void setUpClassButtons();
+  void setUpLogo();
+  void setUpButtonPictures();
+  void createPageControls();
+  void placePageButtons();
+  void showFirstPage();
+  void showPage(int page);
+  void setPageChecks(int page);
+  bool pageOffered(int page) const;
+  void fitControls();
+  void onChangeClass();
+  void onLogo();
+  void restoreAfterSelector();
+  void onOptionsCommand(int command);
+  void speakTip(CButtonST* button);
+  CWinXPButtonST* makeXPButton(int id, const QString& caption);
+  CWinXPButtonST* pageButton(int page) const { return pageButtons_[page - 1]; }
 
   ExitProcess exitProcess_;
   PageRecords pages_;
@@ -112,6 +112,7 @@ private:
   QFont boldFont_;
   QString savedDirectory_;
   QTimer classTimer_;
+  bool settingUp_ = false; // a set-up's message boxes run the event loop, timer included
   qint64 selectorPid_ = 0; // the class selector last started, while it may still run
   std::unique_ptr<OnScreenHelper> helper_;
 };

@@ -26,12 +26,19 @@ int main(int argc, char* argv[]) {
       QStringLiteral("screenshot-delay"),
       QStringLiteral("Milliseconds to let the pages draw before the screenshot (default 1500)."),
       QStringLiteral("ms"), QStringLiteral("1500"));
+  const QCommandLineOption preview(
+      QStringLiteral("preview"),
+      QStringLiteral("Like --screenshot, but save shell.png and then one picture per page "
+                     "offered (programs.png, my-files.png, links.png) to <folder>."),
+      QStringLiteral("folder"));
   parser.addOption(screenshot);
+  parser.addOption(preview);
   parser.addOption(delay);
   parser.process(app);
 
   dh::shell::LaunchOptions options;
   options.screenshotFile = parser.value(screenshot);
+  options.previewFolder = parser.value(preview);
   bool numeric = false;
   options.screenshotDelayMs = parser.value(delay).toInt(&numeric);
   if (!numeric || options.screenshotDelayMs < 0)

@@ -28,7 +28,7 @@ std::string pageKey(int page) {
   return std::string(kPageTableKey) + std::to_string(page);
 }
 
-PageRecords ReadPageTable() {
+PageRecords readPageTable() {
   PageRecords records;
   for (int page = 1; page <= kPageCount; ++page) {
     const std::string key = pageKey(page);
@@ -40,11 +40,11 @@ PageRecords ReadPageTable() {
   return records;
 }
 
-bool ProbeRegisteredClass(const std::string& clsid) {
+bool probeRegisteredClass(const std::string& clsid) {
   return component::probeClass(clsid).ok();
 }
 
-void TestPageTable(PageRecords& records, const ClassProbe& probe) {
+void testPageTable(PageRecords& records, const ClassProbe& probe) {
   for (int page = 1; page <= kPageCount; ++page) {
     PageRecord& record = records[page - 1];
     record.IsOK = !record.Clsid.empty() && probe(record.Clsid) ? 1 : 0;
@@ -55,7 +55,7 @@ void TestPageTable(PageRecords& records, const ClassProbe& probe) {
   }
 }
 
-std::string ActiveXErrorText(const PageRecords& records) {
+std::string activeXErrorText(const PageRecords& records) {
   std::string failed;
   for (int page = 1; page <= kPageCount; ++page)
     if (records[page - 1].IsOK == 0)

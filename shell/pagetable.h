@@ -37,19 +37,19 @@ const PageIdentity& pageIdentity(int page);
 std::string pageKey(int page);
 
 // Reads the three records; a missing key or value leaves its field empty.
-PageRecords ReadPageTable();
+PageRecords readPageTable();
 
 // Whether a class can serve a page. The default asks the component host whether the
 // class is registered and its library hands out its factory, without making an instance.
 using ClassProbe = std::function<bool(const std::string& clsid)>;
-bool ProbeRegisteredClass(const std::string& clsid);
+bool probeRegisteredClass(const std::string& clsid);
 
 // Sets IsOK of each record from probe and writes it back into each page's existing key.
 // A key that is missing or cannot be written (a pupil cannot write the machine hive)
 // is passed over in silence; the records still carry the result.
-void TestPageTable(PageRecords& records, const ClassProbe& probe = ProbeRegisteredClass);
+void testPageTable(PageRecords& records, const ClassProbe& probe = probeRegisteredClass);
 
 // The text of the "Active X Error" box for the failed pages, or empty when none failed.
-std::string ActiveXErrorText(const PageRecords& records);
+std::string activeXErrorText(const PageRecords& records);
 
 } // namespace dh::shell

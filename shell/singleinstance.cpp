@@ -22,7 +22,7 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
 
 } // namespace
 
-bool IsInstanceName(std::string_view executablePath) {
+bool isInstanceName(std::string_view executablePath) {
   if (executablePath.ends_with(kDeletedSuffix))
     executablePath.remove_suffix(kDeletedSuffix.size());
   const auto slash = executablePath.rfind('/');
@@ -34,7 +34,7 @@ bool IsInstanceName(std::string_view executablePath) {
   return false;
 }
 
-int CountRunningInstances(const QString& procRoot) {
+int countRunningInstances(const QString& procRoot) {
   int count = 0;
   const QStringList entries = QDir(procRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   for (const QString& entry : entries) {
@@ -50,13 +50,13 @@ int CountRunningInstances(const QString& procRoot) {
       continue;
     char target[4096];
     const ssize_t length = ::readlink((folder + "/exe").constData(), target, sizeof target);
-    if (length > 0 && IsInstanceName(std::string_view(target, static_cast<size_t>(length))))
+    if (length > 0 && isInstanceName(std::string_view(target, static_cast<size_t>(length))))
       ++count;
   }
   return count;
 }
 
-QString InstanceSocketPath() {
+QString instanceSocketPath() {
   const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
   if (!runtime.isEmpty())
     return runtime + QStringLiteral("/deskhaven2.socket");

@@ -14,15 +14,15 @@ namespace dh::shell {
 // Whether an executable path names this program: its file name is "Deskhaven2",
 // "Deskhaven2." or "Deskhaven2.exe", without regard to case. A binary replaced while it
 // runs (" (deleted)") still counts.
-bool IsInstanceName(std::string_view executablePath);
+bool isInstanceName(std::string_view executablePath);
 
 // This user's processes under procRoot whose executable names this program; a process
 // whose executable cannot be read is not counted.
-int CountRunningInstances(const QString& procRoot = QStringLiteral("/proc"));
+int countRunningInstances(const QString& procRoot = QStringLiteral("/proc"));
 
 // $XDG_RUNTIME_DIR/deskhaven2.socket; without a runtime directory, a per-user name in
 // the temporary folder.
-QString InstanceSocketPath();
+QString instanceSocketPath();
 
 // The first instance's end of the socket.
 class InstanceChannel : public QObject {

@@ -34,39 +34,39 @@ public:
   // local files.
   void Navigate2(const QString& address);
   // The form's Back and Forward buttons, enabled as the record says.
-  void SetButtons(QAbstractButton* back, QAbstractButton* forward);
+  void setButtons(QAbstractButton* back, QAbstractButton* forward);
   // A fresh start with startPage as the page Back stops at.
-  void ResetHistory(const QString& startPage);
-  const NavigationRecord& Record() const { return record_; }
-  QString CurrentPageLine() const { return pageLine_; }
+  void resetHistory(const QString& startPage);
+  const NavigationRecord& record() const { return record_; }
+  QString currentPageLine() const { return pageLine_; }
 
   void GoBack();
   void GoForward();
-  void LinkOpened();
+  void linkOpened();
   void Refresh();
   void Copy();
   void Print();
   // Moves the focus inside the page as Tab pressed in it would.
-  void PressTab();
+  void pressTab();
 
   // Replaces the print prompt; returns the one before. Null restores the dialog.
-  static PrintPrompt SetPrintPrompt(PrintPrompt prompt);
+  static PrintPrompt setPrintPrompt(PrintPrompt prompt);
 
 signals:
-  void PageLineChanged(const QString& line);
+  void pageLineChanged(const QString& line);
 
 private:
-  void Completed();
-  void ShowPageLine();
-  void ApplyButtons();
+  void completed();
+  void showPageLine();
+  void applyButtons();
 
   PupilPage* page_;
   NavigationRecord record_;
-  bool forgetHistory_ = false; // clear the history once the next page is on show
   QString pageLine_;
   QPointer<QAbstractButton> back_;
   QPointer<QAbstractButton> forward_;
   std::unique_ptr<QPrinter> printer_; // while a print runs
+  QString pdfFile_;                   // while a page is written to a PDF
 };
 
 } // namespace dh::sitebook

@@ -13,11 +13,11 @@ constexpr unsigned kStartContext = 0;
 
 } // namespace
 
-void ShowLinksHelp(QWidget* parent) {
+void showLinksHelp(QWidget* parent) {
   dh::ShowPageHelp(parent, kLinksHelpContext);
 }
 
-void OpenHelpBook(QWidget* parent) {
+void openHelpBook(QWidget* parent) {
   const QString path = dh::HelpPath();
   if (path.isEmpty() || !QFileInfo::exists(path) || !dh::help::ShowHelp(path, kStartContext))
     dh::HelpProblem(parent);

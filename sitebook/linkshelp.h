@@ -9,7 +9,7 @@ namespace dh::sitebook {
 inline constexpr unsigned kLinksHelpContext = 50003;
 
 // Both tell the pupil with "Help Problem" when the book cannot be opened.
-void ShowLinksHelp(QWidget* parent);
-void OpenHelpBook(QWidget* parent);
+void showLinksHelp(QWidget* parent);
+void openHelpBook(QWidget* parent);
 
 } // namespace dh::sitebook

@@ -10,7 +10,7 @@ void NavigationRecord::Reset(const QString& startPage) {
   forwardEnabled_ = false;
 }
 
-void NavigationRecord::Completed(const QString& address, bool canGoBack, bool canGoForward) {
+void NavigationRecord::completed(const QString& address, bool canGoBack, bool canGoForward) {
   current_ = address;
   if (!visited_.contains(address, Qt::CaseInsensitive) || !canGoForward)
     forwardEnabled_ = false;

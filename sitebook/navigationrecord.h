@@ -17,18 +17,18 @@ public:
   // A navigation to address has completed; the browser tells whether its history has a
   // page behind and ahead. A button with nowhere to go is switched off whatever the step
   // count says (the count alone left Forward on at the newest page).
-  void Completed(const QString& address, bool canGoBack, bool canGoForward);
+  void completed(const QString& address, bool canGoBack, bool canGoForward);
   // The pupil pressed Back, Forward, or opened a link.
   void Back();
   void Forward();
-  void LinkOpened() { backEnabled_ = true; }
+  void linkOpened() { backEnabled_ = true; }
 
-  bool BackEnabled() const { return backEnabled_; }
-  bool ForwardEnabled() const { return forwardEnabled_; }
-  int BackSteps() const { return backSteps_; }
-  const QString& Current() const { return current_; }
-  const QString& StartPage() const { return startPage_; }
-  const QStringList& Visited() const { return visited_; }
+  bool backEnabled() const { return backEnabled_; }
+  bool forwardEnabled() const { return forwardEnabled_; }
+  int backSteps() const { return backSteps_; }
+  const QString& current() const { return current_; }
+  const QString& startPage() const { return startPage_; }
+  const QStringList& visited() const { return visited_; }
 
 private:
   QString startPage_;

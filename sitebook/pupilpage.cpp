@@ -9,33 +9,37 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 
 namespace dh::sitebook {
 namespace {
 
-// A page that only catches the first address of a pop-up and hands it to the page that
-// asked for the window.
-class WindowCatcher : public QWebEnginePage {
+// Lets a page load local files only where it may reach them, and never lets its scripts
+// read a local file. The engine's own switch for the latter would also keep the system's
+// local pages from their style sheets and pictures.
+class FileFence : public QWebEngineUrlRequestInterceptor {
 public:
-  WindowCatcher(PupilPage* opener) : QWebEnginePage(opener->profile(), opener), opener_(opener) {}
+  explicit FileFence(PupilPage* page) : QWebEngineUrlRequestInterceptor(page), page_(page) {}
 
-protected:
-  bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
-    if (isMainFrame && opener_) {
-      opener_->load(url);
-      deleteLater();
-    }
-    return false;
+  void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+    const QUrl& url = info.requestUrl();
+    if (url.isLocalFile() && (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr ||
+                              !page_->reachable(url)))
+      info.block(true);
   }
 
 private:
-  QPointer<PupilPage> opener_;
+  PupilPage* page_;
 };
 
-void RefuseDownload(QWebEngineDownloadRequest* download) {
+void refuseDownload(QWebEngineDownloadRequest* download) {
   download->cancel();
+  auto* page = qobject_cast<PupilPage*>(download->page());
+  if (page && !page->firstRefusedDownload())
+    return;
   dh::ui::beep();
   dh::ui::showMessage(nullptr,
                       QStringLiteral("Files cannot be downloaded from the Links page.\n"
@@ -46,21 +50,23 @@ void RefuseDownload(QWebEngineDownloadRequest* download) {
 
 } // namespace
 
-PupilPage::PupilPage(QObject* parent) : QWebEnginePage(PupilProfile(), parent) {}
+PupilPage::PupilPage(QObject* parent) : QWebEnginePage(pupilProfile(), parent) {
+  setUrlRequestInterceptor(new FileFence(this));
+  connect(this, &QWebEnginePage::newWindowRequested, this, &PupilPage::openNewWindow);
+  // A download ends its navigation unfinished; a page that opens anew may tell again.
+  connect(this, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+    if (ok)
+      refusedDownloadOn_.clear();
+  });
+}
 
-bool PupilPage::Allowed(const QUrl& url) const {
-  static const QStringList kWebSchemes = {QStringLiteral("http"), QStringLiteral("https"),
-                                          QStringLiteral("about"), QStringLiteral("data"),
-                                          QStringLiteral("blob")};
-  if (!url.isLocalFile())
-    return kWebSchemes.contains(url.scheme(), Qt::CaseInsensitive);
-  if (trusted_.contains(url.adjusted(QUrl::StripTrailingSlash)))
+bool PupilPage::trusted(const QUrl& url) const {
+  return trusted_.contains(url.adjusted(QUrl::StripTrailingSlash));
+}
+
+bool PupilPage::reachable(const QUrl& url) const {
+  if (trusted(url))
     return true;
-  // Beyond the system's own addresses, only a local page may lead to a local file, and
-  // only to a file beside or below one of those addresses: never to a folder (whose
-  // listing would open the whole file system) nor, through a link, out of that tree.
-  if (!this->url().isLocalFile())
-    return false;
   const QFileInfo target(url.toLocalFile());
   if (!target.isFile())
     return false;
@@ -73,30 +79,57 @@ bool PupilPage::Allowed(const QUrl& url) const {
   return false;
 }
 
+bool PupilPage::allowed(const QUrl& url) const {
+  static const QStringList kWebSchemes = {QStringLiteral("http"), QStringLiteral("https"),
+                                          QStringLiteral("about"), QStringLiteral("data"),
+                                          QStringLiteral("blob")};
+  if (!url.isLocalFile())
+    return kWebSchemes.contains(url.scheme(), Qt::CaseInsensitive);
+  // Beyond the system's own addresses, only a local page may lead to a local file, and
+  // only within reach: never to a folder (whose listing would open the whole file
+  // system) nor, through a link, out of the trusted trees.
+  return trusted(url) || (this->url().isLocalFile() && reachable(url));
+}
+
+bool PupilPage::firstRefusedDownload() {
+  if (refusedDownloadOn_ == url())
+    return false;
+  refusedDownloadOn_ = url();
+  return true;
+}
+
 bool PupilPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
-  return Allowed(url) && QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+  return allowed(url) && QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
 
 QWebEnginePage* PupilPage::createWindow(WebWindowType) {
-  return new WindowCatcher(this);
+  return nullptr; // no page of its own: openNewWindow decides
+}
+
+void PupilPage::openNewWindow(QWebEngineNewWindowRequest& request) {
+  // The address goes to this view. A window without one is not made at all: it would
+  // stay hidden, running whatever its opener writes into it.
+  const QUrl url = request.requestedUrl();
+  if (!url.isEmpty() && url != QUrl(QStringLiteral("about:blank")))
+    load(url);
 }
 
 QStringList PupilPage::chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) {
   return {};
 }
 
-QString BrowserDataFolder() {
+QString browserDataFolder() {
   return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
       .filePath(QStringLiteral("deskhaven/browser"));
 }
 
-QWebEngineProfile* PupilProfile() {
+QWebEngineProfile* pupilProfile() {
   static QPointer<QWebEngineProfile> profile;
   if (profile)
     return profile;
   // A debugging port would hand the pupil the developer tools of every page.
   qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
-  const QString folder = BrowserDataFolder();
+  const QString folder = browserDataFolder();
   QDir().mkpath(folder);
   QFile::setPermissions(folder,
                         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -104,7 +137,7 @@ QWebEngineProfile* PupilProfile() {
   profile->setPersistentStoragePath(folder);
   profile->setCachePath(QDir(folder).filePath(QStringLiteral("cache")));
   profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
-  QObject::connect(profile, &QWebEngineProfile::downloadRequested, &RefuseDownload);
+  QObject::connect(profile, &QWebEngineProfile::downloadRequested, &refuseDownload);
   return profile;
 }
 

@@ -15,7 +15,7 @@ using dh::component::PageCommand;
 using dh::component::sideButtonCommand;
 
 // Page commands and the form buttons they press.
-constexpr std::array<std::pair<PageCommand, int>, 16> kPresses = {{
+constexpr std::array<CPageCtrl::Press, 16> kPresses = {{
     {PageCommand::Back, SitebookForm::kBack},
     {PageCommand::Forward, SitebookForm::kForward},
     {PageCommand::Copy, SitebookForm::kCopy},
@@ -36,38 +36,28 @@ constexpr std::array<std::pair<PageCommand, int>, 16> kPresses = {{
 
 } // namespace
 
-CSitebookCtrl::CSitebookCtrl(QWidget* parent) : QWidget(parent), form_(new SitebookForm(this)) {
-  form_->setGeometry(rect());
-}
-
-bool CSitebookCtrl::event(QEvent* event) {
-  const std::optional<PageCommand> command = dh::component::pageCommandOf(event);
-  if (!command)
-    return QWidget::event(event);
-  // Accepted only when the command did something, so the shell can tell.
-  event->setAccepted(OnCommand(*command));
-  return true;
-}
-
-void CSitebookCtrl::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  form_->setGeometry(rect());
+CSitebookCtrl::CSitebookCtrl(QWidget* parent) : CPageCtrl(parent), form_(new SitebookForm(this)) {
+  setForm(form_);
 }
 
 bool CSitebookCtrl::OnCommand(PageCommand command) {
   if (command == PageCommand::Tab) {
-    form_->View()->PressTab();
+    form_->View()->pressTab();
     return true;
   }
   if (command == PageCommand::ClassChanged) {
-    form_->Reload();
+    form_->reload();
     return true;
   }
-  for (const auto& [pageCommand, button] : kPresses) {
-    if (pageCommand == command)
-      return form_->Press(button);
-  }
-  return false;
+  return CPageCtrl::OnCommand(command);
+}
+
+std::span<const CPageCtrl::Press> CSitebookCtrl::presses() const {
+  return kPresses;
+}
+
+bool CSitebookCtrl::pressButton(int id) {
+  return form_->press(id);
 }
 
 } // namespace dh::sitebook

@@ -2,15 +2,13 @@
 // turns the shell's page commands into presses of the form's buttons.
 #pragma once
 
-#include "platform/components/pagecommand.h"
-
-#include <QWidget>
+#include "common/ui/pagectrl.h"
 
 namespace dh::sitebook {
 
 class SitebookForm;
 
-class CSitebookCtrl : public QWidget {
+class CSitebookCtrl : public CPageCtrl {
   Q_OBJECT
 
 public:
@@ -19,15 +17,14 @@ public:
 
   explicit CSitebookCtrl(QWidget* parent = nullptr);
 
-  SitebookForm* Form() const { return form_; }
+  SitebookForm* form() const { return form_; }
 
 protected:
-  bool event(QEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
+  bool OnCommand(component::PageCommand command) override;
+  std::span<const Press> presses() const override;
+  bool pressButton(int id) override;
 
 private:
-  bool OnCommand(dh::component::PageCommand command);
-
   SitebookForm* form_;
 };
 

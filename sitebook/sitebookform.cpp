@@ -2,6 +2,8 @@
 
 #include "common/platformmode.h"
 #include "common/settings.h"
+#include "common/ui/formlook.h"
+#include "common/ui/pageplaces.h"
 #include "common/ui/winxpbuttonst.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/controlid.h"
@@ -15,61 +17,28 @@
 #include <QFrame>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
 
 namespace dh::sitebook {
 
 namespace {
 
-// The places of the items in the form as first laid out; the form's frames are sized to
-// the form from these, and the tool bar items move between these places.
+// The places of the form's own items; the rest are those every page form shares. The
+// tool bar items move between these places.
 namespace place {
-constexpr QRect kToolBarFrame(6, 4, 708, 58);
-constexpr QRect kBack(14, 13, 40, 40);
-constexpr QRect kForward(58, 13, 40, 40);
-constexpr QRect kForwardSeparator(104, 17, 2, 32);
+using namespace dh::pageplace;
 constexpr QRect kRefresh(112, 13, 40, 40);
 // Separator 222, Copy, separator 223, Print, separator 224, side switch, separator 225,
 // Help: the queue of places the optional items close up into.
 constexpr std::array<QRect, kToolBarItems> kMovable = {
     QRect(158, 17, 2, 32), QRect(166, 13, 40, 40), QRect(212, 17, 2, 32), QRect(220, 13, 40, 40),
     QRect(266, 17, 2, 32), QRect(274, 13, 40, 40), QRect(320, 17, 2, 32), QRect(328, 13, 40, 40)};
-constexpr QRect kSidePanelFrame(6, 68, 136, 366);
-constexpr QRect kSlot1(12, 76, 108, 74);
-constexpr int kSlotGap = 6;
-constexpr QRect kScrollUp(122, 76, 16, 28);
-constexpr QRect kScrollDown(122, 398, 16, 28);
-constexpr QRect kPageLine(148, 68, 566, 24);
-constexpr QRect kBrowserArea(148, 94, 566, 340);
-// Room the form leaves free at its right and bottom edges.
-constexpr int kRightMargin = 12;
-constexpr int kBottomMargin = 65;
 } // namespace place
 
 constexpr const char* kDefaultLinkPicture = "defaultSitemark.bmp";
 
-// Buttons sit flat on the background of their frame.
-void Flatten(CButtonST* button, const QWidget* form) {
-  const QColor base = form->palette().color(QPalette::Base);
-  button->SetStateColor(CButtonST::NormalBackground, base);
-  button->SetStateColor(CButtonST::FocusBackground, base);
-}
-
-// The look of the form's themed buttons: they sit flat on their frame's background and
-// light up a shade above the button face under the pointer.
-void Theme(CWinXPButtonST* button) {
-  button->SetRoundedFrame(true);
-  dh::SetPanelButtonColours(*button);
-}
-
 QIcon Icon(const char* name) {
   return QIcon(QStringLiteral(":/sitebook/icons/%1.svg").arg(QLatin1String(name)));
-}
-
-QFrame* MakeFrame(QWidget* parent, int id, QFrame::Shape shape) {
-  auto* frame = new QFrame(parent);
-  dh::ui::setControlId(frame, id);
-  frame->setFrameShape(shape);
-  return frame;
 }
 
 QString Text(const std::string& text) {
@@ -89,68 +58,65 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
   scheme_.SelectScheme(mode_);
   helper_.SetSchemeName(scheme_.SchemeName);
 
-  toolBarFrame_ = MakeFrame(this, kToolBarFrame, QFrame::StyledPanel);
-  sidePanelFrame_ = MakeFrame(this, kSidePanelFrame, QFrame::StyledPanel);
-  browserArea_ = MakeFrame(this, kBrowserArea, QFrame::NoFrame);
+  toolBarFrame_ = dh::MakeFormFrame(this, kToolBarFrame, QFrame::StyledPanel);
+  sidePanelFrame_ = dh::MakeFormFrame(this, kSidePanelFrame, QFrame::StyledPanel);
+  browserArea_ = dh::MakeFormFrame(this, kBrowserArea, QFrame::NoFrame);
   indicator_ = new QLabel(this);
   dh::ui::setControlId(indicator_, kIndicator);
   pageLine_ = new QLabel(QStringLiteral("Current Web Page:"), this);
   dh::ui::setControlId(pageLine_, kPageLine);
 
-  MakeToolButton(kBack, "back", "Display a previously viewed web page")->setGeometry(place::kBack);
-  MakeToolButton(kForward, "forward", "Display the next viewed web page")
+  makeToolButton(kBack, "back", "Display a previously viewed web page")->setGeometry(place::kBack);
+  makeToolButton(kForward, "forward", "Display the next viewed web page")
       ->setGeometry(place::kForward);
-  MakeFrame(this, 221, QFrame::VLine)->setGeometry(place::kForwardSeparator);
-  MakeToolButton(kRefresh, "refresh", "Refreshes the currently viewed web page")
+  dh::MakeFormFrame(this, 221, QFrame::VLine)->setGeometry(place::kForwardSeparator);
+  makeToolButton(kRefresh, "refresh", "Refreshes the currently viewed web page")
       ->setGeometry(place::kRefresh);
-  MakeFrame(this, 222, QFrame::VLine);
-  MakeToolButton(kCopy, "copy", "Copy selected items to the clipboard");
-  MakeFrame(this, 223, QFrame::VLine);
-  MakeToolButton(kPrint, "print", "Prints the current web page");
-  MakeFrame(this, 224, QFrame::VLine);
-  MakeToolButton(kSideSwitch, "side", "Toggles the left hand pane");
-  MakeFrame(this, 225, QFrame::VLine);
-  MakeToolButton(kHelp, "help", "Launch Deskhaven Help");
-  MakeSlots();
-  scrollUp_ = MakeScrollButton(kScrollUp, "scroll-up-hover", "scroll-up-normal",
+  dh::MakeFormFrame(this, 222, QFrame::VLine);
+  makeToolButton(kCopy, "copy", "Copy selected items to the clipboard");
+  dh::MakeFormFrame(this, 223, QFrame::VLine);
+  makeToolButton(kPrint, "print", "Prints the current web page");
+  dh::MakeFormFrame(this, 224, QFrame::VLine);
+  makeToolButton(kSideSwitch, "side", "Toggles the left hand pane");
+  dh::MakeFormFrame(this, 225, QFrame::VLine);
+  makeToolButton(kHelp, "help", "Launch Deskhaven Help");
+  makeSlots();
+  scrollUp_ = makeScrollButton(kScrollUp, "scroll-up-hover", "scroll-up-normal",
                                "Press to scroll up through web links");
-  scrollDown_ = MakeScrollButton(kScrollDown, "scroll-down-hover", "scroll-down-normal",
+  scrollDown_ = makeScrollButton(kScrollDown, "scroll-down-hover", "scroll-down-normal",
                                  "Press to scroll down through web links");
 
   view_ = new CDhvView(browserArea_);
   auto* fill = new QVBoxLayout(browserArea_);
   fill->setContentsMargins(1, 1, 1, 1);
   fill->addWidget(view_);
-  view_->SetButtons(dh::ui::findById<QAbstractButton>(this, kBack),
+  view_->setButtons(dh::ui::findById<QAbstractButton>(this, kBack),
                     dh::ui::findById<QAbstractButton>(this, kForward));
-  connect(view_, &CDhvView::PageLineChanged, pageLine_, &QLabel::setText);
+  connect(view_, &CDhvView::pageLineChanged, pageLine_, &QLabel::setText);
+  // A page's own print() is a press of Print, so it obeys the scheme as the button does.
+  connect(view_->page(), &QWebEnginePage::printRequested, this, [this] { press(kPrint); });
 
-  indicator_->setPixmap(dh::MaskedPicture(Text(dh::GetUserTypePicturePath())));
-  indicator_->setVisible(!indicator_->pixmap().isNull());
+  dh::LoadIndicatorPicture(indicator_);
 
-  PlaceFrames();
-  LayOutPanel();
-  LayOutToolBar();
+  placeFrames();
+  layOutPanel();
+  layOutToolBar();
   startPage_ = QDir::current().filePath(QStringLiteral("Links.htm"));
-  view_->ResetHistory(startPage_);
+  view_->resetHistory(startPage_);
   view_->Navigate2(startPage_);
 }
 
 SitebookForm::~SitebookForm() = default;
 
-CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const char* tip) {
-  auto* button = new CWinXPButtonST(this);
-  dh::ui::setControlId(button, id);
-  button->AssignIcons(Icon(icon));
-  Theme(button);
-  button->SetHoverTip(QString::fromLatin1(tip));
-  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
+CWinXPButtonST* SitebookForm::makeToolButton(int id, const char* icon, const char* tip) {
+  CWinXPButtonST* button = dh::MakeToolButton(this, id, Icon(icon), QString::fromLatin1(tip));
+  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::onHover);
   switch (id) {
   case kBack:
-    connect(button, &QAbstractButton::clicked, this, &SitebookForm::OnBack);
+    connect(button, &QAbstractButton::clicked, this, &SitebookForm::onBack);
     break;
   case kForward:
-    connect(button, &QAbstractButton::clicked, this, &SitebookForm::OnForward);
+    connect(button, &QAbstractButton::clicked, this, &SitebookForm::onForward);
     break;
   case kRefresh:
     connect(button, &QAbstractButton::clicked, this, [this] { view_->Refresh(); });
@@ -162,99 +128,70 @@ CWinXPButtonST* SitebookForm::MakeToolButton(int id, const char* icon, const cha
     connect(button, &QAbstractButton::clicked, this, [this] { view_->Print(); });
     break;
   case kSideSwitch:
-    connect(button, &QAbstractButton::clicked, this, &SitebookForm::OnSideSwitch);
+    connect(button, &QAbstractButton::clicked, this, &SitebookForm::onSideSwitch);
     break;
   case kHelp:
-    connect(button, &QAbstractButton::clicked, this, [this] { ShowLinksHelp(this); });
+    connect(button, &QAbstractButton::clicked, this, [this] { showLinksHelp(this); });
     break;
   }
   return button;
 }
 
-CButtonST* SitebookForm::MakeScrollButton(int id, const char* hover, const char* normal,
+CButtonST* SitebookForm::makeScrollButton(int id, const char* hover, const char* normal,
                                           const char* tip) {
-  auto* button = new CButtonST(this);
-  dh::ui::setControlId(button, id);
-  button->AssignIcons(Icon(hover), Icon(normal));
-  button->SetBorderOnHover(false);
-  Flatten(button, this);
-  button->SetHoverTip(QString::fromLatin1(tip));
+  CButtonST* button =
+      dh::MakeScrollButton(this, id, Icon(hover), Icon(normal), QString::fromLatin1(tip));
   button->setGeometry(id == kScrollUp ? place::kScrollUp : place::kScrollDown);
-  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
+  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::onHover);
   connect(button, &QAbstractButton::clicked, this,
-          id == kScrollUp ? &SitebookForm::OnScrollUp : &SitebookForm::OnScrollDown);
+          id == kScrollUp ? &SitebookForm::onScrollUp : &SitebookForm::onScrollDown);
   return button;
 }
 
-void SitebookForm::MakeSlots() {
+void SitebookForm::makeSlots() {
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot) {
-    auto* button = new CWinXPButtonST(this);
-    dh::ui::setControlId(button, kSlotIds[slot]);
-    button->setCheckable(true);
-    Theme(button);
-    button->SetImageAlignment(CButtonST::ImageAbove);
-    connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::OnHover);
-    connect(button, &QAbstractButton::clicked, this, [this, slot] { OnSlot(slot); });
+    CWinXPButtonST* button = dh::MakeSideButton(this, kSlotIds[slot]);
+    connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::onHover);
+    connect(button, &QAbstractButton::clicked, this, [this, slot] { onSlot(slot); });
     slots_[slot] = button;
   }
 }
 
-void SitebookForm::PlaceFrames() {
-  const int right = width() - 1 - place::kRightMargin;
-  const int bottom = height() - 1 - place::kBottomMargin;
-  QRect toolBar = place::kToolBarFrame;
-  toolBar.setRight(right);
-  toolBarFrame_->setGeometry(toolBar);
-  QRect panel = place::kSidePanelFrame;
-  panel.setBottom(bottom);
-  sidePanelFrame_->setGeometry(panel);
-  // Without the side panel the browser takes its place too.
-  const int left = sideShown_ ? place::kBrowserArea.left() : panel.left();
-  QRect area = place::kBrowserArea;
-  area.setLeft(left);
-  area.setRight(right);
-  area.setBottom(bottom);
-  browserArea_->setGeometry(area);
-  QRect line = place::kPageLine;
-  line.setLeft(left);
-  line.setRight(right);
-  pageLine_->setGeometry(line);
-  PlaceIndicator();
+void SitebookForm::placeFrames() {
+  const dh::pageplace::Frames frames = dh::pageplace::StretchFrames(size(), sideShown_);
+  toolBarFrame_->setGeometry(frames.toolBar);
+  sidePanelFrame_->setGeometry(frames.sidePanel);
+  browserArea_->setGeometry(frames.pageArea);
+  pageLine_->setGeometry(frames.pageLine);
+  placeIndicator();
 }
 
-void SitebookForm::PlaceIndicator() {
-  if (indicator_->pixmap().isNull())
-    return;
-  const QRect client = toolBarFrame_->geometry();
-  const QRect help = dh::ui::findById<QWidget>(this, kHelp)->geometry();
-  const QRect box(QPoint(help.right() + 29, client.top() + 10),
-                  QPoint(client.right() - 5, client.bottom() - 5));
-  const QSize picture = indicator_->pixmap().deviceIndependentSize().toSize();
-  const QSize size = picture.boundedTo(box.size());
-  const int x = size.width() < box.width() - 2 ? box.right() + 1 - size.width() : box.left();
-  const int y =
-      size.height() < box.height() - 2 ? box.top() + (box.height() - size.height()) / 2 : box.top();
-  indicator_->setGeometry(QRect(QPoint(x, y), size));
+void SitebookForm::placeIndicator() {
+  dh::PlaceIndicator(indicator_, toolBarFrame_->geometry(),
+                     dh::ui::findById<QWidget>(this, kHelp)->geometry());
 }
 
-void SitebookForm::LayOutPanel() {
-  const int pitch = place::kSlot1.height() + place::kSlotGap;
+void SitebookForm::layOutPanel() {
   const int links =
       std::min<int>(scheme_.Sitebook.SitebookCount, int(scheme_.Sitebook.Sitemarks.size()));
-  panel_.Layout(links, sidePanelFrame_->height(), pitch);
+  panel_.Layout(links, sidePanelFrame_->height(), place::kSidePitch);
+  showPanel();
+}
+
+void SitebookForm::showPanel() {
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
-    slots_[slot]->setGeometry(place::kSlot1.translated(0, slot * pitch));
+    slots_[slot]->setGeometry(place::kSideButton1.translated(0, slot * place::kSidePitch));
   if (panel_.Visible() > 0) {
     QRect down = place::kScrollDown;
     down.moveBottom(slots_[panel_.Visible() - 1]->geometry().bottom());
     scrollDown_->setGeometry(down);
   }
-  FillSlots();
-  ShowChecks();
-  ShowPanelItems();
+  fillSlots();
+  showChecks();
+  showPanelItems();
 }
 
-void SitebookForm::FillSlots() {
+void SitebookForm::fillSlots() {
   const QString defaultPicture =
       QString::fromStdString(dh::JoinPath(dh::GetDefaultPicturesFolder(), kDefaultLinkPicture));
   for (int slot = 0; slot < panel_.Visible(); ++slot) {
@@ -267,18 +204,13 @@ void SitebookForm::FillSlots() {
   }
 }
 
-void SitebookForm::ShowChecks() {
+void SitebookForm::showChecks() {
   const std::optional<int> checked = panel_.CheckedSlot();
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->SetCheckState(checked == slot);
 }
 
-void SitebookForm::ClearChecks() {
-  for (CWinXPButtonST* button : slots_)
-    button->SetCheckState(false);
-}
-
-void SitebookForm::ShowPanelItems() {
+void SitebookForm::showPanelItems() {
   sidePanelFrame_->setVisible(sideShown_);
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->setVisible(sideShown_ && panel_.SlotInUse(slot));
@@ -286,8 +218,8 @@ void SitebookForm::ShowPanelItems() {
   scrollDown_->setVisible(sideShown_ && panel_.ScrollDownInUse());
 }
 
-void SitebookForm::LayOutToolBar() {
-  const ToolBarPlaces places = dh::sitebook::LayOutToolBar(scheme_.ToolBars[2]);
+void SitebookForm::layOutToolBar() {
+  const ToolBarPlaces places = dh::sitebook::layOutToolBar(scheme_.ToolBars[2]);
   static constexpr std::array<int, kToolBarItems> kItems = {222, kCopy,       223, kPrint,
                                                             224, kSideSwitch, 225, kHelp};
   for (int item = 0; item < kToolBarItems; ++item) {
@@ -297,64 +229,56 @@ void SitebookForm::LayOutToolBar() {
       widget->setGeometry(place::kMovable[at]);
     widget->setVisible(at >= 0);
   }
-  PlaceIndicator();
+  placeIndicator();
 }
 
 void SitebookForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  PlaceFrames();
-  LayOutPanel();
+  placeFrames();
+  panel_.Fit(sidePanelFrame_->height(), place::kSidePitch);
+  showPanel();
 }
 
-bool SitebookForm::Press(int id) {
-  auto* button = dh::ui::findById<QAbstractButton>(this, id);
-  if (!button || !button->isVisibleTo(this) || !button->isEnabled())
-    return false;
-  button->click();
-  return true;
+bool SitebookForm::press(int id) {
+  return dh::PressFormButton(this, id);
 }
 
-void SitebookForm::OnSlot(int slot) {
-  for (int other = 0; other < dh::SlotPanel::kSlots; ++other)
-    slots_[other]->SetCheckState(other == slot);
+void SitebookForm::onSlot(int slot) {
   const int link = panel_.Open(slot);
-  view_->LinkOpened();
+  showChecks();
+  view_->linkOpened();
   view_->Navigate2(Text(scheme_.Sitebook.Sitemarks[link].URL));
 }
 
-void SitebookForm::OnScrollDown() {
-  if (!panel_.ScrollDown())
-    return;
-  FillSlots();
-  ShowChecks();
-  ShowPanelItems();
+void SitebookForm::onScrollDown() {
+  if (panel_.ScrollDown())
+    showPanel();
 }
 
-void SitebookForm::OnScrollUp() {
-  if (!panel_.ScrollUp())
-    return;
-  FillSlots();
-  ShowChecks();
-  ShowPanelItems();
+void SitebookForm::onScrollUp() {
+  if (panel_.ScrollUp())
+    showPanel();
 }
 
-void SitebookForm::OnBack() {
-  ClearChecks();
+void SitebookForm::onBack() {
+  panel_.ClearTick();
+  showChecks();
   view_->GoBack();
 }
 
-void SitebookForm::OnForward() {
-  ClearChecks();
+void SitebookForm::onForward() {
+  panel_.ClearTick();
+  showChecks();
   view_->GoForward();
 }
 
-void SitebookForm::OnSideSwitch() {
+void SitebookForm::onSideSwitch() {
   sideShown_ = !sideShown_;
-  ShowPanelItems();
-  PlaceFrames();
+  showPanelItems();
+  placeFrames();
 }
 
-void SitebookForm::OnHover(CButtonST* button) {
+void SitebookForm::onHover(CButtonST* button) {
   QString text = button->GetHoverTip();
   const auto slot = std::find(slots_.begin(), slots_.end(), button);
   if (slot != slots_.end()) {
@@ -366,14 +290,14 @@ void SitebookForm::OnHover(CButtonST* button) {
   helper_.Say(text.toStdString());
 }
 
-void SitebookForm::Reload() {
+void SitebookForm::reload() {
   scheme_.SelectScheme(mode_);
   helper_.SetSchemeName(scheme_.SchemeName);
   panel_.ForgetOpened();
-  LayOutPanel();
-  LayOutToolBar();
+  layOutPanel();
+  layOutToolBar();
   startPage_ = QDir::current().filePath(QStringLiteral("Links.htm"));
-  view_->ResetHistory(startPage_);
+  view_->resetHistory(startPage_);
 }
 
 } // namespace dh::sitebook

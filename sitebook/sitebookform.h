@@ -53,41 +53,41 @@ public:
 
   CDhvView* View() const { return view_; }
   const dh::DhvScheme& Scheme() const { return scheme_; }
-  const dh::SlotPanel& Panel() const { return panel_; }
-  bool SidePanelShown() const { return sideShown_; }
-  QString StartPage() const { return startPage_; }
+  const dh::SlotPanel& panel() const { return panel_; }
+  bool sidePanelShown() const { return sideShown_; }
+  QString startPage() const { return startPage_; }
 
   // Presses a button by id as a click would, if the pupil could press it now: a slot or
   // scroll button that is shown, a tool bar button that is shown and enabled. Returns
   // whether it was pressed.
-  bool Press(int id);
+  bool press(int id);
   // Selects the scheme again and rebuilds the side panel and tool bar; the page on show
   // stays.
-  void Reload();
+  void reload();
 
 protected:
   void resizeEvent(QResizeEvent* event) override;
 
 private:
-  CWinXPButtonST* MakeToolButton(int id, const char* icon, const char* tip);
-  CButtonST* MakeScrollButton(int id, const char* hover, const char* normal, const char* tip);
-  void MakeSlots();
-  void PlaceFrames();
-  void LayOutPanel();
-  void FillSlots();
-  void ShowChecks();
-  void ShowPanelItems();
-  void LayOutToolBar();
-  void PlaceIndicator();
+  CWinXPButtonST* makeToolButton(int id, const char* icon, const char* tip);
+  CButtonST* makeScrollButton(int id, const char* hover, const char* normal, const char* tip);
+  void makeSlots();
+  void placeFrames();
+  void layOutPanel();
+  void showPanel();
+  void fillSlots();
+  void showChecks();
+  void showPanelItems();
+  void layOutToolBar();
+  void placeIndicator();
 
-  void OnSlot(int slot);
-  void OnScrollDown();
-  void OnScrollUp();
-  void OnBack();
-  void OnForward();
-  void OnSideSwitch();
-  void OnHover(CButtonST* button);
-  void ClearChecks();
+  void onSlot(int slot);
+  void onScrollDown();
+  void onScrollUp();
+  void onBack();
+  void onForward();
+  void onSideSwitch();
+  void onHover(CButtonST* button);
 
   dh::DhvScheme scheme_;
   int mode_ = 0;

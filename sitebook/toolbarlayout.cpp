@@ -2,7 +2,7 @@
 
 namespace dh::sitebook {
 
-ToolBarPlaces LayOutToolBar(const dh::ToolBarPage& flags) {
+ToolBarPlaces layOutToolBar(const dh::ToolBarPage& flags) {
   ToolBarPlaces places;
   places.fill(-1);
   int next = 0;

@@ -25,6 +25,6 @@ enum ToolBarItem {
 // For each item, the index of the place it takes, or -1 when it is hidden.
 using ToolBarPlaces = std::array<int, kToolBarItems>;
 
-ToolBarPlaces LayOutToolBar(const dh::ToolBarPage& flags);
+ToolBarPlaces layOutToolBar(const dh::ToolBarPage& flags);
 
 } // namespace dh::sitebook

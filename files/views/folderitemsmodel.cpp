@@ -41,12 +41,28 @@ QVariant FolderItemsModel::data(const QModelIndex& index, int role) const {
     if (column == SortKey::Name)
       return TypeIcon(item.mimeName);
     break;
+  case Qt::BackgroundRole:
+    if (index.row() == dropTarget_)
+      return QGuiApplication::palette().highlight();
+    break;
+  case Qt::ForegroundRole:
+    if (index.row() == dropTarget_)
+      return QGuiApplication::palette().highlightedText();
+    break;
   case Qt::TextAlignmentRole:
     if (column == SortKey::Size)
       return int(Qt::AlignRight | Qt::AlignVCenter);
     break;
   }
   return {};
+}
+
+void FolderItemsModel::SetDropTarget(int row) {
+  const int before = std::exchange(dropTarget_, row);
+  for (int changed : {before, row}) {
+    if (changed >= 0 && changed < rowCount() && before != row)
+      emit dataChanged(index(changed, 0), index(changed, kColumns - 1));
+  }
 }
 
 QVariant FolderItemsModel::headerData(int section, Qt::Orientation orientation, int role) const {

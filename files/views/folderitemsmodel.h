@@ -36,11 +36,15 @@ public:
   const ItemRecord& Item(int row) const { return items_[std::size_t(row)]; }
   const std::vector<ItemRecord>& Items() const { return items_; }
   int RowOf(const std::string& fullPath) const;
+  // The row drawn as the target of a drag (-1: none).
+  void SetDropTarget(int row);
+  int DropTarget() const { return dropTarget_; }
 
 private:
   std::vector<ItemRecord> items_;
   SortKey key_ = SortKey::Name;
   bool ascending_ = true;
+  int dropTarget_ = -1;
 };
 
 // The icon of an entry's MIME type from the icon theme, else the style's; looked up once

@@ -1,7 +1,5 @@
 #include "files/views/folderview.h"
 
-#include "common/settings.h"
-
 #include <QAbstractButton>
 
 namespace dh::files {
@@ -12,9 +10,7 @@ void EnableItemButtons(const ToolButtons& buttons, const std::vector<const ItemR
   const bool one = selected.size() == 1;
   for (QAbstractButton* button : {buttons.cut, buttons.del, buttons.copy, buttons.rename})
     button->setEnabled(one);
-  buttons.print->setEnabled(
-      one && PrintAllowed(selected.front()->name,
-                          QString::fromStdString(dh::ReadSetting(dh::setting::kPrintFileTypes))));
+  buttons.print->setEnabled(one && IsPrintable(selected.front()->name));
 }
 
 } // namespace dh::files

@@ -1,5 +1,7 @@
 #include "files/views/itemrecord.h"
 
+#include "common/settings.h"
+
 #include <QFile>
 #include <QLocale>
 
@@ -89,6 +91,10 @@ bool PrintAllowed(const std::string& name, const QString& printFileTypes) {
   const qsizetype dot = text.lastIndexOf(QLatin1Char('.'));
   const QString extension = dot >= 0 ? text.mid(dot) : text;
   return !printFileTypes.contains(extension, Qt::CaseSensitive);
+}
+
+bool IsPrintable(const std::string& name) {
+  return PrintAllowed(name, QString::fromStdString(dh::ReadSetting(dh::setting::kPrintFileTypes)));
 }
 
 } // namespace dh::files

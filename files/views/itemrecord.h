@@ -47,5 +47,7 @@ void SortItems(std::vector<ItemRecord>& items, SortKey key, bool ascending);
 // Print is offered unless the name's extension (from its last ".", or the whole name)
 // occurs in the administrator's list of file types not to print.
 bool PrintAllowed(const std::string& name, const QString& printFileTypes);
+// PrintAllowed with the administrator's list as the registry holds it now.
+bool IsPrintable(const std::string& name);
 
 } // namespace dh::files

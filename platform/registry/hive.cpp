@@ -4,11 +4,8 @@
 
 #include <sqlite3.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace dh::reg {
@@ -138,35 +135,7 @@ Hive::Hive(std::string path) : path_(std::move(path)) {}
 Hive::~Hive() {
   for (auto*& s : statements_)
     sqlite3_finalize(s);
-  sqlite3_close_v2(db_);
-  closeWriterLock();
-}
-
-// Writers of all processes queue on a lock of their own before they ask SQLite for the
-// write lock: SQLite lets a waiting writer poll with growing sleeps, so under steady
-// writing one process could starve past any timeout. The lock is an flock() on a
-// descriptor of the hive file kept open as long as the connection: closing any
-// descriptor of the file would drop SQLite's own fcntl() locks.
-void Hive::openWriterLock() {
-  if (writerLockFd_ < 0)
-    writerLockFd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-}
-
-void Hive::closeWriterLock() {
-  if (writerLockFd_ >= 0)
-    ::close(writerLockFd_);
-  writerLockFd_ = -1;
-}
-
-void Hive::lockWriters() {
-  if (writerLockFd_ >= 0)
-    while (::flock(writerLockFd_, LOCK_EX) != 0 && errno == EINTR) {
-    }
-}
-
-void Hive::unlockWriters() {
-  if (writerLockFd_ >= 0)
-    ::flock(writerLockFd_, LOCK_UN);
+  sqlite3_close_v2(db_); // the writer lock closes after the connection, as it must
 }
 
 void Hive::markBroken(const std::string& why) {
@@ -176,7 +145,7 @@ void Hive::markBroken(const std::string& why) {
   }
   sqlite3_close_v2(db_);
   db_ = nullptr;
-  closeWriterLock();
+  writerLock_.close();
   state_ = State::Broken;
   if (!reported_) {
     reported_ = true;
@@ -275,7 +244,7 @@ Status Hive::ensureOpen(bool forWrite) {
     hasSchema_ = true;
   }
   state_ = State::Open;
-  openWriterLock();
+  writerLock_.open(path_);
   if (forWrite && !hasSchema_)
     return ensureSchema();
   return kSuccess;
@@ -372,10 +341,10 @@ Status Hive::beginWrite(bool& own) {
     return st;
   if (transactionDepth_ > 0)
     return kSuccess;
-  lockWriters();
+  writerLock_.lock();
   int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {
-    unlockWriters();
+    writerLock_.unlock();
     return fail(rc);
   }
   own = true;
@@ -392,7 +361,7 @@ Status Hive::endWrite(bool own, Status status) {
   }
   if (status != kSuccess && db_)
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-  unlockWriters();
+  writerLock_.unlock();
   return status;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/registry/registry.h"
+#include "platform/registry/writerlock.h"
 
 #include <memory>
 #include <mutex>
@@ -68,10 +69,6 @@ private:
   Status fail(int sqliteCode);
   sqlite3_stmt* statement(int which);
   Status beginWrite(bool& own);
-  void openWriterLock();
-  void closeWriterLock();
-  void lockWriters();
-  void unlockWriters();
   Status endWrite(bool own, Status status);
 
   std::string path_;
@@ -80,7 +77,7 @@ private:
   bool hasSchema_ = false;
   bool reported_ = false;
   int transactionDepth_ = 0;
-  int writerLockFd_ = -1;
+  WriterLock writerLock_;
   sqlite3* db_ = nullptr;
   sqlite3_stmt* statements_[16] = {};
 };

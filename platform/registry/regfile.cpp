@@ -1,5 +1,7 @@
 #include "platform/registry/regfile.h"
 
+#include "platform/registry/textencoding.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -33,9 +35,10 @@ int hexDigit(char c) {
   return -1;
 }
 
-// A number of 1 to 8 hex digits (leading zeros aside); nothing otherwise.
+// A number of 1 to 8 hex digits; nothing otherwise (a ninth digit, even a leading zero,
+// is refused, as Windows refuses it).
 std::optional<std::uint32_t> parseHex32(std::string_view digits) {
-  if (digits.empty())
+  if (digits.empty() || digits.size() > 8)
     return std::nullopt;
   std::uint64_t value = 0;
   for (char c : digits) {
@@ -43,123 +46,8 @@ std::optional<std::uint32_t> parseHex32(std::string_view digits) {
     if (d < 0)
       return std::nullopt;
     value = value * 16 + static_cast<std::uint64_t>(d);
-    if (value > 0xffffffffu)
-      return std::nullopt;
   }
   return static_cast<std::uint32_t>(value);
-}
-
-// Length of the well-formed UTF-8 sequence at text[i] (0 if there is none) and its code.
-std::size_t utf8Sequence(std::string_view text, std::size_t i, char32_t& code) {
-  auto b0 = static_cast<unsigned char>(text[i]);
-  if (b0 < 0x80) {
-    code = b0;
-    return 1;
-  }
-  std::size_t length = 0;
-  char32_t least = 0;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    length = 2, code = b0 & 0x1F, least = 0x80;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    length = 3, code = b0 & 0x0F, least = 0x800;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    length = 4, code = b0 & 0x07, least = 0x10000;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size())
-    return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    auto b = static_cast<unsigned char>(text[i + k]);
-    if ((b & 0xC0) != 0x80)
-      return 0;
-    code = (code << 6) | (b & 0x3F);
-  }
-  if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-    return 0;
-  return length;
-}
-
-bool isUtf8(std::string_view text) {
-  char32_t code = 0;
-  for (std::size_t i = 0, n = 0; i < text.size(); i += n) {
-    if ((n = utf8Sequence(text, i, code)) == 0)
-      return false;
-  }
-  return true;
-}
-
-// Also writes lone surrogates, in their three-byte form.
-void appendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-// Single-byte text of an older file: kept when it is UTF-8 already, read as Latin-1 if not.
-std::string singleByteText(std::string_view bytes) {
-  if (isUtf8(bytes))
-    return std::string(bytes);
-  std::string out;
-  for (char c : bytes)
-    appendUtf8(out, static_cast<unsigned char>(c));
-  return out;
-}
-
-// UTF-16LE to UTF-8. A lone U+DC80..U+DCFF stands for the byte 0x80..0xFF that toUtf16
-// found outside any UTF-8 sequence, so that every stored byte survives export and import.
-std::string fromUtf16(const std::uint8_t* p, std::size_t units) {
-  auto unit = [p](std::size_t i) -> char32_t { return p[2 * i] | (p[2 * i + 1] << 8); };
-  std::string out;
-  out.reserve(units);
-  for (std::size_t i = 0; i < units; ++i) {
-    char32_t u = unit(i);
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units && unit(i + 1) >= 0xDC00 &&
-        unit(i + 1) <= 0xDFFF) {
-      appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
-      ++i;
-    } else if (u >= 0xDC80 && u <= 0xDCFF) {
-      out += static_cast<char>(u - 0xDC00);
-    } else {
-      appendUtf8(out, u);
-    }
-  }
-  return out;
-}
-
-std::vector<std::uint8_t> toUtf16(std::string_view bytes) {
-  std::vector<std::uint8_t> out;
-  out.reserve(bytes.size() * 2);
-  auto put = [&out](char32_t u) {
-    out.push_back(static_cast<std::uint8_t>(u & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(u >> 8));
-  };
-  char32_t code = 0;
-  for (std::size_t i = 0, n = 0; i < bytes.size(); i += n) {
-    n = utf8Sequence(bytes, i, code);
-    if (n == 0) {
-      put(0xDC00 + static_cast<unsigned char>(bytes[i]));
-      n = 1;
-    } else if (code >= 0x10000) {
-      put(0xD800 + ((code - 0x10000) >> 10));
-      put(0xDC00 + ((code - 0x10000) & 0x3FF));
-    } else {
-      put(code);
-    }
-  }
-  return out;
 }
 
 // Types whose data is text: version 5.00 files carry it as UTF-16LE, the hive as UTF-8.
@@ -177,11 +65,41 @@ std::string hexNumber(std::uint32_t value, int width) {
   return out;
 }
 
+bool isComment(std::string_view line) {
+  return !line.empty() && (line[0] == ';' || line[0] == '#');
+}
+
+// Where the hex data of a value line starts ("name"=hex:..., @=hex(2):...), or npos. Only
+// hex data goes on over several lines; a backslash at the end of a name, a quoted text or
+// a dword is part of it, and makes the line malformed.
+std::size_t hexDataStart(std::string_view line) {
+  constexpr auto npos = std::string_view::npos;
+  std::size_t pos = 1;
+  if (line.empty() || (line[0] != '"' && line[0] != '@'))
+    return npos;
+  if (line[0] == '"') {
+    for (; pos < line.size() && line[pos] != '"'; ++pos)
+      pos += line[pos] == '\\' ? 1 : 0;
+    ++pos;
+  }
+  line = line.substr(std::min(pos, line.size()));
+  const std::string_view rest = trimmed(line);
+  if (rest.empty() || rest[0] != '=')
+    return npos;
+  const std::size_t colon = rest.find(':');
+  std::string word(trimmed(rest.substr(1, colon == npos ? 0 : colon - 1)));
+  for (char& c : word)
+    c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (colon == npos || (word != "hex" && word.rfind("hex(", 0) != 0))
+    return npos;
+  return pos + static_cast<std::size_t>(rest.data() - line.data()) + colon + 1;
+}
+
 } // namespace
 
 // Reads a file statement by statement. A statement is a line together with the lines
-// that continue it (a line ending in a backslash), so errors are traced back to the
-// physical line they are on.
+// that continue its hex data (a line ending in a backslash), so errors are traced back
+// to the physical line they are on.
 class RegParser {
 public:
   explicit RegParser(RegFile& file) : file_(file) {}
@@ -192,34 +110,45 @@ public:
       return;
     std::string_view text = decoded;
     int lineNo = 0;
+    // Lines end in LF, CR LF or a lone CR.
     auto nextLine = [&text, &lineNo] {
-      std::size_t end = std::min(text.find('\n'), text.size());
+      const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
       std::string_view line = text.substr(0, end);
-      text.remove_prefix(std::min(end + 1, text.size()));
+      const bool crlf = text.substr(end, 2) == "\r\n";
+      text.remove_prefix(std::min(end + (crlf ? 2 : 1), text.size()));
       ++lineNo;
-      if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
       return line;
     };
     if (!header(nextLine()))
       return;
     bool continuing = false;
+    std::size_t hexStart = std::string::npos;
     while (!text.empty()) {
       std::string_view line = trimmed(nextLine());
+      if (continuing && line.empty())
+        continue; // blank lines inside hex data are skipped
       if (!continuing) {
         statement_.clear();
         pieces_.clear();
+        hexStart = isComment(line) ? std::string::npos : hexDataStart(line);
       }
       pieces_.push_back({statement_.size(), lineNo});
       statement_ += line;
-      continuing = !statement_.empty() && statement_.back() == '\\' && statement_[0] != '[' &&
-                   statement_[0] != ';';
+      if (hexStart != std::string::npos) {
+        // Hex digits hold no ';': one starts a comment, which may follow the backslash.
+        statement_.erase(std::min(statement_.find(';', std::max(hexStart, pieces_.back().offset)),
+                                  statement_.size()));
+        while (!statement_.empty() && isBlank(statement_.back()))
+          statement_.pop_back();
+      }
+      continuing =
+          hexStart != std::string::npos && !statement_.empty() && statement_.back() == '\\';
       if (continuing)
         statement_.pop_back();
       else if (!parseStatement())
         return;
     }
-    if (continuing)
+    if (continuing) // a backslash at the end of the file ends the value
       parseStatement();
   }
 
@@ -274,7 +203,7 @@ private:
   bool parseStatement() {
     while (!statement_.empty() && isBlank(statement_.back()))
       statement_.pop_back();
-    if (statement_.empty() || statement_[0] == ';')
+    if (statement_.empty() || isComment(statement_))
       return true;
     if (statement_[0] == '[')
       return keyLine();
@@ -338,7 +267,9 @@ private:
         return true;
       }
       if (c == '\\') {
-        char next = pos + 1 < statement_.size() ? statement_[pos + 1] : '\0';
+        if (pos + 1 == statement_.size())
+          break; // a backslash does not continue quoted text on the next line
+        const char next = statement_[pos + 1];
         if (next != '\\' && next != '"') {
           return fail(pos, "unknown escape \\" + std::string(1, next) +
                                " in quoted text (write \\\\ for a backslash, \\\" for a quote)");
@@ -348,7 +279,8 @@ private:
       }
       out += c;
     }
-    return fail(open, "unterminated quoted text (the closing \" is missing)");
+    return fail(open, "unterminated quoted text (the closing \" is missing; quoted text "
+                      "cannot go on over several lines)");
   }
 
   // Only blanks or a comment may follow a value.
@@ -417,6 +349,15 @@ private:
     } else {
       return fail(begin, word + " data has an odd number of bytes, so it is not UTF-16 text");
     }
+    // hex(2) and hex(7) hold the text they spell, whether or not the file wrote the
+    // terminating NULs; other types keep their bytes exactly, as export wrote them.
+    const std::size_t nuls = change.type == Type::MultiSz    ? (text.empty() ? 1 : 2)
+                             : change.type == Type::ExpandSz ? 1
+                                                             : 0;
+    for (std::size_t n = 0; n < nuls; ++n) {
+      if (text.size() <= n || text[text.size() - 1 - n] != '\0')
+        text += '\0';
+    }
     change.data.assign(text.begin(), text.end());
     return true;
   }
@@ -427,6 +368,8 @@ private:
     while (true) {
       std::size_t comma = std::min(statement_.find(',', pos), end);
       std::string_view token = trimmed(std::string_view(statement_).substr(pos, comma - pos));
+      if (token.empty() && comma == end && !out.empty())
+        return true; // a comma after the last byte
       if (token.empty())
         return fail(pos, "empty hex byte (a stray comma, or a missing continuation line?)");
       if (token.size() > 2 || hexDigit(token[0]) < 0 || hexDigit(token.back()) < 0)
@@ -469,6 +412,12 @@ Status applySection(const RegFile::Section& section) {
   if (Status st = Key::create(section.root, section.path, key); st != kSuccess)
     return st;
   for (const auto& value : section.values) {
+    Value stored;
+    // A value that is already as the file says is left alone, so applying a file again
+    // writes nothing.
+    if (!value.remove && key.query(value.name, stored) == kSuccess && stored.type == value.type &&
+        stored.data == value.data)
+      continue;
     Status st =
         value.remove ? key.deleteValue(value.name) : key.set(value.name, value.type, value.data);
     if (st != kSuccess && st != kFileNotFound)
@@ -478,6 +427,14 @@ Status applySection(const RegFile::Section& section) {
 }
 
 } // namespace
+
+void RegFile::append(const RegFile& other) {
+  if (!other.ok() && ok()) {
+    errorLine_ = other.errorLine_;
+    errorReason_ = other.errorReason_;
+  }
+  sections_.insert(sections_.end(), other.sections_.begin(), other.sections_.end());
+}
 
 RegFile::ApplyResult RegFile::apply() const {
   if (!ok())

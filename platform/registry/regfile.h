@@ -41,6 +41,10 @@ public:
   std::string errorMessage() const; // "line N: reason"
   const std::vector<Section>& sections() const { return sections_; }
 
+  // Adds the changes of another file after this one's, so that several files are applied
+  // as one (a malformed one makes the whole malformed).
+  void append(const RegFile& other);
+
   // Makes the changes, all of them or none: one transaction per hive touched, both held
   // open until every change is made. If the first of two commits lands and the second
   // fails (the disk fills in between), the first hive keeps its changes.

@@ -143,6 +143,10 @@ private:
 // and $DESKHAVEN_USER_HIVE (default $XDG_CONFIG_HOME/deskhaven/user.hive).
 std::string machineHivePath();
 std::string userHivePath();
+// Copies the hive file from into a new file to, consistently even while others write it
+// (for a look at a configuration that must not change it). kFileNotFound when from does
+// not exist, kAccessDenied when it cannot be read or to cannot be written.
+Status copyHiveFile(const std::string& from, const std::string& to);
 // Forgets open hive files so that the next call reads the paths from the environment
 // again (tests switch hives between cases).
 void resetHives();

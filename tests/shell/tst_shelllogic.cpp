@@ -5,24 +5,19 @@
 #include "shell/singleinstance.h"
 #include "shell/toprow.h"
 #include "tests/shell/shellcontrol.h"
-#include "tests/support/schemewriter.h"
 #include "tests/support/testhives.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <future>
 #include <set>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace dh::shell;
@@ -75,7 +70,6 @@ private slots:
   void instanceNames();
   void secondStartSignalsTheFirst();
   void staleSocketDoesNotBlock();
-  void secondProcessExitsAndFirstKeepsRunning();
 };
 
 void TestShellLogic::pageTableIsReadTestedAndMarked() {
@@ -90,9 +84,9 @@ void TestShellLogic::pageTableIsReadTestedAndMarked() {
   hives.setDword(Root::LocalMachine, pageKey(2), "IsOK", 1);
   // Page 3 has no key at all.
 
-  PageRecords pages = ReadPageTable();
+  PageRecords pages = readPageTable();
   QCOMPARE(pages[0].Name, std::string("Programs"));
-  TestPageTable(pages);
+  testPageTable(pages);
   QCOMPARE(pages[0].IsOK + pages[1].IsOK + pages[2].IsOK, 1);
   QCOMPARE(storedIsOK(1), std::optional<std::uint32_t>(1));
   QCOMPARE(storedIsOK(2), std::optional<std::uint32_t>(0));
@@ -100,13 +94,13 @@ void TestShellLogic::pageTableIsReadTestedAndMarked() {
   QCOMPARE(dh::reg::Key::open(Root::LocalMachine, pageKey(3), dh::reg::Access::Read, key),
            dh::reg::kFileNotFound); // not created by the marking
 
-  QCOMPARE(ActiveXErrorText(pages),
+  QCOMPARE(activeXErrorText(pages),
            std::string("Active X Initialisation Error\n\nThe following Active X Control(s) have "
                        "not been successfully\nstarted and so will be disabled:\n\nPage 2 - My "
                        "Files\nPage 3 - Links\n\nIt is advised that you inform your Network "
                        "Aministrator\nof this message."));
   pages[1].IsOK = pages[2].IsOK = 1;
-  QCOMPARE(ActiveXErrorText(pages), std::string());
+  QCOMPARE(activeXErrorText(pages), std::string());
 }
 
 void TestShellLogic::pupilCannotMarkPages() {
@@ -117,8 +111,8 @@ void TestShellLogic::pupilCannotMarkPages() {
   QVERIFY(::chmod(qPrintable(hives.dir()), 0755) == 0);
   QVERIFY(::chmod(qPrintable(hives.machineHive()), 0644) == 0);
   const int result = runUnprivileged([] {
-    PageRecords pages = ReadPageTable();
-    TestPageTable(pages);
+    PageRecords pages = readPageTable();
+    testPageTable(pages);
     if (pages[0].IsOK != 1)
       return 1; // the result counts in memory
     return storedIsOK(1) == std::optional<std::uint32_t>(0) ? 0 : 2;
@@ -126,26 +120,38 @@ void TestShellLogic::pupilCannotMarkPages() {
   QCOMPARE(result, 0);
 }
 
+// The base units of the template font, at which the row has the design's pixel sizes.
+constexpr dh::ui::DialogUnits kTemplateUnits(6, 13);
+
 void TestShellLogic::topRowFollowsTheWindow() {
   // A window 1280 wide whose caption is 30 pixels high: R starts above the client area.
   const QRect outer(0, -30, 1280, 830);
-  const TopRow row = LayOutTopRow(outer);
-  QCOMPARE(row.logo.x() + row.logo.width(), 1280);
-  QCOMPARE(row.options.x() + row.options.width(), row.logo.x() - 8);
-  QCOMPARE(row.changeClass.x() + row.changeClass.width(), row.options.x() - 6);
-  QCOMPARE(row.classButton.x() + row.classButton.width(), row.changeClass.x() - 6);
-  QCOMPARE(row.classButton.width(), 180);
+  const TopRow row = layOutTopRow(outer, kTemplateUnits);
+  QCOMPARE(row.logo, QRect(1232, 1, 48, 30));
+  QCOMPARE(row.options, QRect(1128, 3, 96, 26));
+  QCOMPARE(row.changeClass, QRect(1006, 3, 116, 26));
+  QCOMPARE(row.classButton, QRect(820, 3, 180, 26));
   QCOMPARE(row.frame, QRect(5, 35, 1275, 765));
 
   // Narrow: the class button gives way to the Links button, its right edge stays.
-  const TopRow narrow = LayOutTopRow(QRect(0, 0, 640, 480));
-  const int classRight = 640 - 48 - 8 - 96 - 6 - 116 - 6;
+  const TopRow narrow = layOutTopRow(QRect(0, 0, 640, 480), kTemplateUnits);
   QCOMPARE(narrow.classButton.x(), 191 + 62 + 25);
-  QCOMPARE(narrow.classButton.x() + narrow.classButton.width(), classRight);
+  QCOMPARE(narrow.classButton.x() + narrow.classButton.width(), 640 - 1280 + 1000);
   // Too narrow for any class button: no width rather than a negative one.
-  const TopRow tiny = LayOutTopRow(QRect(0, 0, 300, 200));
+  const TopRow tiny = layOutTopRow(QRect(0, 0, 300, 200), kTemplateUnits);
   QCOMPARE(tiny.classButton.width(), 0);
   QVERIFY(tiny.frame.height() >= 0);
+
+  // A font of twice the size: the row grows with it, and the frame stays below it.
+  const dh::ui::DialogUnits twice(12, 26);
+  const TopRow large = layOutTopRow(QRect(0, 0, 1920, 1080), twice);
+  QCOMPARE(large.options, QRect(1920 - 48 - 15 - 192, 3, 192, 52));
+  QCOMPARE(large.classButton.width(), 360);
+  QCOMPARE(large.frame.top(), 3 + 52 + 6);
+  const auto pages = pageButtonRects(true, true, true, twice);
+  QCOMPARE(pages[0], QRect(7, 3, 171, 52));
+  QCOMPARE(pages[1].x(), 7 + 171 + 10);
+  QVERIFY(pages[2].right() < large.classButton.left());
 }
 
 void TestShellLogic::pageButtonsCloseTheGaps() {
@@ -158,7 +164,7 @@ void TestShellLogic::pageButtonsCloseTheGaps() {
                         {false, false, true, 103, 7}, {true, false, true, 103, 103},
                         {false, true, true, 7, 95},   {false, false, false, 103, 191}};
   for (const Case& c : cases) {
-    const auto rects = PageButtonRects(c.p1, c.p2, c.p3);
+    const auto rects = pageButtonRects(c.p1, c.p2, c.p3, kTemplateUnits);
     QCOMPARE(rects[0], programs);
     QCOMPARE(rects[1], files.translated(c.filesX - 103, 0));
     QCOMPARE(rects[2], links.translated(c.linksX - 191, 0));
@@ -166,12 +172,12 @@ void TestShellLogic::pageButtonsCloseTheGaps() {
 }
 
 void TestShellLogic::classCaptions() {
-  QCOMPARE(ClassCaption(QStringLiteral("7B"), 20, 17), QStringLiteral("7B"));
+  QCOMPARE(classCaption(QStringLiteral("7B"), 20, 17), QStringLiteral("7B"));
   const QString twenty(20, QLatin1Char('x'));
-  QCOMPARE(ClassCaption(twenty, 20, 17), twenty);
-  QCOMPARE(ClassCaption(QStringLiteral("Year 9 Geography Group A"), 20, 17),
+  QCOMPARE(classCaption(twenty, 20, 17), twenty);
+  QCOMPARE(classCaption(QStringLiteral("Year 9 Geography Group A"), 20, 17),
            QStringLiteral("Year 9 Geography ..."));
-  QCOMPARE(ClassCaption(QString(), 20, 17), QString());
+  QCOMPARE(classCaption(QString(), 20, 17), QString());
 }
 
 void TestShellLogic::acceleratorsBecomePageCommands() {
@@ -209,45 +215,49 @@ void TestShellLogic::acceleratorsBecomePageCommands() {
               {Qt::Key_PageDown, 0, PageCommand::ScrollDown}};
   std::set<int> seen;
   for (const auto& k : keys) {
-    const auto command = AcceleratorCommand(k.key, Qt::KeyboardModifiers::fromInt(k.modifiers));
+    const auto command = acceleratorCommand(k.key, Qt::KeyboardModifiers::fromInt(k.modifiers));
     QVERIFY2(command, qPrintable(QString::number(k.key)));
-    QCOMPARE(PageCommandFor(*command), std::optional(k.command));
+    QCOMPARE(pageCommandFor(*command), std::optional(k.command));
     seen.insert(*command);
   }
   QCOMPARE(seen.size(), std::size(keys));
 
-  QCOMPARE(AcceleratorCommand(Qt::Key_Escape, Qt::NoModifier), std::optional<int>(kEscapeCommand));
-  QCOMPARE(PageCommandFor(kEscapeCommand), std::nullopt);
+  QCOMPARE(acceleratorCommand(Qt::Key_Escape, Qt::NoModifier), std::optional<int>(kEscapeCommand));
+  QCOMPARE(pageCommandFor(kEscapeCommand), std::nullopt);
   // Modifiers must match: these keys stay with the widget that has the focus.
-  QCOMPARE(AcceleratorCommand(Qt::Key_Backtab, Qt::ShiftModifier), std::nullopt);
-  QCOMPARE(AcceleratorCommand(Qt::Key_C, Qt::NoModifier), std::nullopt);
-  QCOMPARE(AcceleratorCommand(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier), std::nullopt);
-  QCOMPARE(AcceleratorCommand(Qt::Key_Plus, Qt::ControlModifier), std::nullopt);
-  QCOMPARE(AcceleratorCommand(Qt::Key_Return, Qt::NoModifier), std::nullopt);
-  QCOMPARE(AcceleratorCommand(Qt::Key_1, Qt::ControlModifier | Qt::KeypadModifier), std::nullopt);
+  QCOMPARE(acceleratorCommand(Qt::Key_Backtab, Qt::ShiftModifier), std::nullopt);
+  QCOMPARE(acceleratorCommand(Qt::Key_C, Qt::NoModifier), std::nullopt);
+  QCOMPARE(acceleratorCommand(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier), std::nullopt);
+  QCOMPARE(acceleratorCommand(Qt::Key_Plus, Qt::ControlModifier), std::nullopt);
+  QCOMPARE(acceleratorCommand(Qt::Key_Return, Qt::NoModifier), std::nullopt);
+  QCOMPARE(acceleratorCommand(Qt::Key_1, Qt::ControlModifier | Qt::KeypadModifier), std::nullopt);
   // Navigation keys of the keypad are the same keys.
-  QCOMPARE(AcceleratorCommand(Qt::Key_Delete, Qt::KeypadModifier), std::optional<int>(32792));
+  QCOMPARE(acceleratorCommand(Qt::Key_Delete, Qt::KeypadModifier), std::optional<int>(32792));
 }
 
 void TestShellLogic::currentClassSources() {
   TestHives hives;
   const char* plotbench = "Software\\Halvane\\Stowlet\\Plotbench";
   const char* fieldbench = "Software\\Halvane\\Fieldbench";
-  QCOMPARE(ReadPolledClass(), std::nullopt);
+  // A mode without a class of its own polls the machine first, then the user.
+  QCOMPARE(readPolledClass(0), std::nullopt);
   hives.setText(Root::CurrentUser, fieldbench, "Current Class", "8C");
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("8C"));
-  hives.setText(Root::LocalMachine, plotbench, "Current Class", "7B");
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("7B"));
+  QCOMPARE(readPolledClass(0), std::optional<std::string>("8C"));
   hives.setText(Root::LocalMachine, plotbench, "Current Class", "");
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("")); // read, and empty
+  QCOMPARE(readPolledClass(0), std::optional<std::string>("")); // read, and empty
   hives.setDword(Root::LocalMachine, plotbench, "Current Class", 7);
-  QCOMPARE(ReadPolledClass(), std::optional<std::string>("8C")); // not a text: the user's
+  QCOMPARE(readPolledClass(0), std::optional<std::string>("8C")); // not a text: the user's
 
+  // The other modes poll what the class button shows.
   hives.setText(Root::LocalMachine, plotbench, "Current Class", "7B");
-  for (int mode : {1, 5})
+  for (int mode : {1, 5}) {
     QCOMPARE(ReadCurrentClassForButton(mode), std::string("7B"));
-  for (int mode : {6, 7, 99})
+    QCOMPARE(readPolledClass(mode), std::optional<std::string>("7B"));
+  }
+  for (int mode : {6, 7, 99}) {
     QCOMPARE(ReadCurrentClassForButton(mode), std::string("8C"));
+    QCOMPARE(readPolledClass(mode), std::optional<std::string>("8C"));
+  }
   for (int mode : {0, 8, 9, -1})
     QCOMPARE(ReadCurrentClassForButton(mode), std::string());
 }
@@ -255,10 +265,10 @@ void TestShellLogic::currentClassSources() {
 void TestShellLogic::instanceNames() {
   for (const char* yes : {"/usr/bin/deskhaven2", "/opt/x/DESKHAVEN2.EXE", "Deskhaven2.",
                           "/build/bin/deskhaven2 (deleted)"})
-    QVERIFY2(IsInstanceName(yes), yes);
+    QVERIFY2(isInstanceName(yes), yes);
   for (const char* no : {"/usr/bin/deskhaven", "/usr/bin/deskhaven2x", "/deskhaven2/bash",
                          "/usr/bin/deskhaven2.sh", ""})
-    QVERIFY2(!IsInstanceName(no), no);
+    QVERIFY2(!isInstanceName(no), no);
 
   // A process table of our own: numbered folders whose exe links name programs.
   QTemporaryDir proc;
@@ -273,8 +283,8 @@ void TestShellLogic::instanceNames() {
   QVERIFY(QDir(proc.path()).mkdir("400")); // a process whose exe cannot be read
   process("500", "/usr/bin/deskhaven2");
   QVERIFY(::chown(qPrintable(proc.filePath("500")), 65534, 65534) == 0); // another user's
-  QCOMPARE(CountRunningInstances(proc.path()), 2);
-  QCOMPARE(runUnprivileged([] { return CountRunningInstances(); }), 0); // nobody runs a shell
+  QCOMPARE(countRunningInstances(proc.path()), 2);
+  QCOMPARE(runUnprivileged([] { return countRunningInstances(); }), 0); // nobody runs a shell
 }
 
 void TestShellLogic::secondStartSignalsTheFirst() {
@@ -307,60 +317,7 @@ void TestShellLogic::staleSocketDoesNotBlock() {
   QCOMPARE(shown.count(), 1);
 
   qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-  QCOMPARE(InstanceSocketPath(), path);
-}
-
-void TestShellLogic::secondProcessExitsAndFirstKeepsRunning() {
-  // Run as nobody, so that the shells of whoever else uses this machine do not count.
-  TestHives hives;
-  writeScheme(hives, {.name = "Default User"});
-  QVERIFY(::chmod(qPrintable(hives.dir()), 0755) == 0);
-  QVERIFY(::chmod(qPrintable(hives.machineHive()), 0644) == 0);
-  QTemporaryDir runtime;
-  QVERIFY(::chown(qPrintable(runtime.path()), 65534, 65534) == 0 || ::geteuid() != 0);
-  const QByteArray runtimePath = QFile::encodeName(runtime.path());
-
-  const int result = runUnprivileged([&runtimePath] {
-    ::setenv("XDG_RUNTIME_DIR", runtimePath.constData(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const std::string socket = runtimePath.toStdString() + "/deskhaven2.socket";
-    auto start = [] {
-      pid_t pid = 0;
-      char* argv[] = {const_cast<char*>(SHELL_PROGRAM), nullptr};
-      return ::posix_spawn(&pid, SHELL_PROGRAM, nullptr, nullptr, argv, environ) == 0 ? pid : -1;
-    };
-    // Waits up to 15 s for a process to end; its exit code, or -1.
-    auto finished = [](pid_t pid) {
-      if (pid <= 0)
-        return -1;
-      for (int i = 0; i < 1500; ++i) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-          return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        ::usleep(10000);
-      }
-      return -1;
-    };
-    const pid_t first = start();
-    if (first < 0)
-      return 1;
-    int code = 0;
-    struct stat st {};
-    for (int i = 0; i < 1500 && ::stat(socket.c_str(), &st) != 0; ++i)
-      ::usleep(10000);
-    if (::stat(socket.c_str(), &st) != 0)
-      code = 2; // the first never listened
-    else if (CountRunningInstances() != 1)
-      code = 3;
-    else if (finished(start()) != 0)
-      code = 4; // the second must end at once, successfully
-    else if (::waitpid(first, nullptr, WNOHANG) != 0)
-      code = 5; // and the first keeps running
-    ::kill(first, SIGTERM);
-    ::waitpid(first, nullptr, 0);
-    return code;
-  });
-  QCOMPARE(result, 0);
+  QCOMPARE(instanceSocketPath(), path);
 }
 
 QTEST_GUILESS_MAIN(TestShellLogic)

@@ -33,11 +33,16 @@ void PageServer::answer(QTcpSocket* socket) {
   } else if (url.path() == QLatin1String("/popup")) {
     body = "<html><head><title>Popups</title></head><body>"
            "<a id=blank href='/page/7' target=_blank>seven</a>"
-           "<button id=open onclick=\"window.open('/page/8')\">eight</button></body></html>";
+           "<button id=open onclick=\"window.open('/page/8')\">eight</button>"
+           "<button id=nowhere onclick=\"window.open()\">none</button></body></html>";
   } else if (url.path() == QLatin1String("/download")) {
     type = "application/octet-stream";
     extra = "Content-Disposition: attachment; filename=\"homework.bin\"\r\n";
     body = QByteArray(2048, 'x');
+  } else if (url.path() == QLatin1String("/downloads")) {
+    body = "<html><head><title>Downloads</title></head><body><script>let n = 0;"
+           "const t = setInterval(() => { location.href = '/download?' + n;"
+           " if (++n == 4) clearInterval(t); }, 250);</script></body></html>";
   } else if (url.path() == QLatin1String("/tofile")) {
     body = "<html><head><title>To file</title></head><body><a id=local href='file://" +
            url.query(QUrl::FullyDecoded).toUtf8() + "'>local</a></body></html>";

@@ -66,6 +66,23 @@ class TestShell(ShellOnTheDemo):
             wait_for("the Default User links", lambda: self.link("Science Corner"), CHANGE_TIMEOUT)
         self.assertIsNone(find(self.main_window(), "push button", "7B", depth=1))
 
+    def test_4_tab_on_the_links_page_keeps_the_shell_up(self):
+        wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        window = self.main_window()
+        links = find(window, "check box", "Links", depth=1)
+        if links is None:
+            self.skipTest("no usable Links page")
+        links.do_action(0)
+        wait_for("the Links page", lambda: self.page_on_show() == "Links", CHANGE_TIMEOUT)
+        wait_for("the start page", lambda: find(
+            self.main_window(), "label", "Current Web Page: Your class links"), START_TIMEOUT)
+        # Tab goes to the page as the Tab page command, which hands it on to the page; the
+        # shell stays up and on the Links page.
+        for _ in range(2):
+            Atspi.generate_keyboard_event(0xFF09, None, Atspi.KeySynthType.SYM)  # Tab
+        time.sleep(1)
+        self.assertEqual(self.page_on_show(), "Links")
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2, failfast=True)

@@ -33,5 +33,6 @@ private:
 void buttonSection(Gallery& gallery);
 void helperSection(Gallery& gallery);
 void dialogSection(Gallery& gallery);
+void menuSection(Gallery& gallery);
 
 } // namespace dh::gallery

@@ -16,6 +16,7 @@ const std::pair<const char*, void (*)(Gallery&)> kSections[] = {
     {"buttons", buttonSection},
     {"helper", helperSection},
     {"dialogs", dialogSection},
+    {"menus", menuSection},
 };
 
 int usage() {

@@ -1,15 +1,16 @@
 // deskhaven-reg: the administrator's command line for the registry (query, add, delete,
-// import, export), with the commands and flags Windows administrators already know.
-// Reading and writing .reg text lives in RegFile and exportRegText; this is the front.
+// import, export, apply), with the commands and flags Windows administrators already know.
+// Reading and writing .reg text lives in RegFile and exportRegText, value types and data
+// in regvalue.h; this is the front: arguments, commands and their messages.
 #include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
+#include "tools/reg/regvalue.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
-#include <cctype>
-#include <cstdio>
-#include <cstring>
+#include <algorithm>
 #include <iostream>
 #include <optional>
 #include <set>
@@ -34,6 +35,9 @@ const char kUsage[] =
                                       delete a key and its subtree, a value, or all values
   import FILE                         apply a .reg file; a malformed file changes nothing
   export KEY FILE [/y]                write a key and its subtree to a .reg file (UTF-8)
+  apply FOLDER                        apply every *.reg file of FOLDER in name order, all
+                                      of them or none; values already as the files say
+                                      are left alone, so applying again changes nothing
 
 KEY     HKLM\..., HKCU\... or HKCR\... (also HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER,
         HKEY_CLASSES_ROOT); quote it for the shell: 'HKLM\Software\Halvane'
@@ -46,20 +50,6 @@ Hives: $DESKHAVEN_MACHINE_HIVE (HKLM, HKCR; default /var/lib/deskhaven/machine.h
        $DESKHAVEN_USER_HIVE (HKCU; default ~/.config/deskhaven/user.hive)
 Exit status: 0 done, 1 failed or cancelled, 2 bad arguments.
 )";
-
-const char* const kTypeNames[] = {"REG_NONE",
-                                  "REG_SZ",
-                                  "REG_EXPAND_SZ",
-                                  "REG_BINARY",
-                                  "REG_DWORD",
-                                  "REG_DWORD_BIG_ENDIAN",
-                                  "REG_LINK",
-                                  "REG_MULTI_SZ",
-                                  "REG_RESOURCE_LIST",
-                                  "REG_FULL_RESOURCE_DESCRIPTOR",
-                                  "REG_RESOURCE_REQUIREMENTS_LIST",
-                                  "REG_QWORD"};
-constexpr std::uint32_t kTypeCount = sizeof kTypeNames / sizeof kTypeNames[0];
 
 struct Args {
   std::vector<std::string> positional;
@@ -186,53 +176,9 @@ std::string shownName(const std::string& name) {
   return name.empty() ? "(Default)" : name;
 }
 
-std::string typeName(Type type) {
-  auto number = static_cast<std::uint32_t>(type);
-  if (number < kTypeCount)
-    return kTypeNames[number];
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "0x%x", number);
-  return buffer;
-}
-
-std::string shownData(const Value& value) {
-  const auto& d = value.data;
-  switch (value.type) {
-  case Type::Sz:
-  case Type::ExpandSz:
-    return dataText(d);
-  case Type::MultiSz: {
-    std::string text(d.begin(), d.end());
-    while (!text.empty() && text.back() == '\0')
-      text.pop_back();
-    std::string shown;
-    for (char c : text)
-      shown += c == '\0' ? std::string("\\0") : std::string(1, c);
-    return shown;
-  }
-  case Type::Dword:
-    if (d.size() == 4) {
-      char buffer[16];
-      std::snprintf(buffer, sizeof buffer, "0x%x",
-                    d[0] | (d[1] << 8) | (d[2] << 16) | (static_cast<std::uint32_t>(d[3]) << 24));
-      return buffer;
-    }
-    [[fallthrough]];
-  default: {
-    std::string hex;
-    for (std::uint8_t byte : d) {
-      char buffer[3];
-      std::snprintf(buffer, sizeof buffer, "%02X", byte);
-      hex += buffer;
-    }
-    return hex;
-  }
-  }
-}
-
 std::string valueLine(const Value& value) {
-  return "    " + shownName(value.name) + "    " + typeName(value.type) + "    " +
-         shownData(value) + "\n";
+  return "    " + shownName(value.name) + "    " + dh::regtool::typeName(value.type) + "    " +
+         dh::regtool::shownData(value) + "\n";
 }
 
 // Prints one key in the layout administrators know; with a value name, only that value
@@ -284,67 +230,9 @@ int queryCommand(const Args& args) {
   return 0;
 }
 
-// A number in decimal, or in hex after 0x, that fits 32 bits.
-std::optional<std::uint32_t> parseNumber(const std::string& text) {
-  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  const std::string digits = hex ? text.substr(2) : text;
-  if (digits.empty() || digits.size() > 10)
-    return std::nullopt;
-  std::uint64_t value = 0;
-  for (char c : digits) {
-    const char* all = "0123456789abcdef";
-    const char* at = std::strchr(all, std::tolower(static_cast<unsigned char>(c)));
-    const int digit = at && c ? static_cast<int>(at - all) : -1;
-    if (digit < 0 || digit >= (hex ? 16 : 10))
-      return std::nullopt;
-    value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
-  }
-  if (value > 0xffffffffu)
-    return std::nullopt;
-  return static_cast<std::uint32_t>(value);
-}
-
-std::vector<std::uint8_t> addData(Type type, const std::string& text) {
-  switch (type) {
-  case Type::Sz:
-  case Type::ExpandSz:
-    return textData(text);
-  case Type::MultiSz: {
-    std::vector<std::uint8_t> data;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      bool separator = text.compare(i, 2, "\\0") == 0;
-      data.push_back(separator ? 0 : static_cast<std::uint8_t>(text[i]));
-      i += separator ? 1 : 0;
-    }
-    data.insert(data.end(), {0, 0});
-    return data;
-  }
-  case Type::Dword: {
-    auto number = text.empty() ? std::optional<std::uint32_t>(0) : parseNumber(text);
-    if (!number)
-      throw SyntaxError("REG_DWORD data must be a number from 0 to 4294967295 (or 0x...)");
-    return dwordData(*number);
-  }
-  default: {
-    std::vector<std::uint8_t> data;
-    if (text.size() % 2)
-      throw SyntaxError("the data must be pairs of hex digits");
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-      auto byte = parseNumber("0x" + text.substr(i, 2));
-      if (!byte)
-        throw SyntaxError("the data must be pairs of hex digits");
-      data.push_back(static_cast<std::uint8_t>(*byte));
-    }
-    return data;
-  }
-  }
-}
-
 Type parseType(const std::string& text) {
-  for (std::uint32_t i = 0; i < kTypeCount; ++i) {
-    if (lower(text) == lower(kTypeNames[i]))
-      return static_cast<Type>(i);
-  }
+  if (const auto type = dh::regtool::parseTypeName(text))
+    return *type;
   throw SyntaxError("unknown type \"" + text + "\"");
 }
 
@@ -353,7 +241,10 @@ int addCommand(const Args& args) {
   const bool setsValue = args.value || args.type || args.data;
   const std::string valueName = args.value.value_or("");
   const Type type = args.type ? parseType(*args.type) : Type::Sz;
-  const std::vector<std::uint8_t> data = addData(type, args.data.value_or(""));
+  std::string why;
+  const auto data = dh::regtool::parseData(type, args.data.value_or(""), why);
+  if (!data)
+    throw SyntaxError(why);
   Key key;
   Value old;
   if (setsValue && Key::open(name.root, name.path, Access::Read, key) == kSuccess &&
@@ -363,7 +254,7 @@ int addCommand(const Args& args) {
   if (Status st = Key::create(name.root, name.path, key); st != kSuccess)
     return failure(st, name.root);
   if (setsValue) {
-    if (Status st = key.set(valueName, type, data); st != kSuccess)
+    if (Status st = key.set(valueName, type, *data); st != kSuccess)
       return failure(st, name.root);
   }
   return done();
@@ -430,6 +321,60 @@ int importCommand(const Args& args) {
   return done();
 }
 
+int applyCommand(const Args& args) {
+  const std::string& folder = args.positional[0];
+  const QDir dir(QFile::decodeName(folder.c_str()));
+  if (!dir.exists()) {
+    std::cerr << "ERROR: There is no folder " << folder << ".\n";
+    return kFailed;
+  }
+  // Name order as the bytes sort, whatever the locale: 10-base.reg before 20-class.reg.
+  QStringList names =
+      dir.entryList({QStringLiteral("*.reg")}, QDir::Files | QDir::Readable, QDir::NoSort);
+  std::sort(names.begin(), names.end(),
+            [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
+  RegFile all;
+  std::vector<std::pair<std::string, std::size_t>> ends; // each file and its last section
+  for (const QString& name : names) {
+    const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+      std::cerr << "ERROR: Cannot read " << path << ": " << file.errorString().toStdString()
+                << "\nNothing was applied.\n";
+      return kFailed;
+    }
+    const QByteArray bytes = file.readAll();
+    const RegFile regFile = RegFile::parse(std::string_view(bytes.constData(), bytes.size()));
+    if (!regFile.ok()) {
+      std::cerr << "ERROR: " << path << ": " << regFile.errorMessage()
+                << "\nNothing was applied.\n";
+      return kFailed;
+    }
+    all.append(regFile);
+    ends.emplace_back(path, all.sections().size());
+  }
+  const RegFile::ApplyResult result = all.apply();
+  if (result.status != kSuccess) {
+    // The file of the first section the failure names.
+    const auto& sections = all.sections();
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+      if (result.path.empty() || sections[i].root != result.root || sections[i].path != result.path)
+        continue;
+      const auto file =
+          std::find_if(ends.begin(), ends.end(), [i](const auto& e) { return i < e.second; });
+      std::cerr << "ERROR: " << file->first << ": [" << rootName(result.root) << "\\" << result.path
+                << "]\n";
+      break;
+    }
+    failure(result.status, result.root);
+    std::cerr << "Nothing was applied.\n";
+    return kFailed;
+  }
+  std::cout << "Applied " << names.size() << (names.size() == 1 ? " file" : " files") << " of "
+            << folder << ".\n";
+  return 0;
+}
+
 int exportCommand(const Args& args) {
   KeyName name = parseKey(args.positional[0]);
   const std::string& path = args.positional[1];
@@ -476,7 +421,8 @@ int main(int argc, char** argv) {
                               {"add", addCommand, {"v", "ve", "t", "d", "f"}, 1},
                               {"delete", deleteCommand, {"v", "ve", "va", "f"}, 1},
                               {"import", importCommand, {}, 1},
-                              {"export", exportCommand, {"y"}, 2}};
+                              {"export", exportCommand, {"y"}, 2},
+                              {"apply", applyCommand, {}, 1}};
   try {
     for (const Command& c : commands) {
       if (command == c.name)

@@ -2,6 +2,7 @@
 // scheme holds.
 #include "common/scheme.h"
 #include "common/settings.h"
+#include "tools/scheme/schemetool.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,7 +13,7 @@
 #include <cstring>
 #include <string>
 
-using namespace dh;
+namespace dh::schemetool {
 
 namespace {
 
@@ -27,14 +28,63 @@ const char* const kUsage =
     "      loaded, 1 when it did not.\n"
     "  deskhaven-scheme user-type-picture\n"
     "      Prints the path of the user type indicator picture (empty when none).\n"
+    "  deskhaven-scheme preview --user NAME [--class CLASS] [--mode N] --out DIR\n"
+    "      Renders what NAME would see (the shell as it starts, then each page it\n"
+    "      offers) as PNG files in DIR, offscreen, on copies of the hives: neither hive\n"
+    "      is written. --class and --mode stand in for the recorded class and platform\n"
+    "      mode. A scheme selection that gives Error says why, as select does, and\n"
+    "      renders nothing (exit status 2); 1 when the pictures could not be made.\n"
     "\n"
     "Bad arguments give exit status 64. The hives are $DESKHAVEN_MACHINE_HIVE and\n"
     "$DESKHAVEN_USER_HIVE.\n";
+
+} // namespace
 
 int usageError(const std::string& message) {
   std::fprintf(stderr, "deskhaven-scheme: %s\n\n%s", message.c_str(), kUsage);
   return 64;
 }
+
+bool parseMode(const char* text, std::int32_t& mode) {
+  char* end = nullptr;
+  errno = 0;
+  long value = std::strtol(text, &end, 10);
+  if (errno || !*text || *end || value < INT32_MIN || value > INT32_MAX)
+    return false;
+  mode = static_cast<std::int32_t>(value);
+  return true;
+}
+
+std::string printSelection(std::int32_t mode, const std::string& user) {
+  SelectionTrace trace;
+  DhvScheme scheme;
+  const std::string result = scheme.SelectScheme(mode, user, &trace);
+  std::printf("%s\n", result.c_str());
+  std::printf("  user \"%s\", platform mode %d, account type \"%s\", class \"%s\"\n",
+              trace.userName.c_str(), mode, trace.accountType.c_str(), trace.currentClass.c_str());
+  for (const auto& step : trace.steps) {
+    if (!step.tried) {
+      std::printf("  %s\n", step.source.c_str());
+      continue;
+    }
+    std::printf("  %s: \"%s\": %s\n", step.source.c_str(), step.name.c_str(),
+                step.loaded ? "loaded" : "failed");
+    if (!step.loaded)
+      for (const auto& f : step.failures)
+        std::printf("      %s%s%s\n", f.section.c_str(), f.section.empty() ? "" : ": ",
+                    f.reason.c_str());
+  }
+  if (mode == 0 && result == DhvScheme::kError)
+    std::printf("  platform mode 0 always gives Error\n");
+  return result;
+}
+
+} // namespace dh::schemetool
+
+using namespace dh;
+using namespace dh::schemetool;
+
+namespace {
 
 QString q(const std::string& s) {
   return QString::fromStdString(s);
@@ -97,16 +147,6 @@ QJsonObject schemeJson(const DhvScheme& s, bool loaded,
   };
 }
 
-bool parseMode(const char* text, std::int32_t& mode) {
-  char* end = nullptr;
-  errno = 0;
-  long value = std::strtol(text, &end, 10);
-  if (errno || !*text || *end || value < INT32_MIN || value > INT32_MAX)
-    return false;
-  mode = static_cast<std::int32_t>(value);
-  return true;
-}
-
 int select(int argc, char** argv) {
   std::int32_t mode = 99;
   std::string user = CurrentUserName();
@@ -123,26 +163,7 @@ int select(int argc, char** argv) {
       return usageError("unknown argument \"" + arg + "\" for select");
     }
   }
-  SelectionTrace trace;
-  DhvScheme scheme;
-  const std::string result = scheme.SelectScheme(mode, user, &trace);
-  std::printf("%s\n", result.c_str());
-  std::printf("  user \"%s\", platform mode %d, account type \"%s\", class \"%s\"\n",
-              trace.userName.c_str(), mode, trace.accountType.c_str(), trace.currentClass.c_str());
-  for (const auto& step : trace.steps) {
-    if (!step.tried) {
-      std::printf("  %s\n", step.source.c_str());
-      continue;
-    }
-    std::printf("  %s: \"%s\": %s\n", step.source.c_str(), step.name.c_str(),
-                step.loaded ? "loaded" : "failed");
-    if (!step.loaded)
-      for (const auto& f : step.failures)
-        std::printf("      %s%s%s\n", f.section.c_str(), f.section.empty() ? "" : ": ",
-                    f.reason.c_str());
-  }
-  if (mode == 0 && result == DhvScheme::kError)
-    std::printf("  platform mode 0 always gives Error\n");
+  const std::string result = printSelection(mode, user);
   return result == DhvScheme::kError ? 2 : 0;
 }
 
@@ -172,6 +193,8 @@ int main(int argc, char** argv) {
     return select(argc - 2, argv + 2);
   if (command == "show")
     return show(argc - 2, argv + 2);
+  if (command == "preview")
+    return preview(argc - 2, argv + 2);
   if (command == "user-type-picture") {
     if (argc != 2)
       return usageError("user-type-picture takes no arguments");

@@ -37,11 +37,11 @@ private slots:
 
 void TestHelp::opensFolderAtItsContexts() {
   HelpWindow window;
-  QVERIFY(window.open(DEMO_HELP, 50002));
+  QVERIFY(window.open(DEMO_HELP, 50001));
   QCOMPARE(pageName(window.browser().source()), "programs.html");
   QCOMPARE(window.windowTitle(), "Programs");
   QVERIFY(window.browser().toPlainText().contains("Pick a set on the left"));
-  QVERIFY(window.open(DEMO_HELP, 50001));
+  QVERIFY(window.open(DEMO_HELP, 50002));
   QCOMPARE(pageName(window.browser().source()), "myfiles.html");
   QVERIFY(window.open(DEMO_HELP, 50003));
   QCOMPARE(window.windowTitle(), "Links");

@@ -2,6 +2,7 @@
 #include "platform/shellops/progress.h"
 #include "platform/shellops/trash.h"
 #include "platform/ui/messagerecorder.h"
+#include "tests/support/testdir.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testhives.h"
 
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProgressDialog>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -63,10 +63,10 @@ private:
 class TestShellOps : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<TestDir> dir_;
   HookProgress quiet_;
 
-  QString path(const QString& relative) const { return dir_->filePath(relative); }
+  QString path(const QString& relative) const { return dir_->path(relative); }
   Result run(Function function, const QStringList& sources, const QString& destination,
              Options options = Option::AllowUndo, Progress* progress = nullptr) {
     Request request;
@@ -80,16 +80,14 @@ class TestShellOps : public QObject {
 
 private slots:
   void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    chmod(QFile::encodeName(dir_->path()).constData(), 0755);
+    dir_ = std::make_unique<TestDir>();
+    chmod(dir_->bytes().c_str(), 0755);
     qputenv("XDG_DATA_HOME", QFile::encodeName(path("data")));
-    QDir(dir_->path()).mkpath("src/sub");
-    QDir(dir_->path()).mkpath("dst");
-    writeFile(path("src/a.txt"), "alpha", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    writeFile(path("src/sub/b.txt"), "beta");
-    QFile::link("a.txt", path("src/link"));
-    const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
-    utimensat(AT_FDCWD, QFile::encodeName(path("src/a.txt")).constData(), old, 0);
+    dir_->folder("dst");
+    dir_->file("src/a.txt", "alpha", QDateTime::fromSecsSinceEpoch(1000000000));
+    chmod(dir_->bytes("src/a.txt").c_str(), 0600);
+    dir_->file("src/sub/b.txt", "beta");
+    QFile::link("a.txt", path("src/link")); // relative, as the copy must keep it
   }
 
   void copyAndMoveKeepContentModesTimesAndLinks() {
@@ -114,7 +112,7 @@ private slots:
 
   void collisionsAreRenamedAskedOrRefused() {
     MessageRecorder recorder;
-    writeFile(path("dst/a.txt"), "old");
+    dir_->file("dst/a.txt", "old");
     Result r = run(Function::Copy, {path("src/a.txt"), path("src/a.txt")}, path("dst"),
                    Option::RenameOnCollision);
     QVERIFY(r.done);
@@ -124,7 +122,7 @@ private slots:
     // No keeps what is there and goes on; Cancel stops; Yes sends the old item to the trash.
     recorder.answerNext(Answer::No);
     recorder.answerNext(Answer::Cancel);
-    writeFile(path("dst/sub"), "a file where the folder would go");
+    dir_->file("dst/sub", "a file where the folder would go");
     r = run(Function::Copy, {path("src/a.txt"), path("src/sub"), path("src/link")}, path("dst"));
     QVERIFY(r.aborted && !r.done && r.error.isEmpty());
     QCOMPARE(fileBytes(path("dst/a.txt")), QByteArray("old"));
@@ -132,17 +130,17 @@ private slots:
     recorder.answerNext(Answer::Yes);
     QVERIFY(run(Function::Copy, {path("src/a.txt")}, path("dst")).done);
     QCOMPARE(fileBytes(path("dst/a.txt")), QByteArray("alpha"));
-    QVERIFY(findInTrash(QFile::encodeName(path("dst/a.txt")).toStdString()));
+    QVERIFY(findInTrash(dir_->bytes("dst/a.txt")));
     QVERIFY(run(Function::Copy, {path("src/sub")}, path("dst"), Option::NoConfirmation).done);
     QCOMPARE(fileBytes(path("dst/sub/b.txt")), QByteArray("beta"));
     QCOMPARE(QDir(path("dst")).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot),
              (QStringList{"a (2).txt", "a (3).txt", "a.txt", "sub"}));
 
     // Onto itself, into itself (also by way of a link), and over a folder that holds it.
-    QFile::link(path("src"), path("dst/alias"));
+    dir_->link("dst/alias", "src");
     QVERIFY(run(Function::Copy, {path("src/a.txt")}, path("src")).error.contains("onto itself"));
     QVERIFY(run(Function::Move, {path("src")}, path("dst/alias/sub")).error.contains("inside"));
-    QDir().mkpath(path("dst/x/x"));
+    dir_->folder("dst/x/x");
     recorder.answerNext(Answer::Yes);
     QVERIFY(!run(Function::Move, {path("dst/x/x")}, path("dst")).done);
     QVERIFY(QFileInfo(path("dst/x/x")).isDir());
@@ -151,8 +149,7 @@ private slots:
 
   void trashedItemsOfOneNameReturnEachToItsPlace() {
     MessageRecorder recorder;
-    QDir().mkpath(path("dst/my folder"));
-    writeFile(path("dst/my folder/b.txt"), "other beta");
+    dir_->file("dst/my folder/b.txt", "other beta");
     QVERIFY(run(Function::Delete, {path("src/sub/b.txt"), path("dst/my folder/b.txt")}, {}).done);
     QVERIFY(!QFile::exists(path("src/sub/b.txt")));
     const QByteArray info = fileBytes(path("data/Trash/info/b.txt.2.trashinfo"));
@@ -161,7 +158,7 @@ private slots:
     QVERIFY(info.contains("\nDeletionDate=" + QDate::currentDate().toString(Qt::ISODate).toUtf8()));
 
     // Never over an item that is there now: the conflict is reported, both are kept.
-    writeFile(path("src/sub/b.txt"), "new");
+    dir_->file("src/sub/b.txt", "new");
     Result r = restoreFromTrash({path("src/sub/b.txt")}, nullptr, &quiet_);
     QVERIFY(!r.done && r.error.contains("already an item"));
     QCOMPARE(fileBytes(path("src/sub/b.txt")), QByteArray("new"));
@@ -191,7 +188,7 @@ private slots:
     Result r = run(Function::Copy, {path("src")}, path("dst"), Option::AllowUndo, &vanishing);
     QVERIFY(!r.done && r.error.contains("No such file"));
     QVERIFY(QDir(path("dst")).isEmpty());
-    writeFile(path("src/sub/b.txt"), "beta");
+    dir_->file("src/sub/b.txt", "beta");
 
     // Cancel in the middle of a file: no message, nothing half copied.
     HookProgress cancelling;
@@ -201,10 +198,10 @@ private slots:
     QVERIFY(QDir(path("dst")).isEmpty());
 
     // A read-only folder, as a user who is refused; the item stays and leaves no record.
-    QDir().mkpath(path("data"));
+    dir_->folder("data");
     if (geteuid() == 0) // the refused user needs a trash of its own
-      QVERIFY(chown(QFile::encodeName(path("data")).constData(), 65534, 65534) == 0);
-    chmod(QFile::encodeName(path("src")).constData(), 0555);
+      dir_->giveAway("data");
+    chmod(dir_->bytes("src").c_str(), 0555);
     const int refused = runUnprivileged([&] {
       HookProgress quiet;
       Request copy{.sources = {path("src/sub")}, .targets = {path("src/sub2")}, .progress = &quiet};
@@ -225,7 +222,7 @@ private slots:
     if (!disk.mounted())
       QSKIP("mounting a small tmpfs needs root");
     MessageRecorder recorder;
-    writeFile(path("src/big.bin"), QByteArray(3 << 20, 'x'));
+    dir_->file("src/big.bin", QByteArray(3 << 20, 'x'));
 
     // Full disk: nothing half written; a failed move keeps its source.
     Result r = run(Function::Copy, {path("src")}, path("usb"));
@@ -235,7 +232,7 @@ private slots:
     QCOMPARE(QFileInfo(path("src/big.bin")).size(), 3 << 20);
     QVERIFY(QDir(path("usb")).isEmpty());
     // An item that was to be replaced comes back when its replacement fails.
-    writeFile(path("usb/big.bin"), "old");
+    dir_->file("usb/big.bin", "old");
     QVERIFY(!run(Function::Copy, {path("src/big.bin")}, path("usb"),
                  Option::NoConfirmation | Option::AllowUndo)
                  .done);

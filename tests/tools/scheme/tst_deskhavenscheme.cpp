@@ -2,9 +2,14 @@
 #include "tests/support/schemewriter.h"
 #include "tests/support/testhives.h"
 
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 using dh::reg::Root;
@@ -22,6 +27,7 @@ private slots:
   void selectSaysWhatAndWhy();
   void showPrintsTheRecordAsJson();
   void badArgumentsAreRefused();
+  void previewRendersThePagesAndWritesNoHive();
 };
 
 void TestDeskhavenScheme::selectSaysWhatAndWhy() {
@@ -85,5 +91,55 @@ void TestDeskhavenScheme::badArgumentsAreRefused() {
   QCOMPARE(scheme({"--help"}).status, 0);
 }
 
-QTEST_GUILESS_MAIN(TestDeskhavenScheme)
+void TestDeskhavenScheme::previewRendersThePagesAndWritesNoHive() {
+  TestHives hives;
+  writeScheme(hives, {.name = "Default User", .roots = 0, .firstTab = 3});
+  writeScheme(hives, {.name = "Year7", .roots = 0, .links = 1, .firstTab = 3});
+  const std::string classes = "Software\\Halvane\\Deskhaven\\Class Schemes";
+  hives.setText(Root::LocalMachine, classes, "7B", "Year7");
+  hives.setText(Root::LocalMachine, "Software\\Halvane\\Classwick\\Accounts\\ann", "Account Type",
+                "Pupils");
+  hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Module Registry\\Page3", "GUID",
+                "{C064B317-949F-4497-A28B-AFA9CAFACF8A}");
+  hives.setDword(Root::LocalMachine, "Software\\Halvane\\Platform", "Mode", 6);
+  QCOMPARE(runTool(REGSVR, {PLATFORM_MODE_LIBRARY}).status, 0);
+  QCOMPARE(runTool(REGSVR, {SITEBOOK_LIBRARY}).status, 0);
+  auto hash = [&] {
+    QByteArray all;
+    for (const QString& file : {hives.machineHive(), hives.userHive()}) {
+      QFile f(file);
+      all += f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
+    }
+    return all;
+  };
+  const QByteArray before = hash();
+
+  QTemporaryDir out;
+  ToolRun run = scheme({"preview", "--user", "ann", "--class", "7B", "--out", out.path()});
+  QCOMPARE(run.status, 0);
+  QVERIFY2(run.out.startsWith("Year7\n"), qPrintable(run.out + run.err));
+  QCOMPARE(hash(), before); // neither the class nor IsOK reached the real hives
+  const QImage shell(out.filePath("shell.png")), links(out.filePath("links.png"));
+  QVERIFY(!QFile::exists(out.filePath("programs.png"))); // a page the shell cannot offer
+  QCOMPARE(shell.size(), links.size());
+  QVERIFY(shell.width() >= 1200 && shell.height() >= 700);
+  // The top row looks the same; the page shows something in its frame.
+  QCOMPARE(shell.pixel(shell.width() / 2, 2), links.pixel(links.width() / 2, 2));
+  QSet<QRgb> colours;
+  for (int x = 0; x < links.width(); x += 7)
+    colours.insert(links.pixel(x, links.height() / 3));
+  QVERIFY(colours.size() > 3);
+
+  // A class whose scheme does not load says why and renders nothing.
+  hives.setText(Root::LocalMachine, classes, "7B", "Missing");
+  hives.removeTree(Root::LocalMachine, schemeKey("Default User"));
+  QTemporaryDir none;
+  run = scheme({"preview", "--user", "ann", "--class", "7B", "--out", none.path()});
+  QCOMPARE(run.status, 2);
+  QVERIFY2(run.out.startsWith("Error\n"), qPrintable(run.out));
+  QVERIFY(QDir(none.path()).isEmpty());
+  QCOMPARE(scheme({"preview", "--user", "ann"}).status, 64); // no --out
+}
+
+QTEST_MAIN(TestDeskhavenScheme)
 #include "tst_deskhavenscheme.moc"

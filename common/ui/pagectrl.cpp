@@ -1,0 +1,31 @@
+#include "common/ui/pagectrl.h"
+
+namespace dh {
+
+void CPageCtrl::setForm(QWidget* form) {
+  form_ = form;
+  form_->setGeometry(rect());
+}
+
+bool CPageCtrl::OnCommand(component::PageCommand command) {
+  for (const auto& [pageCommand, button] : presses())
+    if (pageCommand == command)
+      return pressButton(button);
+  return false;
+}
+
+bool CPageCtrl::event(QEvent* event) {
+  const auto command = component::pageCommandOf(event);
+  if (!command)
+    return QWidget::event(event);
+  event->setAccepted(OnCommand(*command));
+  return true;
+}
+
+void CPageCtrl::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (form_)
+    form_->setGeometry(rect());
+}
+
+} // namespace dh

@@ -1,0 +1,25 @@
+// The command line of a desktop entry's Exec key, taken apart as the Desktop Entry
+// format says: arguments split at blanks, double quotes with their escapes, and the
+// field codes expanded for a start without files. Nothing here runs a shell, so shell
+// syntax outside quotes makes the line malformed.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace dh::programs {
+
+// What the field codes stand for.
+struct ExecFields {
+  QString name;     // %c: the entry's translated name
+  QString icon;     // %i: "--icon" and this, when not empty
+  QString location; // %k: the entry's own file
+};
+
+// The program and its arguments, or nothing when the line is malformed (unbalanced
+// quotes, an unknown field code, an unquoted reserved character, no program).
+std::optional<QStringList> expandExec(const QString& exec, const ExecFields& fields);
+
+} // namespace dh::programs

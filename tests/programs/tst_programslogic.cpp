@@ -1,0 +1,286 @@
+// The Programs page's rules that need no window: desktop entries and their Exec lines,
+// the sets of both places, set pictures and captions, the panel's history, launching.
+#include "programs/applicationsmenu.h"
+#include "programs/desktopentry.h"
+#include "programs/execline.h"
+#include "programs/launcher.h"
+#include "programs/programsetlist.h"
+#include "programs/setcaption.h"
+#include "programs/setpanel.h"
+
+#include "common/settings.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testhives.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace dh::programs;
+using dh::reg::Root;
+
+namespace {
+
+// Writes a file, making its folder first.
+bool put(const QString& path, const QByteArray& bytes) {
+  return QDir().mkpath(QFileInfo(path).path()) && writeFile(path, bytes);
+}
+
+void writeEntry(const QString& path, const QByteArray& keys) {
+  QVERIFY(put(path, "[Desktop Entry]\nType=Application\n" + keys + "\n"));
+}
+
+// A Windows shell link that names only a local base path.
+QByteArray lnkBytes(const QByteArray& localPath) {
+  auto le32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
+  const QByteArray volume = le32(17) + le32(3) + le32(0) + le32(16) + QByteArray(1, '\0');
+  const QByteArray path = localPath + '\0';
+  const quint32 infoHeader = 28, volumeAt = infoHeader, pathAt = volumeAt + volume.size(),
+                suffixAt = pathAt + path.size(), infoSize = suffixAt + 1;
+  const QByteArray info = le32(infoSize) + le32(infoHeader) + le32(1) + le32(volumeAt) +
+                          le32(pathAt) + le32(0) + le32(suffixAt) + volume + path +
+                          QByteArray(1, '\0');
+  QByteArray header = le32(0x4C) + QByteArray::fromHex("0114020000000000c000000000000046") +
+                      le32(0x2) + le32(0x20) + QByteArray(24, '\0') + le32(0) + le32(0) + le32(1);
+  header += QByteArray(0x4C - header.size(), '\0');
+  return header + info + le32(0);
+}
+
+QStringList names(const std::vector<ProgramSet>& sets) {
+  QStringList out;
+  for (const ProgramSet& set : sets) {
+    QStringList programs;
+    for (const ProgramEntry& program : set.Programs)
+      programs << program.DisplayName;
+    out << set.Name + u':' + programs.join(u',');
+  }
+  return out;
+}
+
+} // namespace
+
+class TestProgramsLogic : public QObject {
+  Q_OBJECT
+
+private slots:
+  void execLines_data();
+  void execLines();
+  void desktopEntriesAreReadOrRefused();
+  void overrideFolderGivesSetsOfFiles();
+  void applicationsMenuGivesSetsByCategory();
+  void captionsAndTips();
+  void historyAndScrolling();
+  void launchingStartsWithoutAShell();
+};
+
+void TestProgramsLogic::execLines_data() {
+  QTest::addColumn<QString>("exec");
+  QTest::addColumn<QStringList>("expected"); // empty: malformed
+  const QStringList bad;
+  QTest::newRow("plain") << "prog -a b" << QStringList{"prog", "-a", "b"};
+  QTest::newRow("quotes and escapes") << R"(prog "two words" "a \"q\" \$ \\ \`")"
+                                      << QStringList{"prog", "two words", R"(a "q" $ \ `)"};
+  QTest::newRow("reserved inside quotes")
+      << R"(sh -c "a; b | c")" << QStringList{"sh", "-c", "a; b | c"};
+  QTest::newRow("files dropped without files")
+      << "prog %f %F %u %U --x=%u" << QStringList{"prog", "--x="};
+  QTest::newRow("name, location, percent")
+      << "prog %c %k 50%%" << QStringList{"prog", "Paint", "/a/p.desktop", "50%"};
+  QTest::newRow("icon") << "prog %i" << QStringList{"prog", "--icon", "paint"};
+  QTest::newRow("unbalanced quote") << R"(prog "open)" << bad;
+  QTest::newRow("unknown field code") << "prog %x" << bad;
+  QTest::newRow("trailing percent") << "prog %" << bad;
+  QTest::newRow("shell: semicolon") << "prog; rm -rf ~" << bad;
+  QTest::newRow("shell: pipe") << "prog | tee" << bad;
+  QTest::newRow("shell: variable") << "prog $HOME" << bad;
+  QTest::newRow("shell: single quotes") << "prog 'a b'" << bad;
+  QTest::newRow("bad escape in quotes") << R"(prog "\n")" << bad;
+  QTest::newRow("no program") << "  %f " << bad;
+}
+
+void TestProgramsLogic::execLines() {
+  QFETCH(QString, exec);
+  QFETCH(QStringList, expected);
+  const std::optional<QStringList> line = expandExec(
+      exec, {QStringLiteral("Paint"), QStringLiteral("paint"), QStringLiteral("/a/p.desktop")});
+  QCOMPARE(line.value_or(QStringList()), expected);
+}
+
+void TestProgramsLogic::desktopEntriesAreReadOrRefused() {
+  DesktopEntry::setLocale(QStringLiteral("de_AT.UTF-8"));
+  const auto entry =
+      DesktopEntry::parse("# comment\n[Desktop Entry]\nName=Paint\nName[de]=Malen\n"
+                          "Comment=a\\sb\\\\c\nCategories=X\\;Y;Z;\n[Desktop Action n]\n"
+                          "Name=Other\n");
+  QVERIFY(entry);
+  QCOMPARE(entry->localized(QStringLiteral("Name")), QStringLiteral("Malen"));
+  QCOMPARE(entry->value(QStringLiteral("Comment")), QStringLiteral("a b\\c"));
+  QCOMPARE(entry->list(QStringLiteral("Categories")), (QStringList{"X;Y", "Z"}));
+  DesktopEntry::setLocale(QString());
+  QCOMPARE(entry->localized(QStringLiteral("Name")), QStringLiteral("Paint"));
+  QVERIFY(!DesktopEntry::parse("[Desktop Entry]\nName=\xff\xfe\n"));       // not UTF-8
+  QVERIFY(!DesktopEntry::parse("[Other]\nName=x\n[Desktop Entry]\n"));     // wrong first group
+  QVERIFY(!DesktopEntry::parse("[Desktop Entry]\nthis is no key line\n")); // malformed
+  QVERIFY(!DesktopEntry::parse(""));
+}
+
+void TestProgramsLogic::overrideFolderGivesSetsOfFiles() {
+  TestHives hives;
+  const QDir root(hives.dir());
+  const QString sets = root.filePath(QStringLiteral("sets"));
+  writeEntry(sets + "/Art/Paint.desktop", "Name=Ignored\nExec=sh -c true\nIcon=paint");
+  QVERIFY(put(sets + "/Art/Word.Processor.txt", "x"));
+  QVERIFY(put(sets + "/Art/Photos.lnk", lnkBytes((root.path() + "/gone/photos").toUtf8())));
+  QVERIFY(put(sets + "/Art/.notes.txt", "x"));
+  QVERIFY(QFile::link(sets + "/Art/Word.Processor.txt", sets + "/Art/Link"));
+  QVERIFY(QFile::link(sets + "/gone", sets + "/Art/Dangling"));
+  QVERIFY(root.mkpath(QStringLiteral("sets/Empty/Only a folder")));
+  QVERIFY(put(sets + "/Maths & Science/Sum", "x"));
+  // Set pictures: the default folder before the user's.
+  const QString pictures = root.filePath(QStringLiteral("default")),
+                mine = root.filePath(QStringLiteral("mine"));
+  QVERIFY(put(pictures + "/Art.bmp", "BM") && put(mine + "/Art.bmp", "BM") &&
+          put(mine + "/Maths & Science.bmp", "BM"));
+  hives.setText(Root::LocalMachine, dh::kSettingsKey, dh::setting::kDefaultPictures,
+                pictures.toStdString());
+  hives.setText(Root::LocalMachine, dh::kSettingsKey, dh::setting::kUserDefinedPictures,
+                mine.toStdString());
+  hives.setText(Root::LocalMachine, dh::kSettingsKey, dh::setting::kProgramSetLocation,
+                sets.toStdString());
+
+  ProgramSetList list;
+  list.ReadPictureFolders();
+  QCOMPARE(list.GetLocation(), sets);
+  QVERIFY(list.UsesOverride());
+  QVERIFY(list.LoadSets(sets));
+  QCOMPARE(names(list.Sets()),
+           (QStringList{"Art:.notes,Link,Paint,Photos,Word", "Maths & Science:Sum"}));
+  const std::vector<ProgramEntry>& art = list.Sets()[0].Programs;
+  QCOMPARE(art[1].FilePath, sets + "/Art/Word.Processor.txt"); // a symbolic link's target
+  QVERIFY(art[2].FilePath.endsWith(QLatin1String("/sh")));     // a desktop entry's program
+  QCOMPARE(art[2].Icon, QStringLiteral("paint"));
+  QCOMPARE(art[3].FilePath, root.path() + "/gone/photos"); // listed though its target went
+  QCOMPARE(art[4].FilePath, art[4].LinkPath);              // a plain file is started as itself
+  QCOMPARE(list.Sets()[0].Picture, pictures + "/Art.bmp");
+  QCOMPARE(list.Sets()[1].Picture, mine + "/Maths & Science.bmp");
+
+  // A folder that has gone keeps the sets read before; a setting naming no folder falls
+  // back to the applications menu.
+  QVERIFY(!list.LoadSets(root.filePath(QStringLiteral("none"))));
+  QCOMPARE(list.Sets().size(), size_t(2));
+  hives.setText(Root::LocalMachine, dh::kSettingsKey, dh::setting::kProgramSetLocation,
+                root.filePath(QStringLiteral("none")).toStdString());
+  list.GetLocation();
+  QVERIFY(!list.UsesOverride());
+}
+
+void TestProgramsLogic::applicationsMenuGivesSetsByCategory() {
+  QTemporaryDir dirs;
+  const QString user = dirs.filePath(QStringLiteral("user")),
+                system = dirs.filePath(QStringLiteral("system"));
+  qputenv("XDG_CURRENT_DESKTOP", "Deskhaven");
+  writeEntry(system + "/applications/paint.desktop",
+             "Name=Old Paint\nExec=sh\nCategories=Graphics;");
+  writeEntry(user + "/applications/paint.desktop", "Name=Paint\nExec=sh\nCategories=Graphics;");
+  writeEntry(system + "/applications/kde/sums.desktop",
+             "Name=Sums\nExec=sh\nCategories=Qt;Education;Math;");
+  writeEntry(system + "/applications/misc.desktop", "Name=Misc\nExec=sh %U");
+  writeEntry(user + "/applications/hidden.desktop", "Hidden=true");
+  writeEntry(system + "/applications/hidden.desktop", "Name=Hidden\nExec=sh");
+  writeEntry(system + "/applications/nodisplay.desktop", "Name=N\nExec=sh\nNoDisplay=true");
+  writeEntry(system + "/applications/only.desktop", "Name=O\nExec=sh\nOnlyShowIn=Other;");
+  writeEntry(system + "/applications/not.desktop", "Name=T\nExec=sh\nNotShowIn=Deskhaven;");
+  writeEntry(system + "/applications/tryexec.desktop",
+             "Name=E\nExec=sh\nTryExec=no-such-program-x");
+  writeEntry(system + "/applications/missing.desktop", "Name=M\nExec=/no/such/program");
+  writeEntry(system + "/applications/malformed.desktop", "Name=B\nExec=sh \"open");
+  QCOMPARE(names(readApplicationsMenu({user, system})),
+           (QStringList{"Education:Sums", "Graphics:Paint", "Other:Misc"}));
+}
+
+void TestProgramsLogic::captionsAndTips() {
+  QCOMPARE(setButtonCaption(QStringLiteral("Maths & Science")), QStringLiteral("Maths && Science"));
+  QCOMPARE(setButtonTip(QStringLiteral("Maths & Science")), QStringLiteral("Maths +& Science"));
+  QCOMPARE(setButtonCaption(QString(35, u'x')), QString(27, u'x') + "...");
+  QCOMPARE(setButtonCaption(QString(30, u'x')), QString(30, u'x'));
+  // A cut never splits a doubled ampersand.
+  QCOMPARE(setButtonCaption(QString(13, u'x') + "&" + QString(20, u'y')),
+           QString(13, u'x') + "&&" + QString(12, u'y') + "...");
+  QCOMPARE(setButtonCaption(QString(26, u'x') + "&yyyy"), QString(26, u'x') + "...");
+  QCOMPARE(nameBeforeFirstDot(QStringLiteral("Word.Processor.lnk")), QStringLiteral("Word"));
+  QCOMPARE(nameBeforeFirstDot(QStringLiteral(".hidden.txt")), QStringLiteral(".hidden"));
+}
+
+void TestProgramsLogic::historyAndScrolling() {
+  SetPanel panel;
+  // Nine sets with room for seven: scrolling twice shows sets 2 to 8, and the current set
+  // 0 is then on no button.
+  panel.Reset(9, 7 * 80 + 79, 80);
+  QCOMPARE(panel.VisibleButtons(), 7);
+  QVERIFY(!panel.scrollUpInUse() && panel.scrollDownInUse());
+  QVERIFY(panel.scrollDown() && panel.scrollDown() && !panel.scrollDown());
+  QCOMPARE(panel.setOfButton(0), 2);
+  QVERIFY(!panel.scrollDownInUse() && panel.scrollUpInUse());
+  QCOMPARE(panel.checkedButton(), std::nullopt);
+  QCOMPARE(panel.choose(6), 8);
+  QCOMPARE(panel.checkedButton(), 6);
+  QCOMPARE(panel.choose(6), std::nullopt); // the set already shown: no history entry
+  QCOMPARE(panel.History(), (std::vector<int>{0, 8}));
+
+  // Sets 1, 2, 3, Back twice, then set 4: the history is 0, 1, 4 and Forward is off.
+  panel.Reset(9, 7 * 80, 80);
+  QCOMPARE(panel.VisibleButtons(), 7);
+  panel.choose(1), panel.choose(2), panel.choose(3);
+  QCOMPARE(panel.Back(), 2);
+  QCOMPARE(panel.Back(), 1);
+  QVERIFY(panel.canGoForward() && panel.canGoBack());
+  QCOMPARE(panel.Forward(), 2);
+  QCOMPARE(panel.Back(), 1);
+  QCOMPARE(panel.choose(4), 4);
+  QCOMPARE(panel.History(), (std::vector<int>{0, 1, 4}));
+  QCOMPARE(panel.HistoryPos(), 2);
+  QVERIFY(!panel.canGoForward() && panel.Forward() == std::nullopt);
+  QCOMPARE(panel.Back(), 1);
+  QCOMPARE(panel.Back(), 0);
+  QVERIFY(!panel.canGoBack() && panel.Back() == std::nullopt);
+
+  // A smaller panel keeps the current set and the history; a hidden button does nothing.
+  panel.fit(2 * 80, 80);
+  QCOMPARE(panel.VisibleButtons(), 2);
+  QCOMPARE(panel.choose(2), std::nullopt);
+  QCOMPARE(panel.History().size(), size_t(3));
+  panel.Reset(0, 600, 80);
+  QCOMPARE(panel.VisibleButtons(), 0);
+  QCOMPARE(panel.checkedButton(), std::nullopt);
+}
+
+void TestProgramsLogic::launchingStartsWithoutAShell() {
+  QTemporaryDir dir;
+  const QString record = dir.filePath(QStringLiteral("record")),
+                stand = dir.filePath(QStringLiteral("stand-in"));
+  QVERIFY(writeFile(
+      stand,
+      "#!/bin/sh\npwd > \"$0.out\"\nfor a in \"$@\"; do echo \"[$a]\" >> \"$0.out\"; done\n"
+      "mv \"$0.out\" " +
+          record.toUtf8() + "\n",
+      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("work")));
+  const QString entry = dir.filePath(QStringLiteral("Stand In.desktop"));
+  writeEntry(entry, "Name=Stand In\nPath=" + dir.filePath("work").toUtf8() + "\nExec=\"" +
+                        stand.toUtf8() + "\" \"two words\" $(touch x) %f %c");
+  QVERIFY(!launchProgram(entry)); // shell syntax: refused, nothing runs
+  writeEntry(entry, "Name=Stand In\nPath=" + dir.filePath("work").toUtf8() + "\nExec=\"" +
+                        stand.toUtf8() + "\" \"two words\" \"$(touch x);\" %f %c");
+  QVERIFY(QFile::link(entry, dir.filePath(QStringLiteral("link"))));
+  QVERIFY(launchProgram(dir.filePath(QStringLiteral("link"))));
+  QTRY_VERIFY(QFile::exists(record));
+  QCOMPARE(QString::fromUtf8(fileBytes(record)).split(u'\n', Qt::SkipEmptyParts),
+           (QStringList{dir.filePath("work"), "[two words]", "[$(touch x);]", "[Stand In]"}));
+  QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("work/x"))));
+
+  writeEntry(entry, "Name=Gone\nExec=no-such-program-x");
+  QVERIFY(!launchProgram(entry));
+  QVERIFY(!launchProgram(dir.filePath(QStringLiteral("missing.desktop"))));
+}
+
+QTEST_GUILESS_MAIN(TestProgramsLogic)
+#include "tst_programslogic.moc"
