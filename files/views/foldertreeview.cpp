@@ -89,8 +89,11 @@ CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history, ToolBu
   connect(tree_, &QTreeWidget::itemExpanded, this, &CFolderTreeView::Fill);
   connect(tree_, &QTreeWidget::itemSelectionChanged, this, &CFolderTreeView::TreeSelectionChanged);
   if (onePane) {
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item) { OpenItem(item); });
+    // A folder's double click is the tree's own expand and collapse.
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+      if (!Record(item).folder)
+        OpenItem(item);
+    });
   } else {
     list_ = new QListView(this);
     dh::ui::setControlId(list_, kFileList);
