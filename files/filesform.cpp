@@ -22,6 +22,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QStandardPaths>
 
 #include <cstdlib>
 
@@ -75,6 +76,26 @@ constexpr std::array<MenuItem, 4> kViewMenu = {{
     {FilesForm::kDetailsView, "Details View"},
 }};
 
+// The tool bar's pictures come from the desktop's icon theme. A pupil's session may name
+// none (or only the bare hicolor theme), and a headless run (an administrator's preview)
+// does not even know where themes live: the freedesktop places and default stand in.
+void UseDesktopIcons() {
+  const QString theme = QIcon::themeName();
+  if (!theme.isEmpty() && theme != QLatin1String("hicolor"))
+    return;
+  QStringList paths = QIcon::themeSearchPaths();
+  for (const QString& dir :
+       QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                 QStandardPaths::LocateDirectory))
+    if (!paths.contains(dir))
+      paths.append(dir);
+  QIcon::setThemeSearchPaths(paths);
+  if (theme.isEmpty())
+    QIcon::setThemeName(QStringLiteral("Adwaita"));
+  else
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+}
+
 QAbstractButton* Button(const QWidget* form, int id) {
   return dh::ui::findById<QAbstractButton>(form, id);
 }
@@ -87,9 +108,7 @@ FilesForm::FilesForm(QWidget* parent)
   setObjectName(QStringLiteral("FilesForm"));
   setStyleSheet(QStringLiteral("#id201 { background: palette(base); border: 1px solid "
                                "palette(mid); border-radius: 6px; }"));
-  // The pupil's desktop may name no icon theme; the freedesktop default stands in.
-  if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
-    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+  UseDesktopIcons();
   scheme_.SelectScheme(mode_);
   LoadScheme();
   helper_.SetSchemeName(scheme_.SchemeName);
