@@ -216,18 +216,16 @@ void FilesForm::MakeViews() {
   } catch (...) {
     FatalError();
   }
-  for (CFolderListView* view : {icons_, details_}) {
-    connect(view, &CFolderListView::dropWanted, this,
+  for (FolderView* view : Views()) {
+    connect(view, &FolderView::dropWanted, this,
             [this](const QMimeData& data, const std::string& folder, bool move) {
               DropItem(data, folder, move);
             });
-    connect(view, &CFolderListView::contextMenuWanted, this,
+    connect(view, &FolderView::contextMenuWanted, this,
             [this, view](MenuTarget target, QPoint global) {
               RunContextMenu(ListMenu(target, Availability(view->Selected())), global,
                              [view] { view->OpenSelected(false); });
             });
-  }
-  for (FolderView* view : Views()) {
     view->SetNormalIcons(scheme_.Defaults.DefaultIconSize != 0);
     view->LoadScheme(scheme_);
     view->hide();

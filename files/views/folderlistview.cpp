@@ -7,24 +7,17 @@
 #include "files/foldershortcut.h"
 #include "files/views/filelauncher.h"
 #include "files/views/folderlisting.h"
-#include "files/views/itemdrag.h"
+#include "files/views/itemdragger.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/waitcursor.h"
 #include "platform/watch/treewatcher.h"
 
-#include <QApplication>
-#include <QContextMenuEvent>
-#include <QDrag>
 #include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
-#include <QMenu>
-#include <QMimeData>
-#include <QScrollBar>
-#include <QTimer>
 #include <QTreeView>
 
 namespace dh::files {
@@ -43,12 +36,6 @@ constexpr int kGap = 4;
 constexpr const char* kDefaultRootPicture = "Closed Folder.bmp";
 constexpr int kNormalIcon = 32;
 constexpr int kSmallIcon = 16;
-constexpr int kScrollTick = 50;   // ms between steps of scrolling while dragging
-constexpr qint64 kDragDelay = 80; // ms a button must be down before a drag starts
-// The commands of the question a right-button drop asks.
-constexpr int kDropCopy = 32857;
-constexpr int kDropMove = 32858;
-constexpr int kDropCancel = 32859;
 constexpr std::array<int, FolderItemsModel::kColumns> kColumnWidths = {180, 70, 140, 202};
 
 QString Text(const std::string& text) {
@@ -133,11 +120,13 @@ void CFolderListView::MakeList() {
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->installEventFilter(this);
-  list_->viewport()->installEventFilter(this);
-  list_->viewport()->setAcceptDrops(true);
-  scrollTimer_ = new QTimer(this);
-  scrollTimer_->setInterval(kScrollTick);
-  connect(scrollTimer_, &QTimer::timeout, this, &CFolderListView::AutoScroll);
+  new ItemDragger(list_, *this,
+                  {.menu = [this](std::optional<QPoint> local) { OfferMenu(local); },
+                   .dropFolder = [this](QPoint local) { return DropFolder(local); },
+                   .highlight =
+                       [this](const QModelIndex& index) {
+                         model_.SetDropTarget(index.isValid() ? index.row() : -1);
+                       }});
   connect(list_, &QAbstractItemView::doubleClicked, this, [this] { OpenSelected(false); });
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &CFolderListView::SelectionChanged);
@@ -151,169 +140,26 @@ bool CFolderListView::eventFilter(QObject* watched, QEvent* event) {
       OpenSelected(true);
       return true;
     }
-    if (key == Qt::Key_Menu || (key == Qt::Key_F10 && press->modifiers() == Qt::ShiftModifier)) {
-      OfferMenu(std::nullopt);
-      return true;
-    }
   }
-  if ((watched == list_ || watched == list_->viewport()) && event->type() == QEvent::ContextMenu) {
-    // The mouse's menu opens at the button's release, once it is clear no drag began; the
-    // keyboard's at the keys above.
-    return true;
-  }
-  if (watched == list_->viewport())
-    return MouseEvent(event) || DragEvent(event);
   return QWidget::eventFilter(watched, event);
 }
 
-bool CFolderListView::MouseEvent(QEvent* event) {
-  const auto* mouse = dynamic_cast<QMouseEvent*>(event);
-  if (!mouse)
-    return false;
-  switch (event->type()) {
-  case QEvent::MouseButtonPress:
-    pressButton_ = mouse->button();
-    pressAt_ = mouse->position().toPoint();
-    pressed_.start();
-    return false;
-  case QEvent::MouseButtonRelease: {
-    const bool menu = mouse->button() == Qt::RightButton && pressButton_ == Qt::RightButton;
-    pressButton_ = Qt::NoButton;
-    if (menu)
-      OfferMenu(mouse->position().toPoint());
-    return false; // the list ends its click as usual once the menu has closed
-  }
-  case QEvent::MouseMove:
-    if ((pressButton_ == Qt::LeftButton || pressButton_ == Qt::RightButton) &&
-        (mouse->buttons() & pressButton_) &&
-        (mouse->position().toPoint() - pressAt_).manhattanLength() >=
-            QApplication::startDragDistance())
-      return StartDrag();
-    return false;
-  default:
-    return false;
-  }
-}
-
-bool CFolderListView::StartDrag() {
-  // A press that only just happened is a click whose hand shook.
-  if (pressed_.elapsed() < kDragDelay)
-    return false;
-  const std::vector<ItemRecord> selected = Selected();
-  const QModelIndex index = list_->indexAt(pressAt_);
-  if (selected.size() != 1 || !index.isValid())
-    return false;
-  const bool right = pressButton_ == Qt::RightButton;
-  pressButton_ = Qt::NoButton;
-  auto* drag = new QDrag(list_);
-  drag->setMimeData(ItemDragData({selected.front().fullPath, right}));
-  const int size = list_->iconSize().height();
-  drag->setPixmap(model_.data(model_.index(index.row(), 0), Qt::DecorationRole)
-                      .value<QIcon>()
-                      .pixmap(size, size));
-  drag->setHotSpot(QPoint(size / 2, size / 2));
-  drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
-  return true;
-}
-
-std::optional<FolderNavigator> CFolderListView::DropFolder(QPoint local) const {
+std::optional<std::string> CFolderListView::DropFolder(QPoint local) const {
   const QModelIndex index = list_->indexAt(local);
   if (!index.isValid() || !model_.Item(index.row()).folder)
     return std::nullopt;
   FolderNavigator into = navigator_;
   if (!into.Enter(model_.Item(index.row()).name))
     return std::nullopt; // below the folder limit
-  return into;
-}
-
-bool CFolderListView::DragEvent(QEvent* event) {
-  switch (event->type()) {
-  case QEvent::DragEnter: {
-    auto* enter = static_cast<QDragEnterEvent*>(event);
-    if (busy_ || !DraggedItemOf(*enter->mimeData())) {
-      enter->ignore();
-      return true;
-    }
-    enter->acceptProposedAction();
-    scrollTicks_ = 0;
-    scrollTimer_->start();
-    return true;
-  }
-  case QEvent::DragMove: {
-    auto* move = static_cast<QDragMoveEvent*>(event);
-    const QPoint at = move->position().toPoint();
-    const bool target = DropFolder(at).has_value();
-    model_.SetDropTarget(target ? list_->indexAt(at).row() : -1);
-    if (target)
-      move->acceptProposedAction();
-    else
-      move->ignore();
-    return true;
-  }
-  case QEvent::DragLeave:
-    model_.SetDropTarget(-1);
-    scrollTimer_->stop();
-    return true;
-  case QEvent::Drop: {
-    auto* drop = static_cast<QDropEvent*>(event);
-    model_.SetDropTarget(-1);
-    scrollTimer_->stop();
-    const std::optional<FolderNavigator> into = DropFolder(drop->position().toPoint());
-    if (!into || !DraggedItemOf(*drop->mimeData())) {
-      drop->ignore();
-      return true;
-    }
-    drop->acceptProposedAction();
-    // Acted on once the drag has ended, so that a question may be asked.
-    std::shared_ptr<QMimeData> data(CopyDragData(*drop->mimeData()));
-    QTimer::singleShot(0, this, [this, data, folder = into->Folder()] { Dropped(*data, folder); });
-    return true;
-  }
-  default:
-    return false;
-  }
-}
-
-void CFolderListView::Dropped(const QMimeData& data, const std::string& folder) {
-  bool move = true;
-  if (DraggedItemOf(data)->rightButton) {
-    QMenu choice(this);
-    const struct {
-      int id;
-      const char* text;
-    } kChoices[] = {{kDropCopy, "Copy"}, {kDropMove, "Move"}, {kDropCancel, "Cancel"}};
-    for (const auto& item : kChoices) {
-      QAction* action = choice.addAction(QString::fromLatin1(item.text));
-      dh::ui::setControlId(action, item.id);
-      action->setData(item.id);
-    }
-    const QAction* chosen = choice.exec(QCursor::pos());
-    if (!chosen || chosen->data().toInt() == kDropCancel)
-      return;
-    move = chosen->data().toInt() == kDropMove;
-  }
-  emit dropWanted(data, folder, move);
-}
-
-void CFolderListView::AutoScroll() {
-  const QPoint at = list_->viewport()->mapFromGlobal(QCursor::pos());
-  const int step = AutoScrollStep(at.y(), list_->viewport()->height(), ++scrollTicks_);
-  if (step != 0)
-    list_->verticalScrollBar()->triggerAction(step < 0 ? QAbstractSlider::SliderSingleStepSub
-                                                       : QAbstractSlider::SliderSingleStepAdd);
+  return into.Folder();
 }
 
 void CFolderListView::OfferMenu(std::optional<QPoint> local) {
   if (navigator_.Roots().empty() || !scheme_.Defaults.ContextMenu)
     return; // the click has put its item in the caption line, and that is all
-  const std::vector<ItemRecord> selected = Selected();
-  QModelIndex index = local ? list_->indexAt(*local) : list_->currentIndex();
-  if (!local && !list_->selectionModel()->isRowSelected(index.row(), {}))
-    index = {};
-  if (!local)
-    local = index.isValid() ? list_->visualRect(index).center() : QPoint(8, 8);
+  const QModelIndex index = MenuIndex(*list_, local);
   MenuTarget target = MenuTarget::Nothing;
-  if (index.isValid() && !selected.empty())
+  if (index.isValid() && !Selected().empty())
     target = model_.Item(index.row()).folder ? MenuTarget::Folder : MenuTarget::File;
   emit contextMenuWanted(target, list_->viewport()->mapToGlobal(*local));
 }

@@ -6,13 +6,10 @@
 
 #include "common/scheme.h"
 #include "common/slotpanel.h"
-#include "files/contextmenu.h"
 #include "files/navigationhistory.h"
 #include "files/views/folderitemsmodel.h"
 #include "files/views/foldernavigator.h"
 #include "files/views/folderview.h"
-
-#include <QElapsedTimer>
 
 #include <array>
 #include <map>
@@ -21,8 +18,6 @@
 
 class QFrame;
 class QLabel;
-class QMimeData;
-class QTimer;
 
 namespace dh {
 class CButtonST;
@@ -92,13 +87,6 @@ public:
   // folder again where it is concerned.
   void FolderChanged(const QByteArray& folder) override;
 
-signals:
-  // A right click or the menu key asks for the menu of target (the selection is already
-  // where the click put it).
-  void contextMenuWanted(dh::files::MenuTarget target, QPoint global);
-  // An item dragged within the page was dropped on the folder item of folder.
-  void dropWanted(const QMimeData& data, const std::string& folder, bool move);
-
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -119,14 +107,8 @@ private:
   bool Navigate(bool record);
   // A right click at local (viewport) or, with none, the menu key.
   void OfferMenu(std::optional<QPoint> local);
-  // Dragging: the button's press, starting a drag of the one selected item, the folder
-  // item under the pointer that would take it, the drop, and scrolling near the edges.
-  bool MouseEvent(QEvent* event);
-  bool StartDrag();
-  bool DragEvent(QEvent* event);
-  std::optional<FolderNavigator> DropFolder(QPoint local) const;
-  void Dropped(const QMimeData& data, const std::string& folder);
-  void AutoScroll();
+  // The folder of the folder item at local that would take a dropped item.
+  std::optional<std::string> DropFolder(QPoint local) const;
 
   Style style_;
   NavigationHistory& history_;
@@ -148,12 +130,6 @@ private:
   dh::CButtonST* scrollUp_ = nullptr;
   dh::CButtonST* scrollDown_ = nullptr;
   QAbstractItemView* list_ = nullptr;
-
-  QElapsedTimer pressed_;
-  Qt::MouseButton pressButton_ = Qt::NoButton;
-  QPoint pressAt_;
-  QTimer* scrollTimer_ = nullptr;
-  int scrollTicks_ = 0;
 };
 
 } // namespace dh::files

@@ -5,6 +5,7 @@
 #include "files/foldershortcut.h"
 #include "files/views/filelauncher.h"
 #include "files/views/folderlisting.h"
+#include "files/views/itemdragger.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/waitcursor.h"
 
@@ -86,6 +87,12 @@ CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history, ToolBu
   tree_->setUniformRowHeights(true);
   tree_->setSelectionMode(QAbstractItemView::SingleSelection);
   tree_->installEventFilter(this);
+  // The two-pane tree holds folders only, and only takes what is dragged onto it.
+  new ItemDragger(tree_, *this,
+                  {.menu = [this](std::optional<QPoint> local) { OfferMenu(*tree_, local); },
+                   .dragSource = onePane,
+                   .dropFolder = [this](QPoint local) { return DropFolder(local); },
+                   .highlight = [this](const QModelIndex& index) { HighlightDropTarget(index); }});
   connect(tree_, &QTreeWidget::itemExpanded, this, &CFolderTreeView::Fill);
   connect(tree_, &QTreeWidget::itemSelectionChanged, this, &CFolderTreeView::TreeSelectionChanged);
   if (onePane) {
@@ -107,6 +114,8 @@ CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history, ToolBu
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->installEventFilter(this);
+    new ItemDragger(list_, *this,
+                    {.menu = [this](std::optional<QPoint> local) { OfferMenu(*list_, local); }});
     connect(list_, &QAbstractItemView::doubleClicked, this, [this] { OpenSelected(false); });
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CFolderTreeView::ListSelectionChanged);
@@ -153,6 +162,41 @@ bool CFolderTreeView::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void CFolderTreeView::OfferMenu(const QAbstractItemView& view, std::optional<QPoint> local) {
+  if (navigator_.Roots().empty() || !scheme_.Defaults.ContextMenu)
+    return; // the click has put its item in the caption line, and that is all
+  const QModelIndex index = MenuIndex(view, local);
+  MenuTarget target = MenuTarget::Nothing;
+  if (&view == tree_) {
+    if (!index.isValid())
+      return; // the tree offers commands for its items only
+    target = records_[index.data(kRecordRole).toULongLong()].folder ? MenuTarget::Folder
+                                                                    : MenuTarget::File;
+  } else if (index.isValid() && !Selected().empty()) {
+    target = MenuTarget::File; // the list holds files only
+  }
+  emit contextMenuWanted(target, view.viewport()->mapToGlobal(*local));
+}
+
+std::optional<std::string> CFolderTreeView::DropFolder(QPoint local) const {
+  const QTreeWidgetItem* item = tree_->itemAt(local);
+  FolderNavigator into = navigator_;
+  if (!item || !Record(item).folder || !Reach(item, into))
+    return std::nullopt; // not a folder, or below the folder limit
+  return into.Folder();
+}
+
+void CFolderTreeView::HighlightDropTarget(const QModelIndex& index) {
+  if (dropTarget_ == index)
+    return;
+  if (dropTarget_.isValid())
+    tree_->model()->setData(dropTarget_, QVariant(), Qt::BackgroundRole);
+  dropTarget_ = index;
+  if (index.isValid())
+    tree_->model()->setData(index, tree_->palette().brush(QPalette::Highlight).color().lighter(),
+                            Qt::BackgroundRole);
 }
 
 void CFolderTreeView::resizeEvent(QResizeEvent* event) {

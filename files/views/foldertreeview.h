@@ -10,7 +10,11 @@
 #include "files/views/folderview.h"
 
 #include <QIcon>
+#include <QPersistentModelIndex>
 
+#include <optional>
+
+class QAbstractItemView;
 class QLabel;
 class QListView;
 class QTreeWidget;
@@ -94,6 +98,13 @@ private:
   void ListSelectionChanged();
   void ItemButtons(const std::vector<const ItemRecord*>& selected);
   void OpenItem(const QTreeWidgetItem* item);
+  // A right click at local (in view's viewport) or, with none, the menu key, in the tree
+  // or the list.
+  void OfferMenu(const QAbstractItemView& view, std::optional<QPoint> local);
+  // The folder of the tree's folder item at local that would take a dropped item, and
+  // that item drawn as the drop target (invalid index: none).
+  std::optional<std::string> DropFolder(QPoint local) const;
+  void HighlightDropTarget(const QModelIndex& index);
 
   Style style_;
   NavigationHistory& history_;
@@ -108,6 +119,8 @@ private:
   std::string listed_; // the folder the two-pane list shows
   bool replaying_ = false;
   bool stale_ = false;
+
+  QPersistentModelIndex dropTarget_;
 
   QLabel* caption_ = nullptr;
   QTreeWidget* tree_ = nullptr;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/scheme.h"
+#include "files/contextmenu.h"
 #include "files/views/foldernavigator.h"
 #include "files/views/itemrecord.h"
 
@@ -13,6 +14,7 @@
 
 class QAbstractButton;
 class QAbstractItemView;
+class QMimeData;
 
 namespace dh::files {
 
@@ -64,6 +66,14 @@ public:
   virtual void FolderChanged(const QByteArray& folder) = 0;
   // Set by the form while its file operations change the views: no navigation then.
   void SetBusy(bool busy) { busy_ = busy; }
+  bool Busy() const { return busy_; }
+
+signals:
+  // A right click or the menu key asks for the menu of target (the selection is already
+  // where the click put it).
+  void contextMenuWanted(dh::files::MenuTarget target, QPoint global);
+  // An item dragged within the page was dropped on the folder item of folder.
+  void dropWanted(const QMimeData& data, const std::string& folder, bool move);
 
 protected:
   bool busy_ = false;

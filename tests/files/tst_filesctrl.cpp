@@ -55,6 +55,7 @@ private slots:
   void printingHandsFilesToThePrintSystem();
   void contextMenusPressTheFormsButtons();
   void droppedItemsMoveWithinTheRootsAndUndo();
+  void treesOfferMenusAndTakeDrops();
   void registeredControlIsMadeByProgId();
 
 private:
@@ -75,6 +76,10 @@ private:
   // Opens the menu with a right click on the row of name (empty: below the rows), or with
   // Shift+F10, and chooses command (0: none). The menu's commands; none when no menu opened.
   std::vector<int> menu(const QString& name, int command, bool keyboard = false);
+  // The same with a right click on the tree item at the end of way.
+  std::vector<int> treeMenu(const QStringList& way, int command);
+  // Opens a menu through open and chooses command in it (0: none).
+  std::vector<int> track(int command, const std::function<void()>& open);
   // A stand-in program first on PATH that writes its arguments, one a line, to log and
   // exits with status.
   void standIn(const QString& name, const QString& log, int status = 0);
@@ -161,6 +166,26 @@ void TestFilesCtrl::selectAlso(const QString& name) {
 }
 
 std::vector<int> TestFilesCtrl::menu(const QString& name, int command, bool keyboard) {
+  QAbstractItemView* list = view()->List();
+  const int row = int(rows().indexOf(name));
+  return track(command, [&] {
+    if (keyboard)
+      QTest::keyClick(list, Qt::Key_Menu);
+    else {
+      const QPoint at = name.isEmpty() ? QPoint(20, list->viewport()->height() - 4)
+                                       : list->visualRect(list->model()->index(row, 0)).center();
+      QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
+    }
+  });
+}
+
+std::vector<int> TestFilesCtrl::treeMenu(const QStringList& way, int command) {
+  QTreeWidget* tree = this->tree()->Tree();
+  const QPoint at = tree->visualItemRect(item(way)).center();
+  return track(command, [&] { QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, at); });
+}
+
+std::vector<int> TestFilesCtrl::track(int command, const std::function<void()>& open) {
   std::optional<std::vector<int>> shown;
   QTimer::singleShot(50, [&] {
     auto* popup = qobject_cast<PopupMenu*>(QApplication::activePopupWidget());
@@ -173,15 +198,7 @@ std::vector<int> TestFilesCtrl::menu(const QString& name, int command, bool keyb
     }
     QTest::keyClick(popup, command ? Qt::Key_Return : Qt::Key_Escape);
   });
-  QAbstractItemView* list = view()->List();
-  const int row = int(rows().indexOf(name));
-  if (keyboard)
-    QTest::keyClick(list, Qt::Key_Menu);
-  else {
-    const QPoint at = name.isEmpty() ? QPoint(20, list->viewport()->height() - 4)
-                                     : list->visualRect(list->model()->index(row, 0)).center();
-    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
-  }
+  open();
   QTest::qWait(100);
   return shown.value_or(std::vector<int>{});
 }
@@ -619,6 +636,53 @@ void TestFilesCtrl::droppedItemsMoveWithinTheRootsAndUndo() {
   QVERIFY(!QFile::exists(a));
   QVERIFY(command(PageCommand::Undo));
   QVERIFY(QFile::exists(a) && !QFile::exists(box + "/a.txt"));
+}
+
+void TestFilesCtrl::treesOfferMenusAndTakeDrops() {
+  QTemporaryDir data;
+  qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+  dir_->folder("r1/box/inner");
+  const QString a = dir_->file("r1/a.txt", "a");
+  const QString box = dir_->path("r1/box");
+  start(1, [&](const std::string& base) {
+    hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "tree1");
+  });
+  constexpr int kSep = kMenuSeparator;
+  QCOMPARE(treeMenu({"Root 1", "a"}, kMenuCopy),
+           std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep, kMenuPrint, kMenuRename,
+                             kSep, kMenuDelete}));
+  QVERIFY(!treeMenu({"Root 1", "box"}, kMenuPaste).empty());
+  QTRY_VERIFY(QFile::exists(box + "/a.txt"));
+
+  // Dragged onto a tree folder: it lights up and takes the item; undone.
+  QFile::remove(box + "/a.txt");
+  QTreeWidget* tree = this->tree()->Tree();
+  const auto drag = [&](const QString& path, const QStringList& way) {
+    const QPoint at = tree->visualItemRect(item(way)).center();
+    std::unique_ptr<QMimeData> dragged(ItemDragData({QFile::encodeName(path).toStdString()}));
+    QDragEnterEvent enter(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(tree->viewport(), &enter);
+    QDragMoveEvent move(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(tree->viewport(), &move);
+    const bool lit = item(way)->background(0) != QBrush();
+    QDropEvent dropped(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(tree->viewport(), &dropped);
+    QTest::qWait(50);
+    return lit && item(way)->background(0) == QBrush();
+  };
+  QVERIFY(drag(a, {"Root 1", "box"}));
+  QTRY_VERIFY(QFile::exists(box + "/a.txt"));
+  QVERIFY(!QFile::exists(a));
+  QVERIFY(command(PageCommand::Undo));
+  QVERIFY(QFile::exists(a) && !QFile::exists(box + "/a.txt"));
+  // A folder into its own subtree is refused.
+  QVERIFY(drag(box, {"Root 1", "box", "inner"}));
+  QVERIFY(QFile::exists(box + "/inner") && !QFile::exists(box + "/inner/box"));
+
+  // The two-pane tree holds folders: the folder menu, by the buttons, which work on the
+  // files of the list.
+  form()->findChild<QAction*>(dh::ui::idName(FilesForm::kTwoPaneTree))->trigger();
+  QCOMPARE(treeMenu({"Root 1", "box"}, 0), std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
 }
 
 void TestFilesCtrl::registeredControlIsMadeByProgId() {
