@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <dirent.h>
@@ -35,6 +36,7 @@ constexpr int kGap = 4;
 constexpr int kNormalIcon = 32;
 constexpr int kSmallIcon = 16;
 constexpr int kRecordRole = Qt::UserRole;
+constexpr int kHoverDelay = 200; // ms resting on a folder while dragging before it opens
 const QString kCaptionGap = QStringLiteral("      ");
 
 QString Text(const std::string& text) {
@@ -87,6 +89,13 @@ CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history, ToolBu
   tree_->setUniformRowHeights(true);
   tree_->setSelectionMode(QAbstractItemView::SingleSelection);
   tree_->installEventFilter(this);
+  hover_ = new QTimer(this);
+  hover_->setSingleShot(true);
+  hover_->setInterval(kHoverDelay);
+  connect(hover_, &QTimer::timeout, this, [this] {
+    if (dropTarget_.isValid())
+      tree_->expand(dropTarget_);
+  });
   // The two-pane tree holds folders only, and only takes what is dragged onto it.
   new ItemDragger(tree_, *this,
                   {.menu = [this](std::optional<QPoint> local) { OfferMenu(*tree_, local); },
@@ -189,6 +198,11 @@ std::optional<std::string> CFolderTreeView::DropFolder(QPoint local) const {
 }
 
 void CFolderTreeView::HighlightDropTarget(const QModelIndex& index) {
+  // Resting on a folder while dragging opens it.
+  if (index.isValid())
+    hover_->start();
+  else
+    hover_->stop();
   if (dropTarget_ == index)
     return;
   if (dropTarget_.isValid())

@@ -17,6 +17,7 @@
 class QAbstractItemView;
 class QLabel;
 class QListView;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -121,6 +122,7 @@ private:
   bool stale_ = false;
 
   QPersistentModelIndex dropTarget_;
+  QTimer* hover_ = nullptr;
 
   QLabel* caption_ = nullptr;
   QTreeWidget* tree_ = nullptr;
