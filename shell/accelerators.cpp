@@ -1,5 +1,7 @@
 #include "shell/accelerators.h"
 
+#include "platform/ui/ownkeys.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -105,10 +107,11 @@ bool CAcceleratorTable::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
     return false;
-  // Only keys the pupil pressed are shortcuts. A key press that a page control sends
-  // itself (the Links page hands Tab to its web page) is for its target: taken here, it
-  // would come back to that control as the same command without end.
-  if (!event->spontaneous())
+  // Only keys the pupil pressed are shortcuts, whether they come straight from the
+  // keyboard or as the copy the accessibility bridge posts. A key press that a page
+  // control sends itself (the Links page hands Tab to its web page) is for its target:
+  // taken here, it would come back to that control as the same command without end.
+  if (ui::isOwnKey(event))
     return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   // Menus and message boxes are windows of their own and keep their keys.

@@ -98,6 +98,8 @@ int CDeskhavenApp::InitInstance(const LaunchOptions& options) {
     return runMainWindow(options, nullptr);
 
   const QString socketPath = instanceSocketPath();
+  if (options.logOff)
+    return InstanceChannel::requestLogOff(socketPath) ? 0 : 1;
   if (countRunningInstances() > 1) {
     InstanceChannel::requestShow(socketPath); // silent when nobody answers
     return 0;
@@ -116,9 +118,14 @@ int CDeskhavenApp::runMainWindow(const LaunchOptions& options, InstanceChannel* 
   // The helper's character is a window of its own, so the last window closing is not
   // the end of the run: the main window closing is.
   QObject::connect(&dialog, &CDeskhavenDlg::closed, qApp, &QApplication::quit);
-  if (channel)
+  if (channel) {
     QObject::connect(channel, &InstanceChannel::showRequested, &dialog,
                      &CDeskhavenDlg::showMaximisedOverScreen);
+    // The question waits for the pupil: asked from the event loop, not inside the
+    // socket's handler.
+    QObject::connect(channel, &InstanceChannel::logOffRequested, &dialog, &QWidget::close,
+                     Qt::QueuedConnection);
+  }
 
   PictureRun pictures(dialog, options);
   const int loop = QApplication::exec();

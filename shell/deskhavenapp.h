@@ -12,6 +12,7 @@ struct LaunchOptions {
   QString screenshotFile; // when set: grab the window to this PNG, then end
   int screenshotDelayMs = 1500;
   QString previewFolder; // when set: save the window once per page to this folder, then end
+  bool logOff = false;   // ask the running shell to log off, then end
 };
 
 class CDeskhavenApp {

@@ -12,10 +12,12 @@
 #include "shell/aboutdlg.h"
 #include "shell/accelerators.h"
 #include "shell/currentclass.h"
+#include "shell/logoff.h"
 #include "shell/optionsmenu.h"
 #include "shell/toprow.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -78,6 +80,8 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
 
   ui::setControlId(this, 102);
   setWindowTitle(QStringLiteral("Deskhaven 2"));
+  // The session's window manager knows the desktop by this role (data/openbox/rc.xml).
+  setWindowRole(QStringLiteral("deskhaven-desktop"));
   setWindowIcon(QIcon(QStringLiteral(":/shell/deskhaven.svg")));
   normalFont_ = QApplication::font();
   boldFont_ = normalFont_;
@@ -388,6 +392,11 @@ void CDeskhavenDlg::changeEvent(QEvent* event) {
 }
 
 void CDeskhavenDlg::closeEvent(QCloseEvent* event) {
+  // The window is the pupil's desktop: closing it ends the session, so it is asked first.
+  if (!confirmLogOff()) {
+    event->ignore();
+    return;
+  }
   QWidget::closeEvent(event);
   emit closed();
 }

@@ -62,7 +62,7 @@ public:
   COptionsMenu* OptionsMenu() const { return optionsMenu_; }
 
 signals:
-  // The pupil closed the window: the program's run is over.
+  // The pupil closed the window and chose to log off: the program's run is over.
   void closed();
 
 protected:

@@ -31,14 +31,20 @@ int main(int argc, char* argv[]) {
       QStringLiteral("Like --screenshot, but save shell.png and then one picture per page "
                      "offered (programs.png, my-files.png, links.png) to <folder>."),
       QStringLiteral("folder"));
+  const QCommandLineOption logOff(
+      QStringLiteral("log-off"),
+      QStringLiteral("Ask the shell running for this user to log off: it asks the pupil "
+                     "first. Exits 1 when no shell answers."));
   parser.addOption(screenshot);
   parser.addOption(preview);
   parser.addOption(delay);
+  parser.addOption(logOff);
   parser.process(app);
 
   dh::shell::LaunchOptions options;
   options.screenshotFile = parser.value(screenshot);
   options.previewFolder = parser.value(preview);
+  options.logOff = parser.isSet(logOff);
   bool numeric = false;
   options.screenshotDelayMs = parser.value(delay).toInt(&numeric);
   if (!numeric || options.screenshotDelayMs < 0)

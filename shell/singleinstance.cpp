@@ -12,8 +12,10 @@ namespace dh::shell {
 namespace {
 
 constexpr std::string_view kDeletedSuffix = " (deleted)";
-constexpr const char* kRequest = "show\n";
-constexpr const char* kReply = "shown\n";
+constexpr const char* kShowRequest = "show\n";
+constexpr const char* kShowReply = "shown\n";
+constexpr const char* kLogOffRequest = "log off\n";
+constexpr const char* kLogOffReply = "asking\n";
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
   return QString::fromUtf8(a.data(), a.size())
@@ -85,10 +87,16 @@ void InstanceChannel::serve() {
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
       if (!socket->canReadLine())
         return;
-      if (socket->readLine() == kRequest) {
+      const QByteArray line = socket->readLine();
+      if (line == kShowRequest) {
         emit showRequested();
-        socket->write(kReply);
+        socket->write(kShowReply);
         socket->flush();
+      } else if (line == kLogOffRequest) {
+        // Answered before the question is asked: the caller does not wait for the pupil.
+        socket->write(kLogOffReply);
+        socket->flush();
+        emit logOffRequested();
       }
       socket->disconnectFromServer();
     });
@@ -96,14 +104,23 @@ void InstanceChannel::serve() {
 }
 
 bool InstanceChannel::requestShow(const QString& path, int timeoutMs) {
+  return request(path, kShowRequest, kShowReply, timeoutMs);
+}
+
+bool InstanceChannel::requestLogOff(const QString& path, int timeoutMs) {
+  return request(path, kLogOffRequest, kLogOffReply, timeoutMs);
+}
+
+bool InstanceChannel::request(const QString& path, const char* line, const char* reply,
+                              int timeoutMs) {
   QLocalSocket socket;
   socket.connectToServer(path);
   if (!socket.waitForConnected(timeoutMs))
     return false;
-  socket.write(kRequest);
+  socket.write(line);
   if (!socket.waitForBytesWritten(timeoutMs))
     return false;
-  return socket.waitForReadyRead(timeoutMs) && socket.readLine() == kReply;
+  return socket.waitForReadyRead(timeoutMs) && socket.readLine() == reply;
 }
 
 } // namespace dh::shell

@@ -1,6 +1,6 @@
 // One shell per user: running instances are counted by executable name in /proc, and
 // the first instance listens on a per-user local socket through which a second start
-// asks it to show its window maximised before that second start exits.
+// asks it to show its window maximised (or to log off) before that second start exits.
 #pragma once
 
 #include <QLocalServer>
@@ -38,12 +38,17 @@ public:
   // The second instance's call: asks the instance listening at path to show its window.
   // True when it confirmed within timeoutMs.
   static bool requestShow(const QString& path, int timeoutMs = 2000);
+  // The log-off key's call: asks the instance listening at path to ask the pupil whether
+  // to log off. True when it confirmed within timeoutMs, before the pupil answers.
+  static bool requestLogOff(const QString& path, int timeoutMs = 2000);
 
 signals:
   void showRequested();
+  void logOffRequested();
 
 private:
   void serve();
+  static bool request(const QString& path, const char* line, const char* reply, int timeoutMs);
   QLocalServer server_;
 };
 

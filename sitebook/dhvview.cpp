@@ -1,16 +1,15 @@
 #include "sitebook/dhvview.h"
 
 #include "platform/ui/messageservice.h"
+#include "platform/ui/ownkeys.h"
 #include "sitebook/linkaddress.h"
 #include "sitebook/linkshelp.h"
 #include "sitebook/pupilpage.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -198,11 +197,7 @@ void CDhvView::Print() {
 }
 
 void CDhvView::pressTab() {
-  QWidget* target = focusProxy() ? focusProxy() : this;
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier);
-  QCoreApplication::sendEvent(target, &press);
-  QCoreApplication::sendEvent(target, &release);
+  ui::sendOwnKey(focusProxy() ? focusProxy() : this, Qt::Key_Tab);
 }
 
 CDhvView::PrintPrompt CDhvView::setPrintPrompt(PrintPrompt prompt) {

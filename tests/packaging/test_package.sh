@@ -19,7 +19,7 @@ for needed in bin/deskhaven-session bin/deskhaven-reg bin/deskhaven-regsvr bin/d
   bin/deskhaven-classselect bin/deskhaven-signal share/xsessions/deskhaven.desktop \
   lib/systemd/system/deskhaven-registry.service share/deskhaven/help/index.html \
   share/deskhaven/character/character.ini share/deskhaven/pictures/Logo.bmp \
-  share/deskhaven/deskhaven-demo.reg; do
+  share/deskhaven/deskhaven-demo.reg share/deskhaven/openbox/rc.xml; do
   grep -qxF "$prefix/$needed" <<<"$files" || fail "the package lacks $prefix/$needed"
 done
 libdir=$(grep -Eo "^$prefix/lib/([^/]*/)?deskhaven/\$" <<<"$files") || fail "no private library folder"
@@ -34,6 +34,7 @@ dpkg-deb -e "$deb" "$work/control"
 [ -x "$work/control/postinst" ] && [ -x "$work/control/prerm" ] || fail "maintainer scripts"
 grep -q 'deskhaven-regsvr' "$work/control/postinst" || fail "postinst registers nothing"
 grep -q '^Depends: .*libqt6widgets6' "$work/control/control" || fail "no library dependencies"
+grep -q '^Depends: .*openbox' "$work/control/control" || fail "the session's window manager is not a dependency"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"

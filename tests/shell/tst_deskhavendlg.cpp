@@ -1,6 +1,7 @@
 #include "common/ui/buttonst.h"
 #include "platform/components/classregistry.h"
 #include "platform/ui/messagerecorder.h"
+#include "platform/ui/ownkeys.h"
 #include "shell/aboutdlg.h"
 #include "shell/accelerators.h"
 #include "shell/deskhavendlg.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -154,6 +156,7 @@ private slots:
   void changeClassStartsTheSelector();
   void runDirectoryIsRestored();
   void aboutBoxAndRestore();
+  void closingAsksToLogOff();
   void largeFontsClipNoCaption();
 };
 
@@ -295,6 +298,15 @@ void TestDeskhavenDlg::keysReachThePageOnShow() {
   QVERIFY(links->hasFocus()); // Tab did not move the focus
   QVERIFY(dlg.isVisible());   // Escape closed nothing
 
+  // The copy of a pressed key that the accessibility bridge posts is a shortcut too; a
+  // key the program sends itself goes to its target.
+  QCoreApplication::postEvent(links,
+                              new QKeyEvent(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier));
+  QCoreApplication::processEvents();
+  dh::ui::sendOwnKey(links, Qt::Key_Tab);
+  QCOMPARE(s.received(3), commands({PageCommand::Copy, PageCommand::Tab, PageCommand::Refresh,
+                                    PageCommand::ScrollDown}));
+
   // Enter goes to the focused control and leaves the window open.
   QTest::keyClick(links, Qt::Key_Return);
   QCOMPARE(links->property("returnPresses").toInt(), 1);
@@ -303,7 +315,7 @@ void TestDeskhavenDlg::keysReachThePageOnShow() {
   QTest::mouseClick(s.button(1003), Qt::LeftButton);
   QTest::keyClick(dlg.pageControl(1), Qt::Key_Left, Qt::AltModifier);
   QCOMPARE(s.received(1), commands({PageCommand::Back}));
-  QCOMPARE(s.received(3).size(), 3);
+  QCOMPARE(s.received(3).size(), 4);
 
   // A key typed into another window stays there.
   QLineEdit elsewhere;
@@ -542,6 +554,23 @@ void TestDeskhavenDlg::aboutBoxAndRestore() {
   dlg.showMinimized();
   dlg.showMaximisedOverScreen();
   QVERIFY(dlg.isMaximized() && !dlg.isMinimized());
+}
+
+void TestDeskhavenDlg::closingAsksToLogOff() {
+  Setup s;
+  CDeskhavenDlg& dlg = s.open();
+  QSignalSpy closed(&dlg, &CDeskhavenDlg::closed);
+  s.boxes.answerNext(dh::ui::Answer::No);
+  QVERIFY(!dlg.close());
+  QVERIFY(dlg.isVisible());
+  QCOMPARE(closed.count(), 0);
+  QCOMPARE(s.titles(), QStringList{"Log Off"});
+  QVERIFY(s.boxes.boxes().first().text.contains(
+      QStringLiteral("Every program you started will close")));
+
+  s.boxes.answerNext(dh::ui::Answer::Yes);
+  QVERIFY(dlg.close());
+  QCOMPARE(closed.count(), 1);
 }
 
 void TestDeskhavenDlg::largeFontsClipNoCaption() {

@@ -46,9 +46,10 @@ void makeStaleSocket(const QString& path) {
   QVERIFY(QFile::exists(path));
 }
 
-bool requestShowFromOtherThread(const QString& path) {
-  auto answer =
-      std::async(std::launch::async, [path] { return InstanceChannel::requestShow(path); });
+// Sends a request from another thread while this one serves the channel.
+bool requestFromOtherThread(const QString& path,
+                            bool (*request)(const QString&, int) = InstanceChannel::requestShow) {
+  auto answer = std::async(std::launch::async, [path, request] { return request(path, 2000); });
   while (answer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
     QCoreApplication::processEvents();
   return answer.get();
@@ -293,16 +294,22 @@ void TestShellLogic::secondStartSignalsTheFirst() {
   InstanceChannel first;
   QVERIFY(first.listen(path));
   QSignalSpy shown(&first, &InstanceChannel::showRequested);
-  QVERIFY(requestShowFromOtherThread(path));
+  QVERIFY(requestFromOtherThread(path));
   QCOMPARE(shown.count(), 1);
 
   // A live instance keeps its socket: another channel does not take it over.
   InstanceChannel intruder;
   QVERIFY(!intruder.listen(path));
-  QVERIFY(requestShowFromOtherThread(path));
+  QVERIFY(requestFromOtherThread(path));
   QCOMPARE(shown.count(), 2);
 
   QVERIFY(!InstanceChannel::requestShow(runtime.filePath(QStringLiteral("none")), 200));
+
+  // The log-off key asks the first instance to ask the pupil, and is not a show.
+  QSignalSpy logOff(&first, &InstanceChannel::logOffRequested);
+  QVERIFY(requestFromOtherThread(path, InstanceChannel::requestLogOff));
+  QCOMPARE(logOff.count(), 1);
+  QCOMPARE(shown.count(), 2);
 }
 
 void TestShellLogic::staleSocketDoesNotBlock() {
@@ -313,7 +320,7 @@ void TestShellLogic::staleSocketDoesNotBlock() {
   InstanceChannel channel;
   QVERIFY(channel.listen(path));
   QSignalSpy shown(&channel, &InstanceChannel::showRequested);
-  QVERIFY(requestShowFromOtherThread(path));
+  QVERIFY(requestFromOtherThread(path));
   QCOMPARE(shown.count(), 1);
 
   qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());

@@ -126,6 +126,13 @@ def press_keys(*names):
         Atspi.generate_keyboard_event(MODIFIER_CODES[modifier], None, Atspi.KeySynthType.RELEASE)
 
 
+def xdotool(*arguments):
+    """Runs xdotool (keys and clicks as the X server gets them from a keyboard and a mouse,
+    and looks at windows) and gives what it printed."""
+    return subprocess.run(["xdotool", *arguments], capture_output=True, text=True,
+                          check=True).stdout.strip()
+
+
 class ShellOnTheDemo(unittest.TestCase):
     """One shell on a fresh demo configuration for all the tests of a class, in the order
     written."""
@@ -144,12 +151,23 @@ class ShellOnTheDemo(unittest.TestCase):
             XDG_RUNTIME_DIR=os.path.join(cls.work.name, "runtime"),
             # The shell's own data (its trash, the browser's profile) stays in the test.
             XDG_DATA_HOME=os.path.join(cls.work.name, "data"))
+        cls.env.update(cls.more_environment())
         os.mkdir(cls.env["XDG_RUNTIME_DIR"], 0o700)
         cls.controls = prepared.stderr.strip()
         cls.boxes = []
         # The accessibility bus must be up before the shell starts, or it never joins.
         Atspi.get_desktop(0).get_child_count()
-        cls.shell = subprocess.Popen([os.path.join(BIN, "deskhaven2")], env=cls.env)
+        cls.shell = cls.start()
+
+    @classmethod
+    def more_environment(cls):
+        """What a class adds to the shell's environment."""
+        return {}
+
+    @classmethod
+    def start(cls):
+        """Starts the shell; a class may start it otherwise (in the pupils' session)."""
+        return subprocess.Popen([os.path.join(BIN, "deskhaven2")], env=cls.env)
 
     @classmethod
     def tearDownClass(cls):
