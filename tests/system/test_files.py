@@ -5,6 +5,7 @@ through the accessibility bus.
 """
 import os
 import subprocess
+import time
 import unittest
 
 from desktopbus import (BIN, CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, children,
@@ -91,10 +92,25 @@ class TestFiles(ShellOnTheDemo):
         wait_for("the copy to go", lambda: self.shows("table cell", "Copy of My Story") is None,
                  CHANGE_TIMEOUT)
 
-    def test_5_a_change_of_class_shows_the_new_roots(self):
+    def test_5_a_change_of_class_waits_for_rename_then_shows_the_new_roots(self):
         wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        self.select_my_story()
+        press_keys("F2")
+
+        def rename_dialog():
+            for dialog in children(self.app()):
+                if role_and_name(dialog) == ("dialog", "Rename Item") and showing(dialog):
+                    return dialog
+            return None
+
+        dialog = wait_for("the Rename Item dialog", rename_dialog, CHANGE_TIMEOUT)
         subprocess.run([os.path.join(BIN, "deskhaven-classselect"), "--set", "8C"],
                        env=self.env, check=True)
+        # The page under the open dialog stays as it is for some ticks of the class timer.
+        time.sleep(2.5)
+        wait_for("the dialog and class 7B to stay",
+                 lambda: rename_dialog() and self.shows("push button", "7B"), 1)
+        find(dialog, "push button", "Cancel").do_action(0)
         wait_for("the class button to show 8C", lambda: self.shows("push button", "8C"),
                  CHANGE_TIMEOUT)
         wait_for("the first page of Default User", self.page_on_show, START_TIMEOUT)
