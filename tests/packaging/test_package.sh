@@ -50,8 +50,12 @@ later=$(ls "$work"/deskhaven_*"$version+1"_*.deb)
 
 step "making a clean Debian 12 root"
 mirror=http://deb.debian.org
-# The host's package cache serves what it holds; the rest comes from the mirror.
-mmdebstrap --variant=minbase --include=systemd,systemd-sysv,sqlite3 \
+# The host's package cache serves what it holds; the rest comes from the mirror. Only
+# the standard descriptors go along: apt hands mmdebstrap's hooks a descriptor number
+# above them, which the shell of its hooks cannot use above 9.
+mounts+=("$root/var/cache/apt/archives")
+python3 -c 'import os, sys; os.closerange(3, 65536); os.execvp(sys.argv[1], sys.argv[1:])' \
+  mmdebstrap --variant=minbase --include=systemd,systemd-sysv,sqlite3 \
   --skip=download/empty --skip=cleanup/apt/lists \
   --setup-hook='mkdir -p "$1"/var/cache/apt/archives && mount --bind /var/cache/apt/archives "$1"/var/cache/apt/archives' \
   --customize-hook='umount "$1"/var/cache/apt/archives' \
