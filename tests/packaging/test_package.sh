@@ -131,7 +131,9 @@ XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SAND
   "$build/bin/deskhaven2" "$work/unpictured.png" 2>/dev/null || fail "the shell without plugins failed"
 top_row_differs "$work/unpictured.png" "$work/built.png" ||
   fail "the comparison cannot tell a top row without pictures"
-cp "$root/tmp/installed.png" "$work/built.png" "$work/unpictured.png" "${DESKHAVEN_PACKAGE_PICTURES:-$work}/"
+if [ -n "${DESKHAVEN_PACKAGE_PICTURES:-}" ]; then
+  cp "$root/tmp/installed.png" "$work/built.png" "$work/unpictured.png" "$DESKHAVEN_PACKAGE_PICTURES/"
+fi
 
 step "upgrading to $version+1 after the administrator disabled the boot unit"
 in_root systemctl disable $unit >/dev/null 2>&1
