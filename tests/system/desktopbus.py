@@ -112,7 +112,7 @@ def shell_apps():
 # X key symbols of the keys the tests press, and the key codes of the modifiers under the
 # X server's default keyboard map (modifiers are held down by code).
 KEYSYMS = {"Tab": 0xFF09, "Return": 0xFF0D, "Home": 0xFF50, "Left": 0xFF51, "Up": 0xFF52,
-           "Right": 0xFF53, "Down": 0xFF54, "Delete": 0xFFFF}
+           "Right": 0xFF53, "Down": 0xFF54, "Delete": 0xFFFF, "F2": 0xFFBF}
 MODIFIER_CODES = {"Control": 37, "Alt": 64}
 
 
@@ -148,6 +148,7 @@ class ShellOnTheDemo(unittest.TestCase):
         cls.env.update(
             DESKHAVEN_MACHINE_HIVE=os.path.join(cls.work.name, "machine.hive"),
             DESKHAVEN_USER_HIVE=os.path.join(cls.work.name, "user.hive"),
+            DESKHAVEN_DEFAULT_USER_HIVE=os.path.join(cls.work.name, "default-user.hive"),
             XDG_RUNTIME_DIR=os.path.join(cls.work.name, "runtime"),
             # The shell's own data (its trash, the browser's profile) stays in the test.
             XDG_DATA_HOME=os.path.join(cls.work.name, "data"))
