@@ -9,7 +9,6 @@
 #include "files/views/foldernavigator.h"
 #include "files/views/foldertreeview.h"
 #include "files/views/itemdrag.h"
-#include "platform/print/printservice.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "platform/ui/waitcursor.h"
@@ -276,14 +275,15 @@ void FilesForm::ShowView(FolderView* view) {
         action->setChecked(View(item.command) == view);
     }
   }
-  Button(this, kIconSize)->setEnabled(true);
+  // The one-pane tree has no list whose icons could change.
+  Button(this, kIconSize)->setEnabled(view != onePane_);
 }
 
 void FilesForm::ShowDefaultView() {
   const QString word = QString::fromStdString(scheme_.Defaults.DefaultView);
   const std::array<std::pair<const char*, FolderView*>, 3> words = {
-      {{"icons", icons_}, {"tree1", onePane_}, {"tree2", twoPane_}}};
-  FolderView* view = details_;
+      {{"icons", icons_}, {"tree1", onePane_}, {"details", details_}}};
+  FolderView* view = twoPane_; // any other word, or none
   for (const auto& [name, choice] : words) {
     if (word.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
       view = choice;
@@ -439,10 +439,13 @@ MenuAvailability FilesForm::Availability(const std::vector<ItemRecord>& selected
                              kButtonIds.begin())];
   };
   const auto can = [&](int id) { return flag(id) && Button(this, id)->isEnabled(); };
+  std::vector<const ItemRecord*> items;
+  for (const ItemRecord& item : selected)
+    items.push_back(&item);
   return {.cut = can(kCut),
           .copy = can(kCopy),
           .paste = can(kPaste),
-          .print = flag(kPrint) && !selected.empty() && IsPrintable(selected.front().name),
+          .print = flag(kPrint) && MayPrint(items),
           .rename = can(kRename),
           .del = can(kDelete),
           .newFolder = can(kNewFolder)};
@@ -501,28 +504,36 @@ void FilesForm::Print() {
     return;
   const int press = ++printPresses_;
   for (const ItemRecord& item : active_->Selected()) {
-    if (access(item.fullPath.c_str(), F_OK) != 0)
-      continue; // gone since it was listed
+    if (item.folder || access(item.fullPath.c_str(), F_OK) != 0)
+      continue; // never a folder; a file gone since it was listed
     const QString path = QFile::decodeName(QByteArray::fromStdString(item.fullPath));
     // A name that does not survive the trip through text would reach another file.
     if (QFile::encodeName(path).toStdString() != item.fullPath)
       continue;
     const dh::print::Outcome outcome = dh::print::printFile(
-        path, this, [this, press](dh::print::Outcome) { PrintProblem(press); });
+        path, this, [this, press](dh::print::Outcome why) { PrintProblem(press, why); });
     if (outcome == dh::print::Outcome::NoPrintSystem) {
-      PrintProblem(press);
+      PrintProblem(press, outcome);
       return;
     }
   }
 }
 
-void FilesForm::PrintProblem(int press) {
+void FilesForm::PrintProblem(int press, dh::print::Outcome why) {
   if (printProblemShown_ == press)
     return;
   printProblemShown_ = press;
+  const char* cause = "the print system could not take this file.";
+  if (why == dh::print::Outcome::NoPrintSystem)
+    cause = "this computer has no print system.";
+  else if (why == dh::print::Outcome::NoPrinter)
+    cause = "no printer is available.";
+  else if (why == dh::print::Outcome::NotAnswering)
+    cause = "the print service is not answering.";
   dh::ui::showMessage(this,
-                      QStringLiteral("The file could not be printed: no printer is available.\n\n"
-                                     "Please inform your Network Administrator of this problem."),
+                      QStringLiteral("The file could not be printed: %1\n\n"
+                                     "Please inform your Network Administrator of this problem.")
+                          .arg(QLatin1String(cause)),
                       QStringLiteral("Print Problem"), dh::ui::Icon::Warning);
 }
 

@@ -30,8 +30,12 @@ struct ToolButtons {
   QAbstractButton* print = nullptr;
 };
 
-// The selection buttons for the items selected in a list: Cut, Delete, Copy and Rename
-// for one item, Print when its type may be printed; several items change nothing.
+// Whether Print is offered for the selected items: files only, each of a type that may
+// be printed.
+bool MayPrint(const std::vector<const ItemRecord*>& selected);
+
+// The selection buttons for the items selected in a list: Cut, Delete and Copy for any,
+// Rename for one item, Print as MayPrint says.
 void EnableItemButtons(const ToolButtons& buttons, const std::vector<const ItemRecord*>& selected);
 
 class FolderView : public QWidget {

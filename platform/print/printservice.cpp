@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <optional>
+
 namespace dh::print {
 
 namespace {
@@ -100,6 +102,21 @@ QStringList execCommand(const QString& exec, const QString& path) {
   return command;
 }
 
+Outcome lpRefusal(const QByteArray& errorOutput) {
+  const QByteArray said = errorOutput.toLower();
+  for (const char* missing :
+       {"no default destination", "does not exist", "no such printer", "not accepting jobs"}) {
+    if (said.contains(missing))
+      return Outcome::NoPrinter;
+  }
+  for (const char* silent :
+       {"scheduler not responding", "unable to connect", "connection refused"}) {
+    if (said.contains(silent))
+      return Outcome::NotAnswering;
+  }
+  return Outcome::Refused;
+}
+
 Outcome printFile(const QString& path, QObject* context, std::function<void(Outcome)> failed) {
   const QString mimeType = QMimeDatabase().mimeTypeForFile(path).name();
   const QStringList action = execCommand(PrintAction(mimeType), path);
@@ -110,20 +127,23 @@ Outcome printFile(const QString& path, QObject* context, std::function<void(Outc
     return Outcome::NoPrintSystem;
   auto* job = new QProcess(context);
   QPointer<QObject> owner(context);
-  const auto finish = [job, owner, failed](bool refused) {
+  const auto finish = [job, owner, failed](std::optional<Outcome> refused) {
     job->deleteLater();
     if (refused && owner && failed)
-      failed(Outcome::NoPrinter);
+      failed(*refused);
   };
-  QObject::connect(job, &QProcess::finished, job, [finish](int code, QProcess::ExitStatus status) {
-    finish(status != QProcess::NormalExit || code != 0);
-  });
+  QObject::connect(job, &QProcess::finished, job,
+                   [job, finish](int code, QProcess::ExitStatus status) {
+                     if (status == QProcess::NormalExit && code == 0)
+                       finish(std::nullopt);
+                     else
+                       finish(lpRefusal(job->readAllStandardError()));
+                   });
   QObject::connect(job, &QProcess::errorOccurred, job, [finish](QProcess::ProcessError error) {
     if (error == QProcess::FailedToStart)
-      finish(true);
+      finish(Outcome::NoPrintSystem);
   });
   job->setStandardOutputFile(QProcess::nullDevice());
-  job->setStandardErrorFile(QProcess::nullDevice());
   // "--" keeps a file whose name starts with "-" from being read as an option.
   job->start(lp, {QStringLiteral("--"), path});
   return Outcome::Sent;

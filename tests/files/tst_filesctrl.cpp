@@ -20,12 +20,14 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 
 using namespace dh::files;
@@ -49,6 +51,8 @@ private slots:
   void filesOpenWithTheirApplicationNeverAsPrograms();
   void viewMenuIconSizeHelpAndClassChange();
   void fileCommandsFollowTheirButtons();
+  void severalItemsTakeTheSelectionCommands();
+  void freshListingSortsByNameAndTheHeaderAgrees();
   void treesFillLazilyWithinTheLimits();
   void treeRefreshKeepsExpansionAndSelection();
   void twoPaneTreeListsFilesAndRunsFileCommands();
@@ -80,9 +84,10 @@ private:
   std::vector<int> treeMenu(const QStringList& way, int command);
   // Opens a menu through open and chooses command in it (0: none).
   std::vector<int> track(int command, const std::function<void()>& open);
-  // A stand-in program first on PATH that writes its arguments, one a line, to log and
-  // exits with status.
-  void standIn(const QString& name, const QString& log, int status = 0);
+  // A stand-in program first on PATH that writes its arguments, one a line, to log, says
+  // complaint on its error output and exits with status.
+  void standIn(const QString& name, const QString& log, int status = 0,
+               const QString& complaint = {});
 
   std::unique_ptr<TestHives> hives_;
   std::unique_ptr<TestDir> dir_;
@@ -156,7 +161,9 @@ QTreeWidgetItem* TestFilesCtrl::item(const QStringList& way) const {
 void TestFilesCtrl::select(const QString& name) {
   const int row = int(rows().indexOf(name));
   QVERIFY2(row >= 0, qPrintable(name));
-  view()->List()->setCurrentIndex(view()->List()->model()->index(row, 0));
+  view()->List()->selectionModel()->setCurrentIndex(view()->List()->model()->index(row, 0),
+                                                    QItemSelectionModel::ClearAndSelect |
+                                                        QItemSelectionModel::Rows);
 }
 
 void TestFilesCtrl::selectAlso(const QString& name) {
@@ -203,10 +210,14 @@ std::vector<int> TestFilesCtrl::track(int command, const std::function<void()>& 
   return shown.value_or(std::vector<int>{});
 }
 
-void TestFilesCtrl::standIn(const QString& name, const QString& log, int status) {
-  dir_->file(
-      "bin/" + name,
-      QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexit %2\n").arg(log).arg(status).toUtf8());
+void TestFilesCtrl::standIn(const QString& name, const QString& log, int status,
+                            const QString& complaint) {
+  dir_->file("bin/" + name,
+             QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\necho '%3' >&2\nexit %2\n")
+                 .arg(log)
+                 .arg(status)
+                 .arg(complaint)
+                 .toUtf8());
   QFile::setPermissions(dir_->path("bin/" + name), QFile::ReadOwner | QFile::ExeOwner);
 }
 
@@ -238,11 +249,13 @@ void TestFilesCtrl::pageCommandsBrowseWithinTheLimits() {
            QStringLiteral("Current Root: Root 1      Current Folder: ") + dir_->path("r1"));
   QVERIFY(!button(FilesForm::kUp)->isEnabled() && !command(PageCommand::Up));
   select("a");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
   select("b");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
+  QCOMPARE(view()->Navigator().Depth(), 2);
   select("c");
-  QVERIFY(command(PageCommand::Open)); // the limit: nothing happens
+  command(PageCommand::Open); // the limit: nothing happens
   QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a/b"));
   QVERIFY(command(PageCommand::Up));
   QVERIFY(command(PageCommand::Back));
@@ -259,7 +272,7 @@ void TestFilesCtrl::pageCommandsBrowseWithinTheLimits() {
   QDir(dir_->path("r1/a")).removeRecursively();
   QVERIFY(command(PageCommand::Back));
   QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1"));
-  QVERIFY(command(PageCommand::Tab));
+  command(PageCommand::Tab);
   QVERIFY(view()->List()->hasFocus());
 }
 
@@ -284,6 +297,12 @@ void TestFilesCtrl::sidePanelShowsThreeRootsOrScrollsNine() {
   for (int press = 1; press <= 9 - fit; ++press)
     QVERIFY(command(PageCommand::ScrollDown));
   QVERIFY(!shown(CFolderListView::kScrollDown) && !command(PageCommand::ScrollDown));
+  // A resize or the page shown again leaves the panel where the pupil scrolled it.
+  ctrl_->resize(810, 600);
+  ctrl_->hide();
+  ctrl_->show();
+  QCOMPARE(view()->Panel().Offset(), 9 - fit);
+  QVERIFY(shown(CFolderListView::kScrollUp));
   for (int press = 1; press <= 9 - fit; ++press)
     QVERIFY(command(PageCommand::ScrollUp));
   QVERIFY(!shown(CFolderListView::kScrollUp));
@@ -307,7 +326,8 @@ void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   dir_->giveAway("r1/Shared/Target.lnk");
   QTRY_VERIFY(rows().contains("Shared"));
   select("Shared");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
+  QVERIFY(view()->Navigator().InShortcut());
   QVERIFY(rows().isEmpty());
   dir_->file("shared/sheet.txt");
   QTRY_COMPARE(rows(), QStringList({"sheet"}));
@@ -325,16 +345,16 @@ void TestFilesCtrl::filesOpenWithTheirApplicationNeverAsPrograms() {
   dir_->file("r1/run.sh", "#!/bin/sh\n");
   start(1);
   select("story");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
   QTRY_COMPARE(fileBytes(opened), QFile::encodeName(dir_->path("r1/story.txt")));
   QFile::remove(opened);
 
   select("run");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
   QCOMPARE(recorder_->events(), QStringList({"beep", "File Problem"}));
   QFile::remove(dir_->path("r1/story.txt"));
   select("story");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
   QCOMPARE(recorder_->boxes().last().text,
            QStringLiteral("There has been a problem locating this file.\nIt is recommended you "
                           "inform your system administrator\nof this error"));
@@ -351,7 +371,8 @@ void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
   QAbstractItemView* details = view()->List();
   QCOMPARE(details->objectName(), QStringLiteral("id234"));
   select("a");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
   const auto menu = [&](int id) { return form()->findChild<QAction*>(dh::ui::idName(id)); };
   menu(FilesForm::kIconView)->trigger();
   QCOMPARE(view()->List()->objectName(), QStringLiteral("id216"));
@@ -377,11 +398,23 @@ void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
   QCOMPARE(recorder_->events(), QStringList({"beep", "Help Problem"}));
 
   hives_->setText(Root::LocalMachine, schemeKey(kScheme) + "\\Defaults", "DefaultView", "icons");
-  QVERIFY(command(PageCommand::ClassChanged));
+  command(PageCommand::ClassChanged);
   QCOMPARE(view()->List()->objectName(), QStringLiteral("id216"));
   QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1"));
   QCOMPARE(form()->History().Entries().size(), 1u);
   QVERIFY(!button(FilesForm::kBack)->isEnabled());
+
+  // No word, or one unknown, shows the two-pane tree; only the one-pane tree has no
+  // icons to change.
+  hives_->setText(Root::LocalMachine, schemeKey(kScheme) + "\\Defaults", "DefaultView", "");
+  command(PageCommand::ClassChanged);
+  QCOMPARE(form()->ActiveView(), form()->View(FilesForm::kTwoPaneTree));
+  QVERIFY(menu(FilesForm::kTwoPaneTree)->isChecked());
+  QVERIFY(button(FilesForm::kIconSize)->isEnabled());
+  menu(FilesForm::kOnePaneTree)->trigger();
+  QVERIFY(!button(FilesForm::kIconSize)->isEnabled());
+  menu(FilesForm::kIconView)->trigger();
+  QVERIFY(button(FilesForm::kIconSize)->isEnabled());
 }
 
 void TestFilesCtrl::fileCommandsFollowTheirButtons() {
@@ -397,8 +430,62 @@ void TestFilesCtrl::fileCommandsFollowTheirButtons() {
   QVERIFY(command(PageCommand::Undo));
   QCOMPARE(rows(), QStringList({"a"}));
   QVERIFY(!button(FilesForm::kUndo)->isEnabled());
-  QVERIFY(command(PageCommand::ClassChanged)); // empties the clipboard
+  command(PageCommand::ClassChanged); // empties the clipboard
   QVERIFY(!button(FilesForm::kPaste)->isEnabled());
+}
+
+void TestFilesCtrl::severalItemsTakeTheSelectionCommands() {
+  dir_->file("r1/a.txt", "a");
+  dir_->file("r1/b.txt", "b");
+  dir_->folder("r1/box");
+  start(1);
+  const auto enabled = [&] {
+    QList<int> ids;
+    for (int id : {FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete, FilesForm::kRename,
+                   FilesForm::kPrint})
+      if (button(id)->isEnabled())
+        ids << id;
+    return ids;
+  };
+  select("a");
+  // Several in one step, as Shift+Down and Ctrl+A make them.
+  QTest::keyClick(view()->List(), Qt::Key_Down, Qt::ShiftModifier);
+  QCOMPARE(view()->Selected().size(), 2u);
+  QCOMPARE(enabled(),
+           QList<int>({FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete, FilesForm::kPrint}));
+  constexpr int kSep = kMenuSeparator;
+  QCOMPARE(menu("a", 0, true), std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep,
+                                                 kMenuPrint, kSep, kMenuDelete}));
+  // A folder among them, or alone, is never offered for printing.
+  QTest::keyClick(view()->List(), Qt::Key_A, Qt::ControlModifier);
+  QCOMPARE(view()->Selected().size(), 3u);
+  QCOMPARE(enabled(), QList<int>({FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete}));
+  select("box");
+  QCOMPARE(enabled(),
+           QList<int>({FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete, FilesForm::kRename}));
+  QVERIFY(!command(PageCommand::Print));
+}
+
+void TestFilesCtrl::freshListingSortsByNameAndTheHeaderAgrees() {
+  dir_->file("r1/a.txt", "a");
+  dir_->file("r1/sub/b.txt", "b");
+  start(1);
+  auto* header = static_cast<QTreeView*>(view()->List())->header();
+  const auto clickNames = [&] {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(20, header->height() / 2));
+  };
+  clickNames();
+  QCOMPARE(rows(), QStringList({"sub", "a"}));
+  QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  select("sub");
+  command(PageCommand::Open);
+  command(PageCommand::Up);
+  // Listed A to Z afresh, and the arrow says so: the next press turns the list round.
+  QCOMPARE(rows(), QStringList({"a", "sub"}));
+  QCOMPARE(header->sortIndicatorSection(), 0);
+  QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+  clickNames();
+  QCOMPARE(rows(), QStringList({"sub", "a"}));
 }
 
 void TestFilesCtrl::treesFillLazilyWithinTheLimits() {
@@ -545,18 +632,24 @@ void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
   QTRY_COMPARE(fileBytes(written), QFile::encodeName("--print " + a + "\n"));
   QFile::remove(dir_->path("data/applications/writer.desktop"));
 
-  // No printer: lp refuses, and the pupil is told once.
-  standIn("lp", log, 1);
+  // No printer: lp refuses, and the pupil is told once, and why.
+  standIn("lp", log, 1, "lp: Error - No default destination.");
   select("a");
   selectAlso("-b");
   QVERIFY(command(PageCommand::Print));
   QTRY_COMPARE(recorder_->events(), QStringList({"Print Problem"}));
   QTest::qWait(100);
   QCOMPARE(recorder_->events().size(), 1);
+  QVERIFY(recorder_->boxes().last().text.contains("no printer is available"));
+  standIn("lp", log, 1, "lp: Error - scheduler not responding.");
+  QVERIFY(command(PageCommand::Print));
+  QTRY_COMPARE(recorder_->events().size(), 2);
+  QVERIFY(recorder_->boxes().last().text.contains("the print service is not answering"));
   // No print system at all.
   QFile::remove(dir_->path("bin/lp"));
   QVERIFY(command(PageCommand::Print));
-  QCOMPARE(recorder_->events().size(), 2);
+  QCOMPARE(recorder_->events().size(), 3);
+  QVERIFY(recorder_->boxes().last().text.contains("this computer has no print system"));
   QVERIFY(QFile::exists(a) && QFile::exists(b));
   qputenv("PATH", path);
 }
