@@ -38,6 +38,12 @@ inline constexpr const char* kClassSelector = "Class Selector Executable Path";
 inline constexpr const char* kRunDir = "Deskhaven Run Dir";
 inline constexpr const char* kPrintFileTypes = "PrintFileTypes"; // 500 bytes
 inline constexpr const char* kProgramSetLocation = "Override Program Set Location";
+// The group whose members, besides the superuser, may make folder shortcuts that lead
+// out of a root (REG_SZ, a group name).
+inline constexpr const char* kAdministratorsGroup = "Administrators Group";
+// Whether the applications menu may take desktop entries from the user's own data folder
+// (REG_DWORD, 1 allows; anything else, or none, reads the system's entries only).
+inline constexpr const char* kUserDesktopEntries = "Allow User Desktop Entries";
 } // namespace setting
 
 // A settings value as text: empty when missing, not a text, or longer than the buffer

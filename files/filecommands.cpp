@@ -2,6 +2,7 @@
 
 #include "files/foldershortcut.h"
 #include "files/namedialogs.h"
+#include "platform/confine/confinedroot.h"
 #include "platform/shellops/fileoperation.h"
 #include "platform/ui/messageservice.h"
 
@@ -10,6 +11,15 @@
 #include <sys/stat.h>
 
 namespace dh::files {
+
+// An item as the file services are handed it: its folder opened afresh beneath its root
+// and held open, so that what the services do happens in that folder whatever is swapped
+// in for it meanwhile.
+struct Pinned {
+  dh::confine::Descriptor folder;
+  QString name;
+  QString Path() const;
+};
 
 namespace {
 
@@ -59,16 +69,35 @@ dh::shellops::Result Run(Function function, const QString& source, const QString
   return dh::shellops::performFileOperation(request);
 }
 
-// Whether the folder holding path is one the view could show: in a root, or a shortcut's
-// target it has visited, and within the level limit.
-bool Reachable(const FolderNavigator& place, const QString& path) {
+// A navigator on the folder holding path when the view could show it: in a root, or a
+// shortcut's target it has visited, and within the level limit.
+std::optional<FolderNavigator> FolderHolding(const FolderNavigator& place, const QString& path) {
   const std::string folder = TrimFolder(Bytes(FolderOf(path)));
   for (int root = 0; root < int(place.Roots().size()); ++root) {
     FolderNavigator probe = place;
     if (probe.GoTo(folder, root))
-      return true;
+      return probe;
   }
-  return false;
+  return std::nullopt;
+}
+
+bool Reachable(const FolderNavigator& place, const QString& path) {
+  return FolderHolding(place, path).has_value();
+}
+
+std::optional<Pinned> Pin(const FolderNavigator& place, const QString& path) {
+  const QString name = NameOf(path);
+  const std::optional<FolderNavigator> holder = FolderHolding(place, path);
+  if (!holder || !dh::confine::isPlainName(Bytes(name)))
+    return std::nullopt;
+  Pinned pinned{holder->OpenFolder(), name};
+  return pinned.folder.valid() ? std::optional<Pinned>(std::move(pinned)) : std::nullopt;
+}
+
+// The path the pupil knows for what a file service reports at a pinned path in folder.
+QString Shown(const FolderNavigator& folder, const QString& reported) {
+  const QString base = Text(folder.Folder());
+  return (base == QLatin1String("/") ? QString() : base) + QLatin1Char('/') + NameOf(reported);
 }
 
 void CannotUndo(QWidget* owner, const QString& text) {
@@ -76,6 +105,17 @@ void CannotUndo(QWidget* owner, const QString& text) {
 }
 
 } // namespace
+
+QString Pinned::Path() const {
+  return Text(folder.procPath()) + QLatin1Char('/') + name;
+}
+
+void FolderMoved(QWidget* owner) {
+  dh::ui::showMessage(owner,
+                      QStringLiteral("This folder has been moved or replaced since it was shown,\n"
+                                     "so nothing was done. Please look at it again."),
+                      QStringLiteral("Folder Changed"), dh::ui::Icon::Warning);
+}
 
 QString CopyName(const QString& target) {
   const QString folder = FolderOf(target);
@@ -129,9 +169,14 @@ void FileCommands::Paste(const FolderNavigator& place, const std::vector<ItemRec
   if (!move && clipboard_.operation.compare(QLatin1String("copy"), Qt::CaseInsensitive) != 0)
     return;
   if (const std::optional<FolderNavigator> into = TargetFolder(place, selected, kNoPaste)) {
+    const dh::confine::Descriptor folder = into->OpenFolder();
+    if (!folder.valid()) {
+      FolderMoved(owner_);
+      return;
+    }
     UndoRecord record{.Kind = move ? UndoRecord::kMove : UndoRecord::kCopy};
     for (const QString& path : clipboard_.paths)
-      PasteOne(path, *into, move, record);
+      PasteOne(path, *into, folder, move, record);
     if (!record.Sources.isEmpty())
       undo_.push_back(record);
   }
@@ -139,15 +184,19 @@ void FileCommands::Paste(const FolderNavigator& place, const std::vector<ItemRec
     clipboard_ = {};
 }
 
-bool FileCommands::PasteOne(const QString& path, const FolderNavigator& into, bool move,
+bool FileCommands::PasteOne(const QString& path, const FolderNavigator& into,
+                            const dh::confine::Descriptor& folder, bool move,
                             UndoRecord& record) const {
-  // Taken before the roots changed: no longer the pupil's to take.
-  if (!Reachable(into, path))
+  // Taken before the roots changed (no longer the pupil's to take), or its folder was
+  // moved or replaced since.
+  const std::optional<Pinned> source = Pin(into, path);
+  if (!source)
     return false;
-  const std::string source = Bytes(path);
+  const std::string sourcePath = Bytes(source->Path());
+  const std::string intoPath = folder.procPath();
   struct stat st {};
-  if (lstat(source.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-      IsSameOrBelow(into.Folder(), source)) {
+  if (lstat(sourcePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+      IsSameOrBelow(intoPath, sourcePath)) {
     dh::ui::showMessage(nullptr,
                         QStringLiteral("Cannot perform folder operation:\n"
                                        "The destination folder is either the same\n"
@@ -155,41 +204,45 @@ bool FileCommands::PasteOne(const QString& path, const FolderNavigator& into, bo
                         QStringLiteral("Clipboard Error"), Icon::Error);
     return false;
   }
-  QString target = Text(into.Folder()) + QLatin1Char('/') + NameOf(path);
-  if (Canonical(into.Folder()) == Canonical(Bytes(FolderOf(path)))) {
+  QString target = Text(intoPath) + QLatin1Char('/') + source->name;
+  if (Canonical(intoPath) == Canonical(source->folder.procPath())) {
     if (move)
       return false; // already there
     target = CopyName(target);
   }
-  return Transfer(path, target, move, record);
+  return Transfer(*source, path, target, into, move, record);
 }
 
-bool FileCommands::Transfer(const QString& path, const QString& target, bool move,
-                            UndoRecord& record) const {
+bool FileCommands::Transfer(const Pinned& source, const QString& shownSource, const QString& target,
+                            const FolderNavigator& into, bool move, UndoRecord& record) const {
   const dh::shellops::Result result =
-      Run(move ? Function::Move : Function::Copy, path, target, owner_);
+      Run(move ? Function::Move : Function::Copy, source.Path(), target, owner_);
   if (!result.done || result.items.isEmpty())
     return false;
-  record.Sources << path;
-  record.Targets << result.items.front().target;
+  record.Sources << shownSource;
+  record.Targets << Shown(into, result.items.front().target);
   return true;
 }
 
 bool FileCommands::Drop(const QString& source, const FolderNavigator& into, bool move) {
-  const std::string bytes = Bytes(source);
+  const std::optional<Pinned> pinned = Pin(into, source);
+  const dh::confine::Descriptor folder = into.OpenFolder();
+  if (!pinned || !folder.valid())
+    return false;
+  const std::string bytes = Bytes(pinned->Path());
   struct stat st {};
   if (lstat(bytes.c_str(), &st) != 0 ||
-      Canonical(into.Folder()) == Canonical(Bytes(FolderOf(source))) ||
-      (S_ISDIR(st.st_mode) && IsSameOrBelow(into.Folder(), bytes)))
+      Canonical(folder.procPath()) == Canonical(pinned->folder.procPath()) ||
+      (S_ISDIR(st.st_mode) && IsSameOrBelow(folder.procPath(), bytes)))
     return false;
   UndoRecord record{.Kind = move ? UndoRecord::kMove : UndoRecord::kCopy};
-  if (!Transfer(source, Text(into.Folder()) + QLatin1Char('/') + NameOf(source), move, record))
+  if (!Transfer(*pinned, source, Text(folder.procPath(Bytes(pinned->name))), into, move, record))
     return false;
   undo_.push_back(record);
   return true;
 }
 
-void FileCommands::Delete(const std::vector<ItemRecord>& selected) {
+void FileCommands::Delete(const FolderNavigator& place, const std::vector<ItemRecord>& selected) {
   if (selected.empty())
     return;
   const QString question =
@@ -202,7 +255,12 @@ void FileCommands::Delete(const std::vector<ItemRecord>& selected) {
   UndoRecord record{.Kind = UndoRecord::kDelete};
   for (const ItemRecord& item : selected) {
     const QString path = Text(item.fullPath);
-    if (Run(Function::Delete, path, {}, owner_).done)
+    const std::optional<Pinned> pinned = Pin(place, path);
+    if (!pinned) {
+      FolderMoved(owner_);
+      break;
+    }
+    if (Run(Function::Delete, pinned->Path(), {}, owner_).done)
       record.Sources << path;
   }
   if (!record.Sources.isEmpty())
@@ -216,7 +274,12 @@ void FileCommands::NewFolder(const FolderNavigator& place,
   const std::optional<FolderNavigator> into = TargetFolder(place, selected, kNoNewFolder);
   if (!into)
     return;
-  CFolderCreationDlg dialog(Text(into->Folder()), owner_);
+  const dh::confine::Descriptor folder = into->OpenFolder();
+  if (!folder.valid()) {
+    FolderMoved(owner_);
+    return;
+  }
+  CFolderCreationDlg dialog(Text(into->Folder()), folder, owner_);
   if (dialog.exec() == QDialog::Accepted)
     undo_.push_back({.Targets = {dialog.NewFolder()}, .Kind = UndoRecord::kNewFolder});
 }
@@ -224,14 +287,19 @@ void FileCommands::NewFolder(const FolderNavigator& place,
 void FileCommands::Rename(const FolderNavigator& place, const std::vector<ItemRecord>& selected) {
   if (!place.HasFolder() || selected.size() != 1)
     return;
-  CRenameItemDlg dialog(Text(place.Folder()), Text(selected.front().name), owner_);
+  const dh::confine::Descriptor folder = place.OpenFolder();
+  if (!folder.valid()) {
+    FolderMoved(owner_);
+    return;
+  }
+  CRenameItemDlg dialog(Text(folder.procPath()), Text(selected.front().name), owner_);
   if (dialog.exec() != QDialog::Accepted)
     return;
   const dh::shellops::Result result =
       Run(Function::Rename, dialog.OldPath(), dialog.NewPath(), owner_);
   if (result.done)
-    undo_.push_back({.Sources = {dialog.OldPath()},
-                     .Targets = {result.items.front().target},
+    undo_.push_back({.Sources = {Shown(place, dialog.OldPath())},
+                     .Targets = {Shown(place, result.items.front().target)},
                      .Kind = UndoRecord::kRename});
 }
 
@@ -277,20 +345,44 @@ bool FileCommands::PlacesFree(const UndoRecord& record) const {
                      "there is already an item at\n%1"));
 }
 
-void FileCommands::Reverse(const UndoRecord& record) const {
+void FileCommands::Reverse(const FolderNavigator& place, const UndoRecord& record) const {
+  // Every path is pinned to its folder as it is now, as the commands themselves are.
+  const auto pinned = [&](const QString& path, std::vector<Pinned>& held) {
+    std::optional<Pinned> pin = Pin(place, path);
+    if (!pin)
+      return QString();
+    held.push_back(std::move(*pin));
+    return held.back().Path();
+  };
+  std::vector<Pinned> held;
+  held.reserve(std::size_t(record.Sources.size() + record.Targets.size()));
   if (record.Kind == UndoRecord::kDelete) {
-    dh::shellops::restoreFromTrash(record.Sources, owner_);
+    QStringList places;
+    for (const QString& source : record.Sources)
+      places << pinned(source, held);
+    if (places.contains(QString()))
+      FolderMoved(owner_);
+    else
+      dh::shellops::restoreFromTrash(record.Sources, owner_, nullptr, places);
     return;
   }
   for (qsizetype i = 0; i < record.Targets.size(); ++i) {
+    const QString target = pinned(record.Targets[i], held);
+    const QString source = record.Kind == UndoRecord::kMove || record.Kind == UndoRecord::kRename
+                               ? pinned(record.Sources[i], held)
+                               : QStringLiteral("-");
+    if (target.isEmpty() || source.isEmpty()) {
+      FolderMoved(owner_);
+      return;
+    }
     switch (record.Kind) {
     case UndoRecord::kMove:
     case UndoRecord::kRename:
-      Run(Function(record.Kind), record.Targets[i], record.Sources[i], owner_);
+      Run(Function(record.Kind), target, source, owner_);
       break;
     case UndoRecord::kCopy:
     case UndoRecord::kNewFolder:
-      Run(Function::Delete, record.Targets[i], {}, owner_);
+      Run(Function::Delete, target, {}, owner_);
       break;
     default:
       break;
@@ -318,7 +410,7 @@ void FileCommands::Undo(const FolderNavigator& place) {
   if (!PlacesFree(record))
     return; // the record stays: the pupil can clear the place and undo again
   undo_.pop_back();
-  Reverse(record);
+  Reverse(place, record);
 }
 
 } // namespace dh::files

@@ -2,6 +2,9 @@
 // Paste, Delete to the trash, New Folder, Rename, and Undo of each of them. Every command
 // works where the view on show stands (its navigator and selection) and never reaches a
 // folder that view could not show: outside the roots or below the folder level limit.
+// Each folder a command works in is opened afresh beneath its root and the work is done
+// in that open folder: one moved or replaced by a link since it was shown makes the
+// command stop with "Folder Changed", and nothing outside is touched.
 #pragma once
 
 #include "files/views/foldernavigator.h"
@@ -17,6 +20,8 @@
 class QWidget;
 
 namespace dh::files {
+
+struct Pinned;
 
 // One completed command, as Undo reverses it.
 struct UndoRecord {
@@ -41,7 +46,7 @@ public:
   void Copy(const std::vector<ItemRecord>& selected);
   void Cut(const std::vector<ItemRecord>& selected);
   void Paste(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
-  void Delete(const std::vector<ItemRecord>& selected);
+  void Delete(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
   void NewFolder(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
   void Rename(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
   void Undo(const FolderNavigator& place);
@@ -69,9 +74,13 @@ private:
   std::optional<FolderNavigator> TargetFolder(const FolderNavigator& place,
                                               const std::vector<ItemRecord>& selected,
                                               const LevelRefusal& refusal) const;
-  bool PasteOne(const QString& path, const FolderNavigator& into, bool move,
-                UndoRecord& record) const;
-  bool Transfer(const QString& path, const QString& target, bool move, UndoRecord& record) const;
+  // folder: into's folder, held open while the paste runs.
+  bool PasteOne(const QString& path, const FolderNavigator& into,
+                const dh::confine::Descriptor& folder, bool move, UndoRecord& record) const;
+  // Copies or moves source (shownSource to the pupil) to target, a path in into's folder
+  // held open; records the pair as the pupil knows them.
+  bool Transfer(const Pinned& source, const QString& shownSource, const QString& target,
+                const FolderNavigator& into, bool move, UndoRecord& record) const;
   // Each refuses an undo with its "Cannot Undo" box; true when it may go ahead.
   bool FromHere(const FolderNavigator& place, const UndoRecord& record) const;
   bool WithinReach(const FolderNavigator& place, const UndoRecord& record) const;
@@ -79,13 +88,17 @@ private:
   // Refuses at the first path that does not pass, naming it in refusal's %1.
   bool AllPass(const QStringList& paths, const std::function<bool(const QString&)>& pass,
                const QString& refusal) const;
-  void Reverse(const UndoRecord& record) const;
+  void Reverse(const FolderNavigator& place, const UndoRecord& record) const;
 
   QWidget* owner_;
   int mode_;
   Clipboard clipboard_;
   std::vector<UndoRecord> undo_;
 };
+
+// Tells the pupil that the folder a command was to work in has been moved or replaced
+// since it was shown, so nothing was done.
+void FolderMoved(QWidget* owner);
 
 // The name a copy of an item into its own folder gets: "Copy of N", else the first free
 // of "Copy (2) of N", "Copy (3) of N", ... target is the item's own path.

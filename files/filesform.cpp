@@ -9,6 +9,7 @@
 #include "files/views/foldernavigator.h"
 #include "files/views/foldertreeview.h"
 #include "files/views/itemdrag.h"
+#include "platform/confine/confinedroot.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "platform/ui/waitcursor.h"
@@ -174,6 +175,7 @@ void FilesForm::MakeToolBar() {
   command(kPaste, &FileCommands::Paste);
   command(kNewFolder, &FileCommands::NewFolder);
   command(kRename, &FileCommands::Rename);
+  command(kDelete, &FileCommands::Delete);
   const auto selection = [this](int id, void (FileCommands::*run)(const std::vector<ItemRecord>&)) {
     connect(Button(this, id), &QAbstractButton::clicked, this, [this, run] {
       RunFileCommand([this, run](FolderView& view) { (commands_.*run)(view.Selected()); });
@@ -181,7 +183,6 @@ void FilesForm::MakeToolBar() {
   };
   selection(kCopy, &FileCommands::Copy);
   selection(kCut, &FileCommands::Cut);
-  selection(kDelete, &FileCommands::Delete);
   connect(Button(this, kUndo), &QAbstractButton::clicked, this, [this] {
     RunFileCommand([this](FolderView& view) { commands_.Undo(view.Navigator()); });
   });
@@ -485,7 +486,10 @@ std::optional<FolderNavigator> FilesForm::Reach(const std::string& folder) const
 
 bool FilesForm::DropItem(const QMimeData& data, const std::string& folder, bool move) {
   const std::optional<DraggedItem> item = DraggedItemOf(data);
-  if (!item)
+  std::vector<std::string> names;
+  // Never a path that climbs: "<root>/.." names the folder above the root.
+  if (!item || !dh::confine::splitRelative(item->path, names) ||
+      !dh::confine::splitRelative(folder, names))
     return false;
   const std::string& source = item->path;
   const std::size_t slash = source.rfind('/');
@@ -503,15 +507,19 @@ void FilesForm::Print() {
   if (!active_)
     return;
   const int press = ++printPresses_;
+  const dh::confine::Descriptor folder = active_->Navigator().OpenFolder();
+  if (!folder.valid()) {
+    FolderMoved(this);
+    return;
+  }
   for (const ItemRecord& item : active_->Selected()) {
-    if (item.folder || access(item.fullPath.c_str(), F_OK) != 0)
-      continue; // never a folder; a file gone since it was listed
-    const QString path = QFile::decodeName(QByteArray::fromStdString(item.fullPath));
-    // A name that does not survive the trip through text would reach another file.
-    if (QFile::encodeName(path).toStdString() != item.fullPath)
+    // Gone since it was listed, or no longer a plain file (a folder never is): not printed.
+    const dh::confine::Descriptor file = dh::confine::openFile(folder, item.name);
+    if (!file.valid())
       continue;
-    const dh::print::Outcome outcome = dh::print::printFile(
-        path, this, [this, press](dh::print::Outcome why) { PrintProblem(press, why); });
+    const dh::print::Outcome outcome =
+        dh::print::printFile(file, QFile::decodeName(QByteArray::fromStdString(item.name)), this,
+                             [this, press](dh::print::Outcome why) { PrintProblem(press, why); });
     if (outcome == dh::print::Outcome::NoPrintSystem) {
       PrintProblem(press, outcome);
       return;

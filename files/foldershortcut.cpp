@@ -1,9 +1,13 @@
 #include "files/foldershortcut.h"
 
+#include "common/settings.h"
+#include "platform/confine/administrators.h"
+#include "platform/confine/confinedroot.h"
+
 #include <libbfio.h> // liblnk's header needs it first
 #include <liblnk.h>
 
-#include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,32 +20,32 @@ namespace dh::files {
 
 namespace {
 
-bool OwnedByUser(const struct stat& st) {
-  return st.st_uid == geteuid();
+bool ByAdministrator(uid_t owner) {
+  return dh::confine::isAdministrator(owner, dh::ReadSetting(dh::setting::kAdministratorsGroup));
 }
 
-// The Target.lnk of a folder that is a shortcut by its entries, or empty.
-std::string LinkFileOf(const std::string& folder) {
-  DIR* dir = opendir(folder.c_str());
-  if (!dir)
-    return {};
-  bool desktopIni = false;
+// The name of the Target.lnk of a folder that is a shortcut by its entries (its
+// Desktop.ini's name in ini), or empty.
+std::string LinkFileOf(const dh::confine::Descriptor& folder, std::string& ini) {
   std::string link;
   int files = 0;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
+  for (const std::string& name : dh::confine::listNames(folder)) {
     struct stat st {};
-    if (name == "." || name == ".." ||
-        (fstatat(dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode)))
+    if (fstatat(folder.get(), name.c_str(), &st, 0) == 0 && S_ISDIR(st.st_mode))
       continue;
     ++files;
-    if (strcasecmp(entry->d_name, "desktop.ini") == 0)
-      desktopIni = true;
-    else if (strcasecmp(entry->d_name, "target.lnk") == 0)
-      link = folder + "/" + name;
+    if (strcasecmp(name.c_str(), "desktop.ini") == 0)
+      ini = name;
+    else if (strcasecmp(name.c_str(), "target.lnk") == 0)
+      link = name;
   }
-  closedir(dir);
-  return files == 2 && desktopIni ? link : std::string();
+  return files == 2 && !ini.empty() ? link : std::string();
+}
+
+bool OwnedByAdministrator(const dh::confine::Descriptor& folder, const std::string& name) {
+  struct stat st {};
+  return dh::confine::statEntry(folder, name, st) == 0 && S_ISREG(st.st_mode) &&
+         ByAdministrator(st.st_uid);
 }
 
 } // namespace
@@ -75,28 +79,37 @@ std::string ReadLinkTarget(const std::string& lnkPath) {
   return target;
 }
 
-std::optional<FolderShortcut> ReadFolderShortcut(const std::string& path) {
+std::optional<FolderShortcut> ReadFolderShortcut(const dh::confine::Descriptor& folder,
+                                                 const std::string& name) {
   struct stat own {};
-  if (lstat(path.c_str(), &own) != 0)
+  if (dh::confine::statEntry(folder, name, own) != 0)
     return std::nullopt;
   FolderShortcut shortcut;
   if (S_ISLNK(own.st_mode)) {
-    shortcut.target = Canonical(path);
-    shortcut.madeByUser = OwnedByUser(own);
+    dh::confine::FollowedLink link = dh::confine::followLink(folder, name);
+    shortcut.target = std::move(link.targetPath);
+    shortcut.targetFolder = std::move(link.target);
+    shortcut.byAdministrator = ByAdministrator(link.owner);
   } else if (S_ISDIR(own.st_mode)) {
-    const std::string link = LinkFileOf(path);
-    struct stat linkStat {};
-    if (link.empty() || lstat(link.c_str(), &linkStat) != 0)
+    const dh::confine::Descriptor inner = dh::confine::openSubfolder(folder, name);
+    std::string ini;
+    const std::string link = inner.valid() ? LinkFileOf(inner, ini) : std::string();
+    struct stat innerStat {};
+    const dh::confine::Descriptor linkFile =
+        link.empty() ? dh::confine::Descriptor() : dh::confine::openFile(inner, link);
+    if (!linkFile.valid() || fstat(inner.get(), &innerStat) != 0)
       return std::nullopt;
-    const std::string written = ReadLinkTarget(link);
+    const std::string written = ReadLinkTarget(linkFile.procPath());
     if (written.empty())
       return std::nullopt;
-    shortcut.target = Canonical(written);
-    shortcut.madeByUser = OwnedByUser(own) || OwnedByUser(linkStat);
+    shortcut.targetFolder =
+        dh::confine::Descriptor(open(written.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    shortcut.target = dh::confine::currentPath(shortcut.targetFolder);
+    shortcut.byAdministrator = ByAdministrator(innerStat.st_uid) &&
+                               OwnedByAdministrator(inner, ini) &&
+                               OwnedByAdministrator(inner, link);
   }
-  struct stat target {};
-  if (shortcut.target.empty() || stat(shortcut.target.c_str(), &target) != 0 ||
-      !S_ISDIR(target.st_mode))
+  if (shortcut.target.empty())
     return std::nullopt;
   return shortcut;
 }

@@ -3,21 +3,27 @@
 // it stands for. Paths are bytes as the file system spells them.
 #pragma once
 
+#include "platform/confine/descriptor.h"
+
 #include <optional>
 #include <string>
 
 namespace dh::files {
 
 struct FolderShortcut {
-  std::string target; // the folder it leads to, symbolic links resolved
-  // Whether the user's own account made it (owns the link, the folder or its
-  // Target.lnk). Any program the pupil runs could have made such a shortcut, so only
-  // one an administrator made may lead out of a root.
-  bool madeByUser = true;
+  std::string target;                   // the folder it leads to, symbolic links resolved
+  dh::confine::Descriptor targetFolder; // that folder, opened through the shortcut itself
+  // Whether the superuser or a member of the administrators' group that the machine's
+  // settings name made it (owns the link; or the folder, its Desktop.ini and its
+  // Target.lnk). Any program a pupil or a classmate runs could have made any other, so
+  // only such a shortcut may lead out of a root.
+  bool byAdministrator = false;
 };
 
-// The shortcut that path is, or nothing when it is none or leads to no folder.
-std::optional<FolderShortcut> ReadFolderShortcut(const std::string& path);
+// The shortcut that the entry name of folder is, or nothing when it is none or leads to
+// no folder. What is judged and what is followed are the same link at the same moment.
+std::optional<FolderShortcut> ReadFolderShortcut(const dh::confine::Descriptor& folder,
+                                                 const std::string& name);
 
 // The local path a shell link (.lnk) file points to, or empty on any failure.
 std::string ReadLinkTarget(const std::string& lnkPath);

@@ -1,5 +1,7 @@
 #include "files/namedialogs.h"
 
+#include "platform/confine/confinedroot.h"
+
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 
@@ -75,25 +77,27 @@ void NameDialog::Refuse(const NameMessage& message) {
   dh::ui::showMessage(this, message.text, message.title, dh::ui::Icon::Error);
 }
 
-CFolderCreationDlg::CFolderCreationDlg(const QString& folder, QWidget* parent)
+CFolderCreationDlg::CFolderCreationDlg(const QString& folder, const dh::confine::Descriptor& at,
+                                       QWidget* parent)
     : NameDialog(QStringLiteral("Folder Creation"),
                  QStringLiteral("Please enter the name of the folder to be created"),
                  QStringLiteral("folder-new"), QStyle::SP_FileDialogNewFolder, kIcon, kEdit,
                  parent),
-      folder_(folder) {
+      folder_(folder), at_(at) {
   dh::ui::setControlId(this, kTemplate);
 }
 
 void CFolderCreationDlg::accept() {
   const QString name = Edit()->text().trimmed();
-  if (const std::optional<NameMessage> problem = FolderNameProblem(name, folder_)) {
+  const QString held = QFile::decodeName(QByteArray::fromStdString(at_.procPath()));
+  if (const std::optional<NameMessage> problem = FolderNameProblem(name, held)) {
     Refuse(*problem);
     Edit()->clear();
     return;
   }
   newFolder_ = Joined(folder_, name);
-  // mkdir never takes over an item that is there already.
-  if (mkdir(QFile::encodeName(newFolder_).constData(), 0777) == 0)
+  // Never takes over an item that is there already.
+  if (dh::confine::makeFolder(at_, QFile::encodeName(name).toStdString()) == 0)
     QDialog::accept();
   else
     reject();

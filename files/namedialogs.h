@@ -4,6 +4,7 @@
 #pragma once
 
 #include "files/namerules.h"
+#include "platform/confine/descriptor.h"
 
 #include <QDialog>
 #include <QStyle>
@@ -40,8 +41,11 @@ class CFolderCreationDlg final : public NameDialog {
 public:
   enum ItemId { kTemplate = 238, kIcon = 229, kEdit = 231 };
 
-  // folder: where the folder is made.
-  CFolderCreationDlg(const QString& folder, QWidget* parent = nullptr);
+  // folder: where the folder is made, as the pupil knows it; at: that folder, held open
+  // (the folder is made in it, whatever has taken folder's place since).
+  CFolderCreationDlg(const QString& folder, const dh::confine::Descriptor& at,
+                     QWidget* parent = nullptr);
+  CFolderCreationDlg(const QString&, dh::confine::Descriptor&&, QWidget* = nullptr) = delete;
   // After OK: the full path of the folder made.
   const QString& NewFolder() const { return newFolder_; }
 
@@ -49,6 +53,7 @@ public:
 
 private:
   QString folder_;
+  const dh::confine::Descriptor& at_;
   QString newFolder_;
 };
 

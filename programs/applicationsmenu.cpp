@@ -3,6 +3,8 @@
 #include "programs/desktopentry.h"
 #include "programs/shortcut.h"
 
+#include "common/settings.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QSet>
@@ -61,7 +63,7 @@ bool shownOnThisDesktop(const DesktopEntry& entry) {
 // The program entry of a menu entry, or nothing when the menu leaves it out.
 std::optional<ProgramEntry> MenuItem(const DesktopEntry& entry, const QString& path) {
   if (entry.flag(QStringLiteral("Hidden")) || entry.flag(QStringLiteral("NoDisplay")) ||
-      !shownOnThisDesktop(entry))
+      entry.flag(QStringLiteral("Terminal")) || !shownOnThisDesktop(entry))
     return std::nullopt;
   const QString name = entry.localized(QStringLiteral("Name"));
   const std::optional<Command> command = commandOf(entry, path);
@@ -77,13 +79,18 @@ bool byName(const ProgramEntry& a, const ProgramEntry& b) {
 } // namespace
 
 QStringList dataFolders() {
-  QString home = qEnvironmentVariable("XDG_DATA_HOME");
-  if (home.isEmpty())
-    home = QDir::homePath() + QStringLiteral("/.local/share");
   QString system = qEnvironmentVariable("XDG_DATA_DIRS");
   if (system.isEmpty())
     system = QStringLiteral("/usr/local/share:/usr/share");
-  return QStringList{home} + system.split(u':', Qt::SkipEmptyParts);
+  QStringList folders = system.split(u':', Qt::SkipEmptyParts);
+  if (dh::reg::readDword(dh::reg::Root::LocalMachine, dh::kSettingsKey,
+                         dh::setting::kUserDesktopEntries) == 1u) {
+    QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    if (home.isEmpty())
+      home = QDir::homePath() + QStringLiteral("/.local/share");
+    folders.prepend(home);
+  }
+  return folders;
 }
 
 std::vector<ProgramSet> readApplicationsMenu(const QStringList& dataFolders) {

@@ -47,6 +47,9 @@ bool launch(const QString& path, int hops) {
       return false;
     if (entry->value(QStringLiteral("Type")) == QLatin1String("Link"))
       return openAddress(entry->value(QStringLiteral("URL")));
+    // The session has no terminal to run it in: started without one it fails unseen.
+    if (entry->flag(QStringLiteral("Terminal")))
+      return false;
     const std::optional<Command> command = commandOf(*entry, path);
     return command &&
            QProcess::startDetached(command->program, command->arguments, command->workingDirectory);

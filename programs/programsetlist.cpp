@@ -36,17 +36,14 @@ void ProgramSetList::ReadPictureFolders() {
 QString ProgramSetList::GetLocation() {
   usesOverride_ = false;
   const QString override = settingText(dh::setting::kProgramSetLocation);
-  if (!override.isEmpty()) {
-    location_ = override;
-    usesOverride_ = QFileInfo(override).isDir();
-  }
-  if (!usesOverride_)
-    location_ = dataFolders().front() + QStringLiteral("/applications");
+  usesOverride_ = !override.isEmpty();
+  location_ = usesOverride_ ? override : dataFolders().front() + QStringLiteral("/applications");
   return location_;
 }
 
 bool ProgramSetList::LoadSets(const QString& location) {
-  if (usesOverride_ && !QFileInfo(location).isDir())
+  const QFileInfo folder(location);
+  if (usesOverride_ && !(folder.isDir() && folder.isReadable() && folder.isExecutable()))
     return false;
   sets_.clear();
   // Whoever updates the profiles holds this lock; after the wait the reading goes on

@@ -1,7 +1,8 @@
 // The model behind the Programs page: where the program sets live, the sets and their
 // programs, and the picture each set shows. Sets come from the folder that the setting
 // "Override Program Set Location" names (its sub-folders are the sets, their files the
-// programs) or, without it, from the applications menu (one set per main category).
+// programs) or, without that setting, from the applications menu (one set per main
+// category).
 #pragma once
 
 #include <QString>
@@ -32,11 +33,11 @@ public:
   // Reads "Default Pictures" and "User Defined Pictures".
   void ReadPictureFolders();
   // Decides where the sets come from and returns that place: the override folder when
-  // it is one, else the user's own applications folder (the menu is read from every
-  // data folder, that one first).
+  // the setting names one (whether or not it can be read now: the system's menu never
+  // stands in for it), else the first applications folder the menu is read from.
   QString GetLocation();
   // Reads the sets from location. False, with the sets left as they were, when the
-  // override folder is not a folder.
+  // override folder is not a folder that can be read.
   bool LoadSets(const QString& location);
 
   bool UsesOverride() const { return usesOverride_; }

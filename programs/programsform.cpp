@@ -224,7 +224,7 @@ void CProgramsForm::showSet(int set) {
 
 void CProgramsForm::rebuild() {
   setList_.ReadPictureFolders();
-  setList_.LoadSets(setList_.GetLocation());
+  const bool loaded = setList_.LoadSets(setList_.GetLocation());
   panel_.Reset(int(setList_.Sets().size()), sidePanelFrame_->height(), place::kSidePitch);
   placeSetButtons();
   paintSetButtons();
@@ -233,6 +233,13 @@ void CProgramsForm::rebuild() {
     showSet(0);
   else
     list_->clear();
+  // A share that is not mounted yet, or not open to this user: said on the page, which
+  // stays as it was (empty at first) until the folder can be read.
+  if (!loaded)
+    captionLine_->setText(
+        QStringLiteral("The program sets cannot be read from %1. Please inform your Network "
+                       "Administrator of this problem.")
+            .arg(setList_.Location()));
 }
 
 void CProgramsForm::reload() {

@@ -108,9 +108,11 @@ QWebEnginePage* PupilPage::createWindow(WebWindowType) {
 
 void PupilPage::openNewWindow(QWebEngineNewWindowRequest& request) {
   // The address goes to this view. A window without one is not made at all: it would
-  // stay hidden, running whatever its opener writes into it.
+  // stay hidden, running whatever its opener writes into it. The engine names such a
+  // window about:blank, or about:blank#blocked where it has no address at all; loading
+  // either here would put a blank page in place of its opener.
   const QUrl url = request.requestedUrl();
-  if (!url.isEmpty() && url != QUrl(QStringLiteral("about:blank")))
+  if (!url.isEmpty() && url.scheme().compare(QLatin1String("about"), Qt::CaseInsensitive) != 0)
     load(url);
 }
 

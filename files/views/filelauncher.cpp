@@ -1,15 +1,15 @@
 #include "files/views/filelauncher.h"
 
+#include "files/filecommands.h"
 #include "files/views/folderlisting.h"
+#include "files/views/foldernavigator.h"
+#include "platform/confine/confinedroot.h"
+#include "platform/desktop/desktopentries.h"
 #include "platform/ui/messageservice.h"
 
 #include <QFile>
-#include <QPointer>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QWidget>
-
-#include <unistd.h>
 
 namespace dh::files {
 
@@ -25,50 +25,40 @@ void FileProblem(QWidget* parent, const QString& text) {
 
 } // namespace
 
-void OpenFile(QWidget* parent, const std::string& path) {
-  if (access(path.c_str(), F_OK) != 0) {
+void OpenFile(QWidget* parent, const FolderNavigator& place, const std::string& name) {
+  const dh::confine::Descriptor folder = place.OpenFolder();
+  if (!folder.valid()) {
+    FolderMoved(parent);
+    return;
+  }
+  const dh::confine::Descriptor file =
+      place.Classify(folder, name) == FolderNavigator::EntryKind::File
+          ? dh::confine::openFile(folder, name)
+          : dh::confine::Descriptor();
+  if (!file.valid()) {
     FileProblem(parent,
                 QStringLiteral("There has been a problem locating this file.") + kAdministrator);
     return;
   }
-  if (IsProgram(path)) {
+  if (IsProgram(file, name)) {
     FileProblem(parent, QStringLiteral("This file is a program. Programs cannot be started "
                                        "from My Files."));
     return;
   }
   const QString noApplication =
       QStringLiteral("There is no program on this computer that opens this file.") + kAdministrator;
-  // The desktop's opener hands the file to the application its type names.
-  QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-  QStringList arguments;
-  if (program.isEmpty()) {
-    program = QStandardPaths::findExecutable(QStringLiteral("gio"));
-    arguments << QStringLiteral("open");
-  }
-  const QByteArray bytes = QByteArray::fromStdString(path);
-  const QString name = QFile::decodeName(bytes);
-  // A name that does not survive the trip through text would reach another file.
-  if (program.isEmpty() || QFile::encodeName(name) != bytes) {
+  // The application is chosen here for the type judged here, and handed the file where
+  // its open descriptor says it is now.
+  const QString path = QFile::decodeName(QByteArray::fromStdString(dh::confine::currentPath(file)));
+  const QStringList command =
+      path.isEmpty() ? QStringList() : dh::desktop::handlerCommand(JudgedType(file, name), path);
+  if (command.isEmpty()) {
     FileProblem(parent, noApplication);
     return;
   }
-  auto* opener = new QProcess(parent);
-  QPointer<QWidget> owner(parent);
-  QObject::connect(opener, &QProcess::finished, opener,
-                   [opener, owner, noApplication](int code, QProcess::ExitStatus status) {
-                     opener->deleteLater();
-                     if ((status != QProcess::NormalExit || code != 0) && owner)
-                       FileProblem(owner, noApplication);
-                   });
-  QObject::connect(opener, &QProcess::errorOccurred, opener,
-                   [opener, owner, noApplication](QProcess::ProcessError error) {
-                     if (error != QProcess::FailedToStart)
-                       return;
-                     opener->deleteLater();
-                     if (owner)
-                       FileProblem(owner, noApplication);
-                   });
-  opener->start(program, arguments << name);
+  // The application lives on its own: it outlives the page, and is never waited for.
+  if (!QProcess::startDetached(command.front(), command.mid(1)))
+    FileProblem(parent, noApplication);
 }
 
 } // namespace dh::files

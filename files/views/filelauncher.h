@@ -1,5 +1,6 @@
-// Opening a pupil's file with the application its type names. A file that is itself a
-// program is never started: a pupil could otherwise run anything copied into a root.
+// Opening a pupil's file with the application of the system that handles the type judged
+// here. A file that is itself a program is never started, nor is a handler that runs
+// programs: a pupil could otherwise run anything copied into a root.
 #pragma once
 
 #include <string>
@@ -8,8 +9,11 @@ class QWidget;
 
 namespace dh::files {
 
-// Tells the pupil (a beep and "File Problem") when the file has vanished, is a program,
-// or no application opens it.
-void OpenFile(QWidget* parent, const std::string& path);
+class FolderNavigator;
+
+// Opens the file name of the navigator's folder. Tells the pupil (a beep and "File
+// Problem") when the file has vanished, is a program, or no application opens it, and
+// with "Folder Changed" when the folder was moved or replaced since it was shown.
+void OpenFile(QWidget* parent, const FolderNavigator& place, const std::string& name);
 
 } // namespace dh::files

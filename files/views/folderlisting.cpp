@@ -1,10 +1,11 @@
 #include "files/views/folderlisting.h"
 
+#include "platform/desktop/programtypes.h"
+
 #include <QFile>
 #include <QHash>
 #include <QMimeDatabase>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,16 +33,15 @@ QString TypeName(const QMimeType& type) {
 
 std::vector<ItemRecord> ListFolder(const FolderNavigator& navigator) {
   std::vector<ItemRecord> items;
-  DIR* dir = navigator.HasFolder() ? opendir(navigator.Folder().c_str()) : nullptr;
-  if (!dir)
+  const dh::confine::Descriptor here = navigator.OpenFolder();
+  if (!here.valid())
     return items;
   static const QMimeDatabase mimes;
   const QMimeType folderType = mimes.mimeTypeForName(QStringLiteral("inode/directory"));
   const std::string& folder = navigator.Folder();
-  while (const dirent* entry = readdir(dir)) {
+  for (const std::string& name : dh::confine::listNames(here)) {
     struct stat st {};
-    const std::string name = entry->d_name;
-    const FolderNavigator::EntryKind kind = navigator.Classify(name, &st);
+    const FolderNavigator::EntryKind kind = navigator.Classify(here, name, &st);
     if (kind == FolderNavigator::EntryKind::Hidden)
       continue;
     ItemRecord item;
@@ -58,38 +58,28 @@ std::vector<ItemRecord> ListFolder(const FolderNavigator& navigator) {
     item.typeName = TypeName(type);
     items.push_back(std::move(item));
   }
-  closedir(dir);
   SortItems(items, SortKey::Name, true);
   return items;
 }
 
-bool IsProgram(const std::string& path) {
+QMimeType JudgedType(const dh::confine::Descriptor& file, const std::string& name) {
+  QByteArray head(4096, '\0');
+  const ssize_t length = pread(file.get(), head.data(), std::size_t(head.size()), 0);
+  head.truncate(length < 0 ? 0 : length);
+  static const QMimeDatabase mimes;
+  return mimes.mimeTypeForFileNameAndData(QFile::decodeName(QByteArray::fromStdString(name)), head);
+}
+
+bool IsProgram(const dh::confine::Descriptor& file, const std::string& name) {
   // A file that cannot be examined counts as a program: it is not handed on.
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0 || (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)))
+  if (fstat(file.get(), &st) != 0 || (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)))
     return true;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
+  char start[2] = {};
+  if (pread(file.get(), start, sizeof start, 0) < 0 || (start[0] == '#' && start[1] == '!'))
     return true;
-  QByteArray head(4096, '\0');
-  const ssize_t length = read(fd, head.data(), head.size());
-  close(fd);
-  if (length < 0)
-    return true;
-  head.truncate(length);
-  if (head.startsWith("#!"))
-    return true;
-  static const QMimeDatabase mimes;
-  const QMimeType type =
-      mimes.mimeTypeForFileNameAndData(QFile::decodeName(QByteArray::fromStdString(path)), head);
-  for (const char* program :
-       {"application/x-executable", "application/x-pie-executable", "application/x-sharedlib",
-        "application/x-shellscript", "application/x-desktop", "application/x-msdownload",
-        "application/x-ms-dos-executable", "application/x-executable-script"}) {
-    if (type.inherits(QLatin1String(program)))
-      return true;
-  }
-  return false;
+  return dh::desktop::isProgramType(JudgedType(file, name)) ||
+         dh::desktop::isProgramName(QFile::decodeName(QByteArray::fromStdString(name)));
 }
 
 } // namespace dh::files

@@ -4,6 +4,8 @@
 #include "files/views/foldernavigator.h"
 #include "files/views/itemrecord.h"
 
+#include <QMimeType>
+
 #include <vector>
 
 namespace dh::files {
@@ -12,8 +14,12 @@ namespace dh::files {
 // (without regard to case). A folder that cannot be read lists nothing.
 std::vector<ItemRecord> ListFolder(const FolderNavigator& navigator);
 
-// Whether a file is itself a program: executable, a script, a desktop entry or a
-// program library. Such a file is never started from My Files.
-bool IsProgram(const std::string& path);
+// The type of an open file called name, as its name and first bytes say.
+QMimeType JudgedType(const dh::confine::Descriptor& file, const std::string& name);
+
+// Whether an open file called name runs code: executable, or of a type that is or
+// inherits a program, script, installer, shortcut or runner's archive. Such a file is
+// never started from My Files.
+bool IsProgram(const dh::confine::Descriptor& file, const std::string& name);
 
 } // namespace dh::files

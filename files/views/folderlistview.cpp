@@ -304,7 +304,7 @@ void CFolderListView::OpenSelected(bool onlyOne) {
       Shown(true);
     return;
   }
-  OpenFile(this, navigator_.OpenableFile(item.name));
+  OpenFile(this, navigator_, item.name);
 }
 
 void CFolderListView::Shown(bool record) {

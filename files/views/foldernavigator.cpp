@@ -17,6 +17,10 @@ bool Readable(const std::string& folder) {
          access(folder.c_str(), R_OK | X_OK) == 0;
 }
 
+bool Readable(const dh::confine::Descriptor& folder) {
+  return folder.valid() && faccessat(folder.get(), ".", R_OK | X_OK, 0) == 0;
+}
+
 // How many names the path has below base (a prefix of it).
 int LevelsBelow(const std::string& path, const std::string& base) {
   int levels = 0;
@@ -31,10 +35,6 @@ int LevelsBelow(const std::string& path, const std::string& base) {
 }
 
 } // namespace
-
-bool IsPlainName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
-}
 
 std::string TrimFolder(std::string path) {
   while (path.size() > 1 && path.back() == '/')
@@ -56,6 +56,9 @@ std::vector<dh::RootFolder> UsableRoots(std::vector<dh::RootFolder> roots) {
 
 void FolderNavigator::SetRoots(std::vector<dh::RootFolder> roots) {
   roots_ = UsableRoots(std::move(roots));
+  opened_.clear();
+  for (const dh::RootFolder& root : roots_)
+    opened_.push_back(dh::confine::ConfinedRoot::open(root.RootPath));
   frames_.clear();
   targets_.clear();
   folder_.clear();
@@ -67,8 +70,27 @@ const std::string& FolderNavigator::Base() const {
   return frames_.empty() ? kNone : frames_.back().base;
 }
 
+dh::confine::Descriptor FolderNavigator::Resolve(const Frame& frame, const std::string& folder,
+                                                 int* error) {
+  if (!frame.root || !IsWithin(folder, frame.shown)) {
+    if (error)
+      *error = EXDEV;
+    return {};
+  }
+  return frame.root->openFolder(folder.substr(frame.shown.size()), error);
+}
+
+dh::confine::Descriptor FolderNavigator::OpenFolder(int* error) const {
+  if (frames_.empty()) {
+    if (error)
+      *error = ENOENT;
+    return {};
+  }
+  return Resolve(frames_.back(), folder_, error);
+}
+
 bool FolderNavigator::Show(std::vector<Frame> frames, std::string folder, int depth) {
-  if (!Readable(folder) || !IsWithin(Canonical(folder), frames.back().base))
+  if (!Readable(Resolve(frames.back(), folder)))
     return false;
   frames_ = std::move(frames);
   folder_ = std::move(folder);
@@ -80,8 +102,8 @@ bool FolderNavigator::OpenRoot(int root) {
   if (root < 0 || root >= int(roots_.size()))
     return false;
   const dh::RootFolder& folder = roots_[root];
-  const std::string base = Canonical(folder.RootPath);
-  if (base.empty() || !Show({{base, folder.RootPath, 0, {}}}, folder.RootPath, 0))
+  const std::string base = dh::confine::currentPath(opened_[root]->descriptor());
+  if (base.empty() || !Show({{opened_[root], base, folder.RootPath, 0, {}}}, folder.RootPath, 0))
     return false;
   root_ = root;
   limit_ = folder.FolderLevels;
@@ -93,16 +115,20 @@ std::string FolderNavigator::Child(const std::string& name) const {
 }
 
 bool FolderNavigator::Enter(const std::string& name) {
-  if (!HasFolder() || !IsPlainName(name) || depth_ >= limit_ || Classify(name) != EntryKind::Folder)
+  const dh::confine::Descriptor here = OpenFolder();
+  if (!dh::confine::isPlainName(name) || depth_ >= limit_ ||
+      Classify(here, name) != EntryKind::Folder)
     return false;
   const std::string child = Child(name);
   const Frame& frame = frames_.back();
-  if (const auto shortcut = ReadFolderShortcut(child)) {
+  if (auto shortcut = ReadFolderShortcut(here, name)) {
     if (!IsWithin(shortcut->target, frame.base)) {
-      if (shortcut->madeByUser)
+      if (!shortcut->byAdministrator)
         return Show(frames_, child, depth_ + 1); // a folder like any other
       std::vector<Frame> frames = frames_;
-      frames.push_back({shortcut->target, shortcut->target, depth_ + 1, folder_});
+      const std::string target = shortcut->target;
+      frames.push_back({dh::confine::ConfinedRoot::adopt(std::move(shortcut->targetFolder), target),
+                        target, target, depth_ + 1, folder_});
       if (!Show(frames, shortcut->target, depth_ + 1))
         return false;
       targets_.emplace_back(root_, frames_);
@@ -126,9 +152,9 @@ bool FolderNavigator::CanGoUp() const {
     return false;
   const Frame& frame = frames_.back();
   if (folder_ == frame.shown)
-    return frames_.size() > 1 && Readable(frame.back);
+    return frames_.size() > 1 && Readable(Resolve(frames_[frames_.size() - 2], frame.back));
   const std::string parent = TrimFolder(folder_.substr(0, folder_.rfind('/') + 1));
-  return Readable(parent);
+  return Readable(Resolve(frame, parent));
 }
 
 bool FolderNavigator::GoUp() {
@@ -147,7 +173,11 @@ bool FolderNavigator::GoTo(const std::string& folder, int root) {
   if (root < 0 || root >= int(roots_.size()))
     return false;
   const dh::RootFolder& rootFolder = roots_[root];
-  std::vector<Frame> frames = {{Canonical(rootFolder.RootPath), rootFolder.RootPath, 0, {}}};
+  std::vector<Frame> frames = {{opened_[root],
+                                dh::confine::currentPath(opened_[root]->descriptor()),
+                                rootFolder.RootPath,
+                                0,
+                                {}}};
   // The deepest known way that spells the folder: a shortcut target, or the root.
   for (const auto& [targetRoot, way] : targets_) {
     if (targetRoot == root && IsWithin(folder, way.back().shown) &&
@@ -167,27 +197,33 @@ bool FolderNavigator::GoTo(const std::string& folder, int root) {
 
 FolderNavigator::EntryKind FolderNavigator::Classify(const std::string& name,
                                                      struct stat* info) const {
+  return Classify(OpenFolder(), name, info);
+}
+
+FolderNavigator::EntryKind FolderNavigator::Classify(const dh::confine::Descriptor& folder,
+                                                     const std::string& name,
+                                                     struct stat* info) const {
   // Names that begin with "." are this platform's hidden entries.
-  if (!HasFolder() || !IsPlainName(name) || name[0] == '.')
+  if (!folder.valid() || !dh::confine::isPlainName(name) || name[0] == '.')
     return EntryKind::Hidden;
-  const std::string child = Child(name);
   struct stat own {};
   struct stat& st = info ? *info : own;
-  if (lstat(child.c_str(), &st) != 0)
+  if (dh::confine::statEntry(folder, name, st) != 0)
     return EntryKind::Hidden;
-  if (S_ISLNK(st.st_mode) && !IsWithin(Canonical(child), Base())) {
-    const auto shortcut = ReadFolderShortcut(child);
-    return shortcut && !shortcut->madeByUser ? EntryKind::Folder : EntryKind::Hidden;
+  if (S_ISLNK(st.st_mode)) {
+    const auto shortcut = ReadFolderShortcut(folder, name);
+    if (!shortcut)
+      return EntryKind::Hidden; // leads to no folder, or nowhere at all
+    if (!IsWithin(shortcut->target, Base()))
+      return shortcut->byAdministrator && fstat(shortcut->targetFolder.get(), &st) == 0
+                 ? EntryKind::Folder
+                 : EntryKind::Hidden;
   }
-  if (stat(child.c_str(), &st) != 0)
+  if (fstatat(folder.get(), name.c_str(), &st, 0) != 0)
     return EntryKind::Hidden;
   if (S_ISDIR(st.st_mode))
     return EntryKind::Folder;
   return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Hidden;
-}
-
-std::string FolderNavigator::OpenableFile(const std::string& name) const {
-  return Classify(name) == EntryKind::File ? Child(name) : std::string();
 }
 
 std::string FolderNavigator::CaptionLine() const {

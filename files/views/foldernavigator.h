@@ -1,12 +1,16 @@
 // Where a view stands among the roots: the current root and folder, how deep below the
-// root the folder lies and how deep it may go. Every folder it moves to is checked to lie
-// inside the current root, or inside the target of a folder shortcut that an
-// administrator made; nothing above a root or below its limit is ever reached, whatever
-// the path, the links or the history say. Paths are bytes as the file system spells them.
+// root the folder lies and how deep it may go. Each root (and each target of a folder
+// shortcut that an administrator made) is held open, and every folder below it is
+// resolved beneath it by the kernel, through real folders only: nothing above a root or
+// below its limit is ever reached, whatever the path, the links or the history say, and
+// whatever is swapped in after a folder was shown. Paths are bytes as the file system
+// spells them; the depth is the number of folders below the root.
 #pragma once
 
 #include "common/scheme.h"
+#include "platform/confine/confinedroot.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,8 +25,8 @@ public:
 
   enum class EntryKind { Hidden, File, Folder };
 
-  // Takes the scheme's roots: -1 limits become 99, and roots whose folder cannot be
-  // read are dropped. Nothing is shown until a root is opened.
+  // Takes the scheme's roots and opens their folders: -1 limits become 99, and roots
+  // whose folder cannot be read are dropped. Nothing is shown until a root is opened.
   void SetRoots(std::vector<dh::RootFolder> roots);
   const std::vector<dh::RootFolder>& Roots() const { return roots_; }
 
@@ -55,9 +59,13 @@ public:
   // entry, a device, a link leading out that the pupil's own account made).
   // info, when given, receives the entry's status (links followed).
   EntryKind Classify(const std::string& name, struct stat* info = nullptr) const;
-  // The full path of an entry of the current folder that may be opened as a file, or
-  // empty.
-  std::string OpenableFile(const std::string& name) const;
+  // The same for an entry of folder, the current folder as OpenFolder gave it.
+  EntryKind Classify(const dh::confine::Descriptor& folder, const std::string& name,
+                     struct stat* info = nullptr) const;
+
+  // The current folder opened afresh beneath its root, or an invalid descriptor (error
+  // set) when it no longer is the folder shown: replaced by a link, moved or gone.
+  dh::confine::Descriptor OpenFolder(int* error = nullptr) const;
 
   // "Current Root: " name "      Current Folder: " folder.
   std::string CaptionLine() const;
@@ -65,17 +73,23 @@ public:
 private:
   // A stretch of the way: a root, or a shortcut's target entered from inside a root.
   struct Frame {
-    std::string base;  // the folder it leads to, links resolved
+    std::shared_ptr<const dh::confine::ConfinedRoot> root; // held open
+    std::string base;                                      // the folder it leads to, links resolved
     std::string shown; // how its folder is spelt on screen and in the history
     int depth = 0;     // the depth of that folder below the root
     std::string back;  // for a target: the folder holding the shortcut
   };
 
   std::string Child(const std::string& name) const;
+  // folder opened beneath the last frame's root, if it is spelt below that frame.
+  static dh::confine::Descriptor Resolve(const Frame& frame, const std::string& folder,
+                                         int* error = nullptr);
   bool Show(std::vector<Frame> frames, std::string folder, int depth);
   bool AtAnyRoot(const std::string& folder) const;
 
   std::vector<dh::RootFolder> roots_;
+  // Each root's folder, opened once when the roots are set.
+  std::vector<std::shared_ptr<const dh::confine::ConfinedRoot>> opened_;
   int root_ = 0;
   std::string folder_;
   int depth_ = 0;
@@ -87,10 +101,6 @@ private:
 
 // The roots a view can show: those whose folder can be read, -1 limits as 99.
 std::vector<dh::RootFolder> UsableRoots(std::vector<dh::RootFolder> roots);
-
-// Whether a name is one that a pupil can never be handed as a file or folder of its own:
-// empty, "." or "..", or holding a "/".
-bool IsPlainName(const std::string& name);
 
 // Removes trailing "/" (but keeps "/" itself).
 std::string TrimFolder(std::string path);

@@ -499,7 +499,7 @@ void CFolderTreeView::OpenItem(const QTreeWidgetItem* item) {
   }
   FolderNavigator navigator = navigator_;
   if (Reach(item->parent(), navigator))
-    OpenFile(this, navigator.OpenableFile(Record(item).name));
+    OpenFile(this, navigator, Record(item).name);
 }
 
 void CFolderTreeView::OpenSelected(bool onlyOne) {
@@ -509,7 +509,7 @@ void CFolderTreeView::OpenSelected(bool onlyOne) {
     return;
   }
   if (!onlyOne || selected.size() == 1)
-    OpenFile(this, navigator_.OpenableFile(selected.front().name));
+    OpenFile(this, navigator_, selected.front().name);
 }
 
 void CFolderTreeView::SetNormalIcons(bool normal) {

@@ -123,7 +123,7 @@ bool ItemDragger::DragEvent(QEvent* event) {
   switch (event->type()) {
   case QEvent::DragEnter: {
     auto* enter = static_cast<QDragEnterEvent*>(event);
-    if (owner_.Busy() || !DraggedItemOf(*enter->mimeData())) {
+    if (owner_.Busy() || !FromThisPage(enter->source()) || !DraggedItemOf(*enter->mimeData())) {
       enter->ignore();
       return true;
     }
@@ -152,7 +152,7 @@ bool ItemDragger::DragEvent(QEvent* event) {
     Highlight({});
     scrollTimer_->stop();
     const std::optional<std::string> into = DropFolder(drop->position().toPoint());
-    if (!into || !DraggedItemOf(*drop->mimeData())) {
+    if (!into || !FromThisPage(drop->source()) || !DraggedItemOf(*drop->mimeData())) {
       drop->ignore();
       return true;
     }
@@ -165,6 +165,15 @@ bool ItemDragger::DragEvent(QEvent* event) {
   default:
     return false;
   }
+}
+
+bool ItemDragger::FromThisPage(const QObject* source) const {
+  for (auto* widget = qobject_cast<const QWidget*>(source); widget;
+       widget = widget->parentWidget()) {
+    if (qobject_cast<const FolderView*>(widget))
+      return widget->parentWidget() == owner_.parentWidget();
+  }
+  return false;
 }
 
 void ItemDragger::Dropped(const QMimeData& data, const std::string& folder) {

@@ -53,6 +53,10 @@ private:
   bool MouseEvent(QEvent* event);
   bool StartDrag();
   bool DragEvent(QEvent* event);
+  // Whether a drag was started by one of the folder views beside this one (the views of
+  // this page) in this process: a drag from anywhere else is never taken, whatever its
+  // data says.
+  bool FromThisPage(const QObject* source) const;
   std::optional<std::string> DropFolder(QPoint local) const;
   void Highlight(const QModelIndex& index);
   void Dropped(const QMimeData& data, const std::string& folder);

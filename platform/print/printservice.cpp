@@ -1,8 +1,9 @@
 #include "platform/print/printservice.h"
 
-#include <QDir>
+#include "platform/confine/confinedroot.h"
+#include "platform/desktop/desktopentries.h"
+
 #include <QFile>
-#include <QHash>
 #include <QMimeDatabase>
 #include <QPointer>
 #include <QProcess>
@@ -10,97 +11,21 @@
 
 #include <optional>
 
+#include <unistd.h>
+
 namespace dh::print {
 
 namespace {
 
-// Splits an Exec value as the desktop entry format quotes it.
-QStringList SplitExec(const QString& exec) {
-  QStringList words;
-  QString word;
-  bool quoted = false;
-  bool inWord = false;
-  for (qsizetype i = 0; i < exec.size(); ++i) {
-    const QChar c = exec[i];
-    if (quoted && c == QLatin1Char('\\') && i + 1 < exec.size()) {
-      word += exec[++i];
-    } else if (c == QLatin1Char('"')) {
-      quoted = !quoted;
-      inWord = true;
-    } else if (!quoted && c.isSpace()) {
-      if (inWord)
-        words << word;
-      word.clear();
-      inWord = false;
-    } else {
-      word += c;
-      inWord = true;
-    }
-  }
-  if (quoted)
-    return {};
-  if (inWord)
-    words << word;
-  return words;
-}
-
-// The groups of a desktop entry file, each with its keys (the untranslated ones).
-using EntryGroups = QHash<QString, QHash<QString, QString>>;
-EntryGroups ReadEntry(const QString& file) {
-  QFile in(file);
-  EntryGroups groups;
-  if (!in.open(QIODevice::ReadOnly))
-    return groups;
-  QString group;
-  for (const QByteArray& raw : in.readAll().split('\n')) {
-    const QString line = QString::fromUtf8(raw).trimmed();
-    if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')))
-      group = line.mid(1, line.size() - 2);
-    else if (const qsizetype equals = line.indexOf(QLatin1Char('='));
-             equals > 0 && !line.startsWith(QLatin1Char('#')))
-      groups[group][line.left(equals).trimmed()] = line.mid(equals + 1).trimmed();
-  }
-  return groups;
-}
-
-// The print action's Exec of the first desktop entry that handles mimeType.
-QString PrintAction(const QString& mimeType) {
-  for (const QString& folder :
-       QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList({QStringLiteral("*.desktop")}, QDir::Files)) {
-      const EntryGroups entry = ReadEntry(dir.filePath(name));
-      const QStringList types = entry.value(QStringLiteral("Desktop Entry"))
-                                    .value(QStringLiteral("MimeType"))
-                                    .split(QLatin1Char(';'));
-      if (!types.contains(mimeType))
-        continue;
-      for (auto group = entry.begin(); group != entry.end(); ++group) {
-        if (group.key().compare(QLatin1String("Desktop Action print"), Qt::CaseInsensitive) == 0 &&
-            !group->value(QStringLiteral("Exec")).isEmpty())
-          return group->value(QStringLiteral("Exec"));
-      }
-    }
-  }
-  return {};
+// The type of the file as its name and first bytes say.
+QMimeType TypeOf(const dh::confine::Descriptor& file, const QString& name) {
+  QByteArray head(4096, '\0');
+  const ssize_t length = pread(file.get(), head.data(), std::size_t(head.size()), 0);
+  head.truncate(length < 0 ? 0 : length);
+  return QMimeDatabase().mimeTypeForFileNameAndData(name, head);
 }
 
 } // namespace
-
-QStringList execCommand(const QString& exec, const QString& path) {
-  QStringList command;
-  for (const QString& word : SplitExec(exec)) {
-    static const QStringList kFileCodes = {QStringLiteral("%f"), QStringLiteral("%F"),
-                                           QStringLiteral("%u"), QStringLiteral("%U")};
-    if (kFileCodes.contains(word))
-      command << path;
-    else if (!(word.size() == 2 && word.startsWith(QLatin1Char('%'))))
-      command << QString(word).replace(QStringLiteral("%%"), QStringLiteral("%"));
-  }
-  if (!command.isEmpty() && !command.contains(path))
-    command << path;
-  return command;
-}
 
 Outcome lpRefusal(const QByteArray& errorOutput) {
   const QByteArray said = errorOutput.toLower();
@@ -117,9 +42,13 @@ Outcome lpRefusal(const QByteArray& errorOutput) {
   return Outcome::Refused;
 }
 
-Outcome printFile(const QString& path, QObject* context, std::function<void(Outcome)> failed) {
-  const QString mimeType = QMimeDatabase().mimeTypeForFile(path).name();
-  const QStringList action = execCommand(PrintAction(mimeType), path);
+Outcome printFile(const dh::confine::Descriptor& file, const QString& name, QObject* context,
+                  std::function<void(Outcome)> failed) {
+  // An application is handed the file where it is now, as its open descriptor says.
+  const QString path = QFile::decodeName(QByteArray::fromStdString(dh::confine::currentPath(file)));
+  const QStringList action = path.isEmpty() ? QStringList()
+                                            : dh::desktop::handlerCommand(TypeOf(file, name), path,
+                                                                          QStringLiteral("print"));
   if (!action.isEmpty() && QProcess::startDetached(action.front(), action.mid(1)))
     return Outcome::Sent;
   const QString lp = QStandardPaths::findExecutable(QStringLiteral("lp"));
@@ -143,9 +72,11 @@ Outcome printFile(const QString& path, QObject* context, std::function<void(Outc
     if (error == QProcess::FailedToStart)
       finish(Outcome::NoPrintSystem);
   });
+  // lp reads the job from its input, which is the open file itself: the file printed is
+  // the file judged, whatever has taken its name since.
+  job->setStandardInputFile(QString::fromStdString(file.procPath()));
   job->setStandardOutputFile(QProcess::nullDevice());
-  // "--" keeps a file whose name starts with "-" from being read as an option.
-  job->start(lp, {QStringLiteral("--"), path});
+  job->start(lp, {QStringLiteral("-t"), name});
   return Outcome::Sent;
 }
 

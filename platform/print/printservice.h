@@ -1,8 +1,10 @@
 // Hands a file to the print system without opening it on screen: through the print action
-// of the desktop entry that handles the file's type where it has one, else through the
-// CUPS `lp` command. Programs start without a shell and are never waited for; the file
-// itself is never run.
+// of the system's desktop entry that handles the file's type where it has one, else
+// through the CUPS `lp` command, which reads the file from the descriptor it is handed.
+// Programs start without a shell and are never waited for; the file itself is never run.
 #pragma once
+
+#include "platform/confine/descriptor.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,13 +26,10 @@ enum class Outcome {
 // Why lp refused a job, from what it wrote to its error output.
 Outcome lpRefusal(const QByteArray& errorOutput);
 
-// Prints path. Returns NoPrintSystem at once when nothing can print; otherwise Sent, and
-// when lp later refuses the job, failed (if given) is called with the reason while
-// context still exists.
-Outcome printFile(const QString& path, QObject* context, std::function<void(Outcome)> failed = {});
-
-// The command line of a desktop entry's Exec value with its field codes filled with
-// path; empty when the value cannot be split.
-QStringList execCommand(const QString& exec, const QString& path);
+// Prints file, an open regular file called name. Returns NoPrintSystem at once when
+// nothing can print; otherwise Sent, and when lp later refuses the job, failed (if given)
+// is called with the reason while context still exists.
+Outcome printFile(const dh::confine::Descriptor& file, const QString& name, QObject* context,
+                  std::function<void(Outcome)> failed = {});
 
 } // namespace dh::print

@@ -156,6 +156,11 @@ void Hive::markBroken(const std::string& why) {
   }
 }
 
+void Hive::reportLocked(const std::string& why) const {
+  std::fprintf(stderr, "deskhaven: the registry hive %s cannot be used now: %s.\n", path_.c_str(),
+               why.c_str());
+}
+
 Status Hive::fail(int code) {
   switch (code & 0xff) {
   case SQLITE_CORRUPT:
@@ -167,6 +172,10 @@ Status Hive::fail(int code) {
   case SQLITE_CANTOPEN:
   case SQLITE_AUTH:
     return kAccessDenied;
+  case SQLITE_BUSY:
+  case SQLITE_LOCKED:
+    reportLocked("it is locked by " + lockHolders(path_) + "; " + gaveUpText());
+    return kTimeout;
   default:
     return kWriteFault;
   }
@@ -200,7 +209,7 @@ Status Hive::ensureOpen(bool forWrite) {
     return rc == SQLITE_CANTOPEN && exists ? kAccessDenied : fail(rc);
   }
   sqlite3_extended_result_codes(db_, 0);
-  sqlite3_busy_timeout(db_, 30000);
+  sqlite3_busy_timeout(db_, lockWaitSeconds() * 1000);
   // Rollback journal: readers never need to create files next to the hive.
   sqlite3_exec(db_, "PRAGMA synchronous=NORMAL; PRAGMA mmap_size=268435456", nullptr, nullptr,
                nullptr);
@@ -341,7 +350,10 @@ Status Hive::beginWrite(bool& own) {
     return st;
   if (transactionDepth_ > 0)
     return kSuccess;
-  writerLock_.lock();
+  if (std::string why; !writerLock_.lock(why)) {
+    reportLocked(why);
+    return kTimeout;
+  }
   int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {
     writerLock_.unlock();

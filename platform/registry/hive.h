@@ -66,6 +66,7 @@ private:
   Status ensureOpen(bool forWrite);
   Status ensureSchema();
   void markBroken(const std::string& why);
+  void reportLocked(const std::string& why) const;
   Status fail(int sqliteCode);
   sqlite3_stmt* statement(int which);
   Status beginWrite(bool& own);

@@ -1,4 +1,5 @@
 #include "platform/registry/registry.h"
+#include "platform/registry/writerlock.h"
 
 #include <sqlite3.h>
 
@@ -20,7 +21,7 @@ Status copyHiveFile(const std::string& from, const std::string& to) {
   if (sqlite3_open_v2(from.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
       sqlite3_open_v2(to.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
           SQLITE_OK) {
-    sqlite3_busy_timeout(source, 30000);
+    sqlite3_busy_timeout(source, lockWaitSeconds() * 1000);
     if (sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main")) {
       const int step = sqlite3_backup_step(backup, -1);
       if (sqlite3_backup_finish(backup) == SQLITE_OK && step == SQLITE_DONE)

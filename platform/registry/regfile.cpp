@@ -125,8 +125,8 @@ public:
     std::size_t hexStart = std::string::npos;
     while (!text.empty()) {
       std::string_view line = trimmed(nextLine());
-      if (continuing && line.empty())
-        continue; // blank lines inside hex data are skipped
+      if (continuing && (line.empty() || isComment(line)))
+        continue; // blank and comment lines inside hex data are skipped
       if (!continuing) {
         statement_.clear();
         pieces_.clear();

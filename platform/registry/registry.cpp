@@ -3,7 +3,6 @@
 #include "platform/registry/hive.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -14,6 +13,7 @@ namespace {
 std::mutex hivesMutex;
 std::shared_ptr<Hive> machineHive;
 std::shared_ptr<Hive> userHive;
+std::shared_ptr<Hive> defaultUserHive;
 
 // HKEY_CLASSES_ROOT is the machine's Software\Classes key.
 constexpr std::string_view kClassesPrefix = "Software\\Classes";
@@ -47,27 +47,17 @@ struct Key::Impl {
   std::string storedPath; // inside the hive, with the root's prefix
   Access access;
   bool hasSnapshot = false;
-  std::vector<Hive::FoldedValue> snapshot; // the values as they were at open
+  std::vector<Hive::FoldedValue> snapshot{}; // the values as they were at open
+  // The same key in the default-user hive, read beneath this one's own values.
+  std::shared_ptr<Hive> lower{};
+  std::int64_t lowerId = 0;
 };
-
-std::string machineHivePath() {
-  const char* env = std::getenv("DESKHAVEN_MACHINE_HIVE");
-  return env && *env ? env : "/var/lib/deskhaven/machine.hive";
-}
-
-std::string userHivePath() {
-  if (const char* env = std::getenv("DESKHAVEN_USER_HIVE"); env && *env)
-    return env;
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
-    return std::string(config) + "/deskhaven/user.hive";
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.config/deskhaven/user.hive";
-}
 
 void resetHives() {
   std::lock_guard lock(hivesMutex);
   machineHive.reset();
   userHive.reset();
+  defaultUserHive.reset();
 }
 
 std::shared_ptr<Hive> hiveFor(Root root) {
@@ -76,6 +66,18 @@ std::shared_ptr<Hive> hiveFor(Root root) {
   if (!slot)
     slot = std::make_shared<Hive>(root == Root::CurrentUser ? userHivePath() : machineHivePath());
   return slot;
+}
+
+// The default-user hive beneath HKEY_CURRENT_USER; none for the other roots, and none when
+// the user hive is the default-user hive itself (an administrator writing the defaults).
+std::shared_ptr<Hive> lowerHiveFor(Root root) {
+  if (root != Root::CurrentUser)
+    return nullptr;
+  const std::string path = defaultUserHivePath();
+  std::lock_guard lock(hivesMutex);
+  if (!defaultUserHive && path != userHivePath())
+    defaultUserHive = std::make_shared<Hive>(path);
+  return defaultUserHive;
 }
 
 std::string_view rootPrefix(Root root) {
@@ -148,27 +150,97 @@ Root Key::root() const {
   return impl_ ? impl_->root : Root::LocalMachine;
 }
 
+namespace {
+
+// Reads the key's twin in the default-user hive beneath it; values, when given, are the
+// twin's values for the key's snapshot (none: the key reads the hives at each query).
+void addLower(Key::Impl& impl, std::shared_ptr<Hive> lower, std::int64_t id,
+              const std::vector<Hive::FoldedValue>* values) {
+  if (!lower)
+    return;
+  impl.lower = std::move(lower);
+  impl.lowerId = id;
+  if (!impl.hasSnapshot)
+    return;
+  if (!values) {
+    impl.hasSnapshot = false;
+    impl.snapshot.clear();
+    return;
+  }
+  for (const auto& beneath : *values) {
+    const bool shadowed =
+        std::any_of(impl.snapshot.begin(), impl.snapshot.end(),
+                    [&](const Hive::FoldedValue& own) { return own.folded == beneath.folded; });
+    if (!shadowed)
+      impl.snapshot.push_back(beneath);
+  }
+}
+
+// The entries of own, then those of beneath whose name own lacks, sorted by folded name.
+template <typename T, typename NameOf>
+void mergeBeneath(std::vector<T>& own, std::vector<T>& beneath, NameOf nameOf) {
+  std::vector<std::pair<std::string, T>> merged;
+  for (auto* list : {&own, &beneath})
+    for (auto& entry : *list)
+      merged.emplace_back(foldName(nameOf(entry)), std::move(entry));
+  std::stable_sort(merged.begin(), merged.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  merged.erase(std::unique(merged.begin(), merged.end(),
+                           [](const auto& a, const auto& b) { return a.first == b.first; }),
+               merged.end());
+  own.clear();
+  for (auto& entry : merged)
+    own.push_back(std::move(entry.second));
+}
+
+} // namespace
+
 Status Key::open(Root root, std::string_view path, Access access, Key& out) {
   out.close();
   auto hive = hiveFor(root);
   std::int64_t id = 0;
   std::string stored;
   const std::string full = joinPath(rootPrefix(root), path);
+  std::vector<Hive::FoldedValue> values;
+  bool complete = false;
+  std::int64_t lowerId = 0;
+  std::string lowerStored;
+  std::vector<Hive::FoldedValue> lowerValues;
+  bool lowerComplete = false;
+  auto lower = lowerHiveFor(root);
+  if (lower && lower->findKeyWithValues(full, kSnapshotValues, lowerId, lowerStored, lowerValues,
+                                        lowerComplete) != kSuccess)
+    lower.reset();
+  Status st = kSuccess;
+  bool onlyBeneath = false;
   if (access == Access::Read) {
-    std::vector<Hive::FoldedValue> values;
-    bool complete = false;
-    if (Status st = hive->findKeyWithValues(full, kSnapshotValues, id, stored, values, complete);
-        st != kSuccess)
-      return st;
-    out.impl_.reset(new Impl{std::move(hive), root, id, std::move(stored), access, complete,
-                             std::move(values)});
-    return kSuccess;
+    st = hive->findKeyWithValues(full, kSnapshotValues, id, stored, values, complete);
+    onlyBeneath = st == kFileNotFound && lower;
+    if (onlyBeneath) { // only the default-user hive has the key: read it from there alone
+      hive = std::move(lower);
+      id = lowerId;
+      stored = std::move(lowerStored);
+      complete = lowerComplete;
+      values = std::move(lowerValues);
+      st = kSuccess;
+    }
+  } else if (st = hive->writable(); st == kSuccess) {
+    st = hive->findKey(full, id, stored);
+    // A user about to write a default-user key gets a key of their own above it.
+    if (st == kFileNotFound && lower)
+      st = hive->createKey(full, id, stored, nullptr);
   }
-  if (Status st = hive->writable(); st != kSuccess)
+  if (st != kSuccess)
     return st;
-  if (Status st = hive->findKey(full, id, stored); st != kSuccess)
-    return st;
-  out.impl_.reset(new Impl{std::move(hive), root, id, std::move(stored), access});
+  out.impl_.reset(new Impl{.hive = std::move(hive),
+                           .root = root,
+                           .id = id,
+                           .storedPath = std::move(stored),
+                           .access = access,
+                           .hasSnapshot = complete,
+                           .snapshot = std::move(values)});
+  if (!onlyBeneath)
+    addLower(*out.impl_, std::move(lower), lowerId, lowerComplete ? &lowerValues : nullptr);
   return kSuccess;
 }
 
@@ -179,10 +251,19 @@ Status Key::create(Root root, std::string_view path, Key& out, bool* created) {
     return st;
   std::int64_t id = 0;
   std::string stored;
-  if (Status st = hive->createKey(joinPath(rootPrefix(root), path), id, stored, created);
-      st != kSuccess)
+  const std::string full = joinPath(rootPrefix(root), path);
+  if (Status st = hive->createKey(full, id, stored, created); st != kSuccess)
     return st;
-  out.impl_.reset(new Impl{std::move(hive), root, id, std::move(stored), Access::AllAccess});
+  out.impl_.reset(new Impl{.hive = std::move(hive),
+                           .root = root,
+                           .id = id,
+                           .storedPath = std::move(stored),
+                           .access = Access::AllAccess});
+  std::int64_t lowerId = 0;
+  std::string lowerStored;
+  if (auto lower = lowerHiveFor(root);
+      lower && lower->findKey(full, lowerId, lowerStored) == kSuccess)
+    addLower(*out.impl_, std::move(lower), lowerId, nullptr);
   return kSuccess;
 }
 
@@ -214,6 +295,8 @@ Status Key::query(std::string_view name, Value& out) const {
     return kFileNotFound;
   }
   Status st = impl_->hive->queryValue(impl_->id, name, out.type, out.data);
+  if (st == kFileNotFound && impl_->lower)
+    st = impl_->lower->queryValue(impl_->lowerId, name, out.type, out.data);
   if (st == kFileNotFound && !impl_->hive->keyExists(impl_->id))
     return kKeyDeleted;
   if (st == kSuccess)
@@ -279,7 +362,13 @@ Status Key::deleteTree(std::string_view subkey) {
 Status Key::subkeys(std::vector<std::string>& names) const {
   if (!impl_)
     return kInvalidHandle;
-  return impl_->hive->subkeys(impl_->id, names);
+  if (Status st = impl_->hive->subkeys(impl_->id, names); st != kSuccess || !impl_->lower)
+    return st;
+  std::vector<std::string> beneath;
+  if (Status st = impl_->lower->subkeys(impl_->lowerId, beneath); st != kSuccess)
+    return st;
+  mergeBeneath(names, beneath, [](const std::string& name) { return name; });
+  return kSuccess;
 }
 
 Status Key::values(std::vector<Value>& values) const {
@@ -294,7 +383,13 @@ Status Key::values(std::vector<Value>& values) const {
       values.push_back(std::move(v.value));
     return kSuccess;
   }
-  return impl_->hive->values(impl_->id, values);
+  if (Status st = impl_->hive->values(impl_->id, values); st != kSuccess || !impl_->lower)
+    return st;
+  std::vector<Value> beneath;
+  if (Status st = impl_->lower->values(impl_->lowerId, beneath); st != kSuccess)
+    return st;
+  mergeBeneath(values, beneath, [](const Value& value) { return value.name; });
+  return kSuccess;
 }
 
 std::string readText(Root root, std::string_view path, std::string_view name,

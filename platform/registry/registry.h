@@ -26,6 +26,7 @@ inline constexpr Status kNoMoreItems = 259;     // ERROR_NO_MORE_ITEMS
 inline constexpr Status kBadDatabase = 1009;    // ERROR_BADDB: the hive is corrupt
 inline constexpr Status kKeyDeleted = 1018;     // ERROR_KEY_DELETED
 inline constexpr Status kWriteFault = 29;       // ERROR_WRITE_FAULT: the disk refused the write
+inline constexpr Status kTimeout = 1460;        // ERROR_TIMEOUT: another process kept it locked
 
 enum class Root { LocalMachine, CurrentUser, ClassesRoot };
 
@@ -139,10 +140,24 @@ private:
   bool done_ = false;
 };
 
-// Where the hives live: $DESKHAVEN_MACHINE_HIVE (default /var/lib/deskhaven/machine.hive)
-// and $DESKHAVEN_USER_HIVE (default $XDG_CONFIG_HOME/deskhaven/user.hive).
+// Where the hives live: $DESKHAVEN_MACHINE_HIVE (default /var/lib/deskhaven/machine.hive),
+// $DESKHAVEN_USER_HIVE (default $XDG_CONFIG_HOME/deskhaven/user.hive) and
+// $DESKHAVEN_DEFAULT_USER_HIVE (default /var/lib/deskhaven/default-user.hive). A variable
+// missing from the environment is taken from /etc/deskhaven/session.env ($DESKHAVEN_SESSION_ENV
+// names another file), lines NAME=VALUE where a user hive may use $HOME and $USER.
+//
+// HKEY_CURRENT_USER reads the user hive above the default-user hive: a key or value the
+// user's own hive lacks is read from the default-user hive, so that what an administrator
+// puts there reaches every user at once. Writes go to the user's own hive only; deleting
+// a user's value lets the default beneath show again.
 std::string machineHivePath();
 std::string userHivePath();
+std::string defaultUserHivePath();
+// The user hive of the account user: userHivePath() for the caller, otherwise the one
+// session.env names for that user or the one below the user's home ("" when unknown).
+std::string userHivePathOf(const std::string& user);
+// The value of NAME in session.env ("" when it is not set there).
+std::string sessionSetting(const std::string& name);
 // Copies the hive file from into a new file to, consistently even while others write it
 // (for a look at a configuration that must not change it). kFileNotFound when from does
 // not exist, kAccessDenied when it cannot be read or to cannot be written.

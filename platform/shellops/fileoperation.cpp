@@ -122,7 +122,7 @@ public:
   // Each returns false when the request must stop.
   bool transfer(const QString& source, const QString& target);
   bool remove(const QString& source);
-  bool restore(const QString& originalPath);
+  bool restore(const QString& originalPath, const QString& place);
 
   Result finish() {
     result_.done = result_.error.isEmpty() && !result_.aborted;
@@ -256,10 +256,12 @@ bool Operation::remove(const QString& sourceText) {
   return status.ok() ? completed(sourceText, {}) : fail(sourceText, status);
 }
 
-bool Operation::restore(const QString& originalText) {
-  const std::optional<TrashEntry> entry = findInTrash(bytes(originalText));
+bool Operation::restore(const QString& originalText, const QString& placeText) {
+  std::optional<TrashEntry> entry = findInTrash(bytes(originalText));
   if (!entry)
     return fail(originalText, QStringLiteral("It is no longer in the trash."));
+  if (!placeText.isEmpty())
+    entry->originalPath = bytes(placeText);
   const Status status = takeBackFromTrash(*entry, *progress_);
   if (!status.ok())
     return fail(originalText, status);
@@ -286,10 +288,11 @@ Result performFileOperation(const Request& request) {
   return operation.finish();
 }
 
-Result restoreFromTrash(const QStringList& originalPaths, QWidget* owner, Progress* progress) {
+Result restoreFromTrash(const QStringList& originalPaths, QWidget* owner, Progress* progress,
+                        const QStringList& places) {
   Operation operation(Work::Restore, {}, owner, progress);
-  for (const QString& path : originalPaths)
-    if (!operation.restore(path))
+  for (qsizetype i = 0; i < originalPaths.size(); ++i)
+    if (!operation.restore(originalPaths[i], i < places.size() ? places[i] : QString()))
       break;
   return operation.finish();
 }

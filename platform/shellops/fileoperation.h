@@ -4,6 +4,8 @@
 // What callers can rely on:
 // - Items are worked through in the order of the request. A failure stops the request;
 //   it is shown in one message box over the owner, and returned in Result::error.
+// - Paths may lead through a folder held open by this process ("/proc/self/fd/N/name"):
+//   the item is then taken from, or put into, that very folder.
 // - Nothing is lost. A copy or move that fails half-way or is cancelled leaves its source
 //   as it was and removes what it half wrote. A move across file systems removes the
 //   source only once the copy is complete, checked and on the disk. An item that is
@@ -70,8 +72,10 @@ struct Result {
 Result performFileOperation(const Request& request);
 
 // Takes each item that was deleted from one of originalPaths back out of the trash: the
-// most recently deleted one where several came from the same path.
+// most recently deleted one where several came from the same path. places, where given,
+// name for each item the same place reached another way (through a folder held open), and
+// the item is put there.
 Result restoreFromTrash(const QStringList& originalPaths, QWidget* owner = nullptr,
-                        Progress* progress = nullptr);
+                        Progress* progress = nullptr, const QStringList& places = {});
 
 } // namespace dh::shellops

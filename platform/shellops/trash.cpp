@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QDateTime>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -193,7 +195,9 @@ Status putInTrash(const std::string& path, Progress& progress, TrashEntry& entry
       createInfo(trash, nameOf(entry.originalPath), infoText(entry.originalPath, trash), entry);
   if (error != 0)
     return {error, trash.path};
-  const Status status = moveTree(entry.originalPath, entry.filesPath, progress);
+  // The item is taken by the path given: it may lead through a folder held open, which
+  // its resolved spelling no longer does.
+  const Status status = moveTree(path, entry.filesPath, progress);
   if (!status.ok() && !pathExists(entry.filesPath))
     unlink(entry.infoPath.c_str());
   return status;
@@ -216,6 +220,11 @@ std::optional<TrashEntry> findInTrash(const std::string& path) {
   while (!pathExists(existing))
     existing = parentOf(existing);
   std::vector<TrashDir> trashes = volumeTrashes(mountTop(existing));
+  // A volume's trash is read only when it is the user's own real folder: anyone who can
+  // write the volume could plant one, or a link to somewhere else, to be restored from.
+  trashes.erase(std::remove_if(trashes.begin(), trashes.end(),
+                               [](const TrashDir& trash) { return !isOwnFolder(trash.path); }),
+                trashes.end());
   trashes.insert(trashes.begin(), TrashDir{homeTrashPath(), {}});
 
   std::optional<TrashEntry> found;

@@ -166,12 +166,12 @@ void TestFileCommands::deletedItemsComeBackOnlyToFreePlaces() {
   FolderNavigator top = Open();
   FolderNavigator a = top, b = top;
   QVERIFY(a.Enter("a") && b.Enter("b"));
-  commands_->Delete(Pick(a, {"x.txt"})); // answered No
+  commands_->Delete(a, Pick(a, {"x.txt"})); // answered No
   QCOMPARE(recorder_->boxes().back().text,
            QStringLiteral("Are you sure you wish to delete x.txt ?"));
   for (const FolderNavigator* from : {&a, &b}) {
     recorder_->answerNext(dh::ui::Answer::Yes);
-    commands_->Delete(ListFolder(*from));
+    commands_->Delete(*from, ListFolder(*from));
   }
   QCOMPARE(recorder_->boxes().back().text,
            QStringLiteral("Are you sure you wish to delete these files ?"));
@@ -190,7 +190,7 @@ void TestFileCommands::deletedItemsComeBackOnlyToFreePlaces() {
   // On the product that cannot undelete, the record is given up.
   FileCommands noUndelete(nullptr, 9);
   recorder_->answerNext(dh::ui::Answer::Yes);
-  noUndelete.Delete(ListFolder(b));
+  noUndelete.Delete(b, ListFolder(b));
   noUndelete.Undo(top);
   QCOMPARE(recorder_->boxes().back().text,
            QStringLiteral("It is not possible to undelete items on this product"));
@@ -222,7 +222,8 @@ void TestFileCommands::namesAreCheckedAsTypedAndOnOk() {
   dir_->file("r/report.final.doc", "text");
   dir_->file("r/b.txt");
   FolderNavigator place = Open();
-  CFolderCreationDlg dialog(dir_->path("r"));
+  const dh::confine::Descriptor held = place.OpenFolder();
+  CFolderCreationDlg dialog(dir_->path("r"), held);
   QTest::keyClicks(dialog.Edit(), "Ma:th>s" + QString(46, 'x'));
   QCOMPARE(dialog.Edit()->text(), "Maths" + QString(45, 'x'));
   QCOMPARE(Titles(), QStringList({"Error: Illegal Character", "Error: Illegal Character",

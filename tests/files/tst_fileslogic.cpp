@@ -1,5 +1,6 @@
 // The My Files rules that need no window: what a folder lists and how, captions, sorting,
 // the tool bar's places, the history, the depth limits and the confinement to the roots.
+#include "common/settings.h"
 #include "files/contextmenu.h"
 #include "files/foldershortcut.h"
 #include "files/navigationhistory.h"
@@ -9,6 +10,11 @@
 #include "files/views/foldernavigator.h"
 #include "files/views/itemdrag.h"
 #include "tests/support/testdir.h"
+#include "tests/support/testhives.h"
+
+#include <QFileInfo>
+#include <fcntl.h>
+#include <grp.h>
 
 #include <QTest>
 
@@ -145,16 +151,20 @@ void TestFilesLogic::refreshKeepsUnchangedItems() {
 
 void TestFilesLogic::programsAreNeverHandedOn() {
   TestDir dir;
-  QVERIFY(!IsProgram(dir.bytes(dir.file("notes.txt", "plain words\n"))));
-  QVERIFY(IsProgram(dir.bytes(dir.file("run.sh", "#!/bin/sh\necho hi\n"))));
-  QVERIFY(IsProgram(dir.bytes(dir.file("start.desktop", "[Desktop Entry]\nExec=xterm\n"))));
-  QVERIFY(IsProgram(dir.bytes(dir.file("elf", QByteArray("\x7f"
-                                                         "ELF\x02\x01\x01",
-                                                         7)))));
+  const auto program = [&](const QString& path) {
+    const dh::confine::Descriptor file(open(QFile::encodeName(path).constData(), O_RDONLY));
+    return IsProgram(file, QFileInfo(path).fileName().toStdString());
+  };
+  QVERIFY(!program(dir.file("notes.txt", "plain words\n")));
+  QVERIFY(program(dir.file("run.sh", "#!/bin/sh\necho hi\n")));
+  QVERIFY(program(dir.file("start.desktop", "[Desktop Entry]\nExec=xterm\n")));
+  QVERIFY(program(dir.file("elf", QByteArray("\x7f"
+                                             "ELF\x02\x01\x01",
+                                             7))));
   const QString bit = dir.file("tool.txt", "words");
   QFile(bit).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-  QVERIFY(IsProgram(dir.bytes(bit)));
-  QVERIFY(IsProgram(dir.bytes("gone.txt")));
+  QVERIFY(program(bit));
+  QVERIFY(program(dir.path("gone.txt")));
 }
 
 void TestFilesLogic::toolBarClosesUpGroupByGroup() {
@@ -268,9 +278,15 @@ void TestFilesLogic::shortcutsAnAdministratorMadeLeadOut() {
   dir.link("r/in/Shared", "shared");
   dir.giveAway("r/in/Shared");
   dir.folderShortcut("r/Library", "shared");
-  dir.giveAway("r/Library");
-  dir.giveAway("r/Library/Target.lnk");
+  for (const char* made : {"r/Library", "r/Library/Target.lnk", "r/Library/Desktop.ini"})
+    dir.giveAway(made);
   QCOMPARE(ReadLinkTarget(dir.bytes("r/Library/Target.lnk")), dir.bytes("shared"));
+  // The other account's group is the administrators' group.
+  TestHives hives;
+  struct stat owner {};
+  QVERIFY(lstat(dir.bytes("r/Library").c_str(), &owner) == 0 && getgrgid(owner.st_gid));
+  hives.setText(dh::reg::Root::LocalMachine, dh::kSettingsKey, dh::setting::kAdministratorsGroup,
+                getgrgid(owner.st_gid)->gr_name);
 
   FolderNavigator navigator;
   navigator.SetRoots({Root(dir, "r", 3)});
@@ -288,7 +304,7 @@ void TestFilesLogic::shortcutsAnAdministratorMadeLeadOut() {
   QVERIFY(navigator.Enter("Shared"));
   const std::string target = navigator.Folder();
   QVERIFY(navigator.InShortcut());
-  QCOMPARE(navigator.OpenableFile("sheet.txt"), target + "/sheet.txt");
+  QCOMPARE(navigator.Classify("sheet.txt"), FolderNavigator::EntryKind::File);
   // The history can return to a target visited before.
   QVERIFY(navigator.OpenRoot(0));
   QVERIFY(navigator.GoTo(target + "/deeper", 0));
@@ -303,19 +319,23 @@ void TestFilesLogic::linksAPupilMadeNeverLeadOut() {
   dir.link("r/key.txt", "secret/key.txt");
   dir.link("r/Inside", "r/sub");
   dir.folderShortcut("r/Fake", "secret");
+  dir.giveToPupil();
 
-  FolderNavigator navigator;
-  navigator.SetRoots({Root(dir, "r", 3)});
-  QVERIFY(navigator.OpenRoot(0));
-  QCOMPARE(Names(ListFolder(navigator)), QStringList({"Fake", "Inside", "sub"}));
-  QVERIFY(!navigator.Enter("Escape"));
-  QVERIFY(navigator.OpenableFile("key.txt").empty());
-  // A link within the root is a folder like any other.
-  QVERIFY(navigator.Enter("Inside"));
-  QVERIFY(navigator.GoUp());
-  // A shortcut folder the pupil made is only a folder.
-  QVERIFY(navigator.Enter("Fake"));
-  QCOMPARE(navigator.Folder(), dir.bytes("r/Fake"));
+  QCOMPARE(runUnprivileged([&] {
+             FolderNavigator navigator;
+             navigator.SetRoots({Root(dir, "r", 3)});
+             int failures = navigator.OpenRoot(0) ? 0 : 1;
+             const auto expect = [&](bool ok) { failures += ok ? 0 : 1; };
+             expect(Names(ListFolder(navigator)) == QStringList({"Fake", "Inside", "sub"}));
+             expect(!navigator.Enter("Escape"));
+             expect(navigator.Classify("key.txt") == FolderNavigator::EntryKind::Hidden);
+             // A link within the root is a folder like any other.
+             expect(navigator.Enter("Inside") && navigator.GoUp());
+             // A shortcut folder the pupil made is only a folder.
+             expect(navigator.Enter("Fake") && navigator.Folder() == dir.bytes("r/Fake"));
+             return failures;
+           }),
+           0);
 }
 
 void TestFilesLogic::menusOfferWhatIsAvailable() {

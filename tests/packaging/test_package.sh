@@ -40,6 +40,7 @@ dpkg-deb -x "$deb" "$root"
 if grep -rlF "$build" "$root" >/dev/null; then fail "the package refers to the build tree"; fi
 
 export DESKHAVEN_MACHINE_HIVE=$work/machine.hive DESKHAVEN_USER_HIVE=$work/user.hive
+export DESKHAVEN_DEFAULT_USER_HIVE=$work/default-user.hive DESKHAVEN_SESSION_ENV=/nonexistent
 export XDG_RUNTIME_DIR=$work/runtime XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 for lib in "$root${libdir#.}"deskhaven-*.so; do

@@ -32,6 +32,7 @@ private slots:
   void commandsWalkTheSets();
   void launchingAndItsProblems();
   void followsProfileUpdatesAndClassChanges();
+  void unreadableOverrideFolderShowsNoPrograms();
 
 private:
   void addSet(const QString& name, const QByteArray& exec = "true");
@@ -131,6 +132,17 @@ void TestProgramsCtrl::followsProfileUpdatesAndClassChanges() {
   QCOMPARE(ctrl_->form()->panel().FirstVisibleSet(), 0);
   QCOMPARE(ctrl_->form()->panel().History(), std::vector<int>{0});
   QCOMPARE(caption(), QStringLiteral("Current Program Set: New & Shiny"));
+}
+
+void TestProgramsCtrl::unreadableOverrideFolderShowsNoPrograms() {
+  // Not mounted yet: the page is empty and says why; the system's menu never stands in.
+  const QString gone = hives_->dir() + "/not-mounted";
+  hives_->setText(Root::LocalMachine, dh::kSettingsKey, dh::setting::kProgramSetLocation,
+                  gone.toStdString());
+  ctrl_ = std::make_unique<CProgramsCtrl>();
+  QVERIFY(ctrl_->form()->SetList().Sets().empty());
+  QCOMPARE(ctrl_->form()->list()->count(), 0);
+  QVERIFY(caption().contains("cannot be read from " + gone));
 }
 
 QTEST_MAIN(TestProgramsCtrl)

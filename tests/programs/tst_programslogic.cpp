@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace dh::programs;
 using dh::reg::Root;
 
@@ -163,14 +165,26 @@ void TestProgramsLogic::overrideFolderGivesSetsOfFiles() {
   QCOMPARE(list.Sets()[0].Picture, pictures + "/Art.bmp");
   QCOMPARE(list.Sets()[1].Picture, mine + "/Maths & Science.bmp");
 
-  // A folder that has gone keeps the sets read before; a setting naming no folder falls
-  // back to the applications menu.
+  // A folder that has gone keeps the sets read before; a setting naming a folder that
+  // cannot be read (a share not mounted yet, one closed to the pupil) gives no sets,
+  // never the system's menu.
   QVERIFY(!list.LoadSets(root.filePath(QStringLiteral("none"))));
   QCOMPARE(list.Sets().size(), size_t(2));
   hives.setText(Root::LocalMachine, dh::kSettingsKey, dh::setting::kProgramSetLocation,
                 root.filePath(QStringLiteral("none")).toStdString());
-  list.GetLocation();
-  QVERIFY(!list.UsesOverride());
+  ProgramSetList unmounted;
+  QCOMPARE(unmounted.GetLocation(), root.filePath(QStringLiteral("none")));
+  QVERIFY(unmounted.UsesOverride() && !unmounted.LoadSets(unmounted.Location()));
+  QVERIFY(unmounted.Sets().empty());
+  hives.setText(Root::LocalMachine, dh::kSettingsKey, dh::setting::kProgramSetLocation,
+                sets.toStdString());
+  QVERIFY(QFile::setPermissions(sets, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  QVERIFY(chmod(QFile::encodeName(root.path()).constData(), 0755) == 0);
+  QCOMPARE(runUnprivileged([] {
+             ProgramSetList closed;
+             return closed.LoadSets(closed.GetLocation()) || !closed.Sets().empty() ? 1 : 0;
+           }),
+           0);
 }
 
 void TestProgramsLogic::applicationsMenuGivesSetsByCategory() {
@@ -193,8 +207,16 @@ void TestProgramsLogic::applicationsMenuGivesSetsByCategory() {
              "Name=E\nExec=sh\nTryExec=no-such-program-x");
   writeEntry(system + "/applications/missing.desktop", "Name=M\nExec=/no/such/program");
   writeEntry(system + "/applications/malformed.desktop", "Name=B\nExec=sh \"open");
+  writeEntry(system + "/applications/console.desktop", "Name=C\nExec=sh\nTerminal=true");
   QCOMPARE(names(readApplicationsMenu({user, system})),
            (QStringList{"Education:Sums", "Graphics:Paint", "Other:Misc"}));
+  // The user's own folder is read only when the machine's settings allow it.
+  TestHives hives;
+  qputenv("XDG_DATA_HOME", QFile::encodeName(user));
+  qputenv("XDG_DATA_DIRS", QFile::encodeName(system));
+  QCOMPARE(dataFolders(), QStringList{system});
+  hives.setDword(Root::LocalMachine, dh::kSettingsKey, dh::setting::kUserDesktopEntries, 1);
+  QCOMPARE(dataFolders(), (QStringList{user, system}));
 }
 
 void TestProgramsLogic::captionsAndTips() {
@@ -279,6 +301,12 @@ void TestProgramsLogic::launchingStartsWithoutAShell() {
 
   writeEntry(entry, "Name=Gone\nExec=no-such-program-x");
   QVERIFY(!launchProgram(entry));
+  // No terminal to run it in: refused, and the stand-in never runs.
+  QFile::remove(record);
+  writeEntry(entry, "Name=Console\nTerminal=true\nExec=\"" + stand.toUtf8() + "\"");
+  QVERIFY(!launchProgram(entry));
+  QTest::qWait(100);
+  QVERIFY(!QFile::exists(record));
   QVERIFY(!launchProgram(dir.filePath(QStringLiteral("missing.desktop"))));
 }
 

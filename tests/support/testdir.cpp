@@ -1,5 +1,7 @@
 #include "tests/support/testdir.h"
 
+#include <QDirIterator>
+
 #include "tests/support/testfiles.h"
 
 #include <QDir>
@@ -112,4 +114,16 @@ void TestDir::giveAway(const QString& relative) {
   const uid_t other = geteuid() == 65534 ? 65533 : 65534;
   if (lchown(QFile::encodeName(path(relative)).constData(), other, other) != 0)
     qFatal("TestDir: cannot give %s away", qPrintable(relative));
+}
+
+void TestDir::giveToPupil() {
+  const uid_t pupil = geteuid() == 0 ? 65534 : geteuid();
+  QDirIterator it(path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    if (lchown(QFile::encodeName(it.next()).constData(), pupil, pupil) != 0)
+      qFatal("TestDir: cannot give the tree to the pupil");
+  }
+  if (lchown(QFile::encodeName(path()).constData(), pupil, pupil) != 0)
+    qFatal("TestDir: cannot give the tree to the pupil");
 }

@@ -28,6 +28,9 @@ public:
   // Gives a path (not following a link) to another account, as an administrator's
   // files are.
   void giveAway(const QString& relative);
+  // Gives the whole tree, its top included, to the account that runUnprivileged runs as,
+  // as a pupil's own files are.
+  void giveToPupil();
 
 private:
   QTemporaryDir dir_;

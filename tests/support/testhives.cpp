@@ -17,6 +17,7 @@ Key createOrFail(Root root, std::string_view path) {
 TestHives::TestHives() {
   qputenv("DESKHAVEN_MACHINE_HIVE", machineHive().toUtf8());
   qputenv("DESKHAVEN_USER_HIVE", userHive().toUtf8());
+  qputenv("DESKHAVEN_DEFAULT_USER_HIVE", defaultUserHive().toUtf8());
   resetHives();
 }
 
@@ -24,6 +25,7 @@ TestHives::~TestHives() {
   resetHives();
   qputenv("DESKHAVEN_MACHINE_HIVE", "/nonexistent/machine.hive");
   qputenv("DESKHAVEN_USER_HIVE", "/nonexistent/user.hive");
+  qputenv("DESKHAVEN_DEFAULT_USER_HIVE", "/nonexistent/default-user.hive");
 }
 
 void TestHives::setText(Root root, std::string_view path, std::string_view name,

@@ -12,13 +12,15 @@
 
 class TestHives {
 public:
-  // Points DESKHAVEN_MACHINE_HIVE and DESKHAVEN_USER_HIVE into a fresh temporary folder.
+  // Points DESKHAVEN_MACHINE_HIVE, DESKHAVEN_USER_HIVE and DESKHAVEN_DEFAULT_USER_HIVE
+  // into a fresh temporary folder.
   TestHives();
   ~TestHives();
 
   QString dir() const { return dir_.path(); }
   QString machineHive() const { return dir_.filePath("machine.hive"); }
   QString userHive() const { return dir_.filePath("user.hive"); }
+  QString defaultUserHive() const { return dir_.filePath("default-user.hive"); }
 
   // Write a value, creating its key; a failure fails the test at once.
   void setText(dh::reg::Root root, std::string_view path, std::string_view name,

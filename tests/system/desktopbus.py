@@ -141,6 +141,7 @@ class ShellOnTheDemo(unittest.TestCase):
         cls.env.update(
             DESKHAVEN_MACHINE_HIVE=os.path.join(cls.work.name, "machine.hive"),
             DESKHAVEN_USER_HIVE=os.path.join(cls.work.name, "user.hive"),
+            DESKHAVEN_DEFAULT_USER_HIVE=os.path.join(cls.work.name, "default-user.hive"),
             XDG_RUNTIME_DIR=os.path.join(cls.work.name, "runtime"),
             # The shell's own data (its trash, the browser's profile) stays in the test.
             XDG_DATA_HOME=os.path.join(cls.work.name, "data"))

@@ -7,10 +7,14 @@
 #include <QDir>
 #include <QLineEdit>
 
+#include <fcntl.h>
+
 namespace dh::gallery {
 
 void dialogSection(Gallery& gallery) {
-  files::CFolderCreationDlg folder(QDir::tempPath());
+  const confine::Descriptor tmp(
+      open(QFile::encodeName(QDir::tempPath()).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  files::CFolderCreationDlg folder(QDir::tempPath(), tmp);
   Gallery::showActive(folder);
   folder.Edit()->setText(QStringLiteral("Maths homework"));
   gallery.save(folder, QStringLiteral("files-folder-creation"));

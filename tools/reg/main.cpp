@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -37,7 +38,11 @@ const char kUsage[] =
   export KEY FILE [/y]                write a key and its subtree to a .reg file (UTF-8)
   apply FOLDER                        apply every *.reg file of FOLDER in name order, all
                                       of them or none; values already as the files say
-                                      are left alone, so applying again changes nothing
+                                      are left alone, so applying again changes nothing.
+                                      A file that cannot be read (or a link to nothing)
+                                      stops it before anything changes. HKCU sections go
+                                      to the default-user hive, which every user's own
+                                      hive reads beneath its own values
 
 KEY     HKLM\..., HKCU\... or HKCR\... (also HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER,
         HKEY_CLASSES_ROOT); quote it for the shell: 'HKLM\Software\Halvane'
@@ -48,6 +53,10 @@ Flags may be written with - as well: -v, -ve, -f ...
 
 Hives: $DESKHAVEN_MACHINE_HIVE (HKLM, HKCR; default /var/lib/deskhaven/machine.hive)
        $DESKHAVEN_USER_HIVE (HKCU; default ~/.config/deskhaven/user.hive)
+       $DESKHAVEN_DEFAULT_USER_HIVE (read beneath HKCU; default
+       /var/lib/deskhaven/default-user.hive)
+       Variables not set are read from /etc/deskhaven/session.env. A writer waits at
+       most $DESKHAVEN_LOCK_WAIT seconds (default 30) for another's lock.
 Exit status: 0 done, 1 failed or cancelled, 2 bad arguments.
 )";
 
@@ -148,6 +157,10 @@ int failure(Status status, Root root) {
   case kBadDatabase:
     std::cerr << "ERROR: The hive " << hivePath(root)
               << " is damaged or is not a registry hive; it was not changed.\n";
+    break;
+  case kTimeout:
+    std::cerr << "ERROR: The hive " << hivePath(root)
+              << " is locked by another process (named above); it was not changed.\n";
     break;
   default:
     std::cerr << "ERROR: The hive " << hivePath(root) << " could not be written (error " << status
@@ -329,8 +342,9 @@ int applyCommand(const Args& args) {
     return kFailed;
   }
   // Name order as the bytes sort, whatever the locale: 10-base.reg before 20-class.reg.
+  // Links to nothing are listed too (System), so that they stop the run below.
   QStringList names =
-      dir.entryList({QStringLiteral("*.reg")}, QDir::Files | QDir::Readable, QDir::NoSort);
+      dir.entryList({QStringLiteral("*.reg")}, QDir::Files | QDir::System, QDir::NoSort);
   std::sort(names.begin(), names.end(),
             [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
   RegFile all;
@@ -338,6 +352,16 @@ int applyCommand(const Args& args) {
   for (const QString& name : names) {
     const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
     QFile file(dir.filePath(name));
+    if (const QFileInfo info(file); info.isSymLink() && !info.exists()) {
+      std::cerr << "ERROR: " << path << " is a link to "
+                << QFile::encodeName(info.symLinkTarget()).toStdString()
+                << ", which does not exist\nNothing was applied.\n";
+      return kFailed;
+    }
+    if (!QFileInfo(file).isFile()) { // a pipe or a device would never end
+      std::cerr << "ERROR: " << path << " is not a file\nNothing was applied.\n";
+      return kFailed;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
       std::cerr << "ERROR: Cannot read " << path << ": " << file.errorString().toStdString()
                 << "\nNothing was applied.\n";
@@ -353,6 +377,9 @@ int applyCommand(const Args& args) {
     all.append(regFile);
     ends.emplace_back(path, all.sections().size());
   }
+  // The folder is the machine's configuration: what it says of HKCU is for every user.
+  qputenv("DESKHAVEN_USER_HIVE", QFile::encodeName(QString::fromStdString(defaultUserHivePath())));
+  resetHives();
   const RegFile::ApplyResult result = all.apply();
   if (result.status != kSuccess) {
     // The file of the first section the failure names.

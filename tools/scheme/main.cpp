@@ -21,8 +21,10 @@ const char* const kUsage =
     "Usage:\n"
     "  deskhaven-scheme select [--mode N] [--user NAME]\n"
     "      Runs the scheme selection for a user (default: the login name) in a platform\n"
-    "      mode (default 99). Prints the result (a scheme name, or Error), then one line\n"
-    "      per candidate tried. Exit status 0, or 2 when the result is Error.\n"
+    "      mode (default 99), with that user's own user hive, on copies of the hives:\n"
+    "      nothing is written. Prints the result (a scheme name, or Error), then one line\n"
+    "      per candidate tried. Exit status 0, 1 when a hive cannot be read, or 2 when the\n"
+    "      result is Error.\n"
     "  deskhaven-scheme show NAME --json\n"
     "      Loads scheme NAME and prints it as one JSON object. Exit status 0 when it\n"
     "      loaded, 1 when it did not.\n"
@@ -163,6 +165,11 @@ int select(int argc, char** argv) {
       return usageError("unknown argument \"" + arg + "\" for select");
     }
   }
+  // The selection records the user's scheme and may read the class from the user's
+  // hive: it runs on copies, with the user's own hive, so that nothing real is written.
+  const HiveCopies copies(user);
+  if (!copies.valid())
+    return 1;
   const std::string result = printSelection(mode, user);
   return result == DhvScheme::kError ? 2 : 0;
 }

@@ -1,7 +1,7 @@
 // deskhaven-scheme preview: what a pupil would see, rendered for an administrator without
-// logging in. The shell runs offscreen on copies of both hives, so that nothing it or the
-// selection writes (page usability, a user's scheme entry) reaches the real ones, and the
-// class and platform mode asked for can be written into the copies.
+// logging in. The shell runs offscreen on copies of both hives (HiveCopies), so that nothing
+// it or the selection writes (page usability, a user's scheme entry) reaches the real ones,
+// and the class and platform mode asked for can be written into the copies.
 #include "common/platformmode.h"
 #include "common/scheme.h"
 #include "common/settings.h"
@@ -12,11 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <optional>
-#include <pwd.h>
 #include <unistd.h>
 
 namespace dh::schemetool {
@@ -35,24 +33,6 @@ struct PreviewArguments {
   std::optional<std::int32_t> mode;
   QString out;
 };
-
-// The user hive of another user: their own, under their home folder.
-std::string userHiveOf(const std::string& user) {
-  if (user == CurrentUserName())
-    return reg::userHivePath();
-  const passwd* pw = ::getpwnam(user.c_str());
-  return pw && pw->pw_dir ? std::string(pw->pw_dir) + "/.config/deskhaven/user.hive" : "";
-}
-
-bool copyHive(const std::string& from, const QString& to) {
-  if (from.empty())
-    return true;
-  const reg::Status st = reg::copyHiveFile(from, to.toStdString());
-  if (st == reg::kSuccess || st == reg::kFileNotFound)
-    return true; // a missing hive reads as empty, in the copy as in the original
-  std::fprintf(stderr, "deskhaven-scheme: cannot read the hive %s\n", from.c_str());
-  return false;
-}
 
 bool writeOverrides(const PreviewArguments& args, std::int32_t& mode) {
   if (args.mode) {
@@ -127,18 +107,14 @@ int preview(int argc, char** argv) {
   if (!args)
     return status;
 
-  QTemporaryDir work;
-  if (!work.isValid() || !QDir().mkpath(args->out)) {
+  HiveCopies copies(args->user);
+  if (!copies.valid())
+    return 1;
+  if (!QDir().mkpath(args->out)) {
     std::fprintf(stderr, "deskhaven-scheme: cannot make the folder %s\n", qPrintable(args->out));
     return 1;
   }
-  const QString machine = work.filePath(QStringLiteral("machine.hive"));
-  const QString user = work.filePath(QStringLiteral("user.hive"));
-  if (!copyHive(reg::machineHivePath(), machine) || !copyHive(userHiveOf(args->user), user))
-    return 1;
-  qputenv("DESKHAVEN_MACHINE_HIVE", machine.toLocal8Bit());
-  qputenv("DESKHAVEN_USER_HIVE", user.toLocal8Bit());
-  reg::resetHives();
+  const QDir work(copies.folder());
 
   std::int32_t mode = kShellDefaultMode;
   if (!writeOverrides(*args, mode)) {
@@ -151,7 +127,7 @@ int preview(int argc, char** argv) {
   // The shell's own files (runtime socket, browser profile) go to the work folder too.
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   for (const char* dir : {"runtime", "data", "config", "cache"})
-    QDir(work.path()).mkdir(QString::fromLatin1(dir));
+    work.mkdir(QString::fromLatin1(dir));
   QFile::setPermissions(work.filePath(QStringLiteral("runtime")),
                         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.filePath(QStringLiteral("runtime")));

@@ -191,6 +191,8 @@ void TestRegFile::readsWhatWindowsReads_data() {
       << QByteArray("\"a\"=hex:01,\\  ; note\n  02  ; last\n") << binary << bytes;
   QTest::newRow("blank lines inside")
       << QByteArray("\"a\"=hex:01,\\\n\n \t\n  02\n") << binary << bytes;
+  QTest::newRow("comment lines inside")
+      << QByteArray("\"a\"=hex:01,\\\n  ;comment\n  02\n") << binary << bytes;
   QTest::newRow("trailing comma") << QByteArray("\"a\"=hex:01,02,\n") << binary << bytes;
   QTest::newRow("backslash at the end of the file")
       << QByteArray("\"a\"=hex:01,02,\\") << binary << bytes;

@@ -27,6 +27,8 @@ private slots:
   void foreignDatabaseIsNotTakenForAHive();
   void missingMachineHiveReadsEmpty();
   void concurrentProcessesAndThreadsLoseNothing();
+  void defaultUserHiveLiesBeneathTheUsersOwn();
+  void sessionEnvPlacesTheHives();
 };
 
 void TestRegistry::valuesKeepTypeAndNameCase() {
@@ -284,6 +286,74 @@ void TestRegistry::concurrentProcessesAndThreadsLoseNothing() {
   std::vector<Value> all;
   QCOMPARE(key.values(all), kSuccess);
   QCOMPARE(all.size(), std::size_t(3 * kWrites));
+}
+
+void TestRegistry::defaultUserHiveLiesBeneathTheUsersOwn() {
+  TestHives hives;
+  // What an administrator puts in the default-user hive.
+  qputenv("DESKHAVEN_USER_HIVE", hives.defaultUserHive().toUtf8());
+  resetHives();
+  hives.setText(Root::CurrentUser, "Software\\T", "Both", "default");
+  hives.setText(Root::CurrentUser, "Software\\T", "Beneath", "default");
+  hives.createKey(Root::CurrentUser, "Software\\T\\Shared");
+  hives.createKey(Root::CurrentUser, "Software\\Only");
+  for (int i = 0; i < 70; ++i) // more than a key reads with itself
+    hives.setDword(Root::CurrentUser, "Software\\Many", "v" + std::to_string(i), 1);
+  qputenv("DESKHAVEN_USER_HIVE", hives.userHive().toUtf8());
+  resetHives();
+  const QByteArray defaults = fileBytes(hives.defaultUserHive());
+
+  hives.setText(Root::CurrentUser, "Software\\t", "both", "own");
+  hives.createKey(Root::CurrentUser, "Software\\T\\Mine");
+  hives.setDword(Root::CurrentUser, "Software\\Many", "v0", 2);
+  QCOMPARE(readText(Root::CurrentUser, "Software\\T", "Both"), std::string("own"));
+  QCOMPARE(readText(Root::CurrentUser, "Software\\T", "Beneath"), std::string("default"));
+  QCOMPARE(readDword(Root::CurrentUser, "Software\\Many", "v0"), std::optional<std::uint32_t>(2));
+  QCOMPARE(readDword(Root::CurrentUser, "Software\\Many", "v69"), std::optional<std::uint32_t>(1));
+  Key key;
+  QCOMPARE(Key::open(Root::CurrentUser, "Software\\T", Access::Read, key), kSuccess);
+  std::vector<std::string> subkeys;
+  QCOMPARE(key.subkeys(subkeys), kSuccess);
+  QCOMPARE(subkeys, (std::vector<std::string>{"Mine", "Shared"}));
+  std::vector<Value> values;
+  QCOMPARE(key.values(values), kSuccess);
+  QCOMPARE(values.size(), std::size_t(2));
+  QCOMPARE(dataText(values[1].data), std::string("own"));
+  Key many;
+  QCOMPARE(Key::open(Root::CurrentUser, "Software\\Many", Access::Read, many), kSuccess);
+  QCOMPARE(many.values(values), kSuccess);
+  QCOMPARE(values.size(), std::size_t(70));
+
+  // A key only beneath reads as any other; writing it gives the user a key of their own.
+  QCOMPARE(Key::open(Root::CurrentUser, "Software\\Only", Access::Read, key), kSuccess);
+  QCOMPARE(Key::open(Root::CurrentUser, "Software\\Only", Access::Write, key), kSuccess);
+  QCOMPARE(key.set("Added", Type::Sz, textData("mine")), kSuccess);
+  QCOMPARE(readText(Root::CurrentUser, "Software\\Only", "Added"), std::string("mine"));
+  // Deleting the user's value lets the default show again; the defaults never change.
+  hives.removeValue(Root::CurrentUser, "Software\\T", "Both");
+  QCOMPARE(readText(Root::CurrentUser, "Software\\T", "Both"), std::string("default"));
+  QCOMPARE(fileBytes(hives.defaultUserHive()), defaults);
+}
+
+void TestRegistry::sessionEnvPlacesTheHives() {
+  TestHives hives;
+  const QString env = hives.dir() + "/session.env";
+  QVERIFY(writeFile(env, "# the school's places\n"
+                         "DESKHAVEN_MACHINE_HIVE=/srv/old.hive\n"
+                         "export DESKHAVEN_MACHINE_HIVE=\"/srv/deskhaven/machine.hive\"\n"
+                         "DESKHAVEN_USER_HIVE=/srv/hives/${USER}.hive\n"));
+  const QByteArray before = qgetenv("DESKHAVEN_SESSION_ENV");
+  qputenv("DESKHAVEN_SESSION_ENV", env.toUtf8());
+  qunsetenv("DESKHAVEN_MACHINE_HIVE");
+  qunsetenv("DESKHAVEN_USER_HIVE");
+  qunsetenv("DESKHAVEN_DEFAULT_USER_HIVE");
+  QCOMPARE(machineHivePath(), std::string("/srv/deskhaven/machine.hive"));
+  QCOMPARE(userHivePathOf("ann"), std::string("/srv/hives/ann.hive"));
+  QCOMPARE(defaultUserHivePath(), std::string("/var/lib/deskhaven/default-user.hive"));
+  // The environment wins over the file.
+  qputenv("DESKHAVEN_MACHINE_HIVE", "/elsewhere.hive");
+  QCOMPARE(machineHivePath(), std::string("/elsewhere.hive"));
+  qputenv("DESKHAVEN_SESSION_ENV", before);
 }
 
 QTEST_GUILESS_MAIN(TestRegistry)

@@ -1,21 +1,42 @@
 #include "platform/registry/registry.h"
+#include "platform/registry/writerlock.h"
 #include "tests/support/runtool.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testhives.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace dh::reg;
 
 namespace {
 ToolRun reg(const QStringList& args, const QByteArray& input = {}) {
   return runTool(DESKHAVEN_REG, args, input);
+}
+
+// Starts program as nobody and waits until it holds a lock on path.
+void startLockingAsNobody(QProcess& process, const QStringList& command, const QString& path) {
+  process.start("setpriv",
+                QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups"} + command);
+  QVERIFY(process.waitForStarted());
+  QTRY_VERIFY(QString::fromStdString(lockHolders(path.toStdString())).contains("of user nobody"));
+}
+
+// Lets nobody reach the test's hives and files.
+void openToEverybody(const TestHives& hives, const QStringList& more) {
+  for (const QString& path : QStringList{hives.dir()} + more)
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), QFileInfo(path).isDir() ? 0755 : 0644),
+             0);
 }
 } // namespace
 
@@ -30,6 +51,9 @@ private slots:
   void readOnlyHiveIsRefusedForAPupil();
   void brokenHiveIsReportedAndKept();
   void applyTakesAFolderWholeOrNotAtAll();
+  void applyStopsAtAFileItCannotRead();
+  void aReaderCannotStallAWriter();
+  void sessionEnvPlacesTheHives();
 };
 
 void TestDeskhavenReg::queryShowsKeysInTheKnownLayout() {
@@ -209,16 +233,18 @@ void TestDeskhavenReg::applyTakesAFolderWholeOrNotAtAll() {
   QCOMPARE(run.status, 0);
   QCOMPARE(readText(Root::LocalMachine, "Software\\T", "v"), std::string("second"));
   QCOMPARE(readDword(Root::LocalMachine, "Software\\T", "n"), std::optional<std::uint32_t>(7));
+  // HKCU is every user's: it went to the default-user hive, which the user's reads see.
   QCOMPARE(readText(Root::CurrentUser, "Software\\U", ""), std::string("u"));
+  QVERIFY(!QFile::exists(hives.userHive()));
 
-  // Again: the same content, and the user hive not even written.
-  const QByteArray user = fileBytes(hives.userHive());
+  // Again: the same content, and the default-user hive not even written.
+  const QByteArray user = fileBytes(hives.defaultUserHive());
   const QString exported = hives.dir() + "/before.reg", again = hives.dir() + "/after.reg";
   QCOMPARE(reg({"export", "HKLM\\Software", exported}).status, 0);
   QCOMPARE(reg({"apply", d}).status, 0);
   QCOMPARE(reg({"export", "HKLM\\Software", again}).status, 0);
   QCOMPARE(fileBytes(again), fileBytes(exported));
-  QCOMPARE(fileBytes(hives.userHive()), user);
+  QCOMPARE(fileBytes(hives.defaultUserHive()), user);
 
   // A malformed file anywhere: nothing of any file, and the file and line are named.
   QVERIFY(writeFile(d + "/15-new.reg", "REGEDIT4\n[HKLM\\Software\\New]\n\"x\"=\"y\"\n"));
@@ -247,6 +273,94 @@ void TestDeskhavenReg::applyTakesAFolderWholeOrNotAtAll() {
   });
   QCOMPARE(result, 0);
   QCOMPARE(fileBytes(hives.machineHive()), machine);
+}
+
+void TestDeskhavenReg::applyStopsAtAFileItCannotRead() {
+  TestHives hives;
+  const QString d = hives.dir() + "/registry.d";
+  QVERIFY(QDir().mkpath(d));
+  QVERIFY(writeFile(d + "/10-base.reg", "REGEDIT4\n[HKLM\\Software\\A]\n\"x\"=\"y\"\n"));
+  // A drop-in on a share that is not mounted yet.
+  QVERIFY(QFile::link("/nonexistent/share/20-class.reg", d + "/20-class.reg"));
+  ToolRun run = reg({"apply", d});
+  QCOMPARE(run.status, 1);
+  QVERIFY2(run.err.contains(d + "/20-class.reg is a link to /nonexistent/share/20-class.reg"),
+           qPrintable(run.err));
+  QVERIFY(run.err.contains("Nothing was applied."));
+  QVERIFY(!QFile::exists(hives.machineHive()));
+
+  // One the administrator may read and the one applying may not.
+  QVERIFY(QFile::remove(d + "/20-class.reg"));
+  QVERIFY(writeFile(d + "/20-class.reg", "REGEDIT4\n"));
+  openToEverybody(hives, {d, d + "/10-base.reg"});
+  QCOMPARE(::chmod(QFile::encodeName(d + "/20-class.reg").constData(), 0600), 0);
+  const int result = runUnprivileged([&] {
+    const ToolRun refused = reg({"apply", d});
+    return refused.status == 1 && refused.err.contains("Cannot read " + d + "/20-class.reg") &&
+                   refused.err.contains("Nothing was applied.")
+               ? 0
+               : 1;
+  });
+  QCOMPARE(result, 0);
+  QVERIFY(!QFile::exists(hives.machineHive()));
+}
+
+void TestDeskhavenReg::aReaderCannotStallAWriter() {
+  TestHives hives;
+  hives.setText(Root::LocalMachine, "Software\\T", "v", "old");
+  resetHives();
+  openToEverybody(hives, {hives.machineHive()});
+  const QString lockFile = hives.machineHive() + ".lock";
+
+  // A reader may lock the hive file itself: no writer waits on that. The writers' lock
+  // beside it is not even open to a reader.
+  QProcess flock;
+  startLockingAsNobody(flock, {"flock", "-o", hives.machineHive(), "sleep", "20"},
+                       hives.machineHive());
+  QElapsedTimer clock;
+  clock.start();
+  QCOMPARE(reg({"add", "HKLM\\Software\\T", "/v", "v", "/d", "new", "/f"}).status, 0);
+  QVERIFY(clock.elapsed() < 5000);
+  flock.kill();
+  flock.waitForFinished();
+  QVERIFY(QFile::exists(lockFile));
+  QCOMPARE(runUnprivileged([&] {
+             const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY);
+             return fd < 0 && errno == EACCES ? 0 : 1;
+           }),
+           0);
+
+  // A reader that keeps its read transaction open: a writer gives up after the wait,
+  // naming who holds the hive, and changes nothing.
+  QProcess sqlite;
+  startLockingAsNobody(sqlite,
+                       {"sqlite3", "-cmd", "BEGIN; SELECT count(*) FROM keys;", hives.machineHive(),
+                        ".shell sleep 20"},
+                       hives.machineHive());
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DESKHAVEN_LOCK_WAIT", "1");
+  const ToolRun stalled =
+      runTool(DESKHAVEN_REG, {"add", "HKLM\\Software\\T", "/v", "v", "/d", "newer", "/f"}, {}, env);
+  sqlite.kill();
+  sqlite.waitForFinished();
+  QCOMPARE(stalled.status, 1);
+  QVERIFY2(stalled.err.contains("(sqlite3) of user nobody; gave up after 1 second."),
+           qPrintable(stalled.err));
+  QVERIFY2(stalled.err.contains("is locked by another process"), qPrintable(stalled.err));
+  QCOMPARE(readText(Root::LocalMachine, "Software\\T", "v"), std::string("new"));
+}
+
+void TestDeskhavenReg::sessionEnvPlacesTheHives() {
+  TestHives hives;
+  const QString moved = hives.dir() + "/srv/machine.hive";
+  QVERIFY(
+      writeFile(hives.dir() + "/session.env", "DESKHAVEN_MACHINE_HIVE=" + moved.toUtf8() + "\n"));
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("DESKHAVEN_MACHINE_HIVE");
+  env.insert("DESKHAVEN_SESSION_ENV", hives.dir() + "/session.env");
+  QCOMPARE(runTool(DESKHAVEN_REG, {"add", "HKLM\\Software\\M", "/f"}, {}, env).status, 0);
+  QVERIFY(QFile::exists(moved));
+  QVERIFY(!QFile::exists(hives.machineHive()));
 }
 
 QTEST_GUILESS_MAIN(TestDeskhavenReg)

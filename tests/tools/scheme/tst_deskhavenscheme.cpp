@@ -1,5 +1,7 @@
+#include "common/settings.h"
 #include "tests/support/runtool.h"
 #include "tests/support/schemewriter.h"
+#include "tests/support/testfiles.h"
 #include "tests/support/testhives.h"
 
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using dh::kDeskhavenKey;
 using dh::reg::Root;
 
 namespace {
@@ -50,6 +53,28 @@ void TestDeskhavenScheme::selectSaysWhatAndWhy() {
   QVERIFY2(run.out.contains("\"Year7\": failed"), qPrintable(run.out));
   QVERIFY2(run.out.contains("Defaults: \"Silent\" is missing"), qPrintable(run.out));
   QVERIFY2(lines.last().contains("\"Default User\": loaded"), qPrintable(run.out));
+
+  // Another user's choice comes from their own user hive (where session.env puts it), not
+  // the caller's, and the selection's record of it reaches no real hive.
+  writeScheme(hives, {.name = "Lab"});
+  hives.setText(Root::CurrentUser, kDeskhavenKey, "ConfigToUse", "Year7");
+  const QString annHive = hives.dir() + "/homes/ann.hive";
+  qputenv("DESKHAVEN_USER_HIVE", annHive.toUtf8());
+  dh::reg::resetHives();
+  hives.setText(Root::CurrentUser, kDeskhavenKey, "ConfigToUse", "Lab");
+  qputenv("DESKHAVEN_USER_HIVE", hives.userHive().toUtf8());
+  dh::reg::resetHives();
+  QVERIFY(writeFile(hives.dir() + "/session.env",
+                    "DESKHAVEN_USER_HIVE=" + hives.dir().toUtf8() + "/homes/$USER.hive\n"));
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DESKHAVEN_SESSION_ENV", hives.dir() + "/session.env");
+  const QByteArray machine = fileBytes(hives.machineHive()), ann = fileBytes(annHive);
+  const ToolRun other = runTool(DESKHAVEN_SCHEME, {"select", "--user", "ann"}, {}, env);
+  QCOMPARE(other.status, 0);
+  QVERIFY2(other.out.startsWith("Lab\n") && other.out.contains("\"Lab\": loaded"),
+           qPrintable(other.out));
+  QCOMPARE(fileBytes(hives.machineHive()), machine);
+  QCOMPARE(fileBytes(annHive), ann);
 }
 
 void TestDeskhavenScheme::showPrintsTheRecordAsJson() {
