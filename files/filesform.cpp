@@ -165,20 +165,30 @@ void FilesForm::MakeToolBar() {
   connect(Button(this, kForward), &QAbstractButton::clicked, this, &FilesForm::OnForward);
   connect(Button(this, kUp), &QAbstractButton::clicked, this, [this] { ActiveView()->GoUp(); });
   connect(Button(this, kIconSize), &QAbstractButton::clicked, this, &FilesForm::OnIconSize);
+  connect(Button(this, kPaste), &QAbstractButton::clicked, this, [this] {
+    RunFileCommand(
+        [this](FolderView& view) { commands_.Paste(view.Navigator(), view.Selected()); });
+  });
+  connect(Button(this, kNewFolder), &QAbstractButton::clicked, this, [this] {
+    RunFileCommand([this](FolderView& view) {
+      commands_.NewFolder(view.Navigator(), view.Selected(), view.StrictFolderLevels());
+    });
+  });
+  // The others act on what the view has chosen, where it lies.
   const auto command = [this](int id, void (FileCommands::*run)(const FolderNavigator&,
                                                                 const std::vector<ItemRecord>&)) {
     connect(Button(this, id), &QAbstractButton::clicked, this, [this, run] {
-      RunFileCommand(
-          [this, run](FolderView& view) { (commands_.*run)(view.Navigator(), view.Selected()); });
+      RunFileCommand([this, run](FolderView& view) {
+        const FolderView::Choice choice = view.Chosen();
+        (commands_.*run)(choice.place, choice.items);
+      });
     });
   };
-  command(kPaste, &FileCommands::Paste);
-  command(kNewFolder, &FileCommands::NewFolder);
   command(kRename, &FileCommands::Rename);
   command(kDelete, &FileCommands::Delete);
   const auto selection = [this](int id, void (FileCommands::*run)(const std::vector<ItemRecord>&)) {
     connect(Button(this, id), &QAbstractButton::clicked, this, [this, run] {
-      RunFileCommand([this, run](FolderView& view) { (commands_.*run)(view.Selected()); });
+      RunFileCommand([this, run](FolderView& view) { (commands_.*run)(view.Chosen().items); });
     });
   };
   selection(kCopy, &FileCommands::Copy);

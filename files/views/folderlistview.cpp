@@ -206,8 +206,8 @@ void CFolderListView::resizeEvent(QResizeEvent* event) {
 }
 
 void CFolderListView::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
   LayOut();
+  FolderView::showEvent(event);
 }
 
 void CFolderListView::LayOut() {

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace dh::files {
 
@@ -18,6 +19,17 @@ void EnableItemButtons(const ToolButtons& buttons, const std::vector<const ItemR
     button->setEnabled(!selected.empty());
   buttons.rename->setEnabled(selected.size() == 1);
   buttons.print->setEnabled(MayPrint(selected));
+}
+
+void FolderView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (std::exchange(stale_, false))
+    FolderChanged({});
+}
+
+void FolderView::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  stale_ = true;
 }
 
 } // namespace dh::files

@@ -323,9 +323,15 @@ void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   QTRY_COMPARE(rows(), QStringList({"new", "old"}));
   QFile::remove(dir_->path("r1/old.txt"));
   QTRY_COMPARE(rows(), QStringList({"new"}));
+  // Made while the page was hidden: there when it is shown again.
+  ctrl_->hide();
+  dir_->file("r1/late.txt");
+  QTest::qWait(200);
+  ctrl_->show();
+  QTRY_COMPARE(rows(), QStringList({"late", "new"}));
   // Changes elsewhere under the root leave the view as it is.
   dir_->file("r1/sub/deep.txt");
-  QTRY_COMPARE(rows(), QStringList({"new", "sub"}));
+  QTRY_COMPARE(rows(), QStringList({"late", "new", "sub"}));
   // A shortcut's target outside the root gets a watcher of its own once visited.
   dir_->folder("shared");
   dir_->folderShortcut("r1/Shared", "shared");
@@ -439,15 +445,23 @@ void TestFilesCtrl::fileCommandsFollowTheirButtons() {
   QTemporaryDir data;
   qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
   dir_->file("r1/a.txt", "a");
+  const QString older = dir_->file("r1/box/a.txt", "older");
   start(1);
   QVERIFY(!command(PageCommand::Paste) && !command(PageCommand::Undo));
   select("a");
   QVERIFY(command(PageCommand::Copy));
   QVERIFY(command(PageCommand::Paste));
-  QCOMPARE(rows(), QStringList({"a", "Copy of a"}));
+  QCOMPARE(rows(), QStringList({"a", "box", "Copy of a"}));
   QVERIFY(command(PageCommand::Undo));
-  QCOMPARE(rows(), QStringList({"a"}));
+  QCOMPARE(rows(), QStringList({"a", "box"}));
   QVERIFY(!button(FilesForm::kUndo)->isEnabled());
+  // Pasted over an item, and undone: the item it replaced is back.
+  select("box");
+  recorder_->answerNext(dh::ui::Answer::Yes);
+  QVERIFY(command(PageCommand::Paste));
+  QCOMPARE(fileBytes(older), QByteArray("a"));
+  QVERIFY(command(PageCommand::Undo));
+  QCOMPARE(fileBytes(older), QByteArray("older"));
   command(PageCommand::ClassChanged); // empties the clipboard
   QVERIFY(!button(FilesForm::kPaste)->isEnabled());
 }
@@ -551,6 +565,13 @@ void TestFilesCtrl::treesFillLazilyWithinTheLimits() {
   tree()->Tree()->setCurrentItem(b);
   QCOMPARE(tree()->ShownFolder(), dir_->bytes("r1/a/b"));
   QVERIFY(button(FilesForm::kCopy)->isEnabled() && !button(FilesForm::kPrint)->isEnabled());
+  // A new folder in b would lie below the limit, where no tree shows it.
+  QTimer::singleShot(100, [] {
+    if (QWidget* dialog = QApplication::activeModalWidget())
+      dialog->close();
+  });
+  QVERIFY(command(PageCommand::NewFolder));
+  QCOMPARE(recorder_->events(), QStringList({"Cannot Create Folder"}));
   QVERIFY(command(PageCommand::Up));
   QCOMPARE(tree()->Tree()->currentItem(), item({"Root 1", "a"}));
   tree()->Tree()->setCurrentItem(item({"Root 1", "a", "notes"}));
@@ -790,10 +811,20 @@ void TestFilesCtrl::treesOfferMenusAndTakeDrops() {
   QVERIFY(item({"Root 1", "box"})->background(0) == QBrush());
   QVERIFY(QFile::exists(a) && !QFile::exists(box + "/a.txt"));
 
-  // The two-pane tree holds folders: the folder menu, by the buttons, which work on the
-  // files of the list.
+  // The two-pane tree holds folders: with no file chosen in the list, its folder is what
+  // the commands take.
   form()->findChild<QAction*>(dh::ui::idName(FilesForm::kTwoPaneTree))->trigger();
-  QCOMPARE(treeMenu({"Root 1", "box"}, 0), std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
+  QCOMPARE(treeMenu({"Root 1", "box"}, kMenuCopy),
+           std::vector<int>({kMenuCut, kMenuCopy, kMenuPaste, kSep, kMenuRename, kSep, kMenuDelete,
+                             kSep, kMenuNewFolder}));
+  QCOMPARE(form()->Commands().Clip().paths, QStringList({box}));
+  this->tree()->Tree()->setCurrentItem(item({"Root 1"}));
+  QVERIFY(command(PageCommand::Paste));
+  QVERIFY(QFile::exists(dir_->path("r1/Copy of box/inner")));
+  this->tree()->Tree()->setCurrentItem(item({"Root 1", "Copy of box"}));
+  recorder_->answerNext(dh::ui::Answer::Yes);
+  QVERIFY(command(PageCommand::Delete));
+  QVERIFY(!QFile::exists(dir_->path("r1/Copy of box")));
 }
 
 void TestFilesCtrl::registeredControlIsMadeByProgId() {
