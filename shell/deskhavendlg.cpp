@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QThread>
 
 #include <cerrno>
 #include <csignal>
@@ -43,6 +44,8 @@ namespace {
 using ui::Icon;
 
 constexpr int kFatalExitCode = 1;
+// The level of the application's own event loop; a deeper one is a modal loop.
+constexpr int kMainLoopLevel = 1;
 const QColor kLogoTransparent(0xFF, 0x00, 0xFF);
 
 const char* const kFatalText =
@@ -347,6 +350,11 @@ void CDeskhavenDlg::onClassTimer() {
   if (settingUp_)
     return;
   restoreAfterSelector();
+  // A dialog, message box, menu or drag of a page runs its own event loop over the page's
+  // control, which the set-up deletes: a change is taken at the tick after it ends.
+  if (QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
+      QThread::currentThread()->loopLevel() > kMainLoopLevel)
+    return;
   const auto polled = readPolledClass(platformMode_);
   if (!polled)
     return;

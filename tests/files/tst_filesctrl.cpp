@@ -353,7 +353,7 @@ void TestFilesCtrl::filesOpenWithTheirApplicationNeverAsPrograms() {
   standIn("reader", opened);
   standIn("pupilreader", opened);
   qputenv("XDG_DATA_HOME", QFile::encodeName(dir_->path("home")));
-  qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_->path("data")));
+  qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_->path("data")) + ":/usr/share");
   const auto entry = [&](const QString& file, const QString& exec) {
     dir_->file(file, QStringLiteral("[Desktop Entry]\nType=Application\nExec=%1\n"
                                     "MimeType=text/plain;\n")
@@ -636,7 +636,7 @@ void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", QFile::encodeName(dir_->path("bin")));
   qputenv("XDG_DATA_HOME", QFile::encodeName(dir_->path("home")));
-  qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_->path("data")));
+  qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_->path("data")) + ":/usr/share");
   const QString log = dir_->path("printed");
   standIn("lp", log, 0, true);
   for (const char* name : {"a.txt", "-b.txt", "c.txt", "run.exe"})

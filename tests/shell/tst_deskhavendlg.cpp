@@ -19,8 +19,12 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -43,6 +47,7 @@ QVariantList commands(std::initializer_list<PageCommand> sent) {
 
 const char* kMissingLibrary = "{3C9A7E51-2B4D-4F60-8E1A-5D6C7B8A9F02}";
 const std::string kDefaults = schemeKey("Default User") + "\\Defaults";
+const char* const kClassSchemes = "Software\\Halvane\\Deskhaven\\Class Schemes";
 
 // The hives of one case: the Default User scheme, and page controls for the pages in
 // usable (the others name a class whose library is gone).
@@ -80,6 +85,13 @@ struct Setup {
   void setClass(const std::string& currentClass) {
     hives.setText(Root::CurrentUser, "Software\\Halvane\\Fieldbench", "Current Class",
                   currentClass);
+  }
+  // Class 7B has the scheme Seven, which starts on page 1; 8C has Eight, on page 3.
+  void classSchemes() {
+    writeScheme(hives, {.name = "Seven", .firstTab = 1});
+    writeScheme(hives, {.name = "Eight", .firstTab = 3});
+    hives.setText(Root::LocalMachine, kClassSchemes, "7B", "Seven");
+    hives.setText(Root::LocalMachine, kClassSchemes, "8C", "Eight");
   }
 
   CDeskhavenDlg& open() {
@@ -147,6 +159,7 @@ private slots:
   void pageButtonsSwitchPages();
   void keysReachThePageOnShow();
   void classChangeRebuildsThePages();
+  void classChangeWaitsForAPagesBoxOrMenu();
   void classButtonAndChangeClass();
   void fatalErrorEndsTheProgram();
   void optionsMenuWritesBack();
@@ -323,11 +336,7 @@ void TestDeskhavenDlg::keysReachThePageOnShow() {
 
 void TestDeskhavenDlg::classChangeRebuildsThePages() {
   Setup s;
-  writeScheme(s.hives, {.name = "Seven", .firstTab = 1});
-  writeScheme(s.hives, {.name = "Eight", .firstTab = 3});
-  const char* classSchemes = "Software\\Halvane\\Deskhaven\\Class Schemes";
-  s.hives.setText(Root::LocalMachine, classSchemes, "7B", "Seven");
-  s.hives.setText(Root::LocalMachine, classSchemes, "8C", "Eight");
+  s.classSchemes();
   s.pupilInClass("7B");
   CDeskhavenDlg& dlg = s.open();
   QCOMPARE(dlg.Scheme().SchemeName, std::string("Seven"));
@@ -361,7 +370,7 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   // A change while a set-up shows a box waits for that set-up to finish: no second set-up
   // runs inside the first and leaves its controls behind.
   writeScheme(s.hives, {.name = "Bare", .roots = 0});
-  s.hives.setText(Root::LocalMachine, classSchemes, "9D", "Bare");
+  s.hives.setText(Root::LocalMachine, kClassSchemes, "9D", "Bare");
   NestedLoopBoxes nested;
   nested.whileOpen = [&s] { s.setClass("8C"); };
   s.setClass("9D");
@@ -370,6 +379,41 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   QTRY_COMPARE_WITH_TIMEOUT(dlg.Scheme().SchemeName, std::string("Eight"), 3000);
   QCOMPARE(controlLog().count("made") - controlLog().count("gone"), 3);
   QCOMPARE(dlg.findChildren<QWidget*>(QStringLiteral("id97")).size(), 1);
+}
+
+void TestDeskhavenDlg::classChangeWaitsForAPagesBoxOrMenu() {
+  Setup s;
+  s.classSchemes();
+  s.pupilInClass("7B");
+  CDeskhavenDlg& dlg = s.open();
+  // A box or menu of a page runs its own event loop, timers included, over the page's
+  // control, which a set-up would delete under it: the change is taken once it closes.
+  for (const bool menu : {false, true}) {
+    const std::string before = dlg.Scheme().SchemeName;
+    const QPointer<QWidget> control = dlg.pageControl(dlg.currentPage());
+    QPointer<QWidget> open;
+    if (menu)
+      open = new QMenu(control);
+    else
+      open = new QMessageBox(QMessageBox::Question, QStringLiteral("Delete"), {}, QMessageBox::Ok,
+                             control);
+    bool keptWhileOpen = false;
+    QTimer::singleShot(0, &dlg, [&] {
+      s.setClass(menu ? "7B" : "8C");
+      QTest::qWait(2 * CDeskhavenDlg::kClassTimerMs + 200);
+      keptWhileOpen = control && dlg.Scheme().SchemeName == before;
+      if (open)
+        open->close();
+    });
+    if (menu)
+      qobject_cast<QMenu*>(open)->exec(QPoint(10, 10));
+    else
+      qobject_cast<QMessageBox*>(open)->exec();
+    QVERIFY(keptWhileOpen);
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.Scheme().SchemeName != before, 3000);
+    QVERIFY(!control);
+  }
+  QCOMPARE(controlLog().count("made") - controlLog().count("gone"), 3);
 }
 
 void TestDeskhavenDlg::classButtonAndChangeClass() {

@@ -112,7 +112,7 @@ def shell_apps():
 # X key symbols of the keys the tests press, and the key codes of the modifiers under the
 # X server's default keyboard map (modifiers are held down by code).
 KEYSYMS = {"Tab": 0xFF09, "Return": 0xFF0D, "Home": 0xFF50, "Left": 0xFF51, "Up": 0xFF52,
-           "Right": 0xFF53, "Down": 0xFF54, "Delete": 0xFFFF}
+           "Right": 0xFF53, "Down": 0xFF54, "Delete": 0xFFFF, "F2": 0xFFBF}
 MODIFIER_CODES = {"Control": 37, "Alt": 64}
 
 
