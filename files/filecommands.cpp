@@ -159,9 +159,13 @@ std::optional<FolderNavigator> FileCommands::TargetFolder(const FolderNavigator&
   if (target.Enter(selected.front().name))
     return target;
   if (place.Depth() >= place.Limit())
-    dh::ui::showMessage(owner_, QString::fromLatin1(refusal.text),
-                        QString::fromLatin1(refusal.title), Icon::Warning);
+    Refuse(refusal);
   return std::nullopt;
+}
+
+void FileCommands::Refuse(const LevelRefusal& refusal) const {
+  dh::ui::showMessage(owner_, QString::fromLatin1(refusal.text), QString::fromLatin1(refusal.title),
+                      Icon::Warning);
 }
 
 void FileCommands::Paste(const FolderNavigator& place, const std::vector<ItemRecord>& selected) {
@@ -221,6 +225,7 @@ bool FileCommands::Transfer(const Pinned& source, const QString& shownSource, co
     return false;
   record.Sources << shownSource;
   record.Targets << Shown(into, result.items.front().target);
+  record.Replaced << result.items.front().replaced;
   return true;
 }
 
@@ -267,13 +272,17 @@ void FileCommands::Delete(const FolderNavigator& place, const std::vector<ItemRe
     undo_.push_back(record);
 }
 
-void FileCommands::NewFolder(const FolderNavigator& place,
-                             const std::vector<ItemRecord>& selected) {
+void FileCommands::NewFolder(const FolderNavigator& place, const std::vector<ItemRecord>& selected,
+                             bool strict) {
   if (!place.HasFolder())
     return;
   const std::optional<FolderNavigator> into = TargetFolder(place, selected, kNoNewFolder);
   if (!into)
     return;
+  if (strict && into->Depth() >= into->Limit()) {
+    Refuse(kNoNewFolder);
+    return;
+  }
   const dh::confine::Descriptor folder = into->OpenFolder();
   if (!folder.valid()) {
     FolderMoved(owner_);
@@ -375,18 +384,12 @@ void FileCommands::Reverse(const FolderNavigator& place, const UndoRecord& recor
       FolderMoved(owner_);
       return;
     }
-    switch (record.Kind) {
-    case UndoRecord::kMove:
-    case UndoRecord::kRename:
-      Run(Function(record.Kind), target, source, owner_);
-      break;
-    case UndoRecord::kCopy:
-    case UndoRecord::kNewFolder:
-      Run(Function::Delete, target, {}, owner_);
-      break;
-    default:
-      break;
-    }
+    const bool undone = record.Kind == UndoRecord::kMove || record.Kind == UndoRecord::kRename
+                            ? Run(Function(record.Kind), target, source, owner_).done
+                            : Run(Function::Delete, target, {}, owner_).done;
+    // What the paste or drop replaced comes back to its place.
+    if (undone && i < record.Replaced.size() && !record.Replaced[i].isEmpty())
+      dh::shellops::restoreTrashed({record.Replaced[i]}, {target}, owner_);
   }
 }
 

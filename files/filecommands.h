@@ -30,6 +30,9 @@ struct UndoRecord {
   QStringList Targets; // where they are now (the pair of Sources[i] is Targets[i])
   int Kind = 0;
   int Extra = 0;
+  // A paste or drop: for each target, where the item it replaced waits in the trash (empty
+  // when it replaced none), so that Undo brings that item back.
+  QStringList Replaced;
 };
 
 // The page's own clipboard: the paths taken by Copy or Cut and the word saying which.
@@ -47,7 +50,9 @@ public:
   void Cut(const std::vector<ItemRecord>& selected);
   void Paste(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
   void Delete(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
-  void NewFolder(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
+  // strict: the new folder itself must lie within the level limit (the trees' rule).
+  void NewFolder(const FolderNavigator& place, const std::vector<ItemRecord>& selected,
+                 bool strict = false);
   void Rename(const FolderNavigator& place, const std::vector<ItemRecord>& selected);
   void Undo(const FolderNavigator& place);
   // An item dragged onto the folder into: moved or copied there, with an undo record.
@@ -71,6 +76,7 @@ private:
   // The folder a paste or a new folder goes into: the first selected item when it is a
   // folder the view could open, else the view's folder. Nothing when the level limit
   // refuses the selected folder.
+  void Refuse(const LevelRefusal& refusal) const;
   std::optional<FolderNavigator> TargetFolder(const FolderNavigator& place,
                                               const std::vector<ItemRecord>& selected,
                                               const LevelRefusal& refusal) const;

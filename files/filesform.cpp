@@ -10,7 +10,6 @@
 #include "files/views/foldertreeview.h"
 #include "files/views/itemdrag.h"
 #include "platform/confine/confinedroot.h"
-#include "platform/print/printservice.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "platform/ui/waitcursor.h"
@@ -166,20 +165,30 @@ void FilesForm::MakeToolBar() {
   connect(Button(this, kForward), &QAbstractButton::clicked, this, &FilesForm::OnForward);
   connect(Button(this, kUp), &QAbstractButton::clicked, this, [this] { ActiveView()->GoUp(); });
   connect(Button(this, kIconSize), &QAbstractButton::clicked, this, &FilesForm::OnIconSize);
+  connect(Button(this, kPaste), &QAbstractButton::clicked, this, [this] {
+    RunFileCommand(
+        [this](FolderView& view) { commands_.Paste(view.Navigator(), view.Selected()); });
+  });
+  connect(Button(this, kNewFolder), &QAbstractButton::clicked, this, [this] {
+    RunFileCommand([this](FolderView& view) {
+      commands_.NewFolder(view.Navigator(), view.Selected(), view.StrictFolderLevels());
+    });
+  });
+  // The others act on what the view has chosen, where it lies.
   const auto command = [this](int id, void (FileCommands::*run)(const FolderNavigator&,
                                                                 const std::vector<ItemRecord>&)) {
     connect(Button(this, id), &QAbstractButton::clicked, this, [this, run] {
-      RunFileCommand(
-          [this, run](FolderView& view) { (commands_.*run)(view.Navigator(), view.Selected()); });
+      RunFileCommand([this, run](FolderView& view) {
+        const FolderView::Choice choice = view.Chosen();
+        (commands_.*run)(choice.place, choice.items);
+      });
     });
   };
-  command(kPaste, &FileCommands::Paste);
-  command(kNewFolder, &FileCommands::NewFolder);
   command(kRename, &FileCommands::Rename);
   command(kDelete, &FileCommands::Delete);
   const auto selection = [this](int id, void (FileCommands::*run)(const std::vector<ItemRecord>&)) {
     connect(Button(this, id), &QAbstractButton::clicked, this, [this, run] {
-      RunFileCommand([this, run](FolderView& view) { (commands_.*run)(view.Selected()); });
+      RunFileCommand([this, run](FolderView& view) { (commands_.*run)(view.Chosen().items); });
     });
   };
   selection(kCopy, &FileCommands::Copy);
@@ -277,14 +286,15 @@ void FilesForm::ShowView(FolderView* view) {
         action->setChecked(View(item.command) == view);
     }
   }
-  Button(this, kIconSize)->setEnabled(true);
+  // The one-pane tree has no list whose icons could change.
+  Button(this, kIconSize)->setEnabled(view != onePane_);
 }
 
 void FilesForm::ShowDefaultView() {
   const QString word = QString::fromStdString(scheme_.Defaults.DefaultView);
   const std::array<std::pair<const char*, FolderView*>, 3> words = {
-      {{"icons", icons_}, {"tree1", onePane_}, {"tree2", twoPane_}}};
-  FolderView* view = details_;
+      {{"icons", icons_}, {"tree1", onePane_}, {"details", details_}}};
+  FolderView* view = twoPane_; // any other word, or none
   for (const auto& [name, choice] : words) {
     if (word.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
       view = choice;
@@ -440,10 +450,13 @@ MenuAvailability FilesForm::Availability(const std::vector<ItemRecord>& selected
                              kButtonIds.begin())];
   };
   const auto can = [&](int id) { return flag(id) && Button(this, id)->isEnabled(); };
+  std::vector<const ItemRecord*> items;
+  for (const ItemRecord& item : selected)
+    items.push_back(&item);
   return {.cut = can(kCut),
           .copy = can(kCopy),
           .paste = can(kPaste),
-          .print = flag(kPrint) && !selected.empty() && IsPrintable(selected.front().name),
+          .print = flag(kPrint) && MayPrint(items),
           .rename = can(kRename),
           .del = can(kDelete),
           .newFolder = can(kNewFolder)};
@@ -510,27 +523,35 @@ void FilesForm::Print() {
     return;
   }
   for (const ItemRecord& item : active_->Selected()) {
-    // Gone since it was listed, or no longer a plain file: not printed.
+    // Gone since it was listed, or no longer a plain file (a folder never is): not printed.
     const dh::confine::Descriptor file = dh::confine::openFile(folder, item.name);
     if (!file.valid())
       continue;
     const dh::print::Outcome outcome =
         dh::print::printFile(file, QFile::decodeName(QByteArray::fromStdString(item.name)), this,
-                             [this, press](dh::print::Outcome) { PrintProblem(press); });
+                             [this, press](dh::print::Outcome why) { PrintProblem(press, why); });
     if (outcome == dh::print::Outcome::NoPrintSystem) {
-      PrintProblem(press);
+      PrintProblem(press, outcome);
       return;
     }
   }
 }
 
-void FilesForm::PrintProblem(int press) {
+void FilesForm::PrintProblem(int press, dh::print::Outcome why) {
   if (printProblemShown_ == press)
     return;
   printProblemShown_ = press;
+  const char* cause = "the print system could not take this file.";
+  if (why == dh::print::Outcome::NoPrintSystem)
+    cause = "this computer has no print system.";
+  else if (why == dh::print::Outcome::NoPrinter)
+    cause = "no printer is available.";
+  else if (why == dh::print::Outcome::NotAnswering)
+    cause = "the print service is not answering.";
   dh::ui::showMessage(this,
-                      QStringLiteral("The file could not be printed: no printer is available.\n\n"
-                                     "Please inform your Network Administrator of this problem."),
+                      QStringLiteral("The file could not be printed: %1\n\n"
+                                     "Please inform your Network Administrator of this problem.")
+                          .arg(QLatin1String(cause)),
                       QStringLiteral("Print Problem"), dh::ui::Icon::Warning);
 }
 

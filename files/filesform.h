@@ -9,6 +9,7 @@
 #include "files/filecommands.h"
 #include "files/navigationhistory.h"
 #include "files/toolbarlayout.h"
+#include "platform/print/printservice.h"
 
 #include <QWidget>
 
@@ -136,8 +137,8 @@ private:
   // A navigator standing at folder, when some root's view could show it.
   std::optional<FolderNavigator> Reach(const std::string& folder) const;
   [[noreturn]] void FatalError();
-  // Tells the pupil once per press of Print that the print system refused.
-  void PrintProblem(int press);
+  // Tells the pupil once per press of Print why the print system refused.
+  void PrintProblem(int press, dh::print::Outcome why);
 
   dh::DhvScheme scheme_;
   int mode_ = 0;

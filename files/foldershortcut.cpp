@@ -3,9 +3,7 @@
 #include "common/settings.h"
 #include "platform/confine/administrators.h"
 #include "platform/confine/confinedroot.h"
-
-#include <libbfio.h> // liblnk's header needs it first
-#include <liblnk.h>
+#include "platform/desktop/shelllink.h"
 
 #include <fcntl.h>
 #include <strings.h>
@@ -61,24 +59,6 @@ bool IsWithin(const std::string& path, const std::string& base) {
   return path.size() == base.size() || base == "/" || path[base.size()] == '/';
 }
 
-std::string ReadLinkTarget(const std::string& lnkPath) {
-  liblnk_file_t* file = nullptr;
-  if (liblnk_file_initialize(&file, nullptr) != 1)
-    return {};
-  std::string target;
-  if (liblnk_file_open(file, lnkPath.c_str(), LIBLNK_OPEN_READ, nullptr) == 1) {
-    size_t size = 0;
-    if (liblnk_file_get_utf8_local_path_size(file, &size, nullptr) == 1 && size > 1) {
-      std::vector<uint8_t> text(size);
-      if (liblnk_file_get_utf8_local_path(file, text.data(), size, nullptr) == 1)
-        target.assign(reinterpret_cast<const char*>(text.data()));
-    }
-    liblnk_file_close(file, nullptr);
-  }
-  liblnk_file_free(&file, nullptr);
-  return target;
-}
-
 std::optional<FolderShortcut> ReadFolderShortcut(const dh::confine::Descriptor& folder,
                                                  const std::string& name) {
   struct stat own {};
@@ -99,7 +79,7 @@ std::optional<FolderShortcut> ReadFolderShortcut(const dh::confine::Descriptor& 
         link.empty() ? dh::confine::Descriptor() : dh::confine::openFile(inner, link);
     if (!linkFile.valid() || fstat(inner.get(), &innerStat) != 0)
       return std::nullopt;
-    const std::string written = ReadLinkTarget(linkFile.procPath());
+    const std::string written = dh::desktop::readShellLink(linkFile.procPath());
     if (written.empty())
       return std::nullopt;
     shortcut.targetFolder =

@@ -25,9 +25,6 @@ struct FolderShortcut {
 std::optional<FolderShortcut> ReadFolderShortcut(const dh::confine::Descriptor& folder,
                                                  const std::string& name);
 
-// The local path a shell link (.lnk) file points to, or empty on any failure.
-std::string ReadLinkTarget(const std::string& lnkPath);
-
 // The folder a path leads to with every symbolic link resolved, or empty.
 std::string Canonical(const std::string& path);
 

@@ -2,6 +2,9 @@
 
 #include "programs/shortcut.h"
 
+#include "platform/desktop/desktopentries.h"
+#include "platform/desktop/programtypes.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -15,23 +18,27 @@ namespace {
 constexpr int kMostHops = 8;
 
 bool isProgramFile(const QFileInfo& info) {
-  if (!info.isFile() || !info.isExecutable())
-    return false;
   // Files on shares often carry the execute bit: only real programs and scripts run.
-  const QMimeType type = QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchContent);
-  for (const char* program : {"application/x-executable", "application/x-sharedlib",
-                              "application/x-pie-executable", "application/x-shellscript"}) {
-    if (type.inherits(QLatin1String(program)))
-      return true;
-  }
-  return false;
+  return info.isFile() && info.isExecutable() &&
+         dh::desktop::isProgramType(
+             QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchContent));
 }
 
-bool openAddress(const QString& address) {
+// A file of the set that is no program opens with the system's application for its type,
+// never one the user's own settings name.
+bool openFile(const QFileInfo& info) {
+  const QStringList command =
+      dh::desktop::handlerCommand(QMimeDatabase().mimeTypeForFile(info), info.absoluteFilePath());
+  return !command.isEmpty() && QProcess::startDetached(command.front(), command.mid(1));
+}
+
+bool launch(const QString& path, int hops);
+
+// A local file an address names is started as a file of the set would be.
+bool openAddress(const QString& address, int hops) {
   const QUrl url(address);
   if (url.isLocalFile() || url.scheme().size() <= 1)
-    return QFileInfo::exists(url.isLocalFile() ? url.toLocalFile() : address) &&
-           QDesktopServices::openUrl(url.isLocalFile() ? url : QUrl::fromLocalFile(address));
+    return launch(url.isLocalFile() ? url.toLocalFile() : address, hops + 1);
   return url.isValid() && QDesktopServices::openUrl(url);
 }
 
@@ -46,7 +53,7 @@ bool launch(const QString& path, int hops) {
     if (!entry)
       return false;
     if (entry->value(QStringLiteral("Type")) == QLatin1String("Link"))
-      return openAddress(entry->value(QStringLiteral("URL")));
+      return openAddress(entry->value(QStringLiteral("URL")), hops);
     // The session has no terminal to run it in: started without one it fails unseen.
     if (entry->flag(QStringLiteral("Terminal")))
       return false;
@@ -60,7 +67,7 @@ bool launch(const QString& path, int hops) {
   }
   if (isProgramFile(info))
     return QProcess::startDetached(path, {}, info.absolutePath());
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+  return openFile(info);
 }
 
 } // namespace

@@ -1,13 +1,12 @@
 #include "programs/shortcut.h"
 
+#include "platform/desktop/shelllink.h"
 #include "programs/execline.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QStandardPaths>
-
-#include <liblnk.h>
 
 #include <memory>
 #include <vector>
@@ -33,23 +32,8 @@ QString findProgram(const QString& program) {
 
 // The local path a Windows shell link names, with "/" for its separators.
 QString lnkTarget(const QString& path) {
-  liblnk_file_t* file = nullptr;
-  if (liblnk_file_initialize(&file, nullptr) != 1)
-    return QString();
-  const std::unique_ptr<liblnk_file_t*, void (*)(liblnk_file_t**)> owner(
-      &file, [](liblnk_file_t** f) { liblnk_file_free(f, nullptr); });
-  const QByteArray name = QFile::encodeName(path);
-  if (liblnk_file_open(file, name.constData(), LIBLNK_OPEN_READ, nullptr) != 1)
-    return QString();
-  QString target;
-  size_t size = 0;
-  if (liblnk_file_get_utf8_local_path_size(file, &size, nullptr) == 1 && size > 1) {
-    std::vector<uint8_t> text(size);
-    if (liblnk_file_get_utf8_local_path(file, text.data(), size, nullptr) == 1)
-      target = QString::fromUtf8(reinterpret_cast<const char*>(text.data())).replace(u'\\', u'/');
-  }
-  liblnk_file_close(file, nullptr);
-  return target;
+  return QString::fromUtf8(dh::desktop::readShellLink(QFile::encodeName(path).toStdString()))
+      .replace(u'\\', u'/');
 }
 
 } // namespace

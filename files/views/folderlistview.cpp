@@ -34,6 +34,7 @@ constexpr int kGap = 4;
 } // namespace place
 
 constexpr const char* kDefaultRootPicture = "Closed Folder.bmp";
+constexpr int kSlotPitch = place::kSlot1.height() + place::kSlotGap;
 constexpr int kNormalIcon = 32;
 constexpr int kSmallIcon = 16;
 constexpr std::array<int, FolderItemsModel::kColumns> kColumnWidths = {180, 70, 140, 202};
@@ -100,6 +101,7 @@ void CFolderListView::MakeList() {
     tree->setAllColumnsShowFocus(true);
     tree->setModel(&model_);
     tree->header()->setSectionsClickable(true);
+    tree->header()->setSortIndicatorShown(true);
     tree->header()->setStretchLastSection(false);
     for (int column = 0; column < FolderItemsModel::kColumns; ++column)
       tree->setColumnWidth(column, kColumnWidths[column]);
@@ -204,8 +206,8 @@ void CFolderListView::resizeEvent(QResizeEvent* event) {
 }
 
 void CFolderListView::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
   LayOut();
+  FolderView::showEvent(event);
 }
 
 void CFolderListView::LayOut() {
@@ -214,18 +216,24 @@ void CFolderListView::LayOut() {
   caption_->setGeometry(left, 0, width() - left, place::kCaptionHeight);
   list_->setGeometry(left, place::kCaptionHeight + place::kGap, width() - left,
                      height() - place::kCaptionHeight - place::kGap);
-  LayOutPanel();
+  // The panel stays scrolled where the pupil left it.
+  panel_.Fit(sidePanel_->height() - place::kSlot1.top(), kSlotPitch);
+  PlaceSlots();
 }
 
 void CFolderListView::LayOutPanel() {
-  const int pitch = place::kSlot1.height() + place::kSlotGap;
   const std::optional<int> opened =
       navigator_.HasFolder() ? std::optional<int>(navigator_.CurrentRoot()) : std::nullopt;
-  panel_.Layout(int(navigator_.Roots().size()), sidePanel_->height() - place::kSlot1.top(), pitch);
+  panel_.Layout(int(navigator_.Roots().size()), sidePanel_->height() - place::kSlot1.top(),
+                kSlotPitch);
   if (opened)
     panel_.MarkOpened(*opened);
+  PlaceSlots();
+}
+
+void CFolderListView::PlaceSlots() {
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
-    slots_[slot]->setGeometry(place::kSlot1.translated(0, slot * pitch));
+    slots_[slot]->setGeometry(place::kSlot1.translated(0, slot * kSlotPitch));
   const int right = place::kSlot1.right() + 4;
   scrollUp_->move(right, place::kSlot1.top());
   const int last = std::max(panel_.Visible(), 1) - 1;
@@ -315,6 +323,10 @@ void CFolderListView::Shown(bool record) {
 void CFolderListView::Relist() {
   dh::ui::WaitCursor wait;
   model_.SetItems(ListFolder(navigator_));
+  // A fresh listing runs A to Z by name, so the next press on the names sorts Z to A.
+  ascending_[0] = true;
+  if (style_ == Style::Details)
+    static_cast<QTreeView*>(list_)->header()->setSortIndicator(0, Qt::AscendingOrder);
   SelectionChanged();
 }
 
@@ -366,9 +378,8 @@ void CFolderListView::SortByColumn(int column) {
     return;
   ascending_[column] = !ascending_[column];
   model_.Sort(SortKey(column), ascending_[column]);
-  auto* header = static_cast<QTreeView*>(list_)->header();
-  header->setSortIndicatorShown(true);
-  header->setSortIndicator(column, ascending_[column] ? Qt::AscendingOrder : Qt::DescendingOrder);
+  static_cast<QTreeView*>(list_)->header()->setSortIndicator(
+      column, ascending_[column] ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 bool CFolderListView::ScrollUp() {

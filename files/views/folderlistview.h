@@ -96,7 +96,9 @@ private:
   void MakePanel();
   void MakeList();
   void LayOut();
+  // Lays the side panel out afresh, scrolled to the first root.
   void LayOutPanel();
+  void PlaceSlots();
   void FillSlots();
   void ShowChecks();
   void Shown(bool record);

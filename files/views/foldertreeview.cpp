@@ -159,6 +159,16 @@ std::vector<ItemRecord> CFolderTreeView::Selected() const {
   return items;
 }
 
+FolderView::Choice CFolderTreeView::Chosen() const {
+  const QTreeWidgetItem* item = tree_->currentItem();
+  if (!list_ || list_->selectionModel()->hasSelection() || !item || !item->parent())
+    return {navigator_, Selected()};
+  FolderNavigator place = navigator_;
+  if (!Reach(item->parent(), place))
+    return {navigator_, {}};
+  return {place, {Record(item)}};
+}
+
 bool CFolderTreeView::eventFilter(QObject* watched, QEvent* event) {
   if ((watched == tree_ || watched == list_) && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
@@ -181,6 +191,8 @@ void CFolderTreeView::OfferMenu(const QAbstractItemView& view, std::optional<QPo
   if (&view == tree_) {
     if (!index.isValid())
       return; // the tree offers commands for its items only
+    if (list_)
+      list_->clearSelection(); // the commands then act on the tree's folder
     target = records_[index.data(kRecordRole).toULongLong()].folder ? MenuTarget::Folder
                                                                     : MenuTarget::File;
   } else if (index.isValid() && !Selected().empty()) {
@@ -219,17 +231,8 @@ void CFolderTreeView::resizeEvent(QResizeEvent* event) {
 }
 
 void CFolderTreeView::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
   LayOut();
-  // Nothing told the hidden view of changes on disk.
-  if (stale_)
-    FolderChanged({});
-  stale_ = false;
-}
-
-void CFolderTreeView::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  stale_ = tree_->topLevelItemCount() > 0;
+  FolderView::showEvent(event);
 }
 
 void CFolderTreeView::LayOut() {
@@ -480,6 +483,10 @@ void CFolderTreeView::ListSelectionChanged() {
     selected.push_back(&model_.Item(row.row()));
   caption_->setText(SelectionCaption(selected, QStringLiteral("Current Folder: ") +
                                                    ScreenName(navigator_.Folder())));
+  // No file chosen: the buttons act on the tree's folder.
+  const QTreeWidgetItem* item = tree_->currentItem();
+  if (selected.empty() && item && item->parent())
+    selected.push_back(&Record(item));
   EnableItemButtons(buttons_, selected);
 }
 

@@ -53,6 +53,10 @@ public:
   // that item. Two-pane: the selected folder, and the files selected in the list.
   const FolderNavigator& Navigator() const override { return navigator_; }
   std::vector<ItemRecord> Selected() const override;
+  // Two-pane: the files selected in the list, or with none, the selected folder of the tree
+  // (a root never).
+  Choice Chosen() const override;
+  bool StrictFolderLevels() const override { return true; }
   // The selected folder, or the folder holding the selected file.
   std::string ShownFolder() const override { return shown_; }
   QAbstractItemView* List() const override;
@@ -72,7 +76,6 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
 
 private:
   // An item as the names leading to it from its root.
@@ -119,7 +122,6 @@ private:
   std::string shown_;
   std::string listed_; // the folder the two-pane list shows
   bool replaying_ = false;
-  bool stale_ = false;
 
   QPersistentModelIndex dropTarget_;
   QTimer* hover_ = nullptr;

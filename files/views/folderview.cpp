@@ -2,15 +2,34 @@
 
 #include <QAbstractButton>
 
+#include <algorithm>
+#include <utility>
+
 namespace dh::files {
 
+bool MayPrint(const std::vector<const ItemRecord*>& selected) {
+  return !selected.empty() &&
+         std::all_of(selected.begin(), selected.end(), [](const ItemRecord* item) {
+           return !item->folder && IsPrintable(item->name);
+         });
+}
+
 void EnableItemButtons(const ToolButtons& buttons, const std::vector<const ItemRecord*>& selected) {
-  if (selected.size() > 1)
-    return;
-  const bool one = selected.size() == 1;
-  for (QAbstractButton* button : {buttons.cut, buttons.del, buttons.copy, buttons.rename})
-    button->setEnabled(one);
-  buttons.print->setEnabled(one && IsPrintable(selected.front()->name));
+  for (QAbstractButton* button : {buttons.cut, buttons.del, buttons.copy})
+    button->setEnabled(!selected.empty());
+  buttons.rename->setEnabled(selected.size() == 1);
+  buttons.print->setEnabled(MayPrint(selected));
+}
+
+void FolderView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (std::exchange(stale_, false))
+    FolderChanged({});
+}
+
+void FolderView::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  stale_ = true;
 }
 
 } // namespace dh::files

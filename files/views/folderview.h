@@ -30,8 +30,12 @@ struct ToolButtons {
   QAbstractButton* print = nullptr;
 };
 
-// The selection buttons for the items selected in a list: Cut, Delete, Copy and Rename
-// for one item, Print when its type may be printed; several items change nothing.
+// Whether Print is offered for the selected items: files only, each of a type that may
+// be printed.
+bool MayPrint(const std::vector<const ItemRecord*>& selected);
+
+// The selection buttons for the items selected in a list: Cut, Delete and Copy for any,
+// Rename for one item, Print as MayPrint says.
 void EnableItemButtons(const ToolButtons& buttons, const std::vector<const ItemRecord*>& selected);
 
 class FolderView : public QWidget {
@@ -43,6 +47,15 @@ public:
   // The folder the file commands work in, and the selected items of that folder.
   virtual const FolderNavigator& Navigator() const = 0;
   virtual std::vector<ItemRecord> Selected() const = 0;
+  // What Cut, Copy, Delete and Rename act on: the chosen items and the place holding them.
+  struct Choice {
+    FolderNavigator place;
+    std::vector<ItemRecord> items;
+  };
+  virtual Choice Chosen() const { return {Navigator(), Selected()}; }
+  // Whether a new folder must itself lie within the level limit (the trees, which never
+  // show deeper), rather than go into any folder within it (the lists).
+  virtual bool StrictFolderLevels() const { return false; }
   // The folder the view shows the pupil, as a switch to another view carries it over.
   virtual std::string ShownFolder() const { return Navigator().Folder(); }
   // The part of the view that takes the keyboard focus.
@@ -76,7 +89,15 @@ signals:
   void dropWanted(const QMimeData& data, const std::string& folder, bool move);
 
 protected:
+  // A view hidden (its page, or another view on show) hears of no change on disk: it
+  // looks again when it is shown.
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
   bool busy_ = false;
+
+private:
+  bool stale_ = false;
 };
 
 } // namespace dh::files

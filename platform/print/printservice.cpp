@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <optional>
+
 #include <unistd.h>
 
 namespace dh::print {
@@ -25,6 +27,21 @@ QMimeType TypeOf(const dh::confine::Descriptor& file, const QString& name) {
 
 } // namespace
 
+Outcome lpRefusal(const QByteArray& errorOutput) {
+  const QByteArray said = errorOutput.toLower();
+  for (const char* missing :
+       {"no default destination", "does not exist", "no such printer", "not accepting jobs"}) {
+    if (said.contains(missing))
+      return Outcome::NoPrinter;
+  }
+  for (const char* silent :
+       {"scheduler not responding", "unable to connect", "connection refused"}) {
+    if (said.contains(silent))
+      return Outcome::NotAnswering;
+  }
+  return Outcome::Refused;
+}
+
 Outcome printFile(const dh::confine::Descriptor& file, const QString& name, QObject* context,
                   std::function<void(Outcome)> failed) {
   // An application is handed the file where it is now, as its open descriptor says.
@@ -39,23 +56,26 @@ Outcome printFile(const dh::confine::Descriptor& file, const QString& name, QObj
     return Outcome::NoPrintSystem;
   auto* job = new QProcess(context);
   QPointer<QObject> owner(context);
-  const auto finish = [job, owner, failed](bool refused) {
+  const auto finish = [job, owner, failed](std::optional<Outcome> refused) {
     job->deleteLater();
     if (refused && owner && failed)
-      failed(Outcome::NoPrinter);
+      failed(*refused);
   };
-  QObject::connect(job, &QProcess::finished, job, [finish](int code, QProcess::ExitStatus status) {
-    finish(status != QProcess::NormalExit || code != 0);
-  });
+  QObject::connect(job, &QProcess::finished, job,
+                   [job, finish](int code, QProcess::ExitStatus status) {
+                     if (status == QProcess::NormalExit && code == 0)
+                       finish(std::nullopt);
+                     else
+                       finish(lpRefusal(job->readAllStandardError()));
+                   });
   QObject::connect(job, &QProcess::errorOccurred, job, [finish](QProcess::ProcessError error) {
     if (error == QProcess::FailedToStart)
-      finish(true);
+      finish(Outcome::NoPrintSystem);
   });
   // lp reads the job from its input, which is the open file itself: the file printed is
   // the file judged, whatever has taken its name since.
   job->setStandardInputFile(QString::fromStdString(file.procPath()));
   job->setStandardOutputFile(QProcess::nullDevice());
-  job->setStandardErrorFile(QProcess::nullDevice());
   job->start(lp, {QStringLiteral("-t"), name});
   return Outcome::Sent;
 }

@@ -11,6 +11,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace dh::reg {
@@ -126,10 +127,10 @@ std::string lockHolders(const std::string& path) {
     if (!(fields >> number >> kind) || kind == "->" ||
         !(fields >> advisory >> mode >> pid >> device))
       continue;
-    unsigned major = 0, minor = 0;
+    // The inode alone: a file system's device number can read differently here (btrfs).
     unsigned long inode = 0;
-    if (std::sscanf(device.c_str(), "%x:%x:%lu", &major, &minor, &inode) != 3 ||
-        inode != file.st_ino || pid == ::getpid())
+    if (std::sscanf(device.c_str(), "%*x:%*x:%lu", &inode) != 1 || inode != file.st_ino ||
+        pid <= 0 || pid == ::getpid()) // an open file description's lock shows no pid
       continue;
     const std::string holder = describeProcess(pid);
     if (holders.find(holder) == std::string::npos)

@@ -104,6 +104,8 @@ public:
     if (entry_.infoPath.empty())
       removeTree(entry_.filesPath);
   }
+  // Where the item waits in the trash, or empty.
+  std::string trashed() const { return entry_.infoPath.empty() ? std::string() : entry_.filesPath; }
 
 private:
   TrashEntry entry_;
@@ -123,6 +125,7 @@ public:
   bool transfer(const QString& source, const QString& target);
   bool remove(const QString& source);
   bool restore(const QString& originalPath, const QString& place);
+  bool restore(const QString& shown, std::optional<TrashEntry> entry);
 
   Result finish() {
     result_.done = result_.error.isEmpty() && !result_.aborted;
@@ -242,7 +245,9 @@ bool Operation::transfer(const QString& sourceText, const QString& targetText) {
     aside.bringBack(*progress_);
   if (!status.ok())
     return fail(sourceText, status);
-  return completed(sourceText, target, renamed);
+  completed(sourceText, target, renamed);
+  result_.items.back().replaced = text(aside.trashed());
+  return true;
 }
 
 bool Operation::remove(const QString& sourceText) {
@@ -258,13 +263,17 @@ bool Operation::remove(const QString& sourceText) {
 
 bool Operation::restore(const QString& originalText, const QString& placeText) {
   std::optional<TrashEntry> entry = findInTrash(bytes(originalText));
-  if (!entry)
-    return fail(originalText, QStringLiteral("It is no longer in the trash."));
-  if (!placeText.isEmpty())
+  if (entry && !placeText.isEmpty())
     entry->originalPath = bytes(placeText);
+  return restore(originalText, std::move(entry));
+}
+
+bool Operation::restore(const QString& shown, std::optional<TrashEntry> entry) {
+  if (!entry)
+    return fail(shown, QStringLiteral("It is no longer in the trash."));
   const Status status = takeBackFromTrash(*entry, *progress_);
   if (!status.ok())
-    return fail(originalText, status);
+    return fail(shown, status);
   return completed(text(entry->filesPath), entry->originalPath);
 }
 
@@ -283,6 +292,15 @@ Result performFileOperation(const Request& request) {
                                ? request.targets[i]
                                : QDir(request.destination).filePath(QFileInfo(source).fileName());
     if (!operation.transfer(source, target))
+      break;
+  }
+  return operation.finish();
+}
+
+Result restoreTrashed(const QStringList& trashedPaths, const QStringList& places, QWidget* owner) {
+  Operation operation(Work::Restore, {}, owner, nullptr);
+  for (qsizetype i = 0; i < trashedPaths.size() && i < places.size(); ++i) {
+    if (!operation.restore(places[i], trashedAt(bytes(trashedPaths[i]), bytes(places[i]))))
       break;
   }
   return operation.finish();

@@ -60,6 +60,7 @@ struct ItemResult {
   QString source;
   QString target;       // where the item is now; a deleted item's place in the trash
   bool renamed = false; // the wanted target was taken and the item got a free name
+  QString replaced;     // where the item it replaced waits in the trash (with AllowUndo)
 };
 
 struct Result {
@@ -75,6 +76,11 @@ Result performFileOperation(const Request& request);
 // most recently deleted one where several came from the same path. places, where given,
 // name for each item the same place reached another way (through a folder held open), and
 // the item is put there.
+// Takes items that wait in the trash at trashedPaths (ItemResult::replaced) back to
+// places, one for each; never over an item that is there now.
+Result restoreTrashed(const QStringList& trashedPaths, const QStringList& places,
+                      QWidget* owner = nullptr);
+
 Result restoreFromTrash(const QStringList& originalPaths, QWidget* owner = nullptr,
                         Progress* progress = nullptr, const QStringList& places = {});
 

@@ -214,6 +214,15 @@ Status takeBackFromTrash(const TrashEntry& entry, Progress& progress) {
   return status;
 }
 
+std::optional<TrashEntry> trashedAt(const std::string& filesPath, const std::string& originalPath) {
+  // A trash keeps an item as files/NAME and its record as info/NAME.trashinfo.
+  const std::string infoPath =
+      parentOf(parentOf(filesPath)) + "/info/" + nameOf(filesPath) + kInfoSuffix;
+  if (!pathExists(filesPath) || !pathExists(infoPath))
+    return std::nullopt;
+  return TrashEntry{originalPath, infoPath, filesPath};
+}
+
 std::optional<TrashEntry> findInTrash(const std::string& path) {
   const std::string wanted = resolvedPath(path);
   std::string existing = parentOf(wanted);

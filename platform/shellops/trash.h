@@ -26,6 +26,10 @@ Status putInTrash(const std::string& path, Progress& progress, TrashEntry& entry
 // drops its record. An item now at that path is never replaced: EEXIST.
 Status takeBackFromTrash(const TrashEntry& entry, Progress& progress);
 
+// The entry of the item that waits in its trash at filesPath, to be put back at
+// originalPath; nothing when it is no longer there.
+std::optional<TrashEntry> trashedAt(const std::string& filesPath, const std::string& originalPath);
+
 // The most recently deleted item that the trash records as coming from path.
 std::optional<TrashEntry> findInTrash(const std::string& path);
 

@@ -21,12 +21,14 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <grp.h>
@@ -53,6 +55,8 @@ private slots:
   void filesOpenWithTheirApplicationNeverAsPrograms();
   void viewMenuIconSizeHelpAndClassChange();
   void fileCommandsFollowTheirButtons();
+  void severalItemsTakeTheSelectionCommands();
+  void freshListingSortsByNameAndTheHeaderAgrees();
   void treesFillLazilyWithinTheLimits();
   void treeRefreshKeepsExpansionAndSelection();
   void twoPaneTreeListsFilesAndRunsFileCommands();
@@ -84,10 +88,10 @@ private:
   std::vector<int> treeMenu(const QStringList& way, int command);
   // Opens a menu through open and chooses command in it (0: none).
   std::vector<int> track(int command, const std::function<void()>& open);
-  // A stand-in program first on PATH that writes its arguments, one a line, to log and
-  // exits with status.
-  // A program that logs its arguments (and with input, what it reads) and exits with status.
-  void standIn(const QString& name, const QString& log, int status = 0, bool input = false);
+  // A stand-in program first on PATH that writes its arguments (and with input, what it
+  // reads) to log, says complaint on its error output and exits with status.
+  void standIn(const QString& name, const QString& log, int status = 0, bool input = false,
+               const QString& complaint = {});
 
   std::unique_ptr<TestHives> hives_;
   std::unique_ptr<TestDir> dir_;
@@ -164,7 +168,9 @@ QTreeWidgetItem* TestFilesCtrl::item(const QStringList& way) const {
 void TestFilesCtrl::select(const QString& name) {
   const int row = int(rows().indexOf(name));
   QVERIFY2(row >= 0, qPrintable(name));
-  view()->List()->setCurrentIndex(view()->List()->model()->index(row, 0));
+  view()->List()->selectionModel()->setCurrentIndex(view()->List()->model()->index(row, 0),
+                                                    QItemSelectionModel::ClearAndSelect |
+                                                        QItemSelectionModel::Rows);
 }
 
 void TestFilesCtrl::selectAlso(const QString& name) {
@@ -211,11 +217,14 @@ std::vector<int> TestFilesCtrl::track(int command, const std::function<void()>& 
   return shown.value_or(std::vector<int>{});
 }
 
-void TestFilesCtrl::standIn(const QString& name, const QString& log, int status, bool input) {
-  dir_->file("bin/" + name, QStringLiteral("#!/bin/sh\necho \"$*%1\" >> '%2'\nexit %3\n")
-                                .arg(input ? " $(/bin/cat)" : "", log)
-                                .arg(status)
-                                .toUtf8());
+void TestFilesCtrl::standIn(const QString& name, const QString& log, int status, bool input,
+                            const QString& complaint) {
+  dir_->file("bin/" + name,
+             QStringLiteral("#!/bin/sh\necho \"$*%1\" >> '%2'\necho '%4' >&2\nexit %3\n")
+                 .arg(input ? " $(/bin/cat)" : "", log)
+                 .arg(status)
+                 .arg(complaint)
+                 .toUtf8());
   QFile::setPermissions(dir_->path("bin/" + name), QFile::ReadOwner | QFile::ExeOwner);
 }
 
@@ -247,11 +256,13 @@ void TestFilesCtrl::pageCommandsBrowseWithinTheLimits() {
            QStringLiteral("Current Root: Root 1      Current Folder: ") + dir_->path("r1"));
   QVERIFY(!button(FilesForm::kUp)->isEnabled() && !command(PageCommand::Up));
   select("a");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
   select("b");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
+  QCOMPARE(view()->Navigator().Depth(), 2);
   select("c");
-  QVERIFY(command(PageCommand::Open)); // the limit: nothing happens
+  command(PageCommand::Open); // the limit: nothing happens
   QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a/b"));
   QVERIFY(command(PageCommand::Up));
   QVERIFY(command(PageCommand::Back));
@@ -268,7 +279,7 @@ void TestFilesCtrl::pageCommandsBrowseWithinTheLimits() {
   QDir(dir_->path("r1/a")).removeRecursively();
   QVERIFY(command(PageCommand::Back));
   QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1"));
-  QVERIFY(command(PageCommand::Tab));
+  command(PageCommand::Tab);
   QVERIFY(view()->List()->hasFocus());
 }
 
@@ -293,6 +304,12 @@ void TestFilesCtrl::sidePanelShowsThreeRootsOrScrollsNine() {
   for (int press = 1; press <= 9 - fit; ++press)
     QVERIFY(command(PageCommand::ScrollDown));
   QVERIFY(!shown(CFolderListView::kScrollDown) && !command(PageCommand::ScrollDown));
+  // A resize or the page shown again leaves the panel where the pupil scrolled it.
+  ctrl_->resize(810, 600);
+  ctrl_->hide();
+  ctrl_->show();
+  QCOMPARE(view()->Panel().Offset(), 9 - fit);
+  QVERIFY(shown(CFolderListView::kScrollUp));
   for (int press = 1; press <= 9 - fit; ++press)
     QVERIFY(command(PageCommand::ScrollUp));
   QVERIFY(!shown(CFolderListView::kScrollUp));
@@ -306,9 +323,15 @@ void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   QTRY_COMPARE(rows(), QStringList({"new", "old"}));
   QFile::remove(dir_->path("r1/old.txt"));
   QTRY_COMPARE(rows(), QStringList({"new"}));
+  // Made while the page was hidden: there when it is shown again.
+  ctrl_->hide();
+  dir_->file("r1/late.txt");
+  QTest::qWait(200);
+  ctrl_->show();
+  QTRY_COMPARE(rows(), QStringList({"late", "new"}));
   // Changes elsewhere under the root leave the view as it is.
   dir_->file("r1/sub/deep.txt");
-  QTRY_COMPARE(rows(), QStringList({"new", "sub"}));
+  QTRY_COMPARE(rows(), QStringList({"late", "new", "sub"}));
   // A shortcut's target outside the root gets a watcher of its own once visited.
   dir_->folder("shared");
   dir_->folderShortcut("r1/Shared", "shared");
@@ -316,7 +339,8 @@ void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   dir_->giveAway("r1/Shared/Target.lnk");
   QTRY_VERIFY(rows().contains("Shared"));
   select("Shared");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
+  QVERIFY(view()->Navigator().InShortcut());
   QVERIFY(rows().isEmpty());
   dir_->file("shared/sheet.txt");
   QTRY_COMPARE(rows(), QStringList({"sheet"}));
@@ -329,7 +353,7 @@ void TestFilesCtrl::filesOpenWithTheirApplicationNeverAsPrograms() {
   standIn("reader", opened);
   standIn("pupilreader", opened);
   qputenv("XDG_DATA_HOME", QFile::encodeName(dir_->path("home")));
-  qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_->path("data")));
+  qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_->path("data")) + ":/usr/share");
   const auto entry = [&](const QString& file, const QString& exec) {
     dir_->file(file, QStringLiteral("[Desktop Entry]\nType=Application\nExec=%1\n"
                                     "MimeType=text/plain;\n")
@@ -345,16 +369,16 @@ void TestFilesCtrl::filesOpenWithTheirApplicationNeverAsPrograms() {
   dir_->file("r1/run.sh", "#!/bin/sh\n");
   start(1);
   select("story");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
   QTRY_COMPARE(fileBytes(opened), QFile::encodeName(dir_->path("r1/story.txt") + "\n"));
   QFile::remove(opened);
 
   select("run");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
   QCOMPARE(recorder_->events(), QStringList({"beep", "File Problem"}));
   QFile::remove(dir_->path("r1/story.txt"));
   select("story");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
   QCOMPARE(recorder_->boxes().last().text,
            QStringLiteral("There has been a problem locating this file.\nIt is recommended you "
                           "inform your system administrator\nof this error"));
@@ -371,7 +395,8 @@ void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
   QAbstractItemView* details = view()->List();
   QCOMPARE(details->objectName(), QStringLiteral("id234"));
   select("a");
-  QVERIFY(command(PageCommand::Open));
+  command(PageCommand::Open);
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
   const auto menu = [&](int id) { return form()->findChild<QAction*>(dh::ui::idName(id)); };
   menu(FilesForm::kIconView)->trigger();
   QCOMPARE(view()->List()->objectName(), QStringLiteral("id216"));
@@ -397,28 +422,102 @@ void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
   QCOMPARE(recorder_->events(), QStringList({"beep", "Help Problem"}));
 
   hives_->setText(Root::LocalMachine, schemeKey(kScheme) + "\\Defaults", "DefaultView", "icons");
-  QVERIFY(command(PageCommand::ClassChanged));
+  command(PageCommand::ClassChanged);
   QCOMPARE(view()->List()->objectName(), QStringLiteral("id216"));
   QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1"));
   QCOMPARE(form()->History().Entries().size(), 1u);
   QVERIFY(!button(FilesForm::kBack)->isEnabled());
+
+  // No word, or one unknown, shows the two-pane tree; only the one-pane tree has no
+  // icons to change.
+  hives_->setText(Root::LocalMachine, schemeKey(kScheme) + "\\Defaults", "DefaultView", "");
+  command(PageCommand::ClassChanged);
+  QCOMPARE(form()->ActiveView(), form()->View(FilesForm::kTwoPaneTree));
+  QVERIFY(menu(FilesForm::kTwoPaneTree)->isChecked());
+  QVERIFY(button(FilesForm::kIconSize)->isEnabled());
+  menu(FilesForm::kOnePaneTree)->trigger();
+  QVERIFY(!button(FilesForm::kIconSize)->isEnabled());
+  menu(FilesForm::kIconView)->trigger();
+  QVERIFY(button(FilesForm::kIconSize)->isEnabled());
 }
 
 void TestFilesCtrl::fileCommandsFollowTheirButtons() {
   QTemporaryDir data;
   qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
   dir_->file("r1/a.txt", "a");
+  const QString older = dir_->file("r1/box/a.txt", "older");
   start(1);
   QVERIFY(!command(PageCommand::Paste) && !command(PageCommand::Undo));
   select("a");
   QVERIFY(command(PageCommand::Copy));
   QVERIFY(command(PageCommand::Paste));
-  QCOMPARE(rows(), QStringList({"a", "Copy of a"}));
+  QCOMPARE(rows(), QStringList({"a", "box", "Copy of a"}));
   QVERIFY(command(PageCommand::Undo));
-  QCOMPARE(rows(), QStringList({"a"}));
+  QCOMPARE(rows(), QStringList({"a", "box"}));
   QVERIFY(!button(FilesForm::kUndo)->isEnabled());
-  QVERIFY(command(PageCommand::ClassChanged)); // empties the clipboard
+  // Pasted over an item, and undone: the item it replaced is back.
+  select("box");
+  recorder_->answerNext(dh::ui::Answer::Yes);
+  QVERIFY(command(PageCommand::Paste));
+  QCOMPARE(fileBytes(older), QByteArray("a"));
+  QVERIFY(command(PageCommand::Undo));
+  QCOMPARE(fileBytes(older), QByteArray("older"));
+  command(PageCommand::ClassChanged); // empties the clipboard
   QVERIFY(!button(FilesForm::kPaste)->isEnabled());
+}
+
+void TestFilesCtrl::severalItemsTakeTheSelectionCommands() {
+  dir_->file("r1/a.txt", "a");
+  dir_->file("r1/b.txt", "b");
+  dir_->folder("r1/box");
+  start(1);
+  const auto enabled = [&] {
+    QList<int> ids;
+    for (int id : {FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete, FilesForm::kRename,
+                   FilesForm::kPrint})
+      if (button(id)->isEnabled())
+        ids << id;
+    return ids;
+  };
+  select("a");
+  // Several in one step, as Shift+Down and Ctrl+A make them.
+  QTest::keyClick(view()->List(), Qt::Key_Down, Qt::ShiftModifier);
+  QCOMPARE(view()->Selected().size(), 2u);
+  QCOMPARE(enabled(),
+           QList<int>({FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete, FilesForm::kPrint}));
+  constexpr int kSep = kMenuSeparator;
+  QCOMPARE(menu("a", 0, true), std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep,
+                                                 kMenuPrint, kSep, kMenuDelete}));
+  // A folder among them, or alone, is never offered for printing.
+  QTest::keyClick(view()->List(), Qt::Key_A, Qt::ControlModifier);
+  QCOMPARE(view()->Selected().size(), 3u);
+  QCOMPARE(enabled(), QList<int>({FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete}));
+  select("box");
+  QCOMPARE(enabled(),
+           QList<int>({FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete, FilesForm::kRename}));
+  QVERIFY(!command(PageCommand::Print));
+}
+
+void TestFilesCtrl::freshListingSortsByNameAndTheHeaderAgrees() {
+  dir_->file("r1/a.txt", "a");
+  dir_->file("r1/sub/b.txt", "b");
+  start(1);
+  auto* header = static_cast<QTreeView*>(view()->List())->header();
+  const auto clickNames = [&] {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(20, header->height() / 2));
+  };
+  clickNames();
+  QCOMPARE(rows(), QStringList({"sub", "a"}));
+  QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  select("sub");
+  command(PageCommand::Open);
+  command(PageCommand::Up);
+  // Listed A to Z afresh, and the arrow says so: the next press turns the list round.
+  QCOMPARE(rows(), QStringList({"a", "sub"}));
+  QCOMPARE(header->sortIndicatorSection(), 0);
+  QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+  clickNames();
+  QCOMPARE(rows(), QStringList({"sub", "a"}));
 }
 
 void TestFilesCtrl::treesFillLazilyWithinTheLimits() {
@@ -466,6 +565,13 @@ void TestFilesCtrl::treesFillLazilyWithinTheLimits() {
   tree()->Tree()->setCurrentItem(b);
   QCOMPARE(tree()->ShownFolder(), dir_->bytes("r1/a/b"));
   QVERIFY(button(FilesForm::kCopy)->isEnabled() && !button(FilesForm::kPrint)->isEnabled());
+  // A new folder in b would lie below the limit, where no tree shows it.
+  QTimer::singleShot(100, [] {
+    if (QWidget* dialog = QApplication::activeModalWidget())
+      dialog->close();
+  });
+  QVERIFY(command(PageCommand::NewFolder));
+  QCOMPARE(recorder_->events(), QStringList({"Cannot Create Folder"}));
   QVERIFY(command(PageCommand::Up));
   QCOMPARE(tree()->Tree()->currentItem(), item({"Root 1", "a"}));
   tree()->Tree()->setCurrentItem(item({"Root 1", "a", "notes"}));
@@ -530,7 +636,7 @@ void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", QFile::encodeName(dir_->path("bin")));
   qputenv("XDG_DATA_HOME", QFile::encodeName(dir_->path("home")));
-  qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_->path("data")));
+  qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_->path("data")) + ":/usr/share");
   const QString log = dir_->path("printed");
   standIn("lp", log, 0, true);
   for (const char* name : {"a.txt", "-b.txt", "c.txt", "run.exe"})
@@ -577,18 +683,24 @@ void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
   QFile::remove(dir_->path("data/applications/writer.desktop"));
   QVERIFY(!QFile::exists(pupils));
 
-  // No printer: lp refuses, and the pupil is told once.
-  standIn("lp", log, 1, true);
+  // No printer: lp refuses, and the pupil is told once, and why.
+  standIn("lp", log, 1, true, "lp: Error - No default destination.");
   select("a");
   selectAlso("-b");
   QVERIFY(command(PageCommand::Print));
   QTRY_COMPARE(recorder_->events(), QStringList({"Print Problem"}));
   QTest::qWait(100);
   QCOMPARE(recorder_->events().size(), 1);
+  QVERIFY(recorder_->boxes().last().text.contains("no printer is available"));
+  standIn("lp", log, 1, true, "lp: Error - scheduler not responding.");
+  QVERIFY(command(PageCommand::Print));
+  QTRY_COMPARE(recorder_->events().size(), 2);
+  QVERIFY(recorder_->boxes().last().text.contains("the print service is not answering"));
   // No print system at all.
   QFile::remove(dir_->path("bin/lp"));
   QVERIFY(command(PageCommand::Print));
-  QCOMPARE(recorder_->events().size(), 2);
+  QCOMPARE(recorder_->events().size(), 3);
+  QVERIFY(recorder_->boxes().last().text.contains("this computer has no print system"));
   QVERIFY(QFile::exists(a) && QFile::exists(b));
   qputenv("PATH", path);
 }
@@ -699,10 +811,20 @@ void TestFilesCtrl::treesOfferMenusAndTakeDrops() {
   QVERIFY(item({"Root 1", "box"})->background(0) == QBrush());
   QVERIFY(QFile::exists(a) && !QFile::exists(box + "/a.txt"));
 
-  // The two-pane tree holds folders: the folder menu, by the buttons, which work on the
-  // files of the list.
+  // The two-pane tree holds folders: with no file chosen in the list, its folder is what
+  // the commands take.
   form()->findChild<QAction*>(dh::ui::idName(FilesForm::kTwoPaneTree))->trigger();
-  QCOMPARE(treeMenu({"Root 1", "box"}, 0), std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
+  QCOMPARE(treeMenu({"Root 1", "box"}, kMenuCopy),
+           std::vector<int>({kMenuCut, kMenuCopy, kMenuPaste, kSep, kMenuRename, kSep, kMenuDelete,
+                             kSep, kMenuNewFolder}));
+  QCOMPARE(form()->Commands().Clip().paths, QStringList({box}));
+  this->tree()->Tree()->setCurrentItem(item({"Root 1"}));
+  QVERIFY(command(PageCommand::Paste));
+  QVERIFY(QFile::exists(dir_->path("r1/Copy of box/inner")));
+  this->tree()->Tree()->setCurrentItem(item({"Root 1", "Copy of box"}));
+  recorder_->answerNext(dh::ui::Answer::Yes);
+  QVERIFY(command(PageCommand::Delete));
+  QVERIFY(!QFile::exists(dir_->path("r1/Copy of box")));
 }
 
 void TestFilesCtrl::registeredControlIsMadeByProgId() {

@@ -9,6 +9,7 @@
 #include "files/views/folderlisting.h"
 #include "files/views/foldernavigator.h"
 #include "files/views/itemdrag.h"
+#include "platform/desktop/shelllink.h"
 #include "tests/support/testdir.h"
 #include "tests/support/testhives.h"
 
@@ -280,7 +281,7 @@ void TestFilesLogic::shortcutsAnAdministratorMadeLeadOut() {
   dir.folderShortcut("r/Library", "shared");
   for (const char* made : {"r/Library", "r/Library/Target.lnk", "r/Library/Desktop.ini"})
     dir.giveAway(made);
-  QCOMPARE(ReadLinkTarget(dir.bytes("r/Library/Target.lnk")), dir.bytes("shared"));
+  QCOMPARE(dh::desktop::readShellLink(dir.bytes("r/Library/Target.lnk")), dir.bytes("shared"));
   // The other account's group is the administrators' group.
   TestHives hives;
   struct stat owner {};

@@ -301,6 +301,24 @@ void TestProgramsLogic::launchingStartsWithoutAShell() {
 
   writeEntry(entry, "Name=Gone\nExec=no-such-program-x");
   QVERIFY(!launchProgram(entry));
+  // A file that is no program opens with the system's application for its type, never
+  // one from the user's own folder.
+  QFile::remove(record);
+  qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("home"))));
+  // The system's own folders stay: the types are known from there.
+  qputenv("XDG_DATA_DIRS",
+          QFile::encodeName(dir.filePath(QStringLiteral("system"))) + ":/usr/share");
+  writeEntry(dir.filePath(QStringLiteral("home/applications/mine.desktop")),
+             "Name=Mine\nMimeType=text/plain;\nExec=touch " + dir.filePath("mine").toUtf8());
+  writeEntry(dir.filePath(QStringLiteral("system/applications/reader.desktop")),
+             "Name=Reader\nMimeType=text/plain;\nExec=\"" + stand.toUtf8() + "\" %f");
+  const QString notes = dir.filePath(QStringLiteral("notes.txt"));
+  QVERIFY(put(notes, "words"));
+  QVERIFY(launchProgram(notes));
+  QTRY_VERIFY(QFile::exists(record));
+  QVERIFY(fileBytes(record).contains("[" + notes.toUtf8() + "]"));
+  QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("mine"))));
+
   // No terminal to run it in: refused, and the stand-in never runs.
   QFile::remove(record);
   writeEntry(entry, "Name=Console\nTerminal=true\nExec=\"" + stand.toUtf8() + "\"");

@@ -68,6 +68,20 @@ class TestFiles(ShellOnTheDemo):
         for key in ("Tab", "Home", "Down", "Down"):
             press_keys(key)
 
+    def show_default_view(self, view):
+        """Makes view the Default User scheme's default and shows My Files afresh on it,
+        through a change of class (8C uses that scheme)."""
+        defaults = r"HKLM\Software\Halvane\Deskhaven\Schemes\Default User\Defaults"
+        subprocess.run([os.path.join(BIN, "deskhaven-reg"), "add", defaults, "/v", "DefaultView",
+                        "/d", view, "/f"], env=self.env, check=True)
+        for group in ("7B", "8C"):
+            subprocess.run([os.path.join(BIN, "deskhaven-classselect"), "--set", group],
+                           env=self.env, check=True)
+            wait_for(f"the class button to show {group}",
+                     lambda: self.shows("push button", group), CHANGE_TIMEOUT)
+            wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        find(self.main_window(), "check box", "My Files", depth=1).do_action(0)
+
     def test_4_copy_paste_and_undo_with_the_keys(self):
         wait_for("the first page", self.page_on_show, START_TIMEOUT)
         self.select_my_story()
@@ -135,16 +149,7 @@ class TestFiles(ShellOnTheDemo):
 
     def test_7_the_one_pane_tree_as_the_class_default(self):
         wait_for("the first page", self.page_on_show, START_TIMEOUT)
-        defaults = r"HKLM\Software\Halvane\Deskhaven\Schemes\Default User\Defaults"
-        subprocess.run([os.path.join(BIN, "deskhaven-reg"), "add", defaults, "/v", "DefaultView",
-                        "/d", "tree1", "/f"], env=self.env, check=True)
-        for group in ("7B", "8C"):
-            subprocess.run([os.path.join(BIN, "deskhaven-classselect"), "--set", group],
-                           env=self.env, check=True)
-            wait_for(f"the class button to show {group}",
-                     lambda: self.shows("push button", group), CHANGE_TIMEOUT)
-            wait_for("the first page", self.page_on_show, START_TIMEOUT)
-        find(self.main_window(), "check box", "My Files", depth=1).do_action(0)
+        self.show_default_view("tree1")
         # The roots are the tree's top items, with no side panel beside them.
         self.wait_shows("table cell", "Class Shared")
         self.assertIsNone(self.shows("check box", "Class Shared"))
@@ -152,6 +157,35 @@ class TestFiles(ShellOnTheDemo):
         press_keys("Tab")
         press_keys("Right")  # expands the selected root
         self.wait_shows("table cell", "My Story")
+
+    def test_8_a_folder_swapped_for_a_link_out_is_not_pasted_into(self):
+        # Another program of the pupil's swaps the folder on show for a link out of the
+        # roots: Paste stops with "Folder Changed" and nothing outside changes.
+        wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        self.show_default_view("details")
+        self.select_my_story()
+        press_keys("Control", "c")
+        press_keys("Up")  # Maths
+        press_keys("Return")
+        self.wait_shows("label", self.caption("My Work", "My Work", "Maths"))
+        outside = os.path.join(self.work.name, "outside")
+        os.mkdir(outside)
+        maths = self.files("My Work", "Maths")
+        os.rename(maths, maths + ".real")
+        os.symlink(outside, maths)
+        press_keys("Control", "v")
+
+        def changed_box():
+            for box in children(self.app()):
+                if role_and_name(box) == ("alert", "Folder Changed") and showing(box):
+                    ok = find(box, "push button", "OK")
+                    return ok is not None and ok.do_action(0)
+            return False
+
+        wait_for("the Folder Changed box", changed_box, CHANGE_TIMEOUT)
+        self.assertEqual(os.listdir(outside), [])
+        self.assertNotIn("My Story.txt", os.listdir(maths + ".real"))
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2, failfast=True)
