@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -17,6 +19,7 @@
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 
 #include <utility>
 
@@ -79,6 +82,7 @@ CDhvView::CDhvView(QWidget* parent) : QWebEngineView(parent), page_(new PupilPag
   setPage(page_);
   // The page's own menu offers saving, new windows and the page source.
   setContextMenuPolicy(Qt::NoContextMenu);
+  connect(page_, &QWebEnginePage::loadingChanged, this, &CDhvView::tryPlainHttp);
   connect(this, &QWebEngineView::loadFinished, this, &CDhvView::completed);
   connect(this, &QWebEngineView::titleChanged, this, &CDhvView::showPageLine);
   connect(this, &QWebEngineView::printFinished, this, [this] { printer_.reset(); });
@@ -108,7 +112,28 @@ CDhvView::~CDhvView() = default;
 void CDhvView::Navigate2(const QString& address) {
   const QUrl url = linkAddress(address, QDir::currentPath());
   page_->trust(url);
+  secureTry_ = url;
+  plainTry_ = plainLinkAddress(address, QDir::currentPath());
   load(url);
+}
+
+void CDhvView::tryPlainHttp(const QWebEngineLoadingInfo& loading) {
+  // Many school intranet servers answer on http only: the connection to them over https
+  // is refused, or fails in its handshake or its certificate. Anything else (the name not
+  // found, an answer with an error page) is the same over http and is shown as it is.
+  if (loading.status() != QWebEngineLoadingInfo::LoadFailedStatus || loading.url() != secureTry_ ||
+      plainTry_.isEmpty())
+    return;
+  const auto domain = loading.errorDomain();
+  if (domain != QWebEngineLoadingInfo::ConnectionErrorDomain &&
+      domain != QWebEngineLoadingInfo::CertificateErrorDomain)
+    return;
+  secureTry_.clear();
+  // In place of the failed try, so that Back does not lead to it.
+  const QJsonArray address{std::exchange(plainTry_, {}).toString()};
+  page_->runJavaScript(
+      QStringLiteral("location.replace(%1[0])")
+          .arg(QString::fromUtf8(QJsonDocument(address).toJson(QJsonDocument::Compact))));
 }
 
 void CDhvView::setButtons(QAbstractButton* back, QAbstractButton* forward) {

@@ -13,6 +13,7 @@
 
 class QAbstractButton;
 class QPrinter;
+class QWebEngineLoadingInfo;
 
 namespace dh::sitebook {
 
@@ -57,10 +58,15 @@ signals:
 
 private:
   void completed();
+  void tryPlainHttp(const QWebEngineLoadingInfo& loading);
   void showPageLine();
   void applyButtons();
 
   PupilPage* page_;
+  // An address written without its scheme is tried over https first; while that try
+  // runs, the same address over http is kept for the case that it fails.
+  QUrl secureTry_;
+  QUrl plainTry_;
   NavigationRecord record_;
   QString pageLine_;
   QPointer<QAbstractButton> back_;

@@ -13,4 +13,8 @@ namespace dh::sitebook {
 // Nothing (an empty address) stays empty.
 QUrl linkAddress(const QString& address, const QString& folder);
 
+// Where a web address written without its scheme goes when it cannot be reached over
+// https: the same address over http. Nothing for any other address.
+QUrl plainLinkAddress(const QString& address, const QString& folder);
+
 } // namespace dh::sitebook

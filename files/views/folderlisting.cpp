@@ -8,9 +8,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string_view>
 
 namespace dh::files {
 
@@ -70,13 +73,36 @@ QMimeType JudgedType(const dh::confine::Descriptor& file, const std::string& nam
   return mimes.mimeTypeForFileNameAndData(QFile::decodeName(QByteArray::fromStdString(name)), head);
 }
 
+bool KeepsModes(unsigned long fileSystemType) {
+  // FAT and exFAT, NTFS (in the kernel or through FUSE) and SMB shares keep no modes of
+  // their own: they show every file executable, or as the mount says.
+  constexpr unsigned long kNoModes[] = {
+      0x4d44,     // vfat, msdos
+      0x2011bab0, // exfat
+      0x5346544e, // ntfs
+      0x7366746e, // ntfs3
+      0x65735546, // fuse, fuseblk
+      0xff534d42, // cifs
+      0xfe534d42, // smb2
+      0x517b,     // smb
+  };
+  return std::find(std::begin(kNoModes), std::end(kNoModes), fileSystemType) == std::end(kNoModes);
+}
+
 bool IsProgram(const dh::confine::Descriptor& file, const std::string& name) {
   // A file that cannot be examined counts as a program: it is not handed on.
   struct stat st {};
-  if (fstat(file.get(), &st) != 0 || (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)))
+  struct statfs fs {};
+  if (fstat(file.get(), &st) != 0 || fstatfs(file.get(), &fs) != 0)
     return true;
-  char start[2] = {};
-  if (pread(file.get(), start, sizeof start, 0) < 0 || (start[0] == '#' && start[1] == '!'))
+  if ((st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) && KeepsModes((unsigned long)(fs.f_type)))
+    return true;
+  // Whatever its name: a script, or a program of this system or another.
+  char start[4] = {};
+  if (pread(file.get(), start, sizeof start, 0) < 0 || std::string_view(start, 2) == "#!" ||
+      std::string_view(start, 2) == "MZ" ||
+      std::string_view(start, 4) == "\x7f"
+                                    "ELF")
     return true;
   return dh::desktop::isProgramType(JudgedType(file, name)) ||
          dh::desktop::isProgramName(QFile::decodeName(QByteArray::fromStdString(name)));

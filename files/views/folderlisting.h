@@ -20,6 +20,10 @@ QMimeType JudgedType(const dh::confine::Descriptor& file, const std::string& nam
 // Whether an open file called name runs code: executable, or of a type that is or
 // inherits a program, script, installer, shortcut or runner's archive. Such a file is
 // never started from My Files.
+// Whether files on a file system of that type (statfs) have modes of their own, so that
+// the execute bit says something.
+bool KeepsModes(unsigned long fileSystemType);
+
 bool IsProgram(const dh::confine::Descriptor& file, const std::string& name);
 
 } // namespace dh::files

@@ -65,6 +65,20 @@ public:
     return added;
   }
 
+  // A folder moved away or renamed: its watches and those below it are dropped, so that
+  // the folder is taken on afresh under the name it has now.
+  void forgetTree(const QByteArray& top) {
+    for (auto it = paths_.begin(); it != paths_.end();) {
+      if (it->second.path == top || it->second.path.startsWith(top + '/')) {
+        inotify_rm_watch(notify_, it->first);
+        seen_.erase(it->second.identity);
+        it = paths_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+
   void forget(int wd) {
     const auto found = paths_.find(wd);
     if (found == paths_.end())
@@ -190,6 +204,8 @@ void TreeWatcher::run() {
           watches.forget(event->wd);
         continue;
       }
+      if ((event->mask & IN_ISDIR) && (event->mask & IN_MOVED_FROM))
+        watches.forgetTree(path + '/' + QByteArray(event->name));
       // Entries may have appeared in a new folder before its watch: it and every folder
       // below it count as changed.
       if ((event->mask & IN_ISDIR) && (event->mask & (IN_CREATE | IN_MOVED_TO))) {

@@ -166,6 +166,12 @@ void TestFilesLogic::programsAreNeverHandedOn() {
   QFile(bit).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
   QVERIFY(program(bit));
   QVERIFY(program(dir.path("gone.txt")));
+  // Where the bit means nothing (a school share, a stick), content and type decide.
+  QVERIFY(KeepsModes(0xef53) && !KeepsModes(0x4d44) && !KeepsModes(0xff534d42));
+  QVERIFY(program(dir.file("notes2.txt", QByteArray("\x7f"
+                                                    "ELF\x02\x01\x01",
+                                                    7))));
+  QVERIFY(program(dir.file("setup.txt", "MZ\x90")));
 }
 
 void TestFilesLogic::toolBarClosesUpGroupByGroup() {

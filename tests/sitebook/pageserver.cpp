@@ -17,6 +17,12 @@ QUrl PageServer::url(const QString& path) const {
 }
 
 void PageServer::answer(QTcpSocket* socket) {
+  // It answers http only: a secure connection's handshake is cut off as it starts.
+  const QByteArray start = socket->peek(1);
+  if (start.isEmpty() || start[0] < 'A' || start[0] > 'Z') {
+    socket->abort();
+    return;
+  }
   if (!socket->canReadLine())
     return;
   const QList<QByteArray> request = socket->readLine().split(' ');

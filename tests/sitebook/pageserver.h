@@ -1,5 +1,6 @@
 // A small web server on 127.0.0.1 (an ephemeral port) for the browser tests: every page
-// is made up from its path, so a test needs no files for its web pages.
+// is made up from its path, so a test needs no files for its web pages. It answers http
+// only, as many school intranet servers do.
 //   /page/N     a page titled "Page N"
 //   /popup      a link with target=_blank and buttons calling window.open with and
 //               without an address

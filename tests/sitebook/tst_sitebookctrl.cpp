@@ -60,6 +60,7 @@ private slots:
   void backAndForwardThroughTheirSequences();
   void copyPrintAndHelp();
   void webPagesStayInsideTheView();
+  void addressWithoutSchemeFallsBackToHttp();
   void registeredControlIsMadeByProgId();
 
 private:
@@ -458,6 +459,18 @@ void TestSitebookCtrl::webPagesStayInsideTheView() {
       runScript(QStringLiteral("document.title + [...document.images].map(i => i.complete ?"
                                " ' ' + i.naturalWidth : ' loading').join('')")),
       QStringLiteral("Next 4 0"), 10000);
+}
+
+void TestSitebookCtrl::addressWithoutSchemeFallsBackToHttp() {
+  const QUrl plain = server_->url(QStringLiteral("/page/5"));
+  view_->Navigate2(plain.toString().mid(QStringLiteral("http://").size()));
+  QTRY_COMPARE_WITH_TIMEOUT(view_->currentPageLine(), QStringLiteral("Current Web Page: Page 5"),
+                            15000);
+  QCOMPARE(view_->url(), plain);
+  // The failed try is not a page that Back leads to.
+  QUrl secure = plain;
+  secure.setScheme(QStringLiteral("https"));
+  QCOMPARE_NE(view_->history()->backItem().url(), secure);
 }
 
 void TestSitebookCtrl::registeredControlIsMadeByProgId() {

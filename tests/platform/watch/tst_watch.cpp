@@ -4,6 +4,7 @@
 #include "platform/watch/treewatcher.h"
 #include "tests/support/testdir.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -37,6 +38,11 @@ void TestWatch::reportsChangesBelowTheRoot() {
   dir.folder("root/b/c");
   dir.file("root/b/c/two.txt");
   QTRY_VERIFY(folders.contains(watcher.root() + "/b/c"));
+  // A watched folder renamed is watched under its new name, and so is what is made in it.
+  QVERIFY(QDir().rename(dir.path("root/b"), dir.path("root/moved")));
+  dir.folder("root/moved/later");
+  dir.file("root/moved/later/four.txt");
+  QTRY_VERIFY(folders.contains(watcher.root() + "/moved/later"));
   watcher.stop();
   folders.clear();
   dir.file("root/a/three.txt");
