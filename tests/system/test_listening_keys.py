@@ -66,27 +66,24 @@ class TestKeysWithAListener(ShellOnTheDemo):
         find(window, "push button", "Close", depth=3).do_action(0)
         xdotool("windowfocus", "--sync", self.window_id)
 
+    def second_slot_and_back(self, first, second):
+        """Ctrl+2 opens the second slot; Alt+Left and Alt+Right walk the history."""
+        for key, caption in (("ctrl+2", second), ("alt+Left", first), ("alt+Right", second)):
+            self.key(key)
+            self.wait_shows("label", caption)
+
     def test_1_programs_page(self):
         self.show_page("Programs")
         self.wait_shows("label", "Current Program Set: Art")
-        self.key("ctrl+2")
-        self.wait_shows("label", "Current Program Set: Maths")
-        self.key("alt+Left")
-        self.wait_shows("label", "Current Program Set: Art")
-        self.key("alt+Right")
-        self.wait_shows("label", "Current Program Set: Maths")
+        self.second_slot_and_back("Current Program Set: Art", "Current Program Set: Maths")
         self.help_opens()
 
     def test_2_my_files_page(self):
         self.show_page("My Files")
         folder = os.path.join(self.work.name, "demo", "files")
         caption = "Current Root: {}      Current Folder: " + folder + "/{}"
-        self.key("ctrl+2")
-        self.wait_shows("label", caption.format("Homework", "Year 7 Homework"))
-        self.key("alt+Left")
-        self.wait_shows("label", caption.format("My Work", "My Work"))
-        self.key("alt+Right")
-        self.wait_shows("label", caption.format("Homework", "Year 7 Homework"))
+        self.second_slot_and_back(caption.format("My Work", "My Work"),
+                                  caption.format("Homework", "Year 7 Homework"))
         # Tab puts the keyboard into the list, where End and Home select the first row. (A
         # key is delivered only after the listener has been asked about it: End pressed
         # at once would go where the keyboard was before Tab.)
@@ -101,12 +98,8 @@ class TestKeysWithAListener(ShellOnTheDemo):
     def test_3_links_page(self):
         self.show_page("Links")
         self.wait_shows("label", "Current Web Page: Your class links")
-        self.key("ctrl+2")
-        self.wait_shows("label", "Current Web Page: Times Tables")
-        self.key("alt+Left")
-        self.wait_shows("label", "Current Web Page: Your class links")
-        self.key("alt+Right")
-        self.wait_shows("label", "Current Web Page: Times Tables")
+        self.second_slot_and_back("Current Web Page: Your class links",
+                                  "Current Web Page: Times Tables")
         # F5 shows the page as it is now on disk.
         page = os.path.join(self.work.name, "demo", "links", "maths.html")
         with open(page) as file:
