@@ -216,6 +216,17 @@ class ShellOnTheDemo(unittest.TestCase):
 
             wait_for(f"the box {title!r} to close", gone, START_TIMEOUT)
 
+    def answer_box(self, title, button):
+        """Waits for the box titled title and presses its button."""
+        def press():
+            for box in children(self.app()):
+                if role_and_name(box) == ("alert", title) and showing(box):
+                    found = find(box, "push button", button)
+                    return found is not None and found.do_action(0)
+            return False
+
+        wait_for(f"the {title} box", press, CHANGE_TIMEOUT)
+
     def page_on_show(self):
         """The checked page button once its page has been created, after the boxes."""
         self.dismiss_boxes()

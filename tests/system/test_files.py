@@ -128,15 +128,7 @@ class TestFiles(ShellOnTheDemo):
             words = file.read()
         self.select_my_story()
         press_keys("Delete")
-
-        def answer_yes():
-            for box in children(self.app()):
-                if role_and_name(box) == ("alert", "Delete") and showing(box):
-                    yes = find(box, "push button", "Yes")
-                    return yes is not None and yes.do_action(0)
-            return False
-
-        wait_for("the question to delete My Story", answer_yes, CHANGE_TIMEOUT)
+        self.answer_box("Delete", "Yes")
         wait_for("My Story to go", lambda: self.shows("table cell", "My Story") is None,
                  CHANGE_TIMEOUT)
         trash = os.path.join(self.env["XDG_DATA_HOME"], "Trash", "files")
@@ -174,15 +166,7 @@ class TestFiles(ShellOnTheDemo):
         os.rename(maths, maths + ".real")
         os.symlink(outside, maths)
         press_keys("Control", "v")
-
-        def changed_box():
-            for box in children(self.app()):
-                if role_and_name(box) == ("alert", "Folder Changed") and showing(box):
-                    ok = find(box, "push button", "OK")
-                    return ok is not None and ok.do_action(0)
-            return False
-
-        wait_for("the Folder Changed box", changed_box, CHANGE_TIMEOUT)
+        self.answer_box("Folder Changed", "OK")
         self.assertEqual(os.listdir(outside), [])
         self.assertNotIn("My Story.txt", os.listdir(maths + ".real"))
 
