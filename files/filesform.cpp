@@ -13,6 +13,7 @@
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "platform/ui/waitcursor.h"
+#include "platform/watch/filesystem.h"
 #include "platform/watch/treewatcher.h"
 
 #include <QAbstractItemView>
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -104,7 +106,7 @@ QAbstractButton* Button(const QWidget* form, int id) {
 
 FilesForm::FilesForm(QWidget* parent)
     : QWidget(parent), mode_(dh::QueryPlatformMode(dh::kControlDefaultMode)),
-      commands_(this, mode_) {
+      commands_(this, mode_), onShare_(dh::watch::onNetworkFileSystem) {
   setObjectName(QStringLiteral("FilesForm"));
   setStyleSheet(QStringLiteral("#id201 { background: palette(base); border: 1px solid "
                                "palette(mid); border-radius: 6px; }"));
@@ -131,6 +133,9 @@ FilesForm::FilesForm(QWidget* parent)
   PlaceFrames();
   ShowDefaultView();
   StartWatchers();
+  sharePoll_ = new QTimer(this);
+  connect(sharePoll_, &QTimer::timeout, this, &FilesForm::PollShare);
+  sharePoll_->start(kSharePollMs);
   LayOutToolBar();
   if (!roots_.empty())
     history_.Start(roots_.front().RootPath, 0);
@@ -217,12 +222,14 @@ void FilesForm::MakeViews() {
                       Button(this, kCut),    Button(this, kCopy),    Button(this, kDelete),
                       Button(this, kRename), Button(this, kPrint)};
   try {
-    icons_ =
-        new CFolderListView(CFolderListView::Style::Icons, history_, buttons, helper_, viewArea_);
-    details_ =
-        new CFolderListView(CFolderListView::Style::Details, history_, buttons, helper_, viewArea_);
-    onePane_ = new CFolderTreeView(CFolderTreeView::Style::OnePane, history_, buttons, viewArea_);
-    twoPane_ = new CFolderTreeView(CFolderTreeView::Style::TwoPane, history_, buttons, viewArea_);
+    icons_ = new CFolderListView(CFolderListView::Style::Icons, history_, visited_, buttons,
+                                 helper_, viewArea_);
+    details_ = new CFolderListView(CFolderListView::Style::Details, history_, visited_, buttons,
+                                   helper_, viewArea_);
+    onePane_ = new CFolderTreeView(CFolderTreeView::Style::OnePane, history_, visited_, buttons,
+                                   viewArea_);
+    twoPane_ = new CFolderTreeView(CFolderTreeView::Style::TwoPane, history_, visited_, buttons,
+                                   viewArea_);
   } catch (...) {
     FatalError();
   }
@@ -318,6 +325,10 @@ void FilesForm::ChooseView(int command) {
 
 void FilesForm::StartWatchers() {
   for (const dh::RootFolder& root : roots_) {
+    // Watching a share's tree would walk all of it over the network and still miss what
+    // other machines change.
+    if (onShare_(root.RootPath))
+      continue;
     auto watcher =
         std::make_unique<dh::watch::TreeWatcher>(QByteArray::fromStdString(root.RootPath));
     connect(watcher.get(), &dh::watch::TreeWatcher::changed, this,
@@ -333,6 +344,11 @@ void FilesForm::StartWatchers() {
 
 void FilesForm::StopWatchers() {
   watchers_.clear();
+}
+
+void FilesForm::PollShare() {
+  if (isVisible() && active_ && onShare_(active_->ShownFolder()))
+    active_->FolderChanged({});
 }
 
 void FilesForm::LayOutToolBar() {
@@ -577,6 +593,7 @@ void FilesForm::Reload() {
   commands_.ClearClipboard();
   Button(this, kPaste)->setEnabled(false);
   history_.Clear();
+  visited_->ways.clear();
   scheme_.SelectScheme(mode_);
   LoadScheme();
   helper_.SetSchemeName(scheme_.SchemeName);

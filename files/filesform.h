@@ -9,6 +9,7 @@
 #include "files/filecommands.h"
 #include "files/navigationhistory.h"
 #include "files/toolbarlayout.h"
+#include "files/views/foldernavigator.h"
 #include "platform/print/printservice.h"
 
 #include <QWidget>
@@ -23,6 +24,7 @@ class QActionGroup;
 class QFrame;
 class QLabel;
 class QMimeData;
+class QTimer;
 
 namespace dh {
 class CButtonST;
@@ -73,6 +75,9 @@ public:
     kDetailsView = 32770
   };
   static constexpr unsigned kHelpContext = 50002;
+  // How often a folder on show that lies on a network share is listed again: the
+  // kernel's change notifications never see what other machines change there.
+  static constexpr int kSharePollMs = 5000;
 
   explicit FilesForm(QWidget* parent = nullptr);
   ~FilesForm() override;
@@ -83,6 +88,11 @@ public:
   FolderView* ActiveView() const;
   FolderView* View(ViewCommand view) const;
   int WatcherCount() const { return int(watchers_.size()); }
+  // Which folders lie on a network share, as the file system says; tests stand a local
+  // folder in. Taken at the next set-up or Refresh.
+  void JudgeShares(std::function<bool(const std::string&)> onShare) {
+    onShare_ = std::move(onShare);
+  }
   const FileCommands& Commands() const { return commands_; }
 
   // Presses a button by id as a click would, if the pupil could press it now: a tool-bar
@@ -128,6 +138,7 @@ private:
   void ShowDefaultView();
   void StartWatchers();
   void StopWatchers();
+  void PollShare();
   void OnBack();
   void OnForward();
   void OnIconSize();
@@ -144,6 +155,8 @@ private:
   int mode_ = 0;
   dh::OnScreenHelper helper_;
   NavigationHistory history_;
+  // The shortcut targets the views were led to.
+  std::shared_ptr<FolderNavigator::Visited> visited_ = std::make_shared<FolderNavigator::Visited>();
   std::vector<dh::RootFolder> roots_;
   bool normalIcons_ = true;
   FileCommands commands_;
@@ -159,7 +172,10 @@ private:
   CFolderTreeView* onePane_ = nullptr;
   CFolderTreeView* twoPane_ = nullptr;
   FolderView* active_ = nullptr;
+  // One for each root on this machine; those on shares are polled instead.
   std::vector<std::unique_ptr<dh::watch::TreeWatcher>> watchers_;
+  std::function<bool(const std::string&)> onShare_;
+  QTimer* sharePoll_ = nullptr;
 };
 
 } // namespace dh::files

@@ -7,6 +7,7 @@
 #include "common/ui/onscreenhelper.h"
 #include "common/ui/winxpbuttonst.h"
 #include "platform/components/componenthost.h"
+#include "platform/ui/busywork.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "shell/aboutdlg.h"
@@ -354,9 +355,10 @@ void CDeskhavenDlg::onClassTimer() {
     return;
   restoreAfterSelector();
   // A dialog, message box, menu or drag of a page runs its own event loop over the page's
-  // control, which the set-up deletes: a change is taken at the tick after it ends.
+  // control, which the set-up deletes, and so does a long file operation between its
+  // steps: a change is taken at the tick after it ends.
   if (QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
-      QThread::currentThread()->loopLevel() > kMainLoopLevel)
+      QThread::currentThread()->loopLevel() > kMainLoopLevel || ui::busy())
     return;
   const auto polled = readPolledClass(platformMode_);
   if (!polled)

@@ -45,9 +45,11 @@ QString Text(const std::string& text) {
 
 } // namespace
 
-CFolderListView::CFolderListView(Style style, NavigationHistory& history, ToolButtons buttons,
-                                 dh::OnScreenHelper& helper, QWidget* parent)
-    : FolderView(parent), style_(style), history_(history), buttons_(buttons), helper_(helper) {
+CFolderListView::CFolderListView(Style style, NavigationHistory& history,
+                                 std::shared_ptr<FolderNavigator::Visited> visited,
+                                 ToolButtons buttons, dh::OnScreenHelper& helper, QWidget* parent)
+    : FolderView(parent), style_(style), history_(history), buttons_(buttons), helper_(helper),
+      navigator_(std::move(visited)) {
   dh::ui::setControlId(this, style == Style::Details ? kDetailsTemplate : kIconsTemplate);
   MakePanel();
   caption_ = new QLabel(this);

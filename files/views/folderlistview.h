@@ -48,7 +48,9 @@ public:
   static constexpr std::array<int, dh::SlotPanel::kSlots> kSlotIds = {225, 227, 228, 229,
                                                                       233, 231, 232};
 
-  CFolderListView(Style style, NavigationHistory& history, ToolButtons buttons,
+  // history and visited are the page's, shared with its other views.
+  CFolderListView(Style style, NavigationHistory& history,
+                  std::shared_ptr<FolderNavigator::Visited> visited, ToolButtons buttons,
                   dh::OnScreenHelper& helper, QWidget* parent = nullptr);
   ~CFolderListView() override;
 

@@ -54,13 +54,16 @@ std::vector<dh::RootFolder> UsableRoots(std::vector<dh::RootFolder> roots) {
   return roots;
 }
 
+FolderNavigator::FolderNavigator() : visited_(std::make_shared<Visited>()) {}
+
+FolderNavigator::FolderNavigator(std::shared_ptr<Visited> visited) : visited_(std::move(visited)) {}
+
 void FolderNavigator::SetRoots(std::vector<dh::RootFolder> roots) {
   roots_ = UsableRoots(std::move(roots));
   opened_.clear();
   for (const dh::RootFolder& root : roots_)
     opened_.push_back(dh::confine::ConfinedRoot::open(root.RootPath));
   frames_.clear();
-  targets_.clear();
   folder_.clear();
   root_ = depth_ = limit_ = 0;
 }
@@ -131,7 +134,7 @@ bool FolderNavigator::Enter(const std::string& name) {
                         target, target, depth_ + 1, folder_});
       if (!Show(frames, shortcut->target, depth_ + 1))
         return false;
-      targets_.emplace_back(root_, frames_);
+      visited_->ways.push_back(frames_);
       return true;
     }
     // A shortcut to a folder of the same root shows that folder at its own depth.
@@ -178,11 +181,15 @@ bool FolderNavigator::GoTo(const std::string& folder, int root) {
                                 rootFolder.RootPath,
                                 0,
                                 {}}};
-  // The deepest known way that spells the folder: a shortcut target, or the root.
-  for (const auto& [targetRoot, way] : targets_) {
-    if (targetRoot == root && IsWithin(folder, way.back().shown) &&
-        way.back().shown.size() >= frames.back().shown.size())
-      frames = way;
+  // The deepest known way that spells the folder: a shortcut target, or the root (as
+  // opened now).
+  for (const std::vector<Frame>& way : visited_->ways) {
+    if (way.front().shown == rootFolder.RootPath && IsWithin(folder, way.back().shown) &&
+        way.back().shown.size() >= frames.back().shown.size()) {
+      std::vector<Frame> from = way;
+      from.front() = frames.front();
+      frames = std::move(from);
+    }
   }
   const Frame& frame = frames.back();
   if (frame.base.empty() || !IsWithin(folder, frame.shown))

@@ -25,6 +25,15 @@ public:
 
   enum class EntryKind { Hidden, File, Folder };
 
+  // The shortcut targets visited, each with the way to it from its root. The navigators
+  // of one page share them, so that any view (and the history) can return to a target
+  // another view was led to; they outlive a new set of roots.
+  struct Visited;
+
+  // With visited targets of its own, or shared with other navigators.
+  FolderNavigator();
+  explicit FolderNavigator(std::shared_ptr<Visited> visited);
+
   // Takes the scheme's roots and opens their folders: -1 limits become 99, and roots
   // whose folder cannot be read are dropped. Nothing is shown until a root is opened.
   void SetRoots(std::vector<dh::RootFolder> roots);
@@ -80,6 +89,13 @@ private:
     std::string back;  // for a target: the folder holding the shortcut
   };
 
+public:
+  struct Visited {
+    // Each begins with its root's frame, which is matched by the root's folder.
+    std::vector<std::vector<Frame>> ways;
+  };
+
+private:
   std::string Child(const std::string& name) const;
   // folder opened beneath the last frame's root, if it is spelt below that frame.
   static dh::confine::Descriptor Resolve(const Frame& frame, const std::string& folder,
@@ -95,8 +111,7 @@ private:
   int depth_ = 0;
   int limit_ = 0;
   std::vector<Frame> frames_;
-  // Every shortcut target visited, with the way to it, so that the history can return.
-  std::vector<std::pair<int, std::vector<Frame>>> targets_;
+  std::shared_ptr<Visited> visited_;
 };
 
 // The roots a view can show: those whose folder can be read, -1 limits as 99.

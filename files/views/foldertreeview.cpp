@@ -74,9 +74,11 @@ bool HasContent(const std::string& folder) {
   return any;
 }
 
-CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history, ToolButtons buttons,
-                                 QWidget* parent)
-    : FolderView(parent), style_(style), history_(history), buttons_(buttons) {
+CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history,
+                                 std::shared_ptr<FolderNavigator::Visited> visited,
+                                 ToolButtons buttons, QWidget* parent)
+    : FolderView(parent), style_(style), history_(history), buttons_(buttons),
+      navigator_(std::move(visited)) {
   const bool onePane = style == Style::OnePane;
   dh::ui::setControlId(this, onePane ? kOnePaneTemplate : kTwoPaneTemplate);
   caption_ = new QLabel(this);

@@ -37,7 +37,9 @@ public:
     kCaption = 223,
   };
 
-  CFolderTreeView(Style style, NavigationHistory& history, ToolButtons buttons,
+  // history and visited are the page's, shared with its other views.
+  CFolderTreeView(Style style, NavigationHistory& history,
+                  std::shared_ptr<FolderNavigator::Visited> visited, ToolButtons buttons,
                   QWidget* parent = nullptr);
   ~CFolderTreeView() override;
 

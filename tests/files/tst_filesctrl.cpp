@@ -4,6 +4,7 @@
 #include "common/ui/buttonst.h"
 #include "files/filesctrl.h"
 #include "files/filesform.h"
+#include "files/foldershortcut.h"
 #include "files/popupmenu.h"
 #include "files/views/folderlistview.h"
 #include "files/views/foldertreeview.h"
@@ -52,6 +53,8 @@ private slots:
   void pageCommandsBrowseWithinTheLimits();
   void sidePanelShowsThreeRootsOrScrollsNine();
   void watcherKeepsTheViewCurrent();
+  void viewsAndRefreshStayInAShortcutsTarget();
+  void sharesArePolledNotWatched();
   void filesOpenWithTheirApplicationNeverAsPrograms();
   void viewMenuIconSizeHelpAndClassChange();
   void fileCommandsFollowTheirButtons();
@@ -344,6 +347,48 @@ void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   QVERIFY(rows().isEmpty());
   dir_->file("shared/sheet.txt");
   QTRY_COMPARE(rows(), QStringList({"sheet"}));
+}
+
+void TestFilesCtrl::viewsAndRefreshStayInAShortcutsTarget() {
+  dir_->file("r1/a.txt", "a");
+  dir_->folder("shared/inner");
+  dir_->folderShortcut("r1/Shared", "shared");
+  dir_->giveAway("r1/Shared");
+  dir_->giveAway("r1/Shared/Target.lnk");
+  start(1, [&](const std::string& base) {
+    hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "DETAILS");
+  });
+  select("a");
+  command(PageCommand::Copy);
+  select("Shared");
+  command(PageCommand::Open);
+  select("inner");
+  command(PageCommand::Open);
+  const std::string inner = dir_->bytes("shared/inner");
+  QCOMPARE(view()->Navigator().Folder(), inner);
+  command(PageCommand::Refresh);
+  QCOMPARE(view()->Navigator().Folder(), inner);
+  // A view that never went there takes the place over, and hands it back.
+  const auto choose = [&](int id) { form()->findChild<QAction*>(dh::ui::idName(id))->trigger(); };
+  choose(FilesForm::kIconView);
+  QCOMPARE(view()->Navigator().Folder(), inner);
+  choose(FilesForm::kTwoPaneTree);
+  QCOMPARE(tree()->Navigator().Folder(), inner);
+  command(PageCommand::Refresh);
+  choose(FilesForm::kDetailsView);
+  QCOMPARE(view()->Navigator().Folder(), inner);
+  command(PageCommand::Paste);
+  QCOMPARE(fileBytes(dir_->path("shared/inner/a.txt")), QByteArray("a"));
+}
+
+void TestFilesCtrl::sharesArePolledNotWatched() {
+  start(1);
+  const std::string share = dir_->bytes("r1");
+  form()->JudgeShares([share](const std::string& folder) { return IsWithin(folder, share); });
+  command(PageCommand::Refresh);
+  QCOMPARE(form()->WatcherCount(), 0);
+  dir_->file("r1/teacher.txt");
+  QTRY_COMPARE_WITH_TIMEOUT(rows(), QStringList({"teacher"}), 2 * FilesForm::kSharePollMs);
 }
 
 void TestFilesCtrl::filesOpenWithTheirApplicationNeverAsPrograms() {

@@ -1,5 +1,7 @@
 #include "common/ui/buttonst.h"
 #include "platform/components/classregistry.h"
+#include "platform/shellops/fileoperation.h"
+#include "platform/shellops/progress.h"
 #include "platform/ui/messagerecorder.h"
 #include "platform/ui/ownkeys.h"
 #include "shell/aboutdlg.h"
@@ -25,6 +27,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -425,6 +428,35 @@ void TestDeskhavenDlg::classChangeWaitsForAPagesBoxOrMenu() {
     QTRY_VERIFY_WITH_TIMEOUT(dlg.Scheme().SchemeName != before, 3000);
     QVERIFY(!control);
   }
+  // So does a long file operation, which handles events between its steps before its
+  // progress window shows.
+  struct Ticking final : dh::shellops::Progress {
+    std::function<void()> during;
+    void beginItem(const QString&, qint64) override {
+      if (during)
+        std::exchange(during, {})();
+    }
+    bool advance(qint64) override { return true; }
+  } ticking;
+  const std::string before = dlg.Scheme().SchemeName;
+  const QPointer<QWidget> control = dlg.pageControl(dlg.currentPage());
+  bool keptDuring = false;
+  ticking.during = [&] {
+    s.setClass("8C");
+    QTest::qWait(2 * CDeskhavenDlg::kClassTimerMs + 200);
+    keptDuring = control && dlg.Scheme().SchemeName == before;
+  };
+  const QTemporaryDir files;
+  const QString source = files.filePath(QStringLiteral("copied.txt"));
+  writeFile(source, "words");
+  QDir(files.path()).mkdir(QStringLiteral("into"));
+  dh::shellops::performFileOperation({.sources = {source},
+                                      .destination = files.filePath(QStringLiteral("into")),
+                                      .progress = &ticking});
+  QVERIFY(QFile::exists(files.filePath(QStringLiteral("into/copied.txt"))));
+  QVERIFY(keptDuring);
+  QTRY_VERIFY_WITH_TIMEOUT(dlg.Scheme().SchemeName != before, 3000);
+  QVERIFY(!control);
   QCOMPARE(controlLog().count("made") - controlLog().count("gone"), 3);
 }
 
