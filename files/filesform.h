@@ -3,15 +3,12 @@
 // (the history, one watcher per root) and runs the tool-bar commands.
 #pragma once
 
-#include "common/scheme.h"
-#include "common/ui/onscreenhelper.h"
+#include "common/ui/pageform.h"
 #include "files/contextmenu.h"
 #include "files/filecommands.h"
 #include "files/navigationhistory.h"
 #include "files/toolbarlayout.h"
 #include "platform/print/printservice.h"
-
-#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -24,12 +21,9 @@ class QFrame;
 class QLabel;
 class QMimeData;
 
-namespace dh {
-class CButtonST;
-namespace watch {
+namespace dh::watch {
 class TreeWatcher;
-}
-} // namespace dh
+} // namespace dh::watch
 
 namespace dh::files {
 
@@ -37,7 +31,7 @@ class CFolderListView;
 class CFolderTreeView;
 class FolderView;
 
-class FilesForm : public QWidget {
+class FilesForm : public CPageForm {
   Q_OBJECT
 
 public:
@@ -58,7 +52,6 @@ public:
     kViewArea = 214,
     kHelp = 216,
     kUp = 217,
-    kIndicator = 65518,
   };
   // The buttons in tool-bar order, and the separators in the order they are placed.
   static constexpr std::array<int, kToolBarButtons> kButtonIds = {
@@ -77,7 +70,6 @@ public:
   explicit FilesForm(QWidget* parent = nullptr);
   ~FilesForm() override;
 
-  const dh::DhvScheme& Scheme() const { return scheme_; }
   const NavigationHistory& History() const { return history_; }
   // The view on show.
   FolderView* ActiveView() const;
@@ -87,7 +79,7 @@ public:
 
   // Presses a button by id as a click would, if the pupil could press it now: a tool-bar
   // button, or a side-panel button of the view on show, that is shown and enabled.
-  bool Press(int id);
+  bool press(int id) override;
   // A view menu command: shows that view where the view on show stood.
   void ChooseView(int command);
   // Reads the scheme again and rebuilds every view where it stood.
@@ -133,16 +125,12 @@ private:
   void OnIconSize();
   // Runs a file command on the view on show, then shows its folder as it is now.
   void RunFileCommand(const std::function<void(FolderView&)>& command);
-  void OnHover(dh::CButtonST* button);
   // A navigator standing at folder, when some root's view could show it.
   std::optional<FolderNavigator> Reach(const std::string& folder) const;
   [[noreturn]] void FatalError();
   // Tells the pupil once per press of Print why the print system refused.
   void PrintProblem(int press, dh::print::Outcome why);
 
-  dh::DhvScheme scheme_;
-  int mode_ = 0;
-  dh::OnScreenHelper helper_;
   NavigationHistory history_;
   std::vector<dh::RootFolder> roots_;
   bool normalIcons_ = true;
@@ -152,7 +140,6 @@ private:
 
   QFrame* toolBarFrame_ = nullptr;
   QFrame* viewArea_ = nullptr;
-  QLabel* indicator_ = nullptr;
   QActionGroup* viewMenu_ = nullptr;
   CFolderListView* details_ = nullptr;
   CFolderListView* icons_ = nullptr;
