@@ -10,34 +10,26 @@ namespace dh::files {
 
 namespace {
 
-using dh::PageCommand;
-using dh::sideButtonCommand;
-
 // Page commands and the buttons they press.
-constexpr std::array<CPageCtrl::Press, 22> kPresses = {{
-    {PageCommand::Back, FilesForm::kBack},
-    {PageCommand::Forward, FilesForm::kForward},
-    {PageCommand::Up, FilesForm::kUp},
-    {PageCommand::Copy, FilesForm::kCopy},
-    {PageCommand::Cut, FilesForm::kCut},
-    {PageCommand::Paste, FilesForm::kPaste},
-    {PageCommand::Rename, FilesForm::kRename},
-    {PageCommand::Undo, FilesForm::kUndo},
-    {PageCommand::Print, FilesForm::kPrint},
-    {PageCommand::Help, FilesForm::kHelp},
-    {PageCommand::NewFolder, FilesForm::kNewFolder},
-    {PageCommand::IconSize, FilesForm::kIconSize},
-    {PageCommand::Delete, FilesForm::kDelete},
-    {sideButtonCommand(0), CFolderListView::kSlotIds[0]},
-    {sideButtonCommand(1), CFolderListView::kSlotIds[1]},
-    {sideButtonCommand(2), CFolderListView::kSlotIds[2]},
-    {sideButtonCommand(3), CFolderListView::kSlotIds[3]},
-    {sideButtonCommand(4), CFolderListView::kSlotIds[4]},
-    {sideButtonCommand(5), CFolderListView::kSlotIds[5]},
-    {sideButtonCommand(6), CFolderListView::kSlotIds[6]},
-    {PageCommand::ScrollUp, CFolderListView::kScrollUp},
-    {PageCommand::ScrollDown, CFolderListView::kScrollDown},
-}};
+constexpr auto kPresses =
+    withSideButtons(std::to_array<CPageCtrl::Press>({
+                        {PageCommand::Back, FilesForm::kBack},
+                        {PageCommand::Forward, FilesForm::kForward},
+                        {PageCommand::Up, FilesForm::kUp},
+                        {PageCommand::Copy, FilesForm::kCopy},
+                        {PageCommand::Cut, FilesForm::kCut},
+                        {PageCommand::Paste, FilesForm::kPaste},
+                        {PageCommand::Rename, FilesForm::kRename},
+                        {PageCommand::Undo, FilesForm::kUndo},
+                        {PageCommand::Print, FilesForm::kPrint},
+                        {PageCommand::Help, FilesForm::kHelp},
+                        {PageCommand::NewFolder, FilesForm::kNewFolder},
+                        {PageCommand::IconSize, FilesForm::kIconSize},
+                        {PageCommand::Delete, FilesForm::kDelete},
+                        {PageCommand::ScrollUp, CFolderListView::kScrollUp},
+                        {PageCommand::ScrollDown, CFolderListView::kScrollDown},
+                    }),
+                    CFolderListView::kSlotIds);
 
 } // namespace
 
@@ -70,7 +62,7 @@ std::span<const CPageCtrl::Press> CFilesCtrl::presses() const {
 }
 
 bool CFilesCtrl::pressButton(int id) {
-  return form_->Press(id);
+  return form_->press(id);
 }
 
 } // namespace dh::files

@@ -105,29 +105,19 @@ QAbstractButton* Button(const QWidget* form, int id) {
 } // namespace
 
 FilesForm::FilesForm(QWidget* parent)
-    : QWidget(parent), mode_(dh::QueryPlatformMode(dh::kControlDefaultMode)),
-      commands_(this, mode_), onShare_(dh::watch::onNetworkFileSystem) {
+    : CPageForm(parent), commands_(this, mode_), onShare_(dh::watch::onNetworkFileSystem) {
   setObjectName(QStringLiteral("FilesForm"));
   setStyleSheet(QStringLiteral("#id201 { background: palette(base); border: 1px solid "
                                "palette(mid); border-radius: 6px; }"));
   UseDesktopIcons();
-  scheme_.SelectScheme(mode_);
   LoadScheme();
-  helper_.SetSchemeName(scheme_.SchemeName);
 
-  toolBarFrame_ = new QFrame(this);
-  dh::ui::setControlId(toolBarFrame_, kToolBarFrame);
-  toolBarFrame_->setFrameShape(QFrame::StyledPanel);
-  viewArea_ = new QFrame(this);
-  dh::ui::setControlId(viewArea_, kViewArea);
-  indicator_ = new QLabel(this);
-  dh::ui::setControlId(indicator_, kIndicator);
+  toolBarFrame_ = makeFrame(kToolBarFrame, QFrame::StyledPanel);
+  viewArea_ = makeFrame(kViewArea, QFrame::NoFrame);
+  makeIndicator();
   MakeToolBar();
   for (int id : {kUndo, kForward, kBack, kPaste})
     Button(this, id)->setEnabled(false);
-
-  indicator_->setPixmap(dh::MaskedPicture(QString::fromStdString(dh::GetUserTypePicturePath())));
-  indicator_->setVisible(!indicator_->pixmap().isNull());
 
   MakeViews();
   PlaceFrames();
@@ -150,22 +140,12 @@ void FilesForm::LoadScheme() {
 }
 
 void FilesForm::MakeToolBar() {
-  for (int button = 0; button < kToolBarButtons; ++button) {
-    auto* item = new CWinXPButtonST(this);
-    dh::ui::setControlId(item, kButtonIds[button]);
-    item->AssignIcons(QIcon::fromTheme(QLatin1String(kLooks[button].icon)));
-    item->SetRoundedFrame(true);
-    dh::SetPanelButtonColours(*item);
-    item->SetHoverTip(QString::fromLatin1(kLooks[button].tip));
-    item->setGeometry(place::kBack.translated(36 * button, 0));
-    connect(item, &CButtonST::hoverTimeout, this, &FilesForm::OnHover);
-  }
-  for (int id : kSeparatorIds) {
-    auto* separator = new QFrame(this);
-    dh::ui::setControlId(separator, id);
-    separator->setFrameShape(QFrame::VLine);
-    separator->setFrameShadow(QFrame::Sunken);
-  }
+  for (int button = 0; button < kToolBarButtons; ++button)
+    makeToolButton(kButtonIds[button], QIcon::fromTheme(QLatin1String(kLooks[button].icon)),
+                   QString::fromLatin1(kLooks[button].tip))
+        ->setGeometry(place::kBack.translated(36 * button, 0));
+  for (int id : kSeparatorIds)
+    makeFrame(id, QFrame::VLine)->setFrameShadow(QFrame::Sunken);
   connect(Button(this, kBack), &QAbstractButton::clicked, this, &FilesForm::OnBack);
   connect(Button(this, kForward), &QAbstractButton::clicked, this, &FilesForm::OnForward);
   connect(Button(this, kUp), &QAbstractButton::clicked, this, [this] { ActiveView()->GoUp(); });
@@ -386,14 +366,7 @@ void FilesForm::PlaceFrames() {
 }
 
 void FilesForm::PlaceIndicator() {
-  if (indicator_->pixmap().isNull())
-    return;
-  const QRect bar = toolBarFrame_->geometry().adjusted(0, 4, -6, -4);
-  const QSize size = indicator_->pixmap().deviceIndependentSize().toSize().boundedTo(bar.size());
-  indicator_->setGeometry(bar.right() + 1 - size.width(),
-                          bar.top() + (bar.height() - size.height()) / 2, size.width(),
-                          size.height());
-  indicator_->raise();
+  placeIndicator(toolBarFrame_->geometry().adjusted(0, 4, -6, -4));
 }
 
 void FilesForm::resizeEvent(QResizeEvent* event) {
@@ -401,15 +374,10 @@ void FilesForm::resizeEvent(QResizeEvent* event) {
   PlaceFrames();
 }
 
-bool FilesForm::Press(int id) {
+bool FilesForm::press(int id) {
   const bool toolBar = std::find(kButtonIds.begin(), kButtonIds.end(), id) != kButtonIds.end();
   // Side-panel buttons are those of the view on show.
-  auto* button =
-      dh::ui::findById<QAbstractButton>(toolBar ? static_cast<QWidget*>(this) : active_, id);
-  if (!button || !button->isVisibleTo(this) || !button->isEnabled())
-    return false;
-  button->click();
-  return true;
+  return pressIn(toolBar ? static_cast<QWidget*>(this) : active_, id);
 }
 
 void FilesForm::OnBack() {
@@ -445,10 +413,6 @@ void FilesForm::RunFileCommand(const std::function<void(FolderView&)>& command) 
   Button(this, kUndo)->setEnabled(!commands_.UndoStack().empty());
   // The watchers' news came while the view was busy.
   view.FolderChanged({});
-}
-
-void FilesForm::OnHover(CButtonST* button) {
-  helper_.Say(button->GetHoverTip().toStdString());
 }
 
 void FilesForm::FocusView() {
@@ -496,7 +460,7 @@ void FilesForm::RunContextMenu(const std::vector<int>& commands, QPoint global,
   if (chosen == kMenuOpen)
     open();
   else if (chosen > kMenuOpen && chosen <= kMenuNewFolder)
-    Press(kButtonOf[std::size_t(chosen - 1)]);
+    press(kButtonOf[std::size_t(chosen - 1)]);
 }
 
 std::optional<FolderNavigator> FilesForm::Reach(const std::string& folder) const {
@@ -594,9 +558,8 @@ void FilesForm::Reload() {
   Button(this, kPaste)->setEnabled(false);
   history_.Clear();
   visited_->ways.clear();
-  scheme_.SelectScheme(mode_);
+  selectScheme();
   LoadScheme();
-  helper_.SetSchemeName(scheme_.SchemeName);
   for (FolderView* view : Views()) {
     view->LoadScheme(scheme_);
     view->hide();

@@ -3,16 +3,13 @@
 // (the history, one watcher per root) and runs the tool-bar commands.
 #pragma once
 
-#include "common/scheme.h"
-#include "common/ui/onscreenhelper.h"
+#include "common/ui/pageform.h"
 #include "files/contextmenu.h"
 #include "files/filecommands.h"
 #include "files/navigationhistory.h"
 #include "files/toolbarlayout.h"
 #include "files/views/foldernavigator.h"
 #include "platform/print/printservice.h"
-
-#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -26,12 +23,9 @@ class QLabel;
 class QMimeData;
 class QTimer;
 
-namespace dh {
-class CButtonST;
-namespace watch {
+namespace dh::watch {
 class TreeWatcher;
-}
-} // namespace dh
+} // namespace dh::watch
 
 namespace dh::files {
 
@@ -39,7 +33,7 @@ class CFolderListView;
 class CFolderTreeView;
 class FolderView;
 
-class FilesForm : public QWidget {
+class FilesForm : public CPageForm {
   Q_OBJECT
 
 public:
@@ -60,7 +54,6 @@ public:
     kViewArea = 214,
     kHelp = 216,
     kUp = 217,
-    kIndicator = 65518,
   };
   // The buttons in tool-bar order, and the separators in the order they are placed.
   static constexpr std::array<int, kToolBarButtons> kButtonIds = {
@@ -82,7 +75,6 @@ public:
   explicit FilesForm(QWidget* parent = nullptr);
   ~FilesForm() override;
 
-  const dh::DhvScheme& Scheme() const { return scheme_; }
   const NavigationHistory& History() const { return history_; }
   // The view on show.
   FolderView* ActiveView() const;
@@ -97,7 +89,7 @@ public:
 
   // Presses a button by id as a click would, if the pupil could press it now: a tool-bar
   // button, or a side-panel button of the view on show, that is shown and enabled.
-  bool Press(int id);
+  bool press(int id) override;
   // A view menu command: shows that view where the view on show stood.
   void ChooseView(int command);
   // Reads the scheme again and rebuilds every view where it stood.
@@ -144,16 +136,12 @@ private:
   void OnIconSize();
   // Runs a file command on the view on show, then shows its folder as it is now.
   void RunFileCommand(const std::function<void(FolderView&)>& command);
-  void OnHover(dh::CButtonST* button);
   // A navigator standing at folder, when some root's view could show it.
   std::optional<FolderNavigator> Reach(const std::string& folder) const;
   [[noreturn]] void FatalError();
   // Tells the pupil once per press of Print why the print system refused.
   void PrintProblem(int press, dh::print::Outcome why);
 
-  dh::DhvScheme scheme_;
-  int mode_ = 0;
-  dh::OnScreenHelper helper_;
   NavigationHistory history_;
   // The shortcut targets the views were led to.
   std::shared_ptr<FolderNavigator::Visited> visited_ = std::make_shared<FolderNavigator::Visited>();
@@ -165,7 +153,6 @@ private:
 
   QFrame* toolBarFrame_ = nullptr;
   QFrame* viewArea_ = nullptr;
-  QLabel* indicator_ = nullptr;
   QActionGroup* viewMenu_ = nullptr;
   CFolderListView* details_ = nullptr;
   CFolderListView* icons_ = nullptr;

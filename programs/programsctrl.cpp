@@ -11,24 +11,15 @@ namespace dh::programs {
 
 namespace {
 
-using dh::PageCommand;
-using dh::sideButtonCommand;
-
 // Page commands and the form buttons they press.
-constexpr std::array<CPageCtrl::Press, 12> kPresses = {{
-    {PageCommand::Back, CProgramsForm::kBack},
-    {PageCommand::Forward, CProgramsForm::kForward},
-    {PageCommand::Help, CProgramsForm::kHelp},
-    {sideButtonCommand(0), CProgramsForm::kSetButtonIds[0]},
-    {sideButtonCommand(1), CProgramsForm::kSetButtonIds[1]},
-    {sideButtonCommand(2), CProgramsForm::kSetButtonIds[2]},
-    {sideButtonCommand(3), CProgramsForm::kSetButtonIds[3]},
-    {sideButtonCommand(4), CProgramsForm::kSetButtonIds[4]},
-    {sideButtonCommand(5), CProgramsForm::kSetButtonIds[5]},
-    {sideButtonCommand(6), CProgramsForm::kSetButtonIds[6]},
-    {PageCommand::ScrollUp, CProgramsForm::kScrollUp},
-    {PageCommand::ScrollDown, CProgramsForm::kScrollDown},
-}};
+constexpr auto kPresses = withSideButtons(std::to_array<CPageCtrl::Press>({
+                                              {PageCommand::Back, CProgramsForm::kBack},
+                                              {PageCommand::Forward, CProgramsForm::kForward},
+                                              {PageCommand::Help, CProgramsForm::kHelp},
+                                              {PageCommand::ScrollUp, CProgramsForm::kScrollUp},
+                                              {PageCommand::ScrollDown, CProgramsForm::kScrollDown},
+                                          }),
+                                          CProgramsForm::kSetButtonIds);
 
 } // namespace
 

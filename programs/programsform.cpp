@@ -6,7 +6,6 @@
 #include "common/platformmode.h"
 #include "common/sessionobjects.h"
 #include "common/settings.h"
-#include "common/ui/formlook.h"
 #include "common/ui/pageplaces.h"
 #include "common/ui/winxpbuttonst.h"
 #include "platform/help/helpwindow.h"
@@ -81,36 +80,40 @@ void FileProblem(QWidget* parent) {
 
 } // namespace
 
-CProgramsForm::CProgramsForm(QWidget* parent) : QWidget(parent) {
+CProgramsForm::CProgramsForm(QWidget* parent) : CPageForm(parent) {
   setObjectName(QStringLiteral("ProgramsForm"));
   setStyleSheet(
       QStringLiteral("#id210, #id211 { background: palette(base); border: 1px solid palette(mid);"
                      " border-radius: 6px; }"
                      "#id216 { color: palette(text); padding-left: 2px; }"));
-  mode_ = dh::QueryPlatformMode(dh::kControlDefaultMode);
-  scheme_.SelectScheme(mode_);
-  helper_.SetSchemeName(scheme_.SchemeName);
 
-  toolBarFrame_ = dh::MakeFormFrame(this, kToolBarFrame, QFrame::StyledPanel);
-  sidePanelFrame_ = dh::MakeFormFrame(this, kSidePanelFrame, QFrame::StyledPanel);
-  indicator_ = new QLabel(this);
-  dh::ui::setControlId(indicator_, kIndicator);
+  toolBarFrame_ = makeFrame(kToolBarFrame, QFrame::StyledPanel);
+  sidePanelFrame_ = makeFrame(kSidePanelFrame, QFrame::StyledPanel);
+  makeIndicator();
   captionLine_ = new QLabel(QStringLiteral("Current Program Set:"), this);
   dh::ui::setControlId(captionLine_, kCaptionLine);
 
-  back_ = makeToolButton(kBack, "back", "Display a previously viewed program set");
+  back_ =
+      makeToolButton(kBack, Icon("back"), QStringLiteral("Display a previously viewed program set"),
+                     [this] { onBack(); });
   back_->setGeometry(place::kBack);
-  forward_ = makeToolButton(kForward, "forward", "Display the next viewed program set");
+  forward_ = makeToolButton(kForward, Icon("forward"),
+                            QStringLiteral("Display the next viewed program set"),
+                            [this] { onForward(); });
   forward_->setGeometry(place::kForward);
   auto* separator = new QFrame(this);
   separator->setFrameShape(QFrame::VLine);
   separator->setGeometry(place::kForwardSeparator);
-  makeToolButton(kHelp, "help", "Launch Deskhaven Help")->setGeometry(place::kHelp);
-  makeSetButtons();
-  scrollUp_ = makeScrollButton(kScrollUp, "scroll-up-hover", "scroll-up-normal",
-                               "Press to scroll up through program sets");
-  scrollDown_ = makeScrollButton(kScrollDown, "scroll-down-hover", "scroll-down-normal",
-                                 "Press to scroll down through program sets");
+  makeToolButton(kHelp, Icon("help"), QStringLiteral("Launch Deskhaven Help"), [this] {
+    onHelp();
+  })->setGeometry(place::kHelp);
+  setButtons_ = makeSideButtons(kSetButtonIds, [this](int index) { onSetButton(index); });
+  scrollUp_ = makeScrollButton(kScrollUp, false, Icon("scroll-up-hover"), Icon("scroll-up-normal"),
+                               QStringLiteral("Press to scroll up through program sets"),
+                               [this] { onScroll(false); });
+  scrollDown_ = makeScrollButton(
+      kScrollDown, true, Icon("scroll-down-hover"), Icon("scroll-down-normal"),
+      QStringLiteral("Press to scroll down through program sets"), [this] { onScroll(true); });
 
   list_ = new QListWidget(this);
   dh::ui::setControlId(list_, kProgramList);
@@ -126,7 +129,6 @@ CProgramsForm::CProgramsForm(QWidget* parent) : QWidget(parent) {
   connect(list_, &QListWidget::itemActivated, this, &CProgramsForm::launch);
   connect(list_, &QWidget::customContextMenuRequested, this, &CProgramsForm::launch);
 
-  dh::LoadIndicatorPicture(indicator_);
   placeItems();
   rebuild();
   watcher_.Start(
@@ -135,58 +137,18 @@ CProgramsForm::CProgramsForm(QWidget* parent) : QWidget(parent) {
 
 CProgramsForm::~CProgramsForm() = default;
 
-CWinXPButtonST* CProgramsForm::makeToolButton(int id, const char* icon, const char* tip) {
-  CWinXPButtonST* button = dh::MakeToolButton(this, id, Icon(icon), QString::fromLatin1(tip));
-  connect(button, &CButtonST::hoverTimeout, this, &CProgramsForm::onHover);
-  switch (id) {
-  case kBack:
-    connect(button, &QAbstractButton::clicked, this, &CProgramsForm::onBack);
-    break;
-  case kForward:
-    connect(button, &QAbstractButton::clicked, this, &CProgramsForm::onForward);
-    break;
-  case kHelp:
-    connect(button, &QAbstractButton::clicked, this, &CProgramsForm::onHelp);
-    break;
-  }
-  return button;
-}
-
-CButtonST* CProgramsForm::makeScrollButton(int id, const char* hover, const char* normal,
-                                           const char* tip) {
-  CButtonST* button =
-      dh::MakeScrollButton(this, id, Icon(hover), Icon(normal), QString::fromLatin1(tip));
-  button->setGeometry(id == kScrollUp ? place::kScrollUp : place::kScrollDown);
-  connect(button, &CButtonST::hoverTimeout, this, &CProgramsForm::onHover);
-  connect(button, &QAbstractButton::clicked, this, [this, id] { onScroll(id == kScrollDown); });
-  return button;
-}
-
-void CProgramsForm::makeSetButtons() {
-  for (int index = 0; index < SetPanel::kButtons; ++index) {
-    CWinXPButtonST* button = dh::MakeSideButton(this, kSetButtonIds[index]);
-    button->setGeometry(place::kSideButton1.translated(0, index * place::kSidePitch));
-    connect(button, &CButtonST::hoverTimeout, this, &CProgramsForm::onHover);
-    connect(button, &QAbstractButton::clicked, this, [this, index] { onSetButton(index); });
-    setButtons_[index] = button;
-  }
-}
-
 void CProgramsForm::placeItems() {
   const dh::pageplace::Frames frames = dh::pageplace::StretchFrames(size());
   toolBarFrame_->setGeometry(frames.toolBar);
   sidePanelFrame_->setGeometry(frames.sidePanel);
   captionLine_->setGeometry(frames.pageLine);
   list_->setGeometry(frames.pageArea);
-  dh::PlaceIndicator(indicator_, frames.toolBar, place::kHelp);
+  placeIndicatorAfter(frames.toolBar, place::kHelp);
 }
 
 void CProgramsForm::placeSetButtons() {
-  if (panel_.VisibleButtons() > 0) {
-    QRect down = place::kScrollDown;
-    down.moveBottom(setButtons_[panel_.VisibleButtons() - 1]->geometry().bottom());
-    scrollDown_->setGeometry(down);
-  }
+  if (panel_.VisibleButtons() > 0)
+    placeScrollDown(scrollDown_, setButtons_[panel_.VisibleButtons() - 1]);
 }
 
 void CProgramsForm::paintSetButtons() {
@@ -243,8 +205,7 @@ void CProgramsForm::rebuild() {
 }
 
 void CProgramsForm::reload() {
-  scheme_.SelectScheme(mode_);
-  helper_.SetSchemeName(scheme_.SchemeName);
+  selectScheme();
   rebuild();
 }
 
@@ -255,10 +216,6 @@ void CProgramsForm::resizeEvent(QResizeEvent* event) {
   placeSetButtons();
   paintSetButtons();
   showPanelState();
-}
-
-bool CProgramsForm::press(int id) {
-  return dh::PressFormButton(this, id);
 }
 
 void CProgramsForm::launch() {
@@ -308,10 +265,6 @@ void CProgramsForm::onHelp() {
   dh::ui::showMessage(
       this, QStringLiteral("There has been a problem locating the help file.\n\n") + reason,
       QStringLiteral("Help Problem"), dh::ui::Icon::Information);
-}
-
-void CProgramsForm::onHover(CButtonST* button) {
-  helper_.Say(button->GetHoverTip().toStdString());
 }
 
 } // namespace dh::programs

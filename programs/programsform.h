@@ -4,13 +4,10 @@
 // starts the program the pupil picks, and follows profile updates while it lives.
 #pragma once
 
-#include "common/scheme.h"
-#include "common/ui/onscreenhelper.h"
+#include "common/ui/pageform.h"
 #include "programs/profilewatcher.h"
 #include "programs/programsetlist.h"
 #include "programs/setpanel.h"
-
-#include <QWidget>
 
 #include <array>
 
@@ -18,14 +15,9 @@ class QFrame;
 class QLabel;
 class QListWidget;
 
-namespace dh {
-class CButtonST;
-class CWinXPButtonST;
-} // namespace dh
-
 namespace dh::programs {
 
-class CProgramsForm : public QWidget {
+class CProgramsForm : public CPageForm {
   Q_OBJECT
 
 public:
@@ -40,10 +32,10 @@ public:
     kProgramList = 217,
     kScrollUp = 226,
     kScrollDown = 227,
-    kIndicator = 65518,
   };
-  static constexpr std::array<int, SetPanel::kButtons> kSetButtonIds = {249, 228, 229, 230,
-                                                                        231, 232, 233};
+  static constexpr std::array<int, kSideButtons> kSetButtonIds = {249, 228, 229, 230,
+                                                                  231, 232, 233};
+  static_assert(SetPanel::kButtons == kSideButtons);
   static constexpr unsigned kHelpContext = 50001;
 
   explicit CProgramsForm(QWidget* parent = nullptr);
@@ -52,11 +44,7 @@ public:
   const ProgramSetList& SetList() const { return setList_; }
   const SetPanel& panel() const { return panel_; }
   QListWidget* list() const { return list_; }
-  const dh::DhvScheme& Scheme() const { return scheme_; }
 
-  // Presses a button by id as a click would, if the pupil could press it now: a set or
-  // scroll button that is shown, a tool bar button that is shown and enabled.
-  bool press(int id);
   // Starts the selected program; "File Problem" when it cannot be started.
   void launch();
   // Reads the program sets again and shows the first.
@@ -68,9 +56,6 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
 
 private:
-  CWinXPButtonST* makeToolButton(int id, const char* icon, const char* tip);
-  CButtonST* makeScrollButton(int id, const char* hover, const char* normal, const char* tip);
-  void makeSetButtons();
   void placeItems();
   void placeSetButtons();
   void paintSetButtons();
@@ -81,11 +66,7 @@ private:
   void onForward();
   void onScroll(bool down);
   void onHelp();
-  void onHover(CButtonST* button);
 
-  dh::DhvScheme scheme_;
-  int mode_ = 0;
-  OnScreenHelper helper_;
   ProgramSetList setList_;
   SetPanel panel_;
 
@@ -93,10 +74,9 @@ private:
   QFrame* sidePanelFrame_;
   QLabel* captionLine_;
   QListWidget* list_;
-  QLabel* indicator_;
   CWinXPButtonST* back_ = nullptr;
   CWinXPButtonST* forward_ = nullptr;
-  std::array<CWinXPButtonST*, SetPanel::kButtons> setButtons_{};
+  SideButtons setButtons_{};
   CButtonST* scrollUp_ = nullptr;
   CButtonST* scrollDown_ = nullptr;
   // Last, so that it stops before the items it rebuilds go.

@@ -11,28 +11,19 @@ namespace dh::sitebook {
 
 namespace {
 
-using dh::PageCommand;
-using dh::sideButtonCommand;
-
 // Page commands and the form buttons they press.
-constexpr std::array<CPageCtrl::Press, 16> kPresses = {{
-    {PageCommand::Back, SitebookForm::kBack},
-    {PageCommand::Forward, SitebookForm::kForward},
-    {PageCommand::Copy, SitebookForm::kCopy},
-    {PageCommand::Print, SitebookForm::kPrint},
-    {PageCommand::Help, SitebookForm::kHelp},
-    {PageCommand::SidePanel, SitebookForm::kSideSwitch},
-    {PageCommand::Refresh, SitebookForm::kRefresh},
-    {sideButtonCommand(0), SitebookForm::kSlotIds[0]},
-    {sideButtonCommand(1), SitebookForm::kSlotIds[1]},
-    {sideButtonCommand(2), SitebookForm::kSlotIds[2]},
-    {sideButtonCommand(3), SitebookForm::kSlotIds[3]},
-    {sideButtonCommand(4), SitebookForm::kSlotIds[4]},
-    {sideButtonCommand(5), SitebookForm::kSlotIds[5]},
-    {sideButtonCommand(6), SitebookForm::kSlotIds[6]},
-    {PageCommand::ScrollUp, SitebookForm::kScrollUp},
-    {PageCommand::ScrollDown, SitebookForm::kScrollDown},
-}};
+constexpr auto kPresses = withSideButtons(std::to_array<CPageCtrl::Press>({
+                                              {PageCommand::Back, SitebookForm::kBack},
+                                              {PageCommand::Forward, SitebookForm::kForward},
+                                              {PageCommand::Copy, SitebookForm::kCopy},
+                                              {PageCommand::Print, SitebookForm::kPrint},
+                                              {PageCommand::Help, SitebookForm::kHelp},
+                                              {PageCommand::SidePanel, SitebookForm::kSideSwitch},
+                                              {PageCommand::Refresh, SitebookForm::kRefresh},
+                                              {PageCommand::ScrollUp, SitebookForm::kScrollUp},
+                                              {PageCommand::ScrollDown, SitebookForm::kScrollDown},
+                                          }),
+                                          SitebookForm::kSlotIds);
 
 } // namespace
 

@@ -2,7 +2,6 @@
 
 #include "common/platformmode.h"
 #include "common/settings.h"
-#include "common/ui/formlook.h"
 #include "common/ui/pageplaces.h"
 #include "common/ui/winxpbuttonst.h"
 #include "platform/registry/registry.h"
@@ -47,44 +46,50 @@ QString Text(const std::string& text) {
 
 } // namespace
 
-SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
+SitebookForm::SitebookForm(QWidget* parent) : CPageForm(parent) {
   setObjectName(QStringLiteral("SitebookForm"));
   setStyleSheet(
       QStringLiteral("#id201, #id202 { background: palette(base); border: 1px solid palette(mid);"
                      " border-radius: 6px; }"
                      "#id219 { border: 1px solid palette(mid); }"
                      "#id218 { color: palette(text); padding-left: 2px; }"));
-  mode_ = dh::QueryPlatformMode(dh::kControlDefaultMode);
-  scheme_.SelectScheme(mode_);
-  helper_.SetSchemeName(scheme_.SchemeName);
 
-  toolBarFrame_ = dh::MakeFormFrame(this, kToolBarFrame, QFrame::StyledPanel);
-  sidePanelFrame_ = dh::MakeFormFrame(this, kSidePanelFrame, QFrame::StyledPanel);
-  browserArea_ = dh::MakeFormFrame(this, kBrowserArea, QFrame::NoFrame);
-  indicator_ = new QLabel(this);
-  dh::ui::setControlId(indicator_, kIndicator);
+  toolBarFrame_ = makeFrame(kToolBarFrame, QFrame::StyledPanel);
+  sidePanelFrame_ = makeFrame(kSidePanelFrame, QFrame::StyledPanel);
+  browserArea_ = makeFrame(kBrowserArea, QFrame::NoFrame);
+  makeIndicator();
   pageLine_ = new QLabel(QStringLiteral("Current Web Page:"), this);
   dh::ui::setControlId(pageLine_, kPageLine);
 
-  makeToolButton(kBack, "back", "Display a previously viewed web page")->setGeometry(place::kBack);
-  makeToolButton(kForward, "forward", "Display the next viewed web page")
-      ->setGeometry(place::kForward);
-  dh::MakeFormFrame(this, 221, QFrame::VLine)->setGeometry(place::kForwardSeparator);
-  makeToolButton(kRefresh, "refresh", "Refreshes the currently viewed web page")
-      ->setGeometry(place::kRefresh);
-  dh::MakeFormFrame(this, 222, QFrame::VLine);
-  makeToolButton(kCopy, "copy", "Copy selected items to the clipboard");
-  dh::MakeFormFrame(this, 223, QFrame::VLine);
-  makeToolButton(kPrint, "print", "Prints the current web page");
-  dh::MakeFormFrame(this, 224, QFrame::VLine);
-  makeToolButton(kSideSwitch, "side", "Toggles the left hand pane");
-  dh::MakeFormFrame(this, 225, QFrame::VLine);
-  makeToolButton(kHelp, "help", "Launch Deskhaven Help");
-  makeSlots();
-  scrollUp_ = makeScrollButton(kScrollUp, "scroll-up-hover", "scroll-up-normal",
-                               "Press to scroll up through web links");
-  scrollDown_ = makeScrollButton(kScrollDown, "scroll-down-hover", "scroll-down-normal",
-                                 "Press to scroll down through web links");
+  const auto tool = [this](int id, const char* icon, const char* tip,
+                           std::function<void()> clicked) {
+    return makeToolButton(id, Icon(icon), QString::fromLatin1(tip), std::move(clicked));
+  };
+  tool(kBack, "back", "Display a previously viewed web page", [this] {
+    onBack();
+  })->setGeometry(place::kBack);
+  tool(kForward, "forward", "Display the next viewed web page", [this] {
+    onForward();
+  })->setGeometry(place::kForward);
+  makeFrame(221, QFrame::VLine)->setGeometry(place::kForwardSeparator);
+  tool(kRefresh, "refresh", "Refreshes the currently viewed web page", [this] {
+    view_->Refresh();
+  })->setGeometry(place::kRefresh);
+  makeFrame(222, QFrame::VLine);
+  tool(kCopy, "copy", "Copy selected items to the clipboard", [this] { view_->Copy(); });
+  makeFrame(223, QFrame::VLine);
+  tool(kPrint, "print", "Prints the current web page", [this] { view_->Print(); });
+  makeFrame(224, QFrame::VLine);
+  tool(kSideSwitch, "side", "Toggles the left hand pane", [this] { onSideSwitch(); });
+  makeFrame(225, QFrame::VLine);
+  tool(kHelp, "help", "Launch Deskhaven Help", [this] { showLinksHelp(this); });
+  slots_ = makeSideButtons(kSlotIds, [this](int slot) { onSlot(slot); });
+  scrollUp_ = makeScrollButton(kScrollUp, false, Icon("scroll-up-hover"), Icon("scroll-up-normal"),
+                               QStringLiteral("Press to scroll up through web links"),
+                               [this] { onScrollUp(); });
+  scrollDown_ = makeScrollButton(
+      kScrollDown, true, Icon("scroll-down-hover"), Icon("scroll-down-normal"),
+      QStringLiteral("Press to scroll down through web links"), [this] { onScrollDown(); });
 
   view_ = new CDhvView(browserArea_);
   auto* fill = new QVBoxLayout(browserArea_);
@@ -96,8 +101,6 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
   // A page's own print() is a press of Print, so it obeys the scheme as the button does.
   connect(view_->page(), &QWebEnginePage::printRequested, this, [this] { press(kPrint); });
 
-  dh::LoadIndicatorPicture(indicator_);
-
   placeFrames();
   layOutPanel();
   layOutToolBar();
@@ -107,55 +110,6 @@ SitebookForm::SitebookForm(QWidget* parent) : QWidget(parent) {
 }
 
 SitebookForm::~SitebookForm() = default;
-
-CWinXPButtonST* SitebookForm::makeToolButton(int id, const char* icon, const char* tip) {
-  CWinXPButtonST* button = dh::MakeToolButton(this, id, Icon(icon), QString::fromLatin1(tip));
-  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::onHover);
-  switch (id) {
-  case kBack:
-    connect(button, &QAbstractButton::clicked, this, &SitebookForm::onBack);
-    break;
-  case kForward:
-    connect(button, &QAbstractButton::clicked, this, &SitebookForm::onForward);
-    break;
-  case kRefresh:
-    connect(button, &QAbstractButton::clicked, this, [this] { view_->Refresh(); });
-    break;
-  case kCopy:
-    connect(button, &QAbstractButton::clicked, this, [this] { view_->Copy(); });
-    break;
-  case kPrint:
-    connect(button, &QAbstractButton::clicked, this, [this] { view_->Print(); });
-    break;
-  case kSideSwitch:
-    connect(button, &QAbstractButton::clicked, this, &SitebookForm::onSideSwitch);
-    break;
-  case kHelp:
-    connect(button, &QAbstractButton::clicked, this, [this] { showLinksHelp(this); });
-    break;
-  }
-  return button;
-}
-
-CButtonST* SitebookForm::makeScrollButton(int id, const char* hover, const char* normal,
-                                          const char* tip) {
-  CButtonST* button =
-      dh::MakeScrollButton(this, id, Icon(hover), Icon(normal), QString::fromLatin1(tip));
-  button->setGeometry(id == kScrollUp ? place::kScrollUp : place::kScrollDown);
-  connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::onHover);
-  connect(button, &QAbstractButton::clicked, this,
-          id == kScrollUp ? &SitebookForm::onScrollUp : &SitebookForm::onScrollDown);
-  return button;
-}
-
-void SitebookForm::makeSlots() {
-  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot) {
-    CWinXPButtonST* button = dh::MakeSideButton(this, kSlotIds[slot]);
-    connect(button, &CButtonST::hoverTimeout, this, &SitebookForm::onHover);
-    connect(button, &QAbstractButton::clicked, this, [this, slot] { onSlot(slot); });
-    slots_[slot] = button;
-  }
-}
 
 void SitebookForm::placeFrames() {
   const dh::pageplace::Frames frames = dh::pageplace::StretchFrames(size(), sideShown_);
@@ -167,8 +121,8 @@ void SitebookForm::placeFrames() {
 }
 
 void SitebookForm::placeIndicator() {
-  dh::PlaceIndicator(indicator_, toolBarFrame_->geometry(),
-                     dh::ui::findById<QWidget>(this, kHelp)->geometry());
+  placeIndicatorAfter(toolBarFrame_->geometry(),
+                      dh::ui::findById<QWidget>(this, kHelp)->geometry());
 }
 
 void SitebookForm::layOutPanel() {
@@ -179,13 +133,8 @@ void SitebookForm::layOutPanel() {
 }
 
 void SitebookForm::showPanel() {
-  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
-    slots_[slot]->setGeometry(place::kSideButton1.translated(0, slot * place::kSidePitch));
-  if (panel_.Visible() > 0) {
-    QRect down = place::kScrollDown;
-    down.moveBottom(slots_[panel_.Visible() - 1]->geometry().bottom());
-    scrollDown_->setGeometry(down);
-  }
+  if (panel_.Visible() > 0)
+    placeScrollDown(scrollDown_, slots_[panel_.Visible() - 1]);
   fillSlots();
   showChecks();
   showPanelItems();
@@ -239,10 +188,6 @@ void SitebookForm::resizeEvent(QResizeEvent* event) {
   showPanel();
 }
 
-bool SitebookForm::press(int id) {
-  return dh::PressFormButton(this, id);
-}
-
 void SitebookForm::onSlot(int slot) {
   const int link = panel_.Open(slot);
   showChecks();
@@ -291,8 +236,7 @@ void SitebookForm::onHover(CButtonST* button) {
 }
 
 void SitebookForm::reload() {
-  scheme_.SelectScheme(mode_);
-  helper_.SetSchemeName(scheme_.SchemeName);
+  selectScheme();
   panel_.ForgetOpened();
   layOutPanel();
   layOutToolBar();

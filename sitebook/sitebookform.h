@@ -3,28 +3,21 @@
 // tool bar and side panel from it, and lets its OnScreen Helper say the tool tips.
 #pragma once
 
-#include "common/scheme.h"
 #include "common/slotpanel.h"
-#include "common/ui/onscreenhelper.h"
+#include "common/ui/pageform.h"
 
 #include <QRect>
-#include <QWidget>
 
 #include <array>
 
 class QFrame;
 class QLabel;
 
-namespace dh {
-class CButtonST;
-class CWinXPButtonST;
-} // namespace dh
-
 namespace dh::sitebook {
 
 class CDhvView;
 
-class SitebookForm : public QWidget {
+class SitebookForm : public CPageForm {
   Q_OBJECT
 
 public:
@@ -43,35 +36,28 @@ public:
     kPageLine = 218,
     kBrowserArea = 219,
     kCopy = 220,
-    kIndicator = 65518,
   };
-  static constexpr std::array<int, dh::SlotPanel::kSlots> kSlotIds = {228, 211, 212, 213,
-                                                                      214, 216, 217};
+  static constexpr std::array<int, kSideButtons> kSlotIds = {228, 211, 212, 213, 214, 216, 217};
+  static_assert(dh::SlotPanel::kSlots == kSideButtons);
 
   explicit SitebookForm(QWidget* parent = nullptr);
   ~SitebookForm() override;
 
   CDhvView* View() const { return view_; }
-  const dh::DhvScheme& Scheme() const { return scheme_; }
   const dh::SlotPanel& panel() const { return panel_; }
   bool sidePanelShown() const { return sideShown_; }
   QString startPage() const { return startPage_; }
 
-  // Presses a button by id as a click would, if the pupil could press it now: a slot or
-  // scroll button that is shown, a tool bar button that is shown and enabled. Returns
-  // whether it was pressed.
-  bool press(int id);
   // Selects the scheme again and rebuilds the side panel and tool bar; the page on show
   // stays.
   void reload();
 
 protected:
   void resizeEvent(QResizeEvent* event) override;
+  // A slot's tip is read afresh, so that a change of "Short Tool Tips" shows at once.
+  void onHover(CButtonST* button) override;
 
 private:
-  CWinXPButtonST* makeToolButton(int id, const char* icon, const char* tip);
-  CButtonST* makeScrollButton(int id, const char* hover, const char* normal, const char* tip);
-  void makeSlots();
   void placeFrames();
   void layOutPanel();
   void showPanel();
@@ -87,11 +73,7 @@ private:
   void onBack();
   void onForward();
   void onSideSwitch();
-  void onHover(CButtonST* button);
 
-  dh::DhvScheme scheme_;
-  int mode_ = 0;
-  OnScreenHelper helper_;
   dh::SlotPanel panel_;
   bool sideShown_ = true;
   QString startPage_;
@@ -100,8 +82,7 @@ private:
   QFrame* sidePanelFrame_;
   QFrame* browserArea_;
   QLabel* pageLine_;
-  QLabel* indicator_;
-  std::array<CWinXPButtonST*, dh::SlotPanel::kSlots> slots_{};
+  SideButtons slots_{};
   CButtonST* scrollUp_ = nullptr;
   CButtonST* scrollDown_ = nullptr;
   CDhvView* view_ = nullptr;

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <array>
+#include <cstddef>
 #include <span>
 #include <utility>
 
@@ -37,5 +39,18 @@ protected:
 private:
   QWidget* form_ = nullptr;
 };
+
+// A control's presses: its own, then side-panel button i pressed by sideButtonCommand(i).
+template <std::size_t N>
+constexpr std::array<CPageCtrl::Press, N + kSideButtons>
+withSideButtons(const std::array<CPageCtrl::Press, N>& own,
+                const std::array<int, kSideButtons>& sideButtonIds) {
+  std::array<CPageCtrl::Press, N + kSideButtons> presses{};
+  for (std::size_t row = 0; row < N; ++row)
+    presses[row] = own[row];
+  for (int index = 0; index < kSideButtons; ++index)
+    presses[N + index] = {sideButtonCommand(index), sideButtonIds[index]};
+  return presses;
+}
 
 } // namespace dh
