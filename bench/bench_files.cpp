@@ -2,6 +2,7 @@
 // on the same folder in the same run (goal: within 3 times), and how long a file made on
 // disk takes to reach its row in the visible view (goal: under 500 ms, median of 20), and
 // how long the one-pane tree takes to expand the same folder.
+#include "bench/timing.h"
 #include "files/filesctrl.h"
 #include "files/filesform.h"
 #include "files/views/folderlistview.h"
@@ -17,10 +18,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 using namespace dh::files;
+using dh::bench::median;
+using dh::bench::millisOf;
 
 using Clock = std::chrono::steady_clock;
 
@@ -29,17 +31,6 @@ namespace {
 constexpr int kFiles = 10000;
 constexpr int kRuns = 5;
 constexpr int kAppearances = 20;
-
-double millisOf(const std::function<void()>& work) {
-  const auto start = Clock::now();
-  work();
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
-}
 
 } // namespace
 
