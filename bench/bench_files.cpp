@@ -5,6 +5,7 @@
 // how long the one-pane tree takes to expand the same folder.
 #include "files/filesctrl.h"
 #include "files/filesform.h"
+#include "files/folderwatch.h"
 #include "files/views/folderlistview.h"
 #include "files/views/foldertreeview.h"
 #include "tests/support/schemewriter.h"
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
   for (int run = 0; run < kRuns; ++run)
     polls.push_back(millisOf([&] { view->FolderChanged({}); }));
   std::printf("polling a shared folder of %d files: %.1f ms a poll (median of %d), every %d ms\n",
-              kFiles, median(polls), kRuns, FilesForm::kSharePollMs);
+              kFiles, median(polls), kRuns, FolderWatch::kSharePollMs);
 
   view->OpenSlot(1);
   std::vector<double> appear;
