@@ -191,6 +191,8 @@ Status Hive::ensureOpen(bool forWrite) {
       return ensureSchema();
     return kSuccess;
   }
+  if (path_.empty()) // no hive for this root
+    return forWrite ? kAccessDenied : kFileNotFound;
   std::error_code ec;
   bool exists = std::filesystem::exists(path_, ec);
   if (!exists && !forWrite)
@@ -289,6 +291,8 @@ Status Hive::writable() {
   std::lock_guard lock(mutex_);
   if (state_ == State::Broken)
     return kBadDatabase;
+  if (path_.empty())
+    return kAccessDenied;
   std::error_code ec;
   if (std::filesystem::exists(path_, ec)) {
     if (::access(path_.c_str(), W_OK) != 0)

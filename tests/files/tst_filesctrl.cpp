@@ -11,7 +11,7 @@
 #include "files/views/foldertreeview.h"
 #include "files/views/itemdrag.h"
 #include "platform/components/componenthost.h"
-#include "platform/components/pagecommand.h"
+#include "common/pagecommand.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messagerecorder.h"
 #include "tests/support/runtool.h"
@@ -37,7 +37,7 @@
 #include <unistd.h>
 
 using namespace dh::files;
-using dh::component::PageCommand;
+using dh::PageCommand;
 using dh::reg::Root;
 
 namespace {
@@ -74,7 +74,7 @@ private:
   // A scheme of roots r1 ... rN below the test tree (each may go 2 levels deep), with
   // change made to it, and a fresh control on it.
   void start(int roots, const std::function<void(const std::string& base)>& change = {});
-  bool command(PageCommand id) { return dh::component::sendPageCommand(ctrl_.get(), id); }
+  bool command(PageCommand id) { return dh::sendPageCommand(ctrl_.get(), id); }
   QAbstractButton* button(int id) const { return dh::ui::findById<QAbstractButton>(form(), id); }
   FilesForm* form() const { return ctrl_->Form(); }
   CFolderListView* view() const { return static_cast<CFolderListView*>(form()->ActiveView()); }
@@ -274,11 +274,11 @@ void TestFilesCtrl::pageCommandsBrowseWithinTheLimits() {
   QCOMPARE(view()->Navigator().Depth(), 2);
   QVERIFY(command(PageCommand::Forward));
   QVERIFY(!button(FilesForm::kForward)->isEnabled());
-  QVERIFY(command(dh::component::sideButtonCommand(1)));
+  QVERIFY(command(dh::sideButtonCommand(1)));
   QCOMPARE(rows(), QStringList({"two"}));
   QVERIFY(dh::ui::findById<QAbstractButton>(view(), CFolderListView::kSlotIds[1])->isChecked());
   QVERIFY(!dh::ui::findById<QAbstractButton>(view(), CFolderListView::kSlotIds[0])->isChecked());
-  QVERIFY(!command(dh::component::sideButtonCommand(2))); // no third root
+  QVERIFY(!command(dh::sideButtonCommand(2))); // no third root
   // Back to a folder that vanished meanwhile shows the first root.
   QDir(dir_->path("r1/a")).removeRecursively();
   QVERIFY(command(PageCommand::Back));

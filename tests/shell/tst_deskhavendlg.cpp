@@ -36,7 +36,7 @@
 using dh::CButtonST;
 
 using namespace dh::shell;
-using dh::component::PageCommand;
+using dh::PageCommand;
 using dh::reg::Root;
 using dh::ui::Icon;
 
@@ -300,7 +300,7 @@ void TestDeskhavenDlg::pageButtonsSwitchPages() {
 void TestDeskhavenDlg::keysReachThePageOnShow() {
   Setup s({1, 2, 3}, {.name = "Default User", .firstTab = 3});
   CDeskhavenDlg& dlg = s.open();
-  CAcceleratorTable accelerators(&dlg, [&dlg](int command) { dlg.OnCommand(command); });
+  CAcceleratorTable accelerators(&dlg, [&dlg](PageCommand command) { dlg.OnCommand(command); });
   QVERIFY(QTest::qWaitForWindowActive(&dlg));
   QWidget* links = dlg.pageControl(3);
   links->setFocus();
@@ -344,7 +344,7 @@ void TestDeskhavenDlg::keysReachThePageOnShow() {
   // With no page on show, commands are dropped.
   Setup none({1, 2, 3}, {.name = "Default User", .firstTab = 0});
   CDeskhavenDlg& empty = none.open();
-  empty.OnCommand(32788);
+  empty.OnCommand(PageCommand::Copy);
   for (int page = 1; page <= 3; ++page)
     QVERIFY(none.received(page).isEmpty());
 }
