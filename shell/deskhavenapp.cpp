@@ -118,7 +118,8 @@ int CDeskhavenApp::runMainWindow(const LaunchOptions& options, InstanceChannel* 
   if (headless(options))
     ui::installMessageHandler(&reporter);
   CDeskhavenDlg dialog;
-  CAcceleratorTable accelerators(&dialog, [&dialog](int command) { dialog.OnCommand(command); });
+  CAcceleratorTable accelerators(&dialog,
+                                 [&dialog](PageCommand command) { dialog.OnCommand(command); });
   // The helper's character is a window of its own, so the last window closing is not
   // the end of the run: the main window closing is.
   QObject::connect(&dialog, &CDeskhavenDlg::closed, qApp, &QApplication::quit);

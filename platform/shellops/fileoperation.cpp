@@ -3,6 +3,7 @@
 #include "platform/shellops/progress.h"
 #include "platform/shellops/trash.h"
 #include "platform/shellops/treecopy.h"
+#include "platform/ui/busywork.h"
 #include "platform/ui/messageservice.h"
 
 #include <QDir>
@@ -149,6 +150,8 @@ private:
   Wording wording_;
   Options options_;
   QWidget* owner_;
+  // Its progress runs the event loop between steps before any window shows.
+  ui::BusyScope busy_;
   std::unique_ptr<ProgressDialog> ownProgress_;
   Progress* progress_;
   Result result_;
