@@ -4,17 +4,16 @@
 #include "common/settings.h"
 #include "common/ui/pagehelp.h"
 #include "common/ui/winxpbuttonst.h"
+#include "files/folderwatch.h"
+#include "files/model/foldernavigator.h"
 #include "files/popupmenu.h"
 #include "files/views/folderlistview.h"
-#include "files/views/foldernavigator.h"
 #include "files/views/foldertreeview.h"
 #include "files/views/itemdrag.h"
 #include "platform/confine/confinedroot.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "platform/ui/waitcursor.h"
-#include "platform/watch/filesystem.h"
-#include "platform/watch/treewatcher.h"
 
 #include <QAbstractItemView>
 #include <QActionGroup>
@@ -24,7 +23,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <cstdlib>
 
@@ -105,7 +103,10 @@ QAbstractButton* Button(const QWidget* form, int id) {
 } // namespace
 
 FilesForm::FilesForm(QWidget* parent)
-    : CPageForm(parent), commands_(this, mode_), onShare_(dh::watch::onNetworkFileSystem) {
+    : CPageForm(parent), commands_(this, mode_),
+      watch_(new FolderWatch(
+          [this] { return isVisible() && active_ ? active_->ShownFolder() : std::string(); },
+          this)) {
   setObjectName(QStringLiteral("FilesForm"));
   setStyleSheet(QStringLiteral("#id201 { background: palette(base); border: 1px solid "
                                "palette(mid); border-radius: 6px; }"));
@@ -122,21 +123,20 @@ FilesForm::FilesForm(QWidget* parent)
   MakeViews();
   PlaceFrames();
   ShowDefaultView();
-  StartWatchers();
-  sharePoll_ = new QTimer(this);
-  connect(sharePoll_, &QTimer::timeout, this, &FilesForm::PollShare);
-  sharePoll_->start(kSharePollMs);
+  connect(watch_, &FolderWatch::changed, this, [this](const QByteArray& folder) {
+    if (isVisible() && active_)
+      active_->FolderChanged(folder);
+  });
+  watch_->watch(roots_->Roots());
   LayOutToolBar();
-  if (!roots_.empty())
-    history_.Start(roots_.front().RootPath, 0);
+  if (!roots_->Roots().empty())
+    history_.Start(roots_->Roots().front().RootPath, 0);
 }
 
-FilesForm::~FilesForm() {
-  StopWatchers();
-}
+FilesForm::~FilesForm() = default;
 
 void FilesForm::LoadScheme() {
-  roots_ = UsableRoots(scheme_.FolderDisplay.Roots);
+  roots_ = OpenRoots::of(scheme_.FolderDisplay.Roots);
 }
 
 void FilesForm::MakeToolBar() {
@@ -224,7 +224,7 @@ void FilesForm::MakeViews() {
                              [view] { view->OpenSelected(false); });
             });
     view->SetNormalIcons(scheme_.Defaults.DefaultIconSize != 0);
-    view->LoadScheme(scheme_);
+    view->LoadScheme(scheme_, roots_);
     view->hide();
   }
   normalIcons_ = scheme_.Defaults.DefaultIconSize != 0;
@@ -301,34 +301,6 @@ void FilesForm::ChooseView(int command) {
   const int root = active_->Navigator().CurrentRoot();
   ShowView(view);
   view->Replay(folder, root);
-}
-
-void FilesForm::StartWatchers() {
-  for (const dh::RootFolder& root : roots_) {
-    // Watching a share's tree would walk all of it over the network and still miss what
-    // other machines change.
-    if (onShare_(root.RootPath))
-      continue;
-    auto watcher =
-        std::make_unique<dh::watch::TreeWatcher>(QByteArray::fromStdString(root.RootPath));
-    connect(watcher.get(), &dh::watch::TreeWatcher::changed, this,
-            [this](const QByteArray& folder) {
-              if (isVisible() && active_)
-                active_->FolderChanged(folder);
-            });
-    // A root that cannot be watched is simply not watched.
-    if (watcher->start())
-      watchers_.push_back(std::move(watcher));
-  }
-}
-
-void FilesForm::StopWatchers() {
-  watchers_.clear();
-}
-
-void FilesForm::PollShare() {
-  if (isVisible() && active_ && onShare_(active_->ShownFolder()))
-    active_->FolderChanged({});
 }
 
 void FilesForm::LayOutToolBar() {
@@ -463,17 +435,6 @@ void FilesForm::RunContextMenu(const std::vector<int>& commands, QPoint global,
     press(kButtonOf[std::size_t(chosen - 1)]);
 }
 
-std::optional<FolderNavigator> FilesForm::Reach(const std::string& folder) const {
-  if (!active_)
-    return std::nullopt;
-  FolderNavigator probe = active_->Navigator();
-  for (int root = 0; root < int(probe.Roots().size()); ++root) {
-    if (probe.GoTo(TrimFolder(folder), root))
-      return probe;
-  }
-  return std::nullopt;
-}
-
 bool FilesForm::DropItem(const QMimeData& data, const std::string& folder, bool move) {
   const std::optional<DraggedItem> item = DraggedItemOf(data);
   std::vector<std::string> names;
@@ -483,13 +444,16 @@ bool FilesForm::DropItem(const QMimeData& data, const std::string& folder, bool 
     return false;
   const std::string& source = item->path;
   const std::size_t slash = source.rfind('/');
-  const std::optional<FolderNavigator> into = Reach(folder);
+  if (!active_)
+    return false;
+  FolderNavigator into = active_->Navigator();
+  FolderNavigator from = into;
   const QString path = QFile::decodeName(QByteArray::fromStdString(source));
-  if (slash == std::string::npos || !into || !Reach(source.substr(0, slash)) ||
+  if (slash == std::string::npos || !into.reach(folder) || !from.reach(source.substr(0, slash)) ||
       QFile::encodeName(path).toStdString() != source)
     return false;
   bool done = false;
-  RunFileCommand([&](FolderView&) { done = commands_.Drop(path, *into, move); });
+  RunFileCommand([&](FolderView&) { done = commands_.Drop(path, into, move); });
   return done;
 }
 
@@ -540,20 +504,20 @@ void FilesForm::Refresh() {
   raise();
   scheme_.SelectScheme(mode_);
   LoadScheme();
-  StopWatchers();
+  watch_->stop();
   for (FolderView* view : Views()) {
     const std::string folder = view->ShownFolder();
     const int root = view->Navigator().CurrentRoot();
-    view->LoadScheme(scheme_);
+    view->LoadScheme(scheme_, roots_);
     if (view == active_)
       view->Replay(folder, root);
   }
   LayOutToolBar();
-  StartWatchers();
+  watch_->watch(roots_->Roots());
 }
 
 void FilesForm::Reload() {
-  StopWatchers();
+  watch_->stop();
   commands_.ClearClipboard();
   Button(this, kPaste)->setEnabled(false);
   history_.Clear();
@@ -561,16 +525,16 @@ void FilesForm::Reload() {
   selectScheme();
   LoadScheme();
   for (FolderView* view : Views()) {
-    view->LoadScheme(scheme_);
+    view->LoadScheme(scheme_, roots_);
     view->hide();
   }
   for (int id : {kBack, kForward})
     Button(this, id)->setEnabled(false);
   LayOutToolBar();
   ShowDefaultView();
-  if (!roots_.empty())
-    history_.Start(roots_.front().RootPath, 0);
-  StartWatchers();
+  if (!roots_->Roots().empty())
+    history_.Start(roots_->Roots().front().RootPath, 0);
+  watch_->watch(roots_->Roots());
 }
 
 } // namespace dh::files

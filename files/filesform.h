@@ -1,14 +1,14 @@
 // The My Files page's form: the tool bar laid out from the scheme, the user type picture,
 // and the view area that shows one folder view at a time. It owns what the views share
-// (the history, one watcher per root) and runs the tool-bar commands.
+// (the roots, the history, the watch on disk) and runs the tool-bar commands.
 #pragma once
 
 #include "common/ui/pageform.h"
 #include "files/contextmenu.h"
 #include "files/filecommands.h"
-#include "files/navigationhistory.h"
+#include "files/model/foldernavigator.h"
+#include "files/model/navigationhistory.h"
 #include "files/toolbarlayout.h"
-#include "files/views/foldernavigator.h"
 #include "platform/print/printservice.h"
 
 #include <functional>
@@ -21,16 +21,13 @@ class QActionGroup;
 class QFrame;
 class QLabel;
 class QMimeData;
-class QTimer;
 
-namespace dh::watch {
-class TreeWatcher;
-} // namespace dh::watch
 
 namespace dh::files {
 
 class CFolderListView;
 class CFolderTreeView;
+class FolderWatch;
 class FolderView;
 
 class FilesForm : public CPageForm {
@@ -68,9 +65,6 @@ public:
     kDetailsView = 32770
   };
   static constexpr unsigned kHelpContext = 50002;
-  // How often a folder on show that lies on a network share is listed again: the
-  // kernel's change notifications never see what other machines change there.
-  static constexpr int kSharePollMs = 5000;
 
   explicit FilesForm(QWidget* parent = nullptr);
   ~FilesForm() override;
@@ -79,12 +73,7 @@ public:
   // The view on show.
   FolderView* ActiveView() const;
   FolderView* View(ViewCommand view) const;
-  int WatcherCount() const { return int(watchers_.size()); }
-  // Which folders lie on a network share, as the file system says; tests stand a local
-  // folder in. Taken at the next set-up or Refresh.
-  void JudgeShares(std::function<bool(const std::string&)> onShare) {
-    onShare_ = std::move(onShare);
-  }
+  FolderWatch& Watch() const { return *watch_; }
   const FileCommands& Commands() const { return commands_; }
 
   // Presses a button by id as a click would, if the pupil could press it now: a tool-bar
@@ -128,16 +117,11 @@ private:
   void ShowView(FolderView* view);
   std::array<FolderView*, 4> Views() const;
   void ShowDefaultView();
-  void StartWatchers();
-  void StopWatchers();
-  void PollShare();
   void OnBack();
   void OnForward();
   void OnIconSize();
   // Runs a file command on the view on show, then shows its folder as it is now.
   void RunFileCommand(const std::function<void(FolderView&)>& command);
-  // A navigator standing at folder, when some root's view could show it.
-  std::optional<FolderNavigator> Reach(const std::string& folder) const;
   [[noreturn]] void FatalError();
   // Tells the pupil once per press of Print why the print system refused.
   void PrintProblem(int press, dh::print::Outcome why);
@@ -145,7 +129,7 @@ private:
   NavigationHistory history_;
   // The shortcut targets the views were led to.
   std::shared_ptr<FolderNavigator::Visited> visited_ = std::make_shared<FolderNavigator::Visited>();
-  std::vector<dh::RootFolder> roots_;
+  std::shared_ptr<const OpenRoots> roots_;
   bool normalIcons_ = true;
   FileCommands commands_;
   int printPresses_ = 0;
@@ -159,10 +143,7 @@ private:
   CFolderTreeView* onePane_ = nullptr;
   CFolderTreeView* twoPane_ = nullptr;
   FolderView* active_ = nullptr;
-  // One for each root on this machine; those on shares are polled instead.
-  std::vector<std::unique_ptr<dh::watch::TreeWatcher>> watchers_;
-  std::function<bool(const std::string&)> onShare_;
-  QTimer* sharePoll_ = nullptr;
+  FolderWatch* watch_;
 };
 
 } // namespace dh::files

@@ -4,9 +4,9 @@
 #include "common/settings.h"
 #include "common/ui/onscreenhelper.h"
 #include "common/ui/winxpbuttonst.h"
-#include "files/foldershortcut.h"
+#include "files/model/folderlisting.h"
+#include "files/model/foldershortcut.h"
 #include "files/views/filelauncher.h"
-#include "files/views/folderlisting.h"
 #include "files/views/itemdragger.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/waitcursor.h"
@@ -181,9 +181,10 @@ std::vector<ItemRecord> CFolderListView::Selected() const {
   return items;
 }
 
-void CFolderListView::LoadScheme(const dh::DhvScheme& scheme) {
+void CFolderListView::LoadScheme(const dh::DhvScheme& scheme,
+                                 std::shared_ptr<const OpenRoots> roots) {
   scheme_ = scheme;
-  navigator_.SetRoots(scheme_.FolderDisplay.Roots);
+  navigator_.SetRoots(std::move(roots));
   targetWatchers_.clear();
   panel_.ForgetOpened();
   model_.SetItems({});

@@ -6,9 +6,9 @@
 
 #include "common/scheme.h"
 #include "common/slotpanel.h"
-#include "files/navigationhistory.h"
+#include "files/model/foldernavigator.h"
+#include "files/model/navigationhistory.h"
 #include "files/views/folderitemsmodel.h"
-#include "files/views/foldernavigator.h"
 #include "files/views/folderview.h"
 
 #include <array>
@@ -65,7 +65,7 @@ public:
 
   // Takes a fresh copy of the scheme: its roots, its tips; lays out the side panel and
   // shows nothing until a root is opened.
-  void LoadScheme(const dh::DhvScheme& scheme) override;
+  void LoadScheme(const dh::DhvScheme& scheme, std::shared_ptr<const OpenRoots> roots) override;
   // As when the view is chosen as the scheme's default: the side panel laid out again,
   // and the first root opened.
   void ShowDefault() override;

@@ -5,7 +5,7 @@
 // links and folder shortcuts) decide what the tree shows and opens.
 #pragma once
 
-#include "files/navigationhistory.h"
+#include "files/model/navigationhistory.h"
 #include "files/views/folderitemsmodel.h"
 #include "files/views/folderview.h"
 
@@ -64,7 +64,7 @@ public:
   QAbstractItemView* List() const override;
   QString Caption() const override;
 
-  void LoadScheme(const dh::DhvScheme& scheme) override;
+  void LoadScheme(const dh::DhvScheme& scheme, std::shared_ptr<const OpenRoots> roots) override;
   void ShowDefault() override;
   void Replay(const std::string& folder, int root) override;
   void GoUp() override;

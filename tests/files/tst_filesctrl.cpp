@@ -4,7 +4,8 @@
 #include "common/ui/buttonst.h"
 #include "files/filesctrl.h"
 #include "files/filesform.h"
-#include "files/foldershortcut.h"
+#include "files/folderwatch.h"
+#include "files/model/foldershortcut.h"
 #include "files/popupmenu.h"
 #include "files/views/folderlistview.h"
 #include "files/views/foldertreeview.h"
@@ -321,7 +322,7 @@ void TestFilesCtrl::sidePanelShowsThreeRootsOrScrollsNine() {
 void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   dir_->file("r1/old.txt");
   start(1);
-  QCOMPARE(form()->WatcherCount(), 1);
+  QCOMPARE(form()->Watch().count(), 1);
   dir_->file("r1/new.txt");
   QTRY_COMPARE(rows(), QStringList({"new", "old"}));
   QFile::remove(dir_->path("r1/old.txt"));
@@ -384,11 +385,12 @@ void TestFilesCtrl::viewsAndRefreshStayInAShortcutsTarget() {
 void TestFilesCtrl::sharesArePolledNotWatched() {
   start(1);
   const std::string share = dir_->bytes("r1");
-  form()->JudgeShares([share](const std::string& folder) { return IsWithin(folder, share); });
+  form()->Watch().judgeShares(
+      [share](const std::string& folder) { return IsWithin(folder, share); });
   command(PageCommand::Refresh);
-  QCOMPARE(form()->WatcherCount(), 0);
+  QCOMPARE(form()->Watch().count(), 0);
   dir_->file("r1/teacher.txt");
-  QTRY_COMPARE_WITH_TIMEOUT(rows(), QStringList({"teacher"}), 2 * FilesForm::kSharePollMs);
+  QTRY_COMPARE_WITH_TIMEOUT(rows(), QStringList({"teacher"}), 2 * FolderWatch::kSharePollMs);
 }
 
 void TestFilesCtrl::filesOpenWithTheirApplicationNeverAsPrograms() {

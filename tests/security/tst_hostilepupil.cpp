@@ -3,8 +3,8 @@
 // files of types that run code. Nothing outside a root may change.
 #include "common/settings.h"
 #include "files/filecommands.h"
+#include "files/model/folderlisting.h"
 #include "files/views/filelauncher.h"
-#include "files/views/folderlisting.h"
 #include "platform/confine/confinedroot.h"
 #include "platform/shellops/fileoperation.h"
 #include "platform/ui/messagerecorder.h"
@@ -63,7 +63,7 @@ FolderNavigator Navigator(const TestDir& dir, int levels = 3) {
   root.RootPath = dir.bytes("r");
   root.FolderLevels = levels;
   FolderNavigator place;
-  place.SetRoots({root});
+  place.SetRoots(OpenRoots::of({root}));
   place.OpenRoot(0);
   return place;
 }

@@ -1,4 +1,4 @@
-#include "files/views/folderlisting.h"
+#include "files/model/folderlisting.h"
 
 #include "platform/desktop/programtypes.h"
 #include "platform/watch/filesystem.h"
