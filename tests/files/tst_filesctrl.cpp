@@ -1,5 +1,6 @@
 // The Files control on temporary roots: its tool bar, the page commands, the side panel,
 // the views and their menu, opening files, and the watchers keeping the view current.
+#include "common/pagecommand.h"
 #include "common/settings.h"
 #include "common/ui/buttonst.h"
 #include "files/filesctrl.h"
@@ -11,7 +12,6 @@
 #include "files/views/foldertreeview.h"
 #include "files/views/itemdrag.h"
 #include "platform/components/componenthost.h"
-#include "common/pagecommand.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messagerecorder.h"
 #include "tests/support/runtool.h"
@@ -269,10 +269,12 @@ void TestFilesCtrl::pageCommandsBrowseWithinTheLimits() {
   command(PageCommand::Open); // the limit: nothing happens
   QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a/b"));
   QVERIFY(command(PageCommand::Up));
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
   QVERIFY(command(PageCommand::Back));
   QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a/b"));
   QCOMPARE(view()->Navigator().Depth(), 2);
   QVERIFY(command(PageCommand::Forward));
+  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
   QVERIFY(!button(FilesForm::kForward)->isEnabled());
   QVERIFY(command(dh::sideButtonCommand(1)));
   QCOMPARE(rows(), QStringList({"two"}));

@@ -1,33 +1,22 @@
-// The session's named event and lock, the profile watcher that rebuilds the page on the
-// event, and deskhaven-signal that raises it.
+// The profile watcher that rebuilds the Programs page on the session's event.
 #include "programs/profilewatcher.h"
 
 #include "common/sessionobjects.h"
 #include "platform/sync/namedevent.h"
-#include "platform/sync/namedlock.h"
-#include "tests/support/runtool.h"
 #include "tests/support/testhives.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 using namespace dh::sync;
-using namespace std::chrono_literals;
 
 class TestProgramsWatch : public QObject {
   Q_OBJECT
 
 private slots:
   void init();
-  void eventIsAutoResetAndKeepsASignal();
-  void lockWaitsNoLongerThanAsked();
   void watcherRebuildsOncePerSignalAndStopsAtOnce();
-  void signalTool();
 
 private:
   std::unique_ptr<QTemporaryDir> runtime_;
@@ -36,35 +25,6 @@ private:
 void TestProgramsWatch::init() {
   runtime_ = std::make_unique<QTemporaryDir>();
   qputenv("XDG_RUNTIME_DIR", runtime_->path().toLocal8Bit());
-}
-
-void TestProgramsWatch::eventIsAutoResetAndKeepsASignal() {
-  // Signals before anyone opens the event stay pending and count as one.
-  QVERIFY(setEvent("e") && setEvent("e"));
-  auto first = NamedEvent::open("e"), second = NamedEvent::open("e");
-  QVERIFY(first && second);
-  QVERIFY(first->tryWait());
-  QVERIFY(!second->tryWait() && !first->tryWait());
-  QVERIFY(!NamedEvent::open("a/b") && !setEvent(".."));
-  // A FIFO in the event's place is refused at once rather than waited on.
-  QVERIFY(::mkfifo((runtime_->path() + "/f.event").toLocal8Bit(), 0600) == 0);
-  QVERIFY(!setEvent("f") && !NamedEvent::open("f"));
-
-  // Nobody else may signal another user's private session.
-  QVERIFY(::chmod(runtime_->path().toLocal8Bit(), 0700) == 0);
-  QCOMPARE(runUnprivileged([] { return setEvent("e") ? 1 : 0; }), 0);
-  QVERIFY(!first->tryWait());
-}
-
-void TestProgramsWatch::lockWaitsNoLongerThanAsked() {
-  NamedLock held(dh::kProfilesLock), other(dh::kProfilesLock);
-  QVERIFY(held.isOpen() && held.wait(0ms));
-  QElapsedTimer timer;
-  timer.start();
-  QVERIFY(!other.wait(100ms));
-  QVERIFY(timer.elapsed() >= 100 && timer.elapsed() < 1000);
-  held.Release();
-  QVERIFY(other.wait(0ms));
 }
 
 void TestProgramsWatch::watcherRebuildsOncePerSignalAndStopsAtOnce() {
@@ -100,26 +60,6 @@ void TestProgramsWatch::watcherRebuildsOncePerSignalAndStopsAtOnce() {
   QVERIFY(setEvent(dh::kProfileUpdatedEvent));
   QTest::qSleep(200);
   watcher.Stop();
-}
-
-void TestProgramsWatch::signalTool() {
-  QCOMPARE(runTool(SIGNAL_TOOL, {}).status, 64);
-  QCOMPARE(runTool(SIGNAL_TOOL, {"Other"}).status, 64);
-  QCOMPARE(runTool(SIGNAL_TOOL, {"ProfileUpdated", "--user"}).status, 64);
-  const ToolRun help = runTool(SIGNAL_TOOL, {"--help"});
-  QVERIFY(help.status == 0 && help.out.contains("ProfileUpdated"));
-  const ToolRun noUser = runTool(SIGNAL_TOOL, {"ProfileUpdated", "--user", "no-such-user-x"});
-  QVERIFY(noUser.status == 67 && noUser.err.contains("no-such-user-x"));
-
-  auto event = NamedEvent::open(dh::kProfileUpdatedEvent);
-  QVERIFY(event && !event->tryWait());
-  QCOMPARE(runTool(SIGNAL_TOOL, {"ProfileUpdated"}).status, 0);
-  QVERIFY(event->tryWait());
-  QCOMPARE(runTool(SIGNAL_TOOL, {"ProfileUpdated", "--user",
-                                 QString::fromLocal8Bit(getpwuid(geteuid())->pw_name)})
-               .status,
-           0);
-  QVERIFY(event->tryWait());
 }
 
 QTEST_GUILESS_MAIN(TestProgramsWatch)

@@ -1,7 +1,5 @@
-// The Links page's rules that need no browser: captions, the side panel's slots and
-// scrolling, the tool bar's places, Back and Forward, and the addresses links name.
-#include "common/captionrule.h"
-#include "common/slotpanel.h"
+// The Links page's rules that need no browser: the tool bar's places, Back and Forward,
+// and the addresses links name.
 #include "sitebook/linkaddress.h"
 #include "sitebook/navigationrecord.h"
 #include "sitebook/toolbarlayout.h"
@@ -12,123 +10,15 @@
 #include <QTest>
 
 using namespace dh::sitebook;
-using dh::SlotCaption;
 
 class TestSitebookLogic : public QObject {
   Q_OBJECT
 
 private slots:
-  void captionsShortenLongWordsAndLongNames_data();
-  void captionsShortenLongWordsAndLongNames();
-  void panelShowsWhatFitsAndScrollsOneLinkAtATime();
-  void checkMarkFollowsTheOpenedLink();
-  void resizeKeepsTheScrollAndTheTick();
   void toolBarClosesUpToTheLeft();
   void backAndForwardFollowTheirSteps();
   void addressesWithoutSchemeAreWebAddresses();
 };
-
-void TestSitebookLogic::captionsShortenLongWordsAndLongNames_data() {
-  QTest::addColumn<QString>("name");
-  QTest::addColumn<QString>("caption");
-  QTest::newRow("long first word") << "Encyclopaedia Britannica"
-                                   << "Encyclo... Britannica";
-  QTest::newRow("one long word loses its last letter") << "Internationalisation"
-                                                       << "Interna...";
-  QTest::newRow("last word of 11 counts 10") << "Big Mathematics"
-                                             << "Big Mathematics";
-  QTest::newRow("three shortened words cut the name")
-      << "Supercalifragilistic Extraordinarily Marvellous Unbelievably Wonderful Sites"
-      << "Superca... Extraor... Marvellous ";
-  QTest::newRow("two shortened words keep it whole")
-      << "Supercalifragilistic Extraordinarily Marvellous Sites and More Things"
-      << "Superca... Extraor... Marvellous Sites and More Things";
-  QTest::newRow("ampersand stays visible") << "Tom & Jerry"
-                                           << "Tom && Jerry";
-  QTest::newRow("ampersands count as doubled") << "R&D&Q&Z&Y&X"
-                                               << "R&&D&&Q...";
-  QTest::newRow("letters, not bytes")
-      << QString::fromUtf8("Öffentlichkeitsarbeit Süd") << QString::fromUtf8("Öffentl... Süd");
-  QTest::newRow("an emoji is one character where a word is cut")
-      << QString::fromUtf8("abcdef🦁ghijk Zoo") << QString::fromUtf8("abcdef🦁... Zoo");
-  QTest::newRow("joined emoji are one character")
-      << QString::fromUtf8("Family👨‍👩‍👧Fun")
-      << QString::fromUtf8("Family👨‍👩‍👧Fun");
-  QTest::newRow("the name is cut after 33 characters")
-      << QString::fromUtf8("🦁 Supercalifragilistic Extraordinarily Unbelievably Wonderful")
-      << QString::fromUtf8("🦁 Superca... Extraor... Unbelie..");
-  QTest::newRow("empty") << ""
-                         << "";
-  QTest::newRow("blanks only") << "   "
-                               << "   ";
-}
-
-void TestSitebookLogic::captionsShortenLongWordsAndLongNames() {
-  QFETCH(QString, name);
-  QFETCH(QString, caption);
-  QCOMPARE(SlotCaption(name), caption);
-}
-
-void TestSitebookLogic::panelShowsWhatFitsAndScrollsOneLinkAtATime() {
-  dh::SlotPanel panel;
-  // 3 links with room for 5: four slots out of use, no scrolling.
-  panel.Layout(3, 5 * 80 + 79, 80);
-  QCOMPARE(panel.Visible(), 3);
-  for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
-    QCOMPARE(panel.SlotInUse(slot), slot < 3);
-  QVERIFY(!panel.ScrollUpInUse() && !panel.ScrollDownInUse());
-  QVERIFY(!panel.ScrollDown());
-
-  // More room than seven slots, and no room or no links at all.
-  panel.Layout(20, 2000, 80);
-  QCOMPARE(panel.Visible(), 7);
-  panel.Layout(0, 2000, 80);
-  QCOMPARE(panel.Visible(), 0);
-  QVERIFY(!panel.ScrollDownInUse() && !panel.SlotInUse(0));
-  panel.Layout(4, 50, 80);
-  QCOMPARE(panel.Visible(), 0);
-  panel.Layout(4, 500, 0);
-  QCOMPARE(panel.Visible(), 0);
-}
-
-void TestSitebookLogic::checkMarkFollowsTheOpenedLink() {
-  dh::SlotPanel panel;
-  panel.Layout(9, 400, 80);
-  // Nothing opened yet: scrolling marks no slot.
-  QVERIFY(panel.ScrollDown() && panel.ScrollUp());
-  QCOMPARE(panel.CheckedSlot(), std::nullopt);
-  QCOMPARE(panel.Open(1), 1);
-  QCOMPARE(panel.CheckedSlot(), 1);
-  QVERIFY(panel.ScrollDown());
-  QCOMPARE(panel.CheckedSlot(), 0);
-  QVERIFY(panel.ScrollDown());
-  QCOMPARE(panel.CheckedSlot(), std::nullopt);
-  QVERIFY(panel.ScrollUp());
-  QCOMPARE(panel.CheckedSlot(), 0);
-  // A new layout scrolls back but still marks the link; a new scheme forgets it.
-  panel.Layout(9, 400, 80);
-  QCOMPARE(panel.CheckedSlot(), 1);
-  panel.ForgetOpened();
-  QCOMPARE(panel.CheckedSlot(), std::nullopt);
-}
-
-void TestSitebookLogic::resizeKeepsTheScrollAndTheTick() {
-  dh::SlotPanel panel;
-  panel.Layout(9, 400, 80); // five slots
-  for (int press = 0; press < 3; ++press)
-    QVERIFY(panel.ScrollDown());
-  QCOMPARE(panel.Open(1), 4);
-  panel.Fit(320, 80); // four slots, the same links at the top
-  QCOMPARE(panel.Offset(), 3);
-  QCOMPARE(panel.CheckedSlot(), 1);
-  // Back took the tick away, and a resize does not bring it back. Room for seven leaves
-  // no empty slot below the last link; the links above stay in reach.
-  panel.ClearTick();
-  panel.Fit(2000, 80);
-  QCOMPARE(panel.Offset(), 2);
-  QCOMPARE(panel.CheckedSlot(), std::nullopt);
-  QVERIFY(panel.ScrollUpInUse() && !panel.ScrollDownInUse());
-}
 
 void TestSitebookLogic::toolBarClosesUpToTheLeft() {
   struct Case {

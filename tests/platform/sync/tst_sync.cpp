@@ -1,0 +1,62 @@
+// Named events and locks of a user's session.
+#include "platform/sync/namedevent.h"
+#include "platform/sync/namedlock.h"
+#include "tests/support/testhives.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace dh::sync;
+using namespace std::chrono_literals;
+
+class TestSync : public QObject {
+  Q_OBJECT
+
+private slots:
+  void init();
+  void eventIsAutoResetAndKeepsASignal();
+  void lockWaitsNoLongerThanAsked();
+
+private:
+  std::unique_ptr<QTemporaryDir> runtime_;
+};
+
+void TestSync::init() {
+  runtime_ = std::make_unique<QTemporaryDir>();
+  qputenv("XDG_RUNTIME_DIR", runtime_->path().toLocal8Bit());
+}
+
+void TestSync::eventIsAutoResetAndKeepsASignal() {
+  // Signals before anyone opens the event stay pending and count as one.
+  QVERIFY(setEvent("e") && setEvent("e"));
+  auto first = NamedEvent::open("e"), second = NamedEvent::open("e");
+  QVERIFY(first && second);
+  QVERIFY(first->tryWait());
+  QVERIFY(!second->tryWait() && !first->tryWait());
+  QVERIFY(!NamedEvent::open("a/b") && !setEvent(".."));
+  // A FIFO in the event's place is refused at once rather than waited on.
+  QVERIFY(::mkfifo((runtime_->path() + "/f.event").toLocal8Bit(), 0600) == 0);
+  QVERIFY(!setEvent("f") && !NamedEvent::open("f"));
+
+  // Nobody else may signal another user's private session.
+  QVERIFY(::chmod(runtime_->path().toLocal8Bit(), 0700) == 0);
+  QCOMPARE(runUnprivileged([] { return setEvent("e") ? 1 : 0; }), 0);
+  QVERIFY(!first->tryWait());
+}
+
+void TestSync::lockWaitsNoLongerThanAsked() {
+  NamedLock held("test"), other("test");
+  QVERIFY(held.isOpen() && held.wait(0ms));
+  QElapsedTimer timer;
+  timer.start();
+  QVERIFY(!other.wait(100ms));
+  QVERIFY(timer.elapsed() >= 100 && timer.elapsed() < 1000);
+  held.Release();
+  QVERIFY(other.wait(0ms));
+}
+
+QTEST_GUILESS_MAIN(TestSync)
+#include "tst_sync.moc"
