@@ -84,6 +84,7 @@ CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history, ToolBu
   caption_->setTextFormat(Qt::PlainText);
   tree_ = new QTreeWidget(this);
   dh::ui::setControlId(tree_, onePane ? kOnePaneTree : kTwoPaneTree);
+  tree_->setAccessibleName(QStringLiteral("Folders"));
   tree_->setHeaderHidden(true);
   tree_->setRootIsDecorated(true);
   tree_->setUniformRowHeights(true);
@@ -119,6 +120,7 @@ CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history, ToolBu
     list_->setWrapping(true);
     list_->setWordWrap(true);
     list_->setModel(&model_);
+    list_->setAccessibleName(QStringLiteral("Files and folders"));
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
