@@ -1,6 +1,6 @@
 #include "files/filecommands.h"
 
-#include "files/foldershortcut.h"
+#include "files/model/foldershortcut.h"
 #include "files/namedialogs.h"
 #include "platform/confine/confinedroot.h"
 #include "platform/shellops/fileoperation.h"
@@ -72,17 +72,9 @@ dh::shellops::Result Run(Function function, const QString& source, const QString
 // A navigator on the folder holding path when the view could show it: in a root, or a
 // shortcut's target it has visited, and within the level limit.
 std::optional<FolderNavigator> FolderHolding(const FolderNavigator& place, const QString& path) {
-  const std::string folder = TrimFolder(Bytes(FolderOf(path)));
-  for (int root = 0; root < int(place.Roots().size()); ++root) {
-    FolderNavigator probe = place;
-    if (probe.GoTo(folder, root))
-      return probe;
-  }
-  return std::nullopt;
-}
-
-bool Reachable(const FolderNavigator& place, const QString& path) {
-  return FolderHolding(place, path).has_value();
+  FolderNavigator probe = place;
+  return probe.reach(Bytes(FolderOf(path))) ? std::optional<FolderNavigator>(std::move(probe))
+                                            : std::nullopt;
 }
 
 std::optional<Pinned> Pin(const FolderNavigator& place, const QString& path) {
@@ -340,7 +332,8 @@ bool FileCommands::FromHere(const FolderNavigator& place, const UndoRecord& reco
 bool FileCommands::WithinReach(const FolderNavigator& place, const UndoRecord& record) const {
   // Every folder the undo takes from or puts into must be one the view could show.
   return AllPass(
-      record.Sources + record.Targets, [&](const QString& path) { return Reachable(place, path); },
+      record.Sources + record.Targets,
+      [&](const QString& path) { return FolderHolding(place, path).has_value(); },
       QStringLiteral("It is not possible to undo this action:\n%1\n"
                      "cannot be reached from your folders."));
 }

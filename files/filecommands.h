@@ -7,8 +7,8 @@
 // command stop with "Folder Changed", and nothing outside is touched.
 #pragma once
 
-#include "files/views/foldernavigator.h"
-#include "files/views/itemrecord.h"
+#include "files/model/foldernavigator.h"
+#include "files/model/itemrecord.h"
 
 #include <QStringList>
 

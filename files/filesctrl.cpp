@@ -10,8 +10,8 @@ namespace dh::files {
 
 namespace {
 
-using dh::component::PageCommand;
-using dh::component::sideButtonCommand;
+using dh::PageCommand;
+using dh::sideButtonCommand;
 
 // Page commands and the buttons they press.
 constexpr std::array<CPageCtrl::Press, 22> kPresses = {{

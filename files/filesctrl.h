@@ -20,7 +20,7 @@ public:
   FilesForm* Form() const { return form_; }
 
 protected:
-  bool OnCommand(component::PageCommand command) override;
+  bool OnCommand(PageCommand command) override;
   std::span<const Press> presses() const override;
   bool pressButton(int id) override;
 

@@ -4,16 +4,16 @@
 #include "common/settings.h"
 #include "common/ui/pagehelp.h"
 #include "common/ui/winxpbuttonst.h"
+#include "files/folderwatch.h"
+#include "files/model/foldernavigator.h"
 #include "files/popupmenu.h"
 #include "files/views/folderlistview.h"
-#include "files/views/foldernavigator.h"
 #include "files/views/foldertreeview.h"
 #include "files/views/itemdrag.h"
 #include "platform/confine/confinedroot.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "platform/ui/waitcursor.h"
-#include "platform/watch/treewatcher.h"
 
 #include <QAbstractItemView>
 #include <QActionGroup>
@@ -104,7 +104,10 @@ QAbstractButton* Button(const QWidget* form, int id) {
 
 FilesForm::FilesForm(QWidget* parent)
     : QWidget(parent), mode_(dh::QueryPlatformMode(dh::kControlDefaultMode)),
-      commands_(this, mode_) {
+      commands_(this, mode_),
+      watch_(new FolderWatch(
+          [this] { return isVisible() && active_ ? active_->ShownFolder() : std::string(); },
+          this)) {
   setObjectName(QStringLiteral("FilesForm"));
   setStyleSheet(QStringLiteral("#id201 { background: palette(base); border: 1px solid "
                                "palette(mid); border-radius: 6px; }"));
@@ -130,18 +133,20 @@ FilesForm::FilesForm(QWidget* parent)
   MakeViews();
   PlaceFrames();
   ShowDefaultView();
-  StartWatchers();
+  connect(watch_, &FolderWatch::changed, this, [this](const QByteArray& folder) {
+    if (isVisible() && active_)
+      active_->FolderChanged(folder);
+  });
+  watch_->watch(roots_->Roots());
   LayOutToolBar();
-  if (!roots_.empty())
-    history_.Start(roots_.front().RootPath, 0);
+  if (!roots_->Roots().empty())
+    history_.Start(roots_->Roots().front().RootPath, 0);
 }
 
-FilesForm::~FilesForm() {
-  StopWatchers();
-}
+FilesForm::~FilesForm() = default;
 
 void FilesForm::LoadScheme() {
-  roots_ = UsableRoots(scheme_.FolderDisplay.Roots);
+  roots_ = OpenRoots::of(scheme_.FolderDisplay.Roots);
 }
 
 void FilesForm::MakeToolBar() {
@@ -217,12 +222,14 @@ void FilesForm::MakeViews() {
                       Button(this, kCut),    Button(this, kCopy),    Button(this, kDelete),
                       Button(this, kRename), Button(this, kPrint)};
   try {
-    icons_ =
-        new CFolderListView(CFolderListView::Style::Icons, history_, buttons, helper_, viewArea_);
-    details_ =
-        new CFolderListView(CFolderListView::Style::Details, history_, buttons, helper_, viewArea_);
-    onePane_ = new CFolderTreeView(CFolderTreeView::Style::OnePane, history_, buttons, viewArea_);
-    twoPane_ = new CFolderTreeView(CFolderTreeView::Style::TwoPane, history_, buttons, viewArea_);
+    icons_ = new CFolderListView(CFolderListView::Style::Icons, history_, visited_, buttons,
+                                 helper_, viewArea_);
+    details_ = new CFolderListView(CFolderListView::Style::Details, history_, visited_, buttons,
+                                   helper_, viewArea_);
+    onePane_ = new CFolderTreeView(CFolderTreeView::Style::OnePane, history_, visited_, buttons,
+                                   viewArea_);
+    twoPane_ = new CFolderTreeView(CFolderTreeView::Style::TwoPane, history_, visited_, buttons,
+                                   viewArea_);
   } catch (...) {
     FatalError();
   }
@@ -237,7 +244,7 @@ void FilesForm::MakeViews() {
                              [view] { view->OpenSelected(false); });
             });
     view->SetNormalIcons(scheme_.Defaults.DefaultIconSize != 0);
-    view->LoadScheme(scheme_);
+    view->LoadScheme(scheme_, roots_);
     view->hide();
   }
   normalIcons_ = scheme_.Defaults.DefaultIconSize != 0;
@@ -314,25 +321,6 @@ void FilesForm::ChooseView(int command) {
   const int root = active_->Navigator().CurrentRoot();
   ShowView(view);
   view->Replay(folder, root);
-}
-
-void FilesForm::StartWatchers() {
-  for (const dh::RootFolder& root : roots_) {
-    auto watcher =
-        std::make_unique<dh::watch::TreeWatcher>(QByteArray::fromStdString(root.RootPath));
-    connect(watcher.get(), &dh::watch::TreeWatcher::changed, this,
-            [this](const QByteArray& folder) {
-              if (isVisible() && active_)
-                active_->FolderChanged(folder);
-            });
-    // A root that cannot be watched is simply not watched.
-    if (watcher->start())
-      watchers_.push_back(std::move(watcher));
-  }
-}
-
-void FilesForm::StopWatchers() {
-  watchers_.clear();
 }
 
 void FilesForm::LayOutToolBar() {
@@ -483,17 +471,6 @@ void FilesForm::RunContextMenu(const std::vector<int>& commands, QPoint global,
     Press(kButtonOf[std::size_t(chosen - 1)]);
 }
 
-std::optional<FolderNavigator> FilesForm::Reach(const std::string& folder) const {
-  if (!active_)
-    return std::nullopt;
-  FolderNavigator probe = active_->Navigator();
-  for (int root = 0; root < int(probe.Roots().size()); ++root) {
-    if (probe.GoTo(TrimFolder(folder), root))
-      return probe;
-  }
-  return std::nullopt;
-}
-
 bool FilesForm::DropItem(const QMimeData& data, const std::string& folder, bool move) {
   const std::optional<DraggedItem> item = DraggedItemOf(data);
   std::vector<std::string> names;
@@ -503,13 +480,16 @@ bool FilesForm::DropItem(const QMimeData& data, const std::string& folder, bool 
     return false;
   const std::string& source = item->path;
   const std::size_t slash = source.rfind('/');
-  const std::optional<FolderNavigator> into = Reach(folder);
+  if (!active_)
+    return false;
+  FolderNavigator into = active_->Navigator();
+  FolderNavigator from = into;
   const QString path = QFile::decodeName(QByteArray::fromStdString(source));
-  if (slash == std::string::npos || !into || !Reach(source.substr(0, slash)) ||
+  if (slash == std::string::npos || !into.reach(folder) || !from.reach(source.substr(0, slash)) ||
       QFile::encodeName(path).toStdString() != source)
     return false;
   bool done = false;
-  RunFileCommand([&](FolderView&) { done = commands_.Drop(path, *into, move); });
+  RunFileCommand([&](FolderView&) { done = commands_.Drop(path, into, move); });
   return done;
 }
 
@@ -560,37 +540,38 @@ void FilesForm::Refresh() {
   raise();
   scheme_.SelectScheme(mode_);
   LoadScheme();
-  StopWatchers();
+  watch_->stop();
   for (FolderView* view : Views()) {
     const std::string folder = view->ShownFolder();
     const int root = view->Navigator().CurrentRoot();
-    view->LoadScheme(scheme_);
+    view->LoadScheme(scheme_, roots_);
     if (view == active_)
       view->Replay(folder, root);
   }
   LayOutToolBar();
-  StartWatchers();
+  watch_->watch(roots_->Roots());
 }
 
 void FilesForm::Reload() {
-  StopWatchers();
+  watch_->stop();
   commands_.ClearClipboard();
   Button(this, kPaste)->setEnabled(false);
   history_.Clear();
+  visited_->ways.clear();
   scheme_.SelectScheme(mode_);
   LoadScheme();
   helper_.SetSchemeName(scheme_.SchemeName);
   for (FolderView* view : Views()) {
-    view->LoadScheme(scheme_);
+    view->LoadScheme(scheme_, roots_);
     view->hide();
   }
   for (int id : {kBack, kForward})
     Button(this, id)->setEnabled(false);
   LayOutToolBar();
   ShowDefaultView();
-  if (!roots_.empty())
-    history_.Start(roots_.front().RootPath, 0);
-  StartWatchers();
+  if (!roots_->Roots().empty())
+    history_.Start(roots_->Roots().front().RootPath, 0);
+  watch_->watch(roots_->Roots());
 }
 
 } // namespace dh::files

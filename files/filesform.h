@@ -1,13 +1,14 @@
 // The My Files page's form: the tool bar laid out from the scheme, the user type picture,
 // and the view area that shows one folder view at a time. It owns what the views share
-// (the history, one watcher per root) and runs the tool-bar commands.
+// (the roots, the history, the watch on disk) and runs the tool-bar commands.
 #pragma once
 
 #include "common/scheme.h"
 #include "common/ui/onscreenhelper.h"
 #include "files/contextmenu.h"
 #include "files/filecommands.h"
-#include "files/navigationhistory.h"
+#include "files/model/foldernavigator.h"
+#include "files/model/navigationhistory.h"
 #include "files/toolbarlayout.h"
 #include "platform/print/printservice.h"
 
@@ -26,15 +27,13 @@ class QMimeData;
 
 namespace dh {
 class CButtonST;
-namespace watch {
-class TreeWatcher;
 }
-} // namespace dh
 
 namespace dh::files {
 
 class CFolderListView;
 class CFolderTreeView;
+class FolderWatch;
 class FolderView;
 
 class FilesForm : public QWidget {
@@ -82,7 +81,7 @@ public:
   // The view on show.
   FolderView* ActiveView() const;
   FolderView* View(ViewCommand view) const;
-  int WatcherCount() const { return int(watchers_.size()); }
+  FolderWatch& Watch() const { return *watch_; }
   const FileCommands& Commands() const { return commands_; }
 
   // Presses a button by id as a click would, if the pupil could press it now: a tool-bar
@@ -126,16 +125,12 @@ private:
   void ShowView(FolderView* view);
   std::array<FolderView*, 4> Views() const;
   void ShowDefaultView();
-  void StartWatchers();
-  void StopWatchers();
   void OnBack();
   void OnForward();
   void OnIconSize();
   // Runs a file command on the view on show, then shows its folder as it is now.
   void RunFileCommand(const std::function<void(FolderView&)>& command);
   void OnHover(dh::CButtonST* button);
-  // A navigator standing at folder, when some root's view could show it.
-  std::optional<FolderNavigator> Reach(const std::string& folder) const;
   [[noreturn]] void FatalError();
   // Tells the pupil once per press of Print why the print system refused.
   void PrintProblem(int press, dh::print::Outcome why);
@@ -144,7 +139,9 @@ private:
   int mode_ = 0;
   dh::OnScreenHelper helper_;
   NavigationHistory history_;
-  std::vector<dh::RootFolder> roots_;
+  // The shortcut targets the views were led to.
+  std::shared_ptr<FolderNavigator::Visited> visited_ = std::make_shared<FolderNavigator::Visited>();
+  std::shared_ptr<const OpenRoots> roots_;
   bool normalIcons_ = true;
   FileCommands commands_;
   int printPresses_ = 0;
@@ -159,7 +156,7 @@ private:
   CFolderTreeView* onePane_ = nullptr;
   CFolderTreeView* twoPane_ = nullptr;
   FolderView* active_ = nullptr;
-  std::vector<std::unique_ptr<dh::watch::TreeWatcher>> watchers_;
+  FolderWatch* watch_;
 };
 
 } // namespace dh::files

@@ -3,7 +3,7 @@
 // change nothing on disk but the new folder itself.
 #pragma once
 
-#include "files/namerules.h"
+#include "files/model/namerules.h"
 #include "platform/confine/descriptor.h"
 
 #include <QDialog>

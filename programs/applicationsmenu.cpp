@@ -1,9 +1,9 @@
 #include "programs/applicationsmenu.h"
 
-#include "programs/desktopentry.h"
 #include "programs/shortcut.h"
 
 #include "common/settings.h"
+#include "platform/desktop/desktopentry.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -14,6 +14,8 @@
 
 namespace dh::programs {
 namespace {
+
+using dh::desktop::DesktopEntry;
 
 // The main categories of the menu and the names of their sets.
 struct MainCategory {

@@ -3,6 +3,7 @@
 #include "programs/shortcut.h"
 
 #include "platform/desktop/desktopentries.h"
+#include "platform/desktop/desktopentry.h"
 #include "platform/desktop/programtypes.h"
 
 #include <QDesktopServices>
@@ -13,6 +14,8 @@
 
 namespace dh::programs {
 namespace {
+
+using dh::desktop::DesktopEntry;
 
 // Shortcuts to shortcuts are followed this far, so a loop of them ends.
 constexpr int kMostHops = 8;

@@ -11,8 +11,8 @@ namespace dh::programs {
 
 namespace {
 
-using dh::component::PageCommand;
-using dh::component::sideButtonCommand;
+using dh::PageCommand;
+using dh::sideButtonCommand;
 
 // Page commands and the form buttons they press.
 constexpr std::array<CPageCtrl::Press, 12> kPresses = {{

@@ -1,7 +1,7 @@
 #include "programs/shortcut.h"
 
+#include "platform/desktop/execline.h"
 #include "platform/desktop/shelllink.h"
-#include "programs/execline.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +13,8 @@
 
 namespace dh::programs {
 namespace {
+
+using dh::desktop::DesktopEntry;
 
 thread_local QHash<QString, QString>* lookups = nullptr;
 
@@ -60,9 +62,9 @@ std::optional<Command> commandOf(const DesktopEntry& entry, const QString& path)
   const QString tryExec = entry.value(QStringLiteral("TryExec"));
   if (!tryExec.isEmpty() && findProgram(tryExec).isEmpty())
     return std::nullopt;
-  const std::optional<QStringList> line =
-      expandExec(entry.value(QStringLiteral("Exec")), {entry.localized(QStringLiteral("Name")),
-                                                       entry.value(QStringLiteral("Icon")), path});
+  const std::optional<QStringList> line = dh::desktop::expandExec(
+      entry.value(QStringLiteral("Exec")), {entry.localized(QStringLiteral("Name")),
+                                            entry.value(QStringLiteral("Icon")), path, QString()});
   if (!line)
     return std::nullopt;
   const QString program = findProgram(line->front());

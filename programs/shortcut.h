@@ -2,7 +2,7 @@
 // target of a shortcut (desktop entry, .lnk file or symbolic link).
 #pragma once
 
-#include "programs/desktopentry.h"
+#include "platform/desktop/desktopentry.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,7 +33,7 @@ struct Command {
 // The command of an application entry at path: its Exec line expanded and its program
 // found (on the PATH unless given with a folder). Nothing when the entry is not an
 // application, its Exec line is malformed, or its program or TryExec is not found.
-std::optional<Command> commandOf(const DesktopEntry& entry, const QString& path);
+std::optional<Command> commandOf(const dh::desktop::DesktopEntry& entry, const QString& path);
 
 struct Shortcut {
   // The program a desktop entry runs or the address it links to, the local path a .lnk

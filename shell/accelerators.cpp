@@ -13,7 +13,7 @@ namespace {
 struct Accelerator {
   int key;
   Qt::KeyboardModifiers modifiers;
-  int command;
+  KeyCommand command;
 };
 
 constexpr Qt::KeyboardModifiers kNone = Qt::NoModifier;
@@ -21,59 +21,43 @@ constexpr Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
 
 const Accelerator kTable[] = {
-    {Qt::Key_1, kCtrl, 32805},      {Qt::Key_2, kCtrl, 32794},
-    {Qt::Key_3, kCtrl, 32795},      {Qt::Key_4, kCtrl, 32796},
-    {Qt::Key_5, kCtrl, 32797},      {Qt::Key_6, kCtrl, 32798},
-    {Qt::Key_7, kCtrl, 32799},      {Qt::Key_C, kCtrl, 32788},
-    {Qt::Key_N, kCtrl, 32785},      {Qt::Key_P, kCtrl, 32790},
-    {Qt::Key_V, kCtrl, 32786},      {Qt::Key_X, kCtrl, 32787},
-    {Qt::Key_Z, kCtrl, 32789},      {Qt::Key_Delete, kNone, 32792},
-    {Qt::Key_Escape, kNone, 32803}, {Qt::Key_F1, kNone, 32782},
-    {Qt::Key_F2, kNone, 32783},     {Qt::Key_F5, kNone, 32804},
-    {Qt::Key_F11, kNone, 32793},    {Qt::Key_Tab, kNone, 32800},
-    {Qt::Key_PageUp, kNone, 32801}, {Qt::Key_PageDown, kNone, 32802},
-    {Qt::Key_Left, kAlt, 32780},    {Qt::Key_Right, kAlt, 32781},
-    {Qt::Key_Up, kAlt, 32784},
-};
-
-// Each forwarded accelerator command and the page command it becomes.
-using component::PageCommand;
-const std::pair<int, PageCommand> kForwarded[] = {
-    {32780, PageCommand::Back},
-    {32781, PageCommand::Forward},
-    {32784, PageCommand::Up},
-    {32788, PageCommand::Copy},
-    {32787, PageCommand::Cut},
-    {32786, PageCommand::Paste},
-    {32783, PageCommand::Rename},
-    {32789, PageCommand::Undo},
-    {32790, PageCommand::Print},
-    {32782, PageCommand::Help},
-    {32785, PageCommand::NewFolder},
-    {32791, PageCommand::IconSize},
-    {32792, PageCommand::Delete},
-    {32793, PageCommand::SidePanel},
-    {32800, PageCommand::Tab},
-    {32804, PageCommand::Refresh},
-    {32805, component::sideButtonCommand(0)},
-    {32794, component::sideButtonCommand(1)},
-    {32795, component::sideButtonCommand(2)},
-    {32796, component::sideButtonCommand(3)},
-    {32797, component::sideButtonCommand(4)},
-    {32798, component::sideButtonCommand(5)},
-    {32799, component::sideButtonCommand(6)},
-    {32801, PageCommand::ScrollUp},
-    {32802, PageCommand::ScrollDown},
+    {Qt::Key_1, kCtrl, sideButtonCommand(0)},
+    {Qt::Key_2, kCtrl, sideButtonCommand(1)},
+    {Qt::Key_3, kCtrl, sideButtonCommand(2)},
+    {Qt::Key_4, kCtrl, sideButtonCommand(3)},
+    {Qt::Key_5, kCtrl, sideButtonCommand(4)},
+    {Qt::Key_6, kCtrl, sideButtonCommand(5)},
+    {Qt::Key_7, kCtrl, sideButtonCommand(6)},
+    {Qt::Key_C, kCtrl, PageCommand::Copy},
+    {Qt::Key_N, kCtrl, PageCommand::NewFolder},
+    {Qt::Key_P, kCtrl, PageCommand::Print},
+    {Qt::Key_V, kCtrl, PageCommand::Paste},
+    {Qt::Key_X, kCtrl, PageCommand::Cut},
+    {Qt::Key_Z, kCtrl, PageCommand::Undo},
+    {Qt::Key_Delete, kNone, PageCommand::Delete},
+    {Qt::Key_Escape, kNone, ShellAction::Swallow},
+    {Qt::Key_F1, kNone, PageCommand::Help},
+    {Qt::Key_F2, kNone, PageCommand::Rename},
+    {Qt::Key_F5, kNone, PageCommand::Refresh},
+    {Qt::Key_F11, kNone, PageCommand::SidePanel},
+    {Qt::Key_Tab, kNone, PageCommand::Tab},
+    {Qt::Key_PageUp, kNone, PageCommand::ScrollUp},
+    {Qt::Key_PageDown, kNone, PageCommand::ScrollDown},
+    {Qt::Key_Left, kAlt, PageCommand::Back},
+    {Qt::Key_Right, kAlt, PageCommand::Forward},
+    {Qt::Key_Up, kAlt, PageCommand::Up},
 };
 
 } // namespace
 
-std::optional<int> acceleratorCommand(int key, Qt::KeyboardModifiers modifiers) {
+std::optional<KeyCommand> keyCommand(int key, Qt::KeyboardModifiers modifiers) {
   // Only the plus of the numeric keypad counts, with Ctrl, and its digits are keys of
   // their own; its navigation keys (Delete, Page Up, ...) are the same keys as elsewhere.
   const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
   if (key == Qt::Key_Plus)
-    return modifiers == (kCtrl | Qt::KeypadModifier) ? std::optional(32791) : std::nullopt;
+    return modifiers == (kCtrl | Qt::KeypadModifier)
+               ? std::optional<KeyCommand>(PageCommand::IconSize)
+               : std::nullopt;
   if (keypad && key >= Qt::Key_0 && key <= Qt::Key_9)
     return std::nullopt;
   const Qt::KeyboardModifiers plain = modifiers & ~Qt::KeypadModifier;
@@ -83,19 +67,12 @@ std::optional<int> acceleratorCommand(int key, Qt::KeyboardModifiers modifiers) 
   return std::nullopt;
 }
 
-std::optional<int> acceleratorCommand(const QKeyEvent& event) {
-  return acceleratorCommand(event.key(), event.modifiers());
+std::optional<KeyCommand> keyCommand(const QKeyEvent& event) {
+  return keyCommand(event.key(), event.modifiers());
 }
 
-std::optional<component::PageCommand> pageCommandFor(int acceleratorCommand) {
-  for (const auto& [accelerator, page] : kForwarded)
-    if (accelerator == acceleratorCommand)
-      return page;
-  return std::nullopt;
-}
-
-CAcceleratorTable::CAcceleratorTable(QWidget* window, std::function<void(int)> handler)
-    : window_(window), handler_(std::move(handler)) {
+CAcceleratorTable::CAcceleratorTable(QWidget* window, std::function<void(PageCommand)> toPage)
+    : window_(window), toPage_(std::move(toPage)) {
   qApp->installEventFilter(this);
 }
 
@@ -117,7 +94,7 @@ bool CAcceleratorTable::eventFilter(QObject* watched, QEvent* event) {
   // Menus and message boxes are windows of their own and keep their keys.
   if (!window_ || !widget || widget->window() != window_)
     return false;
-  const auto command = acceleratorCommand(*static_cast<QKeyEvent*>(event));
+  const auto command = keyCommand(*static_cast<QKeyEvent*>(event));
   if (!command)
     return false;
   if (type == QEvent::ShortcutOverride) {
@@ -125,7 +102,8 @@ bool CAcceleratorTable::eventFilter(QObject* watched, QEvent* event) {
     event->accept();
     return true;
   }
-  handler_(*command);
+  if (const auto* page = std::get_if<PageCommand>(&*command))
+    toPage_(*page);
   return true;
 }
 

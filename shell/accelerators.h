@@ -1,37 +1,41 @@
-// The shell's keyboard shortcuts: the accelerator table (key -> command of the main
-// window), the page command each accelerator command becomes, and the filter that
-// takes these keys before any widget of the main window sees them, so Tab, Escape and
-// the rest never move the focus or close anything there.
+// The shell's keyboard shortcuts: the accelerator table (key -> the page command it sends
+// to the page on show, or the shell's own action), and the filter that takes these keys
+// before any widget of the main window sees them, so Tab, Escape and the rest never move
+// the focus or close anything there.
 #pragma once
 
-#include "platform/components/pagecommand.h"
+#include "common/pagecommand.h"
 
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
 #include <optional>
+#include <variant>
 
 class QKeyEvent;
 class QWidget;
 
 namespace dh::shell {
 
-inline constexpr int kEscapeCommand = 32803;
+// What the shell itself does with a key rather than send it to a page.
+enum class ShellAction {
+  Swallow, // Escape: taken, so that it closes nothing and reaches no control
+};
 
-// The accelerator command of a key press, matching its modifiers exactly.
-std::optional<int> acceleratorCommand(int key, Qt::KeyboardModifiers modifiers);
-std::optional<int> acceleratorCommand(const QKeyEvent& event);
-// The page command an accelerator command is forwarded as; nothing for Escape.
-std::optional<component::PageCommand> pageCommandFor(int acceleratorCommand);
+using KeyCommand = std::variant<PageCommand, ShellAction>;
+
+// What a key press does, matching its modifiers exactly; nothing for other keys.
+std::optional<KeyCommand> keyCommand(int key, Qt::KeyboardModifiers modifiers);
+std::optional<KeyCommand> keyCommand(const QKeyEvent& event);
 
 class CAcceleratorTable : public QObject {
   Q_OBJECT
 
 public:
   // Takes the shortcut keys of every widget inside window (the page controls included)
-  // and hands their commands to handler. Installs itself on the application.
-  CAcceleratorTable(QWidget* window, std::function<void(int command)> handler);
+  // and hands their page commands to toPage. Installs itself on the application.
+  CAcceleratorTable(QWidget* window, std::function<void(PageCommand command)> toPage);
   ~CAcceleratorTable() override;
 
 protected:
@@ -39,7 +43,7 @@ protected:
 
 private:
   QPointer<QWidget> window_;
-  std::function<void(int)> handler_;
+  std::function<void(PageCommand)> toPage_;
 };
 
 } // namespace dh::shell

@@ -121,7 +121,8 @@ int CDeskhavenApp::runMainWindow(const LaunchOptions& options, InstanceChannel* 
   // Before the first window is made, whose presentation Qt keeps once asked for.
   installWindowAccessible();
   CDeskhavenDlg dialog;
-  CAcceleratorTable accelerators(&dialog, [&dialog](int command) { dialog.OnCommand(command); });
+  CAcceleratorTable accelerators(&dialog,
+                                 [&dialog](PageCommand command) { dialog.OnCommand(command); });
   // The helper's character is a window of its own, so the last window closing is not
   // the end of the run: the main window closing is.
   QObject::connect(&dialog, &CDeskhavenDlg::closed, qApp, &QApplication::quit);

@@ -1,12 +1,13 @@
 #include "shell/deskhavendlg.h"
 
+#include "common/pagecommand.h"
 #include "common/platformmode.h"
 #include "common/settings.h"
 #include "common/ui/buttonst.h"
 #include "common/ui/onscreenhelper.h"
 #include "common/ui/winxpbuttonst.h"
 #include "platform/components/componenthost.h"
-#include "platform/components/pagecommand.h"
+#include "platform/ui/busywork.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "shell/aboutdlg.h"
@@ -344,12 +345,11 @@ void CDeskhavenDlg::onPageButton(int page) {
   setPageChecks(page);
 }
 
-void CDeskhavenDlg::OnCommand(int command) {
-  const auto pageCommand = pageCommandFor(command);
-  if (!pageCommand || current_ == 0)
+void CDeskhavenDlg::OnCommand(PageCommand command) {
+  if (current_ == 0)
     return;
   if (QWidget* control = pageControl(current_))
-    component::sendPageCommand(control, *pageCommand);
+    sendPageCommand(control, command);
 }
 
 void CDeskhavenDlg::onClassTimer() {
@@ -358,9 +358,10 @@ void CDeskhavenDlg::onClassTimer() {
     return;
   restoreAfterSelector();
   // A dialog, message box, menu or drag of a page runs its own event loop over the page's
-  // control, which the set-up deletes: a change is taken at the tick after it ends.
+  // control, which the set-up deletes, and so does a long file operation between its
+  // steps: a change is taken at the tick after it ends.
   if (QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
-      QThread::currentThread()->loopLevel() > kMainLoopLevel)
+      QThread::currentThread()->loopLevel() > kMainLoopLevel || ui::busy())
     return;
   const auto polled = readPolledClass(platformMode_);
   if (!polled)
@@ -372,7 +373,7 @@ void CDeskhavenDlg::onClassTimer() {
   RefreshAfterClassChange();
   for (auto& control : controls_)
     if (control)
-      component::sendPageCommand(control, component::PageCommand::ClassChanged);
+      sendPageCommand(control, PageCommand::ClassChanged);
 }
 
 void CDeskhavenDlg::RefreshAfterClassChange() {

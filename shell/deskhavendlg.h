@@ -4,6 +4,7 @@
 // commands to the page on show, and rebuilds the pages when the pupil's class changes.
 #pragma once
 
+#include "common/pagecommand.h"
 #include "common/scheme.h"
 #include "shell/pagetable.h"
 
@@ -15,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-class QFrame;
+    class QFrame;
 
 namespace dh {
 class CButtonST;
@@ -40,8 +41,8 @@ public:
   explicit CDeskhavenDlg(ExitProcess exitProcess = {}, QWidget* parent = nullptr);
   ~CDeskhavenDlg() override;
 
-  // An accelerator command: forwarded as a page command to the page on show.
-  void OnCommand(int command);
+  // A shortcut's page command: sent to the control of the page on show.
+  void OnCommand(PageCommand command);
   // BN_CLICKED of a page button (page 1 to 3).
   void onPageButton(int page);
   // One tick of the class timer.

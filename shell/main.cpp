@@ -1,4 +1,5 @@
 // deskhaven2: the pupils' desktop shell.
+#include "common/hiveplaces.h"
 #include "shell/deskhavenapp.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char* argv[]) {
   // asked for before the application exists, since that page is loaded as a plugin later.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
+  dh::useHivePlaces();
   QApplication::setApplicationName(QStringLiteral("deskhaven2"));
   QApplication::setApplicationVersion(QStringLiteral("3.29.0.0"));
 

@@ -1,6 +1,6 @@
 #include "sitebook/sitebookctrl.h"
 
-#include "platform/components/pagecommand.h"
+#include "common/pagecommand.h"
 #include "sitebook/dhvview.h"
 #include "sitebook/sitebookform.h"
 
@@ -11,8 +11,8 @@ namespace dh::sitebook {
 
 namespace {
 
-using dh::component::PageCommand;
-using dh::component::sideButtonCommand;
+using dh::PageCommand;
+using dh::sideButtonCommand;
 
 // Page commands and the form buttons they press.
 constexpr std::array<CPageCtrl::Press, 16> kPresses = {{

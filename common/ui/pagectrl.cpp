@@ -7,7 +7,7 @@ void CPageCtrl::setForm(QWidget* form) {
   form_->setGeometry(rect());
 }
 
-bool CPageCtrl::OnCommand(component::PageCommand command) {
+bool CPageCtrl::OnCommand(PageCommand command) {
   for (const auto& [pageCommand, button] : presses())
     if (pageCommand == command)
       return pressButton(button);
@@ -15,7 +15,7 @@ bool CPageCtrl::OnCommand(component::PageCommand command) {
 }
 
 bool CPageCtrl::event(QEvent* event) {
-  const auto command = component::pageCommandOf(event);
+  const auto command = pageCommandOf(event);
   if (!command)
     return QWidget::event(event);
   event->setAccepted(OnCommand(*command));

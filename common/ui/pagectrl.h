@@ -3,7 +3,7 @@
 // did something, so the shell can tell.
 #pragma once
 
-#include "platform/components/pagecommand.h"
+#include "common/pagecommand.h"
 
 #include <QWidget>
 
@@ -17,7 +17,7 @@ class CPageCtrl : public QWidget {
 
 public:
   // A page command and the id of the form button it presses.
-  using Press = std::pair<component::PageCommand, int>;
+  using Press = std::pair<PageCommand, int>;
 
 protected:
   using QWidget::QWidget;
@@ -26,7 +26,7 @@ protected:
   void setForm(QWidget* form);
 
   // Handles a command: the default presses the button that presses() names for it.
-  virtual bool OnCommand(component::PageCommand command);
+  virtual bool OnCommand(PageCommand command);
   virtual std::span<const Press> presses() const = 0;
   // Presses the form's button id, as a click would (nothing when it is hidden or off).
   virtual bool pressButton(int id) = 0;

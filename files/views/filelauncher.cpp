@@ -1,8 +1,8 @@
 #include "files/views/filelauncher.h"
 
 #include "files/filecommands.h"
-#include "files/views/folderlisting.h"
-#include "files/views/foldernavigator.h"
+#include "files/model/folderlisting.h"
+#include "files/model/foldernavigator.h"
 #include "platform/confine/confinedroot.h"
 #include "platform/desktop/desktopentries.h"
 #include "platform/ui/messageservice.h"

@@ -2,7 +2,7 @@
 // views: four columns (name, size, type, date) and the icon of each entry's type.
 #pragma once
 
-#include "files/views/itemrecord.h"
+#include "files/model/itemrecord.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>

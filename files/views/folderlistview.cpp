@@ -4,9 +4,9 @@
 #include "common/settings.h"
 #include "common/ui/onscreenhelper.h"
 #include "common/ui/winxpbuttonst.h"
-#include "files/foldershortcut.h"
+#include "files/model/folderlisting.h"
+#include "files/model/foldershortcut.h"
 #include "files/views/filelauncher.h"
-#include "files/views/folderlisting.h"
 #include "files/views/itemdragger.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/waitcursor.h"
@@ -45,9 +45,11 @@ QString Text(const std::string& text) {
 
 } // namespace
 
-CFolderListView::CFolderListView(Style style, NavigationHistory& history, ToolButtons buttons,
-                                 dh::OnScreenHelper& helper, QWidget* parent)
-    : FolderView(parent), style_(style), history_(history), buttons_(buttons), helper_(helper) {
+CFolderListView::CFolderListView(Style style, NavigationHistory& history,
+                                 std::shared_ptr<FolderNavigator::Visited> visited,
+                                 ToolButtons buttons, dh::OnScreenHelper& helper, QWidget* parent)
+    : FolderView(parent), style_(style), history_(history), buttons_(buttons), helper_(helper),
+      navigator_(std::move(visited)) {
   dh::ui::setControlId(this, style == Style::Details ? kDetailsTemplate : kIconsTemplate);
   MakePanel();
   caption_ = new QLabel(this);
@@ -180,9 +182,10 @@ std::vector<ItemRecord> CFolderListView::Selected() const {
   return items;
 }
 
-void CFolderListView::LoadScheme(const dh::DhvScheme& scheme) {
+void CFolderListView::LoadScheme(const dh::DhvScheme& scheme,
+                                 std::shared_ptr<const OpenRoots> roots) {
   scheme_ = scheme;
-  navigator_.SetRoots(scheme_.FolderDisplay.Roots);
+  navigator_.SetRoots(std::move(roots));
   targetWatchers_.clear();
   panel_.ForgetOpened();
   model_.SetItems({});

@@ -6,9 +6,9 @@
 
 #include "common/scheme.h"
 #include "common/slotpanel.h"
-#include "files/navigationhistory.h"
+#include "files/model/foldernavigator.h"
+#include "files/model/navigationhistory.h"
 #include "files/views/folderitemsmodel.h"
-#include "files/views/foldernavigator.h"
 #include "files/views/folderview.h"
 
 #include <array>
@@ -48,7 +48,9 @@ public:
   static constexpr std::array<int, dh::SlotPanel::kSlots> kSlotIds = {225, 227, 228, 229,
                                                                       233, 231, 232};
 
-  CFolderListView(Style style, NavigationHistory& history, ToolButtons buttons,
+  // history and visited are the page's, shared with its other views.
+  CFolderListView(Style style, NavigationHistory& history,
+                  std::shared_ptr<FolderNavigator::Visited> visited, ToolButtons buttons,
                   dh::OnScreenHelper& helper, QWidget* parent = nullptr);
   ~CFolderListView() override;
 
@@ -63,7 +65,7 @@ public:
 
   // Takes a fresh copy of the scheme: its roots, its tips; lays out the side panel and
   // shows nothing until a root is opened.
-  void LoadScheme(const dh::DhvScheme& scheme) override;
+  void LoadScheme(const dh::DhvScheme& scheme, std::shared_ptr<const OpenRoots> roots) override;
   // As when the view is chosen as the scheme's default: the side panel laid out again,
   // and the first root opened.
   void ShowDefault() override;

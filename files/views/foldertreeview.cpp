@@ -2,9 +2,9 @@
 
 #include "common/settings.h"
 #include "common/ui/buttonst.h"
-#include "files/foldershortcut.h"
+#include "files/model/folderlisting.h"
+#include "files/model/foldershortcut.h"
 #include "files/views/filelauncher.h"
-#include "files/views/folderlisting.h"
 #include "files/views/itemdragger.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/waitcursor.h"
@@ -74,9 +74,11 @@ bool HasContent(const std::string& folder) {
   return any;
 }
 
-CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history, ToolButtons buttons,
-                                 QWidget* parent)
-    : FolderView(parent), style_(style), history_(history), buttons_(buttons) {
+CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history,
+                                 std::shared_ptr<FolderNavigator::Visited> visited,
+                                 ToolButtons buttons, QWidget* parent)
+    : FolderView(parent), style_(style), history_(history), buttons_(buttons),
+      navigator_(std::move(visited)) {
   const bool onePane = style == Style::OnePane;
   dh::ui::setControlId(this, onePane ? kOnePaneTemplate : kTwoPaneTemplate);
   caption_ = new QLabel(this);
@@ -251,9 +253,10 @@ void CFolderTreeView::LayOut() {
   list_->setGeometry(left, top, width() - left, height() - top);
 }
 
-void CFolderTreeView::LoadScheme(const dh::DhvScheme& scheme) {
+void CFolderTreeView::LoadScheme(const dh::DhvScheme& scheme,
+                                 std::shared_ptr<const OpenRoots> roots) {
   scheme_ = scheme;
-  navigator_.SetRoots(scheme_.FolderDisplay.Roots);
+  navigator_.SetRoots(std::move(roots));
   {
     const QSignalBlocker block(tree_);
     tree_->clear();

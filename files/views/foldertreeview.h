@@ -5,7 +5,7 @@
 // links and folder shortcuts) decide what the tree shows and opens.
 #pragma once
 
-#include "files/navigationhistory.h"
+#include "files/model/navigationhistory.h"
 #include "files/views/folderitemsmodel.h"
 #include "files/views/folderview.h"
 
@@ -37,7 +37,9 @@ public:
     kCaption = 223,
   };
 
-  CFolderTreeView(Style style, NavigationHistory& history, ToolButtons buttons,
+  // history and visited are the page's, shared with its other views.
+  CFolderTreeView(Style style, NavigationHistory& history,
+                  std::shared_ptr<FolderNavigator::Visited> visited, ToolButtons buttons,
                   QWidget* parent = nullptr);
   ~CFolderTreeView() override;
 
@@ -62,7 +64,7 @@ public:
   QAbstractItemView* List() const override;
   QString Caption() const override;
 
-  void LoadScheme(const dh::DhvScheme& scheme) override;
+  void LoadScheme(const dh::DhvScheme& scheme, std::shared_ptr<const OpenRoots> roots) override;
   void ShowDefault() override;
   void Replay(const std::string& folder, int root) override;
   void GoUp() override;

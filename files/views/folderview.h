@@ -5,8 +5,8 @@
 
 #include "common/scheme.h"
 #include "files/contextmenu.h"
-#include "files/views/foldernavigator.h"
-#include "files/views/itemrecord.h"
+#include "files/model/foldernavigator.h"
+#include "files/model/itemrecord.h"
 
 #include <QWidget>
 
@@ -62,8 +62,9 @@ public:
   virtual QAbstractItemView* List() const = 0;
   virtual QString Caption() const = 0;
 
-  // Takes a fresh copy of the scheme and shows nothing until a root is opened.
-  virtual void LoadScheme(const dh::DhvScheme& scheme) = 0;
+  // Takes a fresh copy of the scheme and the roots of the set-up, and shows nothing until
+  // a root is opened.
+  virtual void LoadScheme(const dh::DhvScheme& scheme, std::shared_ptr<const OpenRoots> roots) = 0;
   // As when the view is chosen as the scheme's default: the first root opened.
   virtual void ShowDefault() = 0;
   // Shows a folder of a root recorded earlier (history, a view switch); when it may not

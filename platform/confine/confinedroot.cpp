@@ -120,20 +120,24 @@ Descriptor openSubfolder(const Descriptor& folder, const std::string& name, int*
   return fd < 0 ? failed(error) : Descriptor(fd);
 }
 
-std::vector<std::string> listNames(const Descriptor& folder) {
+std::vector<std::string> listNames(const Descriptor& folder, int* error) {
   std::vector<std::string> names;
   const int fd = openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   DIR* dir = fd < 0 ? nullptr : fdopendir(fd);
   if (!dir) {
+    if (error)
+      *error = errno;
     if (fd >= 0)
       close(fd);
     return names;
   }
-  while (const dirent* entry = readdir(dir)) {
+  for (errno = 0; const dirent* entry = readdir(dir); errno = 0) {
     const std::string name = entry->d_name;
     if (name != "." && name != "..")
       names.push_back(name);
   }
+  if (error)
+    *error = errno;
   closedir(dir);
   return names;
 }

@@ -61,8 +61,9 @@ int statEntry(const Descriptor& folder, const std::string& name, struct stat& in
 Descriptor openFile(const Descriptor& folder, const std::string& name, int* error = nullptr);
 // Opens a sub-folder that is not a link, for reading (ELOOP for a link).
 Descriptor openSubfolder(const Descriptor& folder, const std::string& name, int* error = nullptr);
-// The names in a folder, without "." and "..".
-std::vector<std::string> listNames(const Descriptor& folder);
+// The names in a folder, without "." and ".."; error, where given, is set to 0 or to the
+// errno of a folder that could not be read through.
+std::vector<std::string> listNames(const Descriptor& folder, int* error = nullptr);
 
 // A symbolic link of a folder as it is at one moment: its status (whose owner says who
 // made it) and the folder it leads to, opened through that same link. target is invalid

@@ -1,16 +1,15 @@
 #include "platform/desktop/desktopentries.h"
 
+#include "platform/desktop/desktopentry.h"
+#include "platform/desktop/execline.h"
 #include "platform/desktop/programtypes.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 
 namespace dh::desktop {
 
 namespace {
-
-const QString kEntryGroup = QStringLiteral("Desktop Entry");
 
 // The system's folders of a kind: every standard location but the user's own.
 QStringList systemLocations(QStandardPaths::StandardLocation kind) {
@@ -24,100 +23,34 @@ QStringList systemDefaults(const QString& typeName) {
   QStringList names;
   for (const QString& folder :
        systemLocations(QStandardPaths::GenericConfigLocation) + systemApplicationFolders()) {
-    const EntryGroups lists = readEntry(folder + QStringLiteral("/mimeapps.list"));
-    names += lists.value(QStringLiteral("Default Applications"))
-                 .value(typeName)
-                 .split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    const std::optional<DesktopEntry> lists =
+        DesktopEntry::read(folder + QStringLiteral("/mimeapps.list"), DesktopEntry::Form::TypeList);
+    if (lists)
+      names += lists->list(typeName, QStringLiteral("Default Applications"));
   }
   return names;
 }
 
-// The command of an entry (or of its action) for path; empty when the entry will not do.
-QStringList entryCommand(const EntryGroups& entry, const QString& path, const QString& action) {
-  const QHash<QString, QString>& main = entry.value(kEntryGroup);
-  const auto yes = [&](const char* key) {
-    return main.value(QLatin1String(key)).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
-  };
-  if (main.value(QStringLiteral("Type")) != QLatin1String("Application") || yes("Hidden") ||
-      yes("Terminal"))
+// The command of the entry read from file (or of its action) for path; empty when the
+// entry will not do.
+QStringList entryCommand(const std::optional<DesktopEntry>& entry, const QString& file,
+                         const QString& path, const QString& action) {
+  if (!entry || entry->value(QStringLiteral("Type")) != QLatin1String("Application") ||
+      entry->flag(QStringLiteral("Hidden")) || entry->flag(QStringLiteral("Terminal")))
     return {};
-  QString exec = main.value(QStringLiteral("Exec"));
-  if (!action.isEmpty()) {
-    exec.clear();
-    for (auto group = entry.begin(); group != entry.end(); ++group) {
-      if (group.key().compare(QStringLiteral("Desktop Action ") + action, Qt::CaseInsensitive) == 0)
-        exec = group->value(QStringLiteral("Exec"));
-    }
-  }
-  const QStringList command = execCommand(exec, path);
-  if (command.isEmpty() || isProgramRunner(command.front()) ||
-      QStandardPaths::findExecutable(command.front()).isEmpty())
+  const QString group = action.isEmpty() ? DesktopEntry::kMainGroup : entry->actionGroup(action);
+  const std::optional<QStringList> command =
+      group.isEmpty() ? std::nullopt
+                      : expandExec(entry->value(QStringLiteral("Exec"), group),
+                                   {entry->localized(QStringLiteral("Name")),
+                                    entry->value(QStringLiteral("Icon")), file, path});
+  if (!command || isProgramRunner(command->front()) ||
+      QStandardPaths::findExecutable(command->front()).isEmpty())
     return {};
-  return command;
+  return *command;
 }
 
 } // namespace
-
-EntryGroups readEntry(const QString& file) {
-  QFile in(file);
-  EntryGroups groups;
-  if (!in.open(QIODevice::ReadOnly))
-    return groups;
-  QString group;
-  for (const QByteArray& raw : in.readAll().split('\n')) {
-    const QString line = QString::fromUtf8(raw).trimmed();
-    if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')))
-      group = line.mid(1, line.size() - 2);
-    else if (const qsizetype equals = line.indexOf(QLatin1Char('='));
-             equals > 0 && !line.startsWith(QLatin1Char('#')))
-      groups[group][line.left(equals).trimmed()] = line.mid(equals + 1).trimmed();
-  }
-  return groups;
-}
-
-QStringList splitExec(const QString& exec) {
-  QStringList words;
-  QString word;
-  bool quoted = false;
-  bool inWord = false;
-  for (qsizetype i = 0; i < exec.size(); ++i) {
-    const QChar c = exec[i];
-    if (quoted && c == QLatin1Char('\\') && i + 1 < exec.size()) {
-      word += exec[++i];
-    } else if (c == QLatin1Char('"')) {
-      quoted = !quoted;
-      inWord = true;
-    } else if (!quoted && c.isSpace()) {
-      if (inWord)
-        words << word;
-      word.clear();
-      inWord = false;
-    } else {
-      word += c;
-      inWord = true;
-    }
-  }
-  if (quoted)
-    return {};
-  if (inWord)
-    words << word;
-  return words;
-}
-
-QStringList execCommand(const QString& exec, const QString& path) {
-  QStringList command;
-  for (const QString& word : splitExec(exec)) {
-    static const QStringList kFileCodes = {QStringLiteral("%f"), QStringLiteral("%F"),
-                                           QStringLiteral("%u"), QStringLiteral("%U")};
-    if (kFileCodes.contains(word))
-      command << path;
-    else if (!(word.size() == 2 && word.startsWith(QLatin1Char('%'))))
-      command << QString(word).replace(QStringLiteral("%%"), QStringLiteral("%"));
-  }
-  if (!command.isEmpty() && !command.contains(path))
-    command << path;
-  return command;
-}
 
 QStringList systemApplicationFolders() {
   return systemLocations(QStandardPaths::ApplicationsLocation);
@@ -134,7 +67,8 @@ QStringList handlerCommand(const QMimeType& type, const QString& path, const QSt
   for (const QString& typeName : types) {
     for (const QString& name : systemDefaults(typeName)) {
       for (const QString& folder : folders) {
-        const QStringList command = entryCommand(readEntry(folder + '/' + name), path, action);
+        const QString file = folder + '/' + name;
+        const QStringList command = entryCommand(DesktopEntry::read(file), file, path, action);
         if (!command.isEmpty())
           return command;
       }
@@ -142,13 +76,11 @@ QStringList handlerCommand(const QMimeType& type, const QString& path, const QSt
     for (const QString& folder : folders) {
       const QDir dir(folder);
       for (const QString& name : dir.entryList({QStringLiteral("*.desktop")}, QDir::Files)) {
-        const EntryGroups entry = readEntry(dir.filePath(name));
-        if (!entry.value(kEntryGroup)
-                 .value(QStringLiteral("MimeType"))
-                 .split(QLatin1Char(';'))
-                 .contains(typeName))
+        const QString file = dir.filePath(name);
+        const std::optional<DesktopEntry> entry = DesktopEntry::read(file);
+        if (!entry || !entry->list(QStringLiteral("MimeType")).contains(typeName))
           continue;
-        const QStringList command = entryCommand(entry, path, action);
+        const QStringList command = entryCommand(entry, file, path, action);
         if (!command.isEmpty())
           return command;
       }

@@ -1,12 +1,13 @@
 #include "platform/registry/hive.h"
 
+#include "platform/watch/filesystem.h"
+
 #include <QString>
 
 #include <sqlite3.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace dh::reg {
@@ -101,24 +102,6 @@ std::vector<std::string_view> splitPath(std::string_view path) {
   return parts;
 }
 
-// Whether path is on a file system that other machines share (NFS, SMB, AFS, Ceph).
-bool onNetworkFileSystem(const std::string& path) {
-  struct statfs info {};
-  if (::statfs(path.c_str(), &info) != 0)
-    return false;
-  switch (static_cast<unsigned long>(info.f_type)) {
-  case 0x6969:     // NFS
-  case 0xFF534D42: // CIFS
-  case 0xFE534D42: // SMB2
-  case 0x517B:     // SMB
-  case 0x5346414F: // AFS
-  case 0x00C36400: // Ceph
-    return true;
-  default:
-    return false;
-  }
-}
-
 bool writableFolderFor(const std::filesystem::path& file) {
   std::error_code ec;
   auto dir = file.parent_path();
@@ -208,6 +191,8 @@ Status Hive::ensureOpen(bool forWrite) {
       return ensureSchema();
     return kSuccess;
   }
+  if (path_.empty()) // no hive for this root
+    return forWrite ? kAccessDenied : kFileNotFound;
   std::error_code ec;
   bool exists = std::filesystem::exists(path_, ec);
   if (!exists && !forWrite)
@@ -233,7 +218,7 @@ Status Hive::ensureOpen(bool forWrite) {
   // where a write-ahead log cannot (a hive in a home on a file server). There, reads go
   // through read(), which the file system client revalidates when SQLite takes its locks,
   // not through mapped pages, the riskier path when another machine changes the file.
-  const char* pragmas = onNetworkFileSystem(path_)
+  const char* pragmas = dh::watch::onNetworkFileSystem(path_)
                             ? "PRAGMA synchronous=NORMAL; PRAGMA mmap_size=0"
                             : "PRAGMA synchronous=NORMAL; PRAGMA mmap_size=268435456";
   sqlite3_exec(db_, pragmas, nullptr, nullptr, nullptr);
@@ -306,6 +291,8 @@ Status Hive::writable() {
   std::lock_guard lock(mutex_);
   if (state_ == State::Broken)
     return kBadDatabase;
+  if (path_.empty())
+    return kAccessDenied;
   std::error_code ec;
   if (std::filesystem::exists(path_, ec)) {
     if (::access(path_.c_str(), W_OK) != 0)

@@ -5,12 +5,15 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 namespace dh::reg {
 
 namespace {
 
 std::mutex hivesMutex;
+std::function<HiveSetup()> locator;
+std::optional<HiveSetup> located; // asked of the locator at the first use after a reset
 std::shared_ptr<Hive> machineHive;
 std::shared_ptr<Hive> userHive;
 std::shared_ptr<Hive> defaultUserHive;
@@ -53,8 +56,33 @@ struct Key::Impl {
   std::int64_t lowerId = 0;
 };
 
+namespace {
+
+// Where the hives are; the caller holds hivesMutex.
+const HiveSetup& hiveSetup() {
+  if (!located)
+    located = locator ? locator() : HiveSetup{};
+  return *located;
+}
+
+} // namespace
+
+void setHiveLocator(std::function<HiveSetup()> locate) {
+  {
+    std::lock_guard lock(hivesMutex);
+    locator = std::move(locate);
+  }
+  resetHives();
+}
+
+int lockWaitSeconds() {
+  std::lock_guard lock(hivesMutex);
+  return hiveSetup().lockWaitSeconds;
+}
+
 void resetHives() {
   std::lock_guard lock(hivesMutex);
+  located.reset();
   machineHive.reset();
   userHive.reset();
   defaultUserHive.reset();
@@ -64,7 +92,8 @@ std::shared_ptr<Hive> hiveFor(Root root) {
   std::lock_guard lock(hivesMutex);
   auto& slot = root == Root::CurrentUser ? userHive : machineHive;
   if (!slot)
-    slot = std::make_shared<Hive>(root == Root::CurrentUser ? userHivePath() : machineHivePath());
+    slot =
+        std::make_shared<Hive>(root == Root::CurrentUser ? hiveSetup().user : hiveSetup().machine);
   return slot;
 }
 
@@ -73,10 +102,10 @@ std::shared_ptr<Hive> hiveFor(Root root) {
 std::shared_ptr<Hive> lowerHiveFor(Root root) {
   if (root != Root::CurrentUser)
     return nullptr;
-  const std::string path = defaultUserHivePath();
   std::lock_guard lock(hivesMutex);
-  if (!defaultUserHive && path != userHivePath())
-    defaultUserHive = std::make_shared<Hive>(path);
+  const HiveSetup& paths = hiveSetup();
+  if (!defaultUserHive && paths.defaultUser != paths.user)
+    defaultUserHive = std::make_shared<Hive>(paths.defaultUser);
   return defaultUserHive;
 }
 

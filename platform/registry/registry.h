@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -140,30 +141,30 @@ private:
   bool done_ = false;
 };
 
-// Where the hives live: $DESKHAVEN_MACHINE_HIVE (default /var/lib/deskhaven/machine.hive),
-// $DESKHAVEN_USER_HIVE (default $XDG_CONFIG_HOME/deskhaven/user.hive) and
-// $DESKHAVEN_DEFAULT_USER_HIVE (default /var/lib/deskhaven/default-user.hive). A variable
-// missing from the environment is taken from /etc/deskhaven/session.env ($DESKHAVEN_SESSION_ENV
-// names another file), lines NAME=VALUE where a user hive may use $HOME and $USER.
+// Where a process's hives are: the files of HKEY_LOCAL_MACHINE (with HKEY_CLASSES_ROOT),
+// of HKEY_CURRENT_USER, and of the defaults read beneath it. An empty path is no hive: its
+// keys read as missing and writing them is refused. A writer waits at most lockWaitSeconds
+// for another's lock.
 //
 // HKEY_CURRENT_USER reads the user hive above the default-user hive: a key or value the
 // user's own hive lacks is read from the default-user hive, so that what an administrator
 // puts there reaches every user at once. Writes go to the user's own hive only; deleting
 // a user's value lets the default beneath show again.
-std::string machineHivePath();
-std::string userHivePath();
-std::string defaultUserHivePath();
-// The user hive of the account user: userHivePath() for the caller, otherwise the one
-// session.env names for that user or the one below the user's home ("" when unknown).
-std::string userHivePathOf(const std::string& user);
-// The value of NAME in session.env ("" when it is not set there).
-std::string sessionSetting(const std::string& name);
+struct HiveSetup {
+  std::string machine;
+  std::string user;
+  std::string defaultUser;
+  int lockWaitSeconds = 30;
+};
+// Tells the registry where its hives are: locate is asked at the first use of a root, and
+// again after each resetHives(). Until a program calls this, it has no hives.
+void setHiveLocator(std::function<HiveSetup()> locate);
 // Copies the hive file from into a new file to, consistently even while others write it
 // (for a look at a configuration that must not change it). kFileNotFound when from does
 // not exist, kAccessDenied when it cannot be read or to cannot be written.
 Status copyHiveFile(const std::string& from, const std::string& to);
-// Forgets open hive files so that the next call reads the paths from the environment
-// again (tests switch hives between cases).
+// Forgets open hive files so that the next use asks the locator again (tests switch hives
+// between cases).
 void resetHives();
 
 // Splits "HKLM\Software\X" (also HKEY_LOCAL_MACHINE, HKCU, HKEY_CURRENT_USER, HKCR,

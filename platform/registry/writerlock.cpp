@@ -18,7 +18,6 @@ namespace dh::reg {
 
 namespace {
 
-constexpr int kDefaultWaitSeconds = 30;
 // After the deadline the timer repeats, so that a signal that came just before flock()
 // started waiting is followed by another.
 constexpr long kRepeatNanoseconds = 50'000'000;
@@ -101,12 +100,6 @@ std::string describeProcess(pid_t pid) {
 }
 
 } // namespace
-
-int lockWaitSeconds() {
-  const char* text = std::getenv("DESKHAVEN_LOCK_WAIT");
-  const int seconds = text && *text ? std::atoi(text) : kDefaultWaitSeconds;
-  return seconds > 0 ? seconds : kDefaultWaitSeconds;
-}
 
 std::string gaveUpText() {
   const int seconds = lockWaitSeconds();

@@ -10,7 +10,7 @@
 
 namespace dh::reg {
 
-// How long a writer waits for another's lock: $DESKHAVEN_LOCK_WAIT seconds, default 30.
+// How long a writer waits for another's lock, in seconds (see HiveSetup).
 int lockWaitSeconds();
 // "gave up after 30 seconds", for the messages of a writer that waited in vain.
 std::string gaveUpText();

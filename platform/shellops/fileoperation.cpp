@@ -3,6 +3,7 @@
 #include "platform/shellops/progress.h"
 #include "platform/shellops/trash.h"
 #include "platform/shellops/treecopy.h"
+#include "platform/ui/busywork.h"
 #include "platform/ui/messageservice.h"
 
 #include <QDir>
@@ -58,10 +59,13 @@ Wording wordingOf(Work work) {
           QStringLiteral("restoring")};
 }
 
-QString reasonOf(const Status& status) {
+QString reasonOf(const Status& status, Work work) {
   switch (status.error) {
-  case kChangedWhileMoved:
-    return QStringLiteral("It changed while it was being moved, so the original was kept.");
+  case kChangedMeanwhile:
+    // A delete stops where the change is; what it had removed before stays removed.
+    return QStringLiteral("It changed while it was being %1, so %2.")
+        .arg(wordingOf(work).done, work == Work::Delete ? QStringLiteral("the rest of it was kept")
+                                                        : QStringLiteral("the original was kept"));
   case EEXIST:
     return QStringLiteral("There is already an item called \"%1\" in its place.")
         .arg(text(nameOf(status.path)));
@@ -146,6 +150,8 @@ private:
   Wording wording_;
   Options options_;
   QWidget* owner_;
+  // Its progress runs the event loop between steps before any window shows.
+  ui::BusyScope busy_;
   std::unique_ptr<ProgressDialog> ownProgress_;
   Progress* progress_;
   Result result_;
@@ -160,7 +166,7 @@ bool Operation::fail(const QString& item, const QString& reason) {
 
 bool Operation::fail(const QString& item, const Status& status) {
   if (status.error != ECANCELED)
-    return fail(item, reasonOf(status));
+    return fail(item, reasonOf(status, work_));
   result_.aborted = true;
   return false;
 }

@@ -6,6 +6,9 @@
 //   it is shown in one message box over the owner, and returned in Result::error.
 // - Paths may lead through a folder held open by this process ("/proc/self/fd/N/name"):
 //   the item is then taken from, or put into, that very folder.
+// - Below the item a path names, nothing is reached through a symbolic link: a link inside
+//   a folder is copied or moved as the link it is, and a folder swapped for a link (or for
+//   another folder) while the work runs stops it before anything beyond is touched.
 // - Nothing is lost. A copy or move that fails half-way or is cancelled leaves its source
 //   as it was and removes what it half wrote. A move across file systems removes the
 //   source only once the copy is complete, checked and on the disk. An item that is

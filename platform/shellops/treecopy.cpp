@@ -1,23 +1,38 @@
 #include "platform/shellops/treecopy.h"
 
+#include "platform/confine/confinedroot.h"
 #include "platform/shellops/progress.h"
 
 #include <QString>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace dh::shellops {
 
 namespace {
 
+using dh::confine::Descriptor;
+
 constexpr size_t kChunkBytes = size_t(64) << 20; // one step of copy_file_range
 constexpr size_t kBufferBytes = size_t(1) << 20; // one step of the read/write fallback
+
+// One item of a tree as it was listed: its name in its folder, its path relative to the
+// top ("" for the top), the entry of that folder, and its status (a link not followed).
+struct TreeEntry {
+  std::string name;
+  std::string relative;
+  size_t parent = 0; // unused for the top
+  struct stat st {};
+};
+// Parents come before what they hold; the top is first.
+using Tree = std::vector<TreeEntry>;
 
 Status failure(const std::string& path, int error = errno) {
   return {error, path};
@@ -27,53 +42,159 @@ std::string join(const std::string& top, const std::string& relative) {
   return relative.empty() ? top : top + '/' + relative;
 }
 
-Status scanFolder(const std::string& top, const std::string& relative,
-                  std::vector<TreeEntry>& entries, Progress* progress) {
+// A link or anything else found where a folder or file was listed is a change, however
+// the kernel words it.
+int changedOr(int error) {
+  return error == ELOOP || error == ENOTDIR || error == EINVAL ? kChangedMeanwhile : error;
+}
+
+// The folder holding the item that path names, opened by its path: up to the item, a path
+// leads where its caller meant, links and held folders ("/proc/self/fd/N") included.
+Descriptor openHolder(const std::string& path) {
+  return Descriptor(open(parentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+// The folders of a tree, each opened beneath the folder holding it, never through a link,
+// and checked to be the folder that is expected there. Only the way from the top down to
+// the folder in use is held open, so a tree needs no more descriptors than it is deep.
+class FolderChain {
+public:
+  FolderChain(Descriptor holder, std::string topName, const Tree& tree)
+      : holder_(std::move(holder)), topName_(std::move(topName)), tree_(tree),
+        expected_(tree.size()) {}
+
+  bool valid() const { return holder_.valid(); }
+  const std::string& name(size_t index) const { return index == 0 ? topName_ : tree_[index].name; }
+  // The folder at index must be the object st describes.
+  void expect(size_t index, const struct stat& st) { expected_[index] = {st.st_dev, st.st_ino}; }
+  void expectListed() {
+    for (size_t i = 0; i < tree_.size(); ++i)
+      if (S_ISDIR(tree_[i].st.st_mode))
+        expect(i, tree_[i].st);
+  }
+
+  // The folder that holds the entry at index, or null with errno set.
+  const Descriptor* holding(size_t index) {
+    return index == 0 ? &holder_ : folder(tree_[index].parent);
+  }
+  // The folder at index itself, or null with errno set (kChangedMeanwhile where a folder
+  // on the way is no longer the one expected).
+  const Descriptor* folder(size_t index);
+
+private:
+  struct Identity {
+    dev_t device = 0;
+    ino_t inode = 0; // 0: anything that is a real folder
+  };
+
+  Descriptor holder_;
+  std::string topName_;
+  const Tree& tree_;
+  std::vector<Identity> expected_;
+  std::vector<std::pair<size_t, Descriptor>> held_; // top first
+};
+
+const Descriptor* FolderChain::folder(size_t index) {
+  if (!held_.empty() && held_.back().first == index)
+    return &held_.back().second;
+  std::vector<size_t> way{index};
+  while (way.back() != 0)
+    way.push_back(tree_[way.back()].parent);
+  std::reverse(way.begin(), way.end());
+  size_t kept = 0;
+  while (kept < held_.size() && kept < way.size() && held_[kept].first == way[kept])
+    ++kept;
+  held_.erase(held_.begin() + std::ptrdiff_t(kept), held_.end());
+  for (size_t k = kept; k < way.size(); ++k) {
+    int error = 0;
+    Descriptor next = dh::confine::openSubfolder(held_.empty() ? holder_ : held_.back().second,
+                                                 name(way[k]), &error);
+    struct stat st {};
+    if (!next.valid() || fstat(next.get(), &st) != 0) {
+      errno = changedOr(next.valid() ? errno : error);
+      return nullptr;
+    }
+    const Identity& wanted = expected_[way[k]];
+    if (wanted.inode != 0 && (wanted.device != st.st_dev || wanted.inode != st.st_ino)) {
+      errno = kChangedMeanwhile;
+      return nullptr;
+    }
+    held_.emplace_back(way[k], std::move(next));
+  }
+  return &held_.back().second;
+}
+
+Status scanFolder(const Descriptor& holder, size_t index, const std::string& top, Tree& tree,
+                  Progress* progress) {
+  const std::string relative = tree[index].relative;
   const std::string path = join(top, relative);
   if (progress && !progress->advance(0))
     return failure(path, ECANCELED);
-  DIR* dir = opendir(path.c_str());
-  if (!dir)
+  int error = 0;
+  const Descriptor folder = dh::confine::openSubfolder(holder, tree[index].name, &error);
+  struct stat st {};
+  if (!folder.valid())
+    return failure(path, changedOr(error));
+  if (fstat(folder.get(), &st) != 0)
     return failure(path);
-  Status status;
+  if (st.st_dev != tree[index].st.st_dev || st.st_ino != tree[index].st.st_ino)
+    return failure(path, kChangedMeanwhile);
+  const std::vector<std::string> names = dh::confine::listNames(folder, &error);
+  if (error != 0)
+    return failure(path, error);
   std::vector<size_t> folders;
-  for (errno = 0; dirent* d = readdir(dir); errno = 0) {
-    const std::string name = d->d_name;
-    if (name == "." || name == "..")
-      continue;
-    TreeEntry entry{relative.empty() ? name : relative + '/' + name, {}};
-    if (fstatat(dirfd(dir), d->d_name, &entry.st, AT_SYMLINK_NOFOLLOW) != 0) {
-      status = failure(join(top, entry.relative));
-      break;
-    }
+  for (const std::string& name : names) {
+    TreeEntry entry{name, relative.empty() ? name : relative + '/' + name, index, {}};
+    if (fstatat(folder.get(), name.c_str(), &entry.st, AT_SYMLINK_NOFOLLOW) != 0)
+      return failure(join(top, entry.relative));
     if (S_ISDIR(entry.st.st_mode))
-      folders.push_back(entries.size());
-    entries.push_back(std::move(entry));
+      folders.push_back(tree.size());
+    tree.push_back(std::move(entry));
   }
-  if (status.ok() && errno != 0)
-    status = failure(path);
-  closedir(dir);
   // Sub-folders are listed after the folder's own entries; their contents follow them,
   // which keeps every parent ahead of what it holds.
-  for (size_t i = 0; status.ok() && i < folders.size(); ++i)
-    status = scanFolder(top, std::string(entries[folders[i]].relative), entries, progress);
-  return status;
+  for (const size_t sub : folders)
+    if (const Status status = scanFolder(folder, sub, top, tree, progress); !status.ok())
+      return status;
+  return {};
+}
+
+// Lists path and everything below it. With progress, each folder is a step at which the
+// user may stop the listing.
+Status scanTree(const std::string& path, Tree& tree, Progress* progress = nullptr) {
+  const Descriptor holder = openHolder(path);
+  TreeEntry top{nameOf(path), {}, 0, {}};
+  if (!holder.valid() || fstatat(holder.get(), top.name.c_str(), &top.st, AT_SYMLINK_NOFOLLOW) != 0)
+    return failure(path);
+  const bool folder = S_ISDIR(top.st.st_mode);
+  tree.push_back(std::move(top));
+  return folder ? scanFolder(holder, 0, path, tree, progress) : Status{};
+}
+
+void keepModeAndTimes(int fd, const struct stat& st) {
+  // A file system without modes (a FAT stick) refuses them; the copy is still good.
+  fchmod(fd, st.st_mode & 07777);
+  const timespec times[2] = {st.st_atim, st.st_mtim};
+  futimens(fd, times);
 }
 
 class TreeCopier {
 public:
   explicit TreeCopier(Progress& progress) : progress_(progress) {}
 
-  // Copies the scanned entries of source to target, or removes what it wrote.
-  Status copy(const std::string& source, const std::string& target,
-              const std::vector<TreeEntry>& entries) {
+  // Copies the listed tree of source to target, or removes what it wrote.
+  Status copy(const std::string& source, const std::string& target, const Tree& tree) {
+    FolderChain from(openHolder(source), nameOf(source), tree);
+    FolderChain to(openHolder(target), nameOf(target), tree);
+    if (!from.valid() || !to.valid())
+      return failure(from.valid() ? target : source);
+    from.expectListed();
     Status status;
     bool created = false;
-    for (const TreeEntry& e : entries) {
-      status = copyEntry(join(source, e.relative), join(target, e.relative), e.st);
-      if (!status.ok())
-        break;
-      created = true;
+    for (size_t i = 0; i < tree.size() && status.ok(); ++i) {
+      status = copyEntry(from, to, i, tree[i].st, join(source, tree[i].relative),
+                         join(target, tree[i].relative));
+      created = created || status.ok();
     }
     if (!status.ok()) {
       if (created)
@@ -81,72 +202,91 @@ public:
       return status;
     }
     // Folders get their modes and times last, once nothing more is written into them.
-    for (auto e = entries.rbegin(); e != entries.rend(); ++e)
-      if (S_ISDIR(e->st.st_mode))
-        keepModeAndTimes(join(target, e->relative), e->st);
+    for (size_t i = tree.size(); i-- > 0;)
+      if (S_ISDIR(tree[i].st.st_mode))
+        if (const Descriptor* folder = to.folder(i))
+          keepModeAndTimes(folder->get(), tree[i].st);
     return status;
   }
 
 private:
-  static void keepModeAndTimes(const std::string& path, const struct stat& st) {
-    // A file system without modes (a FAT stick) refuses them; the copy is still good.
-    chmod(path.c_str(), st.st_mode & 07777);
-    const timespec times[2] = {st.st_atim, st.st_mtim};
-    utimensat(AT_FDCWD, path.c_str(), times, 0);
-  }
-
-  Status copyEntry(const std::string& from, const std::string& to, const struct stat& st) {
+  Status copyEntry(FolderChain& from, FolderChain& to, size_t index, const struct stat& st,
+                   const std::string& fromPath, const std::string& toPath) {
     if (!progress_.advance(0))
-      return failure(from, ECANCELED);
+      return failure(fromPath, ECANCELED);
+    const Descriptor* in = from.holding(index);
+    if (!in)
+      return failure(fromPath);
+    const Descriptor* out = to.holding(index);
+    if (!out)
+      return failure(toPath);
+    const std::string& fromName = from.name(index);
+    const std::string& toName = to.name(index);
     switch (st.st_mode & S_IFMT) {
-    case S_IFDIR:
-      return mkdir(to.c_str(), 0700) == 0 ? Status{} : failure(to);
+    case S_IFDIR: {
+      int error = 0;
+      if (mkdirat(out->get(), toName.c_str(), 0700) != 0)
+        return failure(toPath);
+      // The copy's folders are held to be the ones made here, as the source's are.
+      const Descriptor made = dh::confine::openSubfolder(*out, toName, &error);
+      struct stat madeSt {};
+      if (!made.valid() || fstat(made.get(), &madeSt) != 0)
+        return failure(toPath, made.valid() ? errno : changedOr(error));
+      to.expect(index, madeSt);
+      return {};
+    }
     case S_IFREG:
-      return copyFile(from, to, st);
+      return copyFile(*in, fromName, *out, toName, fromPath, toPath);
     case S_IFLNK: {
       std::string link(size_t(st.st_size) + 1, '\0');
-      const ssize_t n = readlink(from.c_str(), link.data(), link.size());
+      const ssize_t n = readlinkat(in->get(), fromName.c_str(), link.data(), link.size());
       if (n < 0 || size_t(n) >= link.size())
-        return failure(from, n < 0 ? errno : ESTALE);
+        return failure(fromPath, n < 0 ? changedOr(errno) : kChangedMeanwhile);
       link.resize(size_t(n));
-      if (symlink(link.c_str(), to.c_str()) != 0)
-        return failure(to);
+      if (symlinkat(link.c_str(), out->get(), toName.c_str()) != 0)
+        return failure(toPath);
       const timespec times[2] = {st.st_atim, st.st_mtim};
-      utimensat(AT_FDCWD, to.c_str(), times, AT_SYMLINK_NOFOLLOW);
+      utimensat(out->get(), toName.c_str(), times, AT_SYMLINK_NOFOLLOW);
       return {};
     }
-    case S_IFIFO:
-      if (mkfifo(to.c_str(), 0600) != 0)
-        return failure(to);
-      keepModeAndTimes(to, st);
+    case S_IFIFO: {
+      if (mkfifoat(out->get(), toName.c_str(), 0600) != 0)
+        return failure(toPath);
+      const int fifo =
+          openat(out->get(), toName.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+      if (fifo >= 0) {
+        keepModeAndTimes(fifo, st);
+        close(fifo);
+      }
       return {};
+    }
     default: // devices and sockets have no place in a pupil's folders
-      return failure(from, ENOTSUP);
+      return failure(fromPath, ENOTSUP);
     }
   }
 
-  Status copyFile(const std::string& from, const std::string& to, const struct stat& st) {
-    const int in = open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (in < 0)
-      return failure(from);
-    const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (out < 0) {
-      const Status status = failure(to);
-      close(in);
-      return status;
-    }
-    Status status = copyBytes(in, out, from, to, st.st_size);
-    if (status.ok()) {
-      fchmod(out, st.st_mode & 07777);
-      const timespec times[2] = {st.st_atim, st.st_mtim};
-      futimens(out, times);
-    }
+  Status copyFile(const Descriptor& fromFolder, const std::string& fromName,
+                  const Descriptor& toFolder, const std::string& toName,
+                  const std::string& fromPath, const std::string& toPath) {
+    int error = 0;
+    const Descriptor in = dh::confine::openFile(fromFolder, fromName, &error);
+    struct stat st {};
+    if (!in.valid())
+      return failure(fromPath, changedOr(error));
+    if (fstat(in.get(), &st) != 0)
+      return failure(fromPath);
+    const int out = openat(toFolder.get(), toName.c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (out < 0)
+      return failure(toPath);
+    Status status = copyBytes(in.get(), out, fromPath, toPath, st.st_size);
+    if (status.ok())
+      keepModeAndTimes(out, st);
     // Network file systems may report a failed write only when the file is closed.
     if (close(out) != 0 && status.ok())
-      status = failure(to);
-    close(in);
+      status = failure(toPath);
     if (!status.ok())
-      unlink(to.c_str());
+      unlinkat(toFolder.get(), toName.c_str(), 0);
     return status;
   }
 
@@ -214,9 +354,9 @@ private:
   std::vector<char> buffer_;
 };
 
-qint64 bytesOf(const std::vector<TreeEntry>& entries) {
+qint64 bytesOf(const Tree& tree) {
   qint64 bytes = 0;
-  for (const TreeEntry& e : entries)
+  for (const TreeEntry& e : tree)
     if (S_ISREG(e.st.st_mode))
       bytes += e.st.st_size;
   return bytes;
@@ -232,51 +372,54 @@ bool unchanged(const struct stat& was, const struct stat& now) {
           was.st_mtim.tv_nsec == now.st_mtim.tv_nsec);
 }
 
-// Removes the listed entries, deepest first. With checked, an entry that is no longer
-// what was listed is kept (and so is its folder), and the first such entry is reported.
-Status removeEntries(const std::string& top, const std::vector<TreeEntry>& entries, bool checked) {
+// Removes the listed entries of the tree at top, deepest first. With checked, an entry that
+// is no longer what was listed is kept (and so is its folder), and the first such entry is
+// reported. Nothing is ever removed through a link.
+Status removeEntries(const std::string& top, const Tree& tree, bool checked) {
+  FolderChain chain(openHolder(top), nameOf(top), tree);
+  chain.expectListed();
   Status status;
-  for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
-    const std::string path = join(top, e->relative);
-    struct stat now;
-    if (checked && (lstat(path.c_str(), &now) != 0 || !unchanged(e->st, now))) {
-      if (status.ok())
-        status = failure(path, kChangedWhileMoved);
+  const auto keep = [&status](const std::string& path, int error) {
+    if (status.ok())
+      status = failure(path, error);
+  };
+  for (size_t i = tree.size(); i-- > 0;) {
+    const std::string path = join(top, tree[i].relative);
+    const Descriptor* folder = chain.holding(i);
+    if (!folder) {
+      keep(path, errno);
       continue;
     }
-    const int rc = S_ISDIR(e->st.st_mode) ? rmdir(path.c_str()) : unlink(path.c_str());
-    if (rc != 0 && errno != ENOENT && status.ok())
-      status = failure(path, checked && errno == ENOTEMPTY ? kChangedWhileMoved : errno);
+    const char* name = chain.name(i).c_str();
+    struct stat now {};
+    if (checked && (fstatat(folder->get(), name, &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+                    !unchanged(tree[i].st, now))) {
+      keep(path, kChangedMeanwhile);
+      continue;
+    }
+    const int rc = unlinkat(folder->get(), name, S_ISDIR(tree[i].st.st_mode) ? AT_REMOVEDIR : 0);
+    if (rc != 0 && errno != ENOENT)
+      keep(path, checked && errno == ENOTEMPTY ? kChangedMeanwhile : changedOr(errno));
   }
   return status;
 }
 
 // Lists source, with the item's name and a busy bar shown meanwhile, then its size.
-Status scanAndAnnounce(const std::string& source, std::vector<TreeEntry>& entries,
-                       Progress& progress) {
+Status scanAndAnnounce(const std::string& source, Tree& tree, Progress& progress) {
   const QString name = QString::fromLocal8Bit(nameOf(source));
   progress.beginItem(name, 0);
-  Status status = scanTree(source, entries, &progress);
+  Status status = scanTree(source, tree, &progress);
   if (status.ok())
-    progress.beginItem(name, bytesOf(entries));
+    progress.beginItem(name, bytesOf(tree));
   return status;
 }
 
 } // namespace
 
-Status scanTree(const std::string& path, std::vector<TreeEntry>& entries, Progress* progress) {
-  TreeEntry top{{}, {}};
-  if (lstat(path.c_str(), &top.st) != 0)
-    return failure(path);
-  const bool folder = S_ISDIR(top.st.st_mode);
-  entries.push_back(std::move(top));
-  return folder ? scanFolder(path, {}, entries, progress) : Status{};
-}
-
 Status copyTree(const std::string& source, const std::string& target, Progress& progress) {
-  std::vector<TreeEntry> entries;
-  const Status status = scanAndAnnounce(source, entries, progress);
-  return status.ok() ? TreeCopier(progress).copy(source, target, entries) : status;
+  Tree tree;
+  const Status status = scanAndAnnounce(source, tree, progress);
+  return status.ok() ? TreeCopier(progress).copy(source, target, tree) : status;
 }
 
 Status moveTree(const std::string& source, const std::string& target, Progress& progress) {
@@ -284,29 +427,26 @@ Status moveTree(const std::string& source, const std::string& target, Progress& 
   if (error != EXDEV)
     return error == 0 ? Status{} : failure(error == EEXIST ? target : source, error);
 
-  std::vector<TreeEntry> entries;
-  Status status = scanAndAnnounce(source, entries, progress);
+  Tree tree;
+  Status status = scanAndAnnounce(source, tree, progress);
   if (status.ok())
-    status = TreeCopier(progress).copy(source, target, entries);
+    status = TreeCopier(progress).copy(source, target, tree);
   if (!status.ok())
     return status;
   // The copy reaches the disk before anything of the source goes.
-  const int fd = open(parentOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  const bool synced = fd >= 0 && syncfs(fd) == 0;
-  if (fd >= 0)
-    close(fd);
-  if (!synced) {
+  const Descriptor holder = openHolder(target);
+  if (!holder.valid() || syncfs(holder.get()) != 0) {
     status = failure(target);
     removeTree(target);
     return status;
   }
-  return removeEntries(source, entries, true);
+  return removeEntries(source, tree, true);
 }
 
 Status removeTree(const std::string& path) {
-  std::vector<TreeEntry> entries;
-  const Status status = scanTree(path, entries);
-  return status.ok() ? removeEntries(path, entries, false) : status;
+  Tree tree;
+  const Status status = scanTree(path, tree);
+  return status.ok() ? removeEntries(path, tree, false) : status;
 }
 
 int renameNoReplace(const std::string& from, const std::string& to) {

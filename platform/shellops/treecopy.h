@@ -1,11 +1,17 @@
 // Copies, moves and removes trees of files and folders, with the kernel's fast paths
 // (reflink clones, copy_file_range). Every step that fails half-way undoes what it wrote
 // and leaves its source as it was. Paths are the file system's bytes.
+//
+// A path is followed as its caller spelt it only up to the item it names. Below that the
+// work is done on descriptors: each folder is opened beneath the one that holds it, never
+// through a symbolic link, and is checked to be the folder that was listed there. A link
+// inside a tree is copied or moved as a link and never followed, so a folder swapped for a
+// link out (or for another folder) while the work runs stops it with kChangedMeanwhile
+// before anything beyond the swap is read, written or removed.
 #pragma once
 
 #include <string>
 #include <sys/stat.h>
-#include <vector>
 
 namespace dh::shellops {
 
@@ -19,19 +25,9 @@ struct Status {
   bool ok() const { return error == 0; }
 };
 
-// Source changed while a move copied it across file systems; the source was kept.
-inline constexpr int kChangedWhileMoved = ESTALE;
-
-// One item of a tree: its path relative to the top ("" for the top) and its lstat.
-struct TreeEntry {
-  std::string relative;
-  struct stat st;
-};
-
-// Lists path and everything below it, parents before their contents. With progress, each
-// folder is a step at which the user may stop the listing.
-Status scanTree(const std::string& path, std::vector<TreeEntry>& entries,
-                Progress* progress = nullptr);
+// Part of a tree is no longer what was listed (a folder became a link, or another folder,
+// or an item changed while a move copied it); what was not yet done is left as it was.
+inline constexpr int kChangedMeanwhile = ESTALE;
 
 // Copies source to target, which must not exist, keeping modes and times; symbolic links
 // are copied as links. On failure or Cancel nothing of target is left.

@@ -1,8 +1,8 @@
 // The file commands of My Files on temporary trees and a temporary trash: copy names,
 // folders refused, partial pastes, deleting, new folders, renaming, and undoing each.
 #include "files/filecommands.h"
+#include "files/model/folderlisting.h"
 #include "files/namedialogs.h"
-#include "files/views/folderlisting.h"
 #include "platform/ui/messagerecorder.h"
 #include "tests/support/testdir.h"
 #include "tests/support/testfiles.h"
@@ -92,7 +92,7 @@ FolderNavigator TestFileCommands::Open(int levels, const char* folder) {
   root.RootPath = dir_->bytes(folder);
   root.FolderLevels = levels;
   FolderNavigator place;
-  place.SetRoots({root});
+  place.SetRoots(OpenRoots::of({root}));
   place.OpenRoot(0);
   return place;
 }

@@ -4,12 +4,14 @@
 #include "common/ui/buttonst.h"
 #include "files/filesctrl.h"
 #include "files/filesform.h"
+#include "files/folderwatch.h"
+#include "files/model/foldershortcut.h"
 #include "files/popupmenu.h"
 #include "files/views/folderlistview.h"
 #include "files/views/foldertreeview.h"
 #include "files/views/itemdrag.h"
 #include "platform/components/componenthost.h"
-#include "platform/components/pagecommand.h"
+#include "common/pagecommand.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messagerecorder.h"
 #include "tests/support/runtool.h"
@@ -35,7 +37,7 @@
 #include <unistd.h>
 
 using namespace dh::files;
-using dh::component::PageCommand;
+using dh::PageCommand;
 using dh::reg::Root;
 
 namespace {
@@ -52,6 +54,8 @@ private slots:
   void pageCommandsBrowseWithinTheLimits();
   void sidePanelShowsThreeRootsOrScrollsNine();
   void watcherKeepsTheViewCurrent();
+  void viewsAndRefreshStayInAShortcutsTarget();
+  void sharesArePolledNotWatched();
   void filesOpenWithTheirApplicationNeverAsPrograms();
   void viewMenuIconSizeHelpAndClassChange();
   void fileCommandsFollowTheirButtons();
@@ -70,7 +74,7 @@ private:
   // A scheme of roots r1 ... rN below the test tree (each may go 2 levels deep), with
   // change made to it, and a fresh control on it.
   void start(int roots, const std::function<void(const std::string& base)>& change = {});
-  bool command(PageCommand id) { return dh::component::sendPageCommand(ctrl_.get(), id); }
+  bool command(PageCommand id) { return dh::sendPageCommand(ctrl_.get(), id); }
   QAbstractButton* button(int id) const { return dh::ui::findById<QAbstractButton>(form(), id); }
   FilesForm* form() const { return ctrl_->Form(); }
   CFolderListView* view() const { return static_cast<CFolderListView*>(form()->ActiveView()); }
@@ -270,11 +274,11 @@ void TestFilesCtrl::pageCommandsBrowseWithinTheLimits() {
   QCOMPARE(view()->Navigator().Depth(), 2);
   QVERIFY(command(PageCommand::Forward));
   QVERIFY(!button(FilesForm::kForward)->isEnabled());
-  QVERIFY(command(dh::component::sideButtonCommand(1)));
+  QVERIFY(command(dh::sideButtonCommand(1)));
   QCOMPARE(rows(), QStringList({"two"}));
   QVERIFY(dh::ui::findById<QAbstractButton>(view(), CFolderListView::kSlotIds[1])->isChecked());
   QVERIFY(!dh::ui::findById<QAbstractButton>(view(), CFolderListView::kSlotIds[0])->isChecked());
-  QVERIFY(!command(dh::component::sideButtonCommand(2))); // no third root
+  QVERIFY(!command(dh::sideButtonCommand(2))); // no third root
   // Back to a folder that vanished meanwhile shows the first root.
   QDir(dir_->path("r1/a")).removeRecursively();
   QVERIFY(command(PageCommand::Back));
@@ -318,7 +322,7 @@ void TestFilesCtrl::sidePanelShowsThreeRootsOrScrollsNine() {
 void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   dir_->file("r1/old.txt");
   start(1);
-  QCOMPARE(form()->WatcherCount(), 1);
+  QCOMPARE(form()->Watch().count(), 1);
   dir_->file("r1/new.txt");
   QTRY_COMPARE(rows(), QStringList({"new", "old"}));
   QFile::remove(dir_->path("r1/old.txt"));
@@ -344,6 +348,49 @@ void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   QVERIFY(rows().isEmpty());
   dir_->file("shared/sheet.txt");
   QTRY_COMPARE(rows(), QStringList({"sheet"}));
+}
+
+void TestFilesCtrl::viewsAndRefreshStayInAShortcutsTarget() {
+  dir_->file("r1/a.txt", "a");
+  dir_->folder("shared/inner");
+  dir_->folderShortcut("r1/Shared", "shared");
+  dir_->giveAway("r1/Shared");
+  dir_->giveAway("r1/Shared/Target.lnk");
+  start(1, [&](const std::string& base) {
+    hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "DETAILS");
+  });
+  select("a");
+  command(PageCommand::Copy);
+  select("Shared");
+  command(PageCommand::Open);
+  select("inner");
+  command(PageCommand::Open);
+  const std::string inner = dir_->bytes("shared/inner");
+  QCOMPARE(view()->Navigator().Folder(), inner);
+  command(PageCommand::Refresh);
+  QCOMPARE(view()->Navigator().Folder(), inner);
+  // A view that never went there takes the place over, and hands it back.
+  const auto choose = [&](int id) { form()->findChild<QAction*>(dh::ui::idName(id))->trigger(); };
+  choose(FilesForm::kIconView);
+  QCOMPARE(view()->Navigator().Folder(), inner);
+  choose(FilesForm::kTwoPaneTree);
+  QCOMPARE(tree()->Navigator().Folder(), inner);
+  command(PageCommand::Refresh);
+  choose(FilesForm::kDetailsView);
+  QCOMPARE(view()->Navigator().Folder(), inner);
+  command(PageCommand::Paste);
+  QCOMPARE(fileBytes(dir_->path("shared/inner/a.txt")), QByteArray("a"));
+}
+
+void TestFilesCtrl::sharesArePolledNotWatched() {
+  start(1);
+  const std::string share = dir_->bytes("r1");
+  form()->Watch().judgeShares(
+      [share](const std::string& folder) { return IsWithin(folder, share); });
+  command(PageCommand::Refresh);
+  QCOMPARE(form()->Watch().count(), 0);
+  dir_->file("r1/teacher.txt");
+  QTRY_COMPARE_WITH_TIMEOUT(rows(), QStringList({"teacher"}), 2 * FolderWatch::kSharePollMs);
 }
 
 void TestFilesCtrl::filesOpenWithTheirApplicationNeverAsPrograms() {

@@ -2,12 +2,12 @@
 // the tool bar's places, the history, the depth limits and the confinement to the roots.
 #include "common/settings.h"
 #include "files/contextmenu.h"
-#include "files/foldershortcut.h"
-#include "files/navigationhistory.h"
+#include "files/model/folderlisting.h"
+#include "files/model/foldernavigator.h"
+#include "files/model/foldershortcut.h"
+#include "files/model/navigationhistory.h"
 #include "files/toolbarlayout.h"
 #include "files/views/folderitemsmodel.h"
-#include "files/views/folderlisting.h"
-#include "files/views/foldernavigator.h"
 #include "files/views/itemdrag.h"
 #include "platform/desktop/shelllink.h"
 #include "tests/support/testdir.h"
@@ -58,7 +58,7 @@ private slots:
   void draggingScrollsFasterPastTheEdges();
   void historyDropsForwardStepsOnANewVisit();
   void depthStopsAtTheLimit();
-  void upStopsAtEveryRoot();
+  void nestedRootsStopUpAndReachTheirFolders();
   void historyReturnsOnlyWhereAPupilMayBe();
   void shortcutsAnAdministratorMadeLeadOut();
   void linksAPupilMadeNeverLeadOut();
@@ -80,7 +80,7 @@ void TestFilesLogic::listingShowsWhatAPupilMaySee() {
   fclose(raw);
 
   FolderNavigator navigator;
-  navigator.SetRoots({Root(dir, "r", 1)});
+  navigator.SetRoots(OpenRoots::of({Root(dir, "r", 1)}));
   QVERIFY(navigator.OpenRoot(0));
   const std::vector<ItemRecord> items = ListFolder(navigator);
   // Name order without regard to case; files without their last extension, a folder
@@ -227,7 +227,8 @@ void TestFilesLogic::depthStopsAtTheLimit() {
   dir.folder("none/1");
   dir.folder("free/1");
   FolderNavigator navigator;
-  navigator.SetRoots({Root(dir, "r", 2), Root(dir, "none", 0), Root(dir, "free", -1)});
+  navigator.SetRoots(
+      OpenRoots::of({Root(dir, "r", 2), Root(dir, "none", 0), Root(dir, "free", -1)}));
   QVERIFY(navigator.OpenRoot(0));
   QVERIFY(navigator.Enter("1") && navigator.Enter("2"));
   QCOMPARE(navigator.Depth(), 2);
@@ -237,18 +238,18 @@ void TestFilesLogic::depthStopsAtTheLimit() {
   QVERIFY(navigator.OpenRoot(1));
   QVERIFY(!navigator.Enter("1"));
   QVERIFY(navigator.OpenRoot(2));
-  QCOMPARE(navigator.Limit(), FolderNavigator::kUnlimitedLevels);
+  QCOMPARE(navigator.Limit(), OpenRoots::kUnlimitedLevels);
   // Names that are not entries of the folder lead nowhere.
   for (const char* name : {"..", ".", "1/..", ""})
     QVERIFY(!navigator.Enter(name));
 }
 
-void TestFilesLogic::upStopsAtEveryRoot() {
+void TestFilesLogic::nestedRootsStopUpAndReachTheirFolders() {
   TestDir dir;
   dir.folder("a/b/c");
   FolderNavigator navigator;
   // The second root lies inside the first.
-  navigator.SetRoots({Root(dir, "a", 5), Root(dir, "a/b/", 5)});
+  navigator.SetRoots(OpenRoots::of({Root(dir, "a", 5), Root(dir, "a/b/", 5)}));
   QVERIFY(navigator.OpenRoot(0));
   QVERIFY(!navigator.CanGoUp());
   QVERIFY(navigator.Enter("b"));
@@ -256,6 +257,16 @@ void TestFilesLogic::upStopsAtEveryRoot() {
   QVERIFY(navigator.Enter("c"));
   QVERIFY(navigator.CanGoUp() && navigator.GoUp());
   QCOMPARE(navigator.Folder(), dir.bytes("a/b"));
+  // The first root that holds a folder within its limit answers for it.
+  FolderNavigator reaching;
+  reaching.SetRoots(OpenRoots::of({Root(dir, "a", 1), Root(dir, "a/b/", 5)}));
+  QVERIFY(reaching.reach(dir.bytes("a/b")));
+  QCOMPARE(reaching.CurrentRoot(), 0);
+  QVERIFY(reaching.reach(dir.bytes("a/b/c/")));
+  QCOMPARE(reaching.CurrentRoot(), 1);
+  QCOMPARE(reaching.Depth(), 1);
+  QVERIFY(!reaching.reach(dir.bytes()));
+  QCOMPARE(reaching.Folder(), dir.bytes("a/b/c"));
 }
 
 void TestFilesLogic::historyReturnsOnlyWhereAPupilMayBe() {
@@ -263,7 +274,7 @@ void TestFilesLogic::historyReturnsOnlyWhereAPupilMayBe() {
   dir.folder("r/1/2/3");
   dir.folder("other");
   FolderNavigator navigator;
-  navigator.SetRoots({Root(dir, "r", 2), Root(dir, "gone", 2)});
+  navigator.SetRoots(OpenRoots::of({Root(dir, "r", 2), Root(dir, "gone", 2)}));
   QCOMPARE(navigator.Roots().size(), 1u); // a root that cannot be read is dropped
   // The depth is counted afresh from the path below the root.
   QVERIFY(navigator.GoTo(dir.bytes("r/1/2"), 0));
@@ -296,7 +307,7 @@ void TestFilesLogic::shortcutsAnAdministratorMadeLeadOut() {
                 getgrgid(owner.st_gid)->gr_name);
 
   FolderNavigator navigator;
-  navigator.SetRoots({Root(dir, "r", 3)});
+  navigator.SetRoots(OpenRoots::of({Root(dir, "r", 3)}));
   QVERIFY(navigator.OpenRoot(0));
   QVERIFY(navigator.Enter("Library"));
   QCOMPARE(navigator.Folder(), Canonical(dir.bytes("shared")));
@@ -330,7 +341,7 @@ void TestFilesLogic::linksAPupilMadeNeverLeadOut() {
 
   QCOMPARE(runUnprivileged([&] {
              FolderNavigator navigator;
-             navigator.SetRoots({Root(dir, "r", 3)});
+             navigator.SetRoots(OpenRoots::of({Root(dir, "r", 3)}));
              int failures = navigator.OpenRoot(0) ? 0 : 1;
              const auto expect = [&](bool ok) { failures += ok ? 0 : 1; };
              expect(Names(ListFolder(navigator)) == QStringList({"Fake", "Inside", "sub"}));

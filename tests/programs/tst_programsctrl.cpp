@@ -6,7 +6,7 @@
 #include "common/sessionobjects.h"
 #include "common/settings.h"
 #include "common/ui/buttonst.h"
-#include "platform/components/pagecommand.h"
+#include "common/pagecommand.h"
 #include "platform/sync/namedevent.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messagerecorder.h"
@@ -21,7 +21,7 @@
 #include <QTest>
 
 using namespace dh::programs;
-using dh::component::PageCommand;
+using dh::PageCommand;
 using dh::reg::Root;
 
 class TestProgramsCtrl : public QObject {
@@ -36,7 +36,7 @@ private slots:
 
 private:
   void addSet(const QString& name, const QByteArray& exec = "true");
-  bool command(PageCommand id) { return dh::component::sendPageCommand(ctrl_.get(), id); }
+  bool command(PageCommand id) { return dh::sendPageCommand(ctrl_.get(), id); }
   QString caption() const {
     return dh::ui::findById<QLabel>(ctrl_.get(), CProgramsForm::kCaptionLine)->text();
   }
@@ -76,13 +76,13 @@ void TestProgramsCtrl::commandsWalkTheSets() {
   QCOMPARE(caption(), QStringLiteral("Current Program Set: Set 0"));
   QVERIFY(button(CProgramsForm::kSetButtonIds[0])->isChecked());
   QVERIFY(!command(PageCommand::Back)); // nothing viewed before
-  QVERIFY(command(dh::component::sideButtonCommand(2)));
+  QVERIFY(command(dh::sideButtonCommand(2)));
   QCOMPARE(caption(), QStringLiteral("Current Program Set: Set 2"));
   QVERIFY(command(PageCommand::ScrollDown) && command(PageCommand::ScrollDown));
   QVERIFY(!command(PageCommand::ScrollDown));
   QCOMPARE(button(CProgramsForm::kSetButtonIds[0])->text(), QStringLiteral("Set 2"));
   QVERIFY(button(CProgramsForm::kSetButtonIds[0])->isChecked());
-  QVERIFY(command(dh::component::sideButtonCommand(6)));
+  QVERIFY(command(dh::sideButtonCommand(6)));
   QCOMPARE(caption(), QStringLiteral("Current Program Set: Set 8"));
   QVERIFY(command(PageCommand::Back));
   QCOMPARE(caption(), QStringLiteral("Current Program Set: Set 2"));
@@ -127,7 +127,7 @@ void TestProgramsCtrl::followsProfileUpdatesAndClassChanges() {
   QTRY_COMPARE(ctrl_->form()->SetList().Sets().size(), size_t(10));
   QCOMPARE(button(CProgramsForm::kSetButtonIds[0])->text(), QStringLiteral("New && Shiny"));
 
-  QVERIFY(command(dh::component::sideButtonCommand(3)) && command(PageCommand::ScrollDown));
+  QVERIFY(command(dh::sideButtonCommand(3)) && command(PageCommand::ScrollDown));
   QVERIFY(command(PageCommand::ClassChanged));
   QCOMPARE(ctrl_->form()->panel().FirstVisibleSet(), 0);
   QCOMPARE(ctrl_->form()->panel().History(), std::vector<int>{0});

@@ -1,8 +1,6 @@
-// The Programs page's rules that need no window: desktop entries and their Exec lines,
-// the sets of both places, set pictures and captions, the panel's history, launching.
+// The Programs page's rules that need no window: the sets of both places, set pictures
+// and captions, the panel's history, launching.
 #include "programs/applicationsmenu.h"
-#include "programs/desktopentry.h"
-#include "programs/execline.h"
 #include "programs/launcher.h"
 #include "programs/programsetlist.h"
 #include "programs/setcaption.h"
@@ -64,66 +62,12 @@ class TestProgramsLogic : public QObject {
   Q_OBJECT
 
 private slots:
-  void execLines_data();
-  void execLines();
-  void desktopEntriesAreReadOrRefused();
   void overrideFolderGivesSetsOfFiles();
   void applicationsMenuGivesSetsByCategory();
   void captionsAndTips();
   void historyAndScrolling();
   void launchingStartsWithoutAShell();
 };
-
-void TestProgramsLogic::execLines_data() {
-  QTest::addColumn<QString>("exec");
-  QTest::addColumn<QStringList>("expected"); // empty: malformed
-  const QStringList bad;
-  QTest::newRow("plain") << "prog -a b" << QStringList{"prog", "-a", "b"};
-  QTest::newRow("quotes and escapes") << R"(prog "two words" "a \"q\" \$ \\ \`")"
-                                      << QStringList{"prog", "two words", R"(a "q" $ \ `)"};
-  QTest::newRow("reserved inside quotes")
-      << R"(sh -c "a; b | c")" << QStringList{"sh", "-c", "a; b | c"};
-  QTest::newRow("files dropped without files")
-      << "prog %f %F %u %U --x=%u" << QStringList{"prog", "--x="};
-  QTest::newRow("name, location, percent")
-      << "prog %c %k 50%%" << QStringList{"prog", "Paint", "/a/p.desktop", "50%"};
-  QTest::newRow("icon") << "prog %i" << QStringList{"prog", "--icon", "paint"};
-  QTest::newRow("unbalanced quote") << R"(prog "open)" << bad;
-  QTest::newRow("unknown field code") << "prog %x" << bad;
-  QTest::newRow("trailing percent") << "prog %" << bad;
-  QTest::newRow("shell: semicolon") << "prog; rm -rf ~" << bad;
-  QTest::newRow("shell: pipe") << "prog | tee" << bad;
-  QTest::newRow("shell: variable") << "prog $HOME" << bad;
-  QTest::newRow("shell: single quotes") << "prog 'a b'" << bad;
-  QTest::newRow("bad escape in quotes") << R"(prog "\n")" << bad;
-  QTest::newRow("no program") << "  %f " << bad;
-}
-
-void TestProgramsLogic::execLines() {
-  QFETCH(QString, exec);
-  QFETCH(QStringList, expected);
-  const std::optional<QStringList> line = expandExec(
-      exec, {QStringLiteral("Paint"), QStringLiteral("paint"), QStringLiteral("/a/p.desktop")});
-  QCOMPARE(line.value_or(QStringList()), expected);
-}
-
-void TestProgramsLogic::desktopEntriesAreReadOrRefused() {
-  DesktopEntry::setLocale(QStringLiteral("de_AT.UTF-8"));
-  const auto entry =
-      DesktopEntry::parse("# comment\n[Desktop Entry]\nName=Paint\nName[de]=Malen\n"
-                          "Comment=a\\sb\\\\c\nCategories=X\\;Y;Z;\n[Desktop Action n]\n"
-                          "Name=Other\n");
-  QVERIFY(entry);
-  QCOMPARE(entry->localized(QStringLiteral("Name")), QStringLiteral("Malen"));
-  QCOMPARE(entry->value(QStringLiteral("Comment")), QStringLiteral("a b\\c"));
-  QCOMPARE(entry->list(QStringLiteral("Categories")), (QStringList{"X;Y", "Z"}));
-  DesktopEntry::setLocale(QString());
-  QCOMPARE(entry->localized(QStringLiteral("Name")), QStringLiteral("Paint"));
-  QVERIFY(!DesktopEntry::parse("[Desktop Entry]\nName=\xff\xfe\n"));       // not UTF-8
-  QVERIFY(!DesktopEntry::parse("[Other]\nName=x\n[Desktop Entry]\n"));     // wrong first group
-  QVERIFY(!DesktopEntry::parse("[Desktop Entry]\nthis is no key line\n")); // malformed
-  QVERIFY(!DesktopEntry::parse(""));
-}
 
 void TestProgramsLogic::overrideFolderGivesSetsOfFiles() {
   TestHives hives;

@@ -3,9 +3,10 @@
 // files of types that run code. Nothing outside a root may change.
 #include "common/settings.h"
 #include "files/filecommands.h"
+#include "files/model/folderlisting.h"
 #include "files/views/filelauncher.h"
-#include "files/views/folderlisting.h"
 #include "platform/confine/confinedroot.h"
+#include "platform/shellops/fileoperation.h"
 #include "platform/ui/messagerecorder.h"
 #include "tests/support/testdir.h"
 #include "tests/support/testhives.h"
@@ -38,6 +39,18 @@ QMap<QString, QByteArray> Snapshot(const QString& folder) {
   return found;
 }
 
+// The files below folder, reached without following a link, that hold text.
+QStringList Holding(const QString& folder, const QByteArray& text) {
+  QStringList found;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    QFile file(it.next());
+    if (!it.fileInfo().isSymLink() && file.open(QIODevice::ReadOnly) && file.readAll() == text)
+      found << file.fileName();
+  }
+  return found;
+}
+
 QStringList Titles(const dh::ui::MessageRecorder& recorder) {
   QStringList titles;
   for (const dh::ui::MessageBox& box : recorder.boxes())
@@ -50,7 +63,7 @@ FolderNavigator Navigator(const TestDir& dir, int levels = 3) {
   root.RootPath = dir.bytes("r");
   root.FolderLevels = levels;
   FolderNavigator place;
-  place.SetRoots({root});
+  place.SetRoots(OpenRoots::of({root}));
   place.OpenRoot(0);
   return place;
 }
@@ -76,6 +89,7 @@ private slots:
   void cleanup();
   void folderSwappedAfterItWasShownLeadsNowhere();
   void folderSwappedWhileCommandsRunLeadsNowhere();
+  void subFolderSwappedDuringRecursiveWorkLeadsNowhere();
   void depthIsCountedFromRealFolders();
   void shortcutsLeadOutOnlyWhenAnAdministratorMadeThem();
   void filesThatRunCodeAreNeverOpened();
@@ -177,6 +191,54 @@ void TestHostilePupil::folderSwappedWhileCommandsRunLeadsNowhere() {
   swapper.join();
   QCOMPARE(Snapshot(dir_->path("elsewhere")), outside);
   QVERIFY(Titles(*recorder_).contains("Folder Changed"));
+}
+
+void TestHostilePupil::subFolderSwappedDuringRecursiveWorkLeadsNowhere() {
+  // A folder is copied or deleted whole while a second thread swaps a folder inside it for
+  // a link out of the root, to a folder holding a file of the same name.
+  FolderNavigator top = Navigator(*dir_);
+  FolderNavigator art = Navigator(*dir_);
+  QVERIFY(art.Enter("Art"));
+  const auto outside = Snapshot(dir_->path("elsewhere"));
+  const QByteArray target = QFile::encodeName(dir_->path("elsewhere"));
+  std::atomic<int> current = -1;
+  std::atomic<bool> stop = false;
+  std::thread swapper([&] {
+    while (!stop) {
+      const QString inner = dir_->path(QStringLiteral("r/Work%1/inner").arg(current.load()));
+      const QByteArray link = QFile::encodeName(inner);
+      Rename(inner, inner + ".real");
+      symlink(target.constData(), link.constData());
+      unlink(link.constData());
+      Rename(inner + ".real", inner);
+    }
+  });
+  FileCommands commands(nullptr, 0);
+  for (int round = 0; round < 400; ++round) {
+    const QString work = QStringLiteral("Work%1").arg(round);
+    for (int i = 0; i < 8; ++i)
+      dir_->file(QStringLiteral("r/%1/inner/%2/precious.txt").arg(work).arg(i), "the pupil's");
+    dir_->file("r/" + work + "/inner/precious.txt", "the pupil's");
+    current = round;
+    if (round % 2 == 0) {
+      for (const ItemRecord& item : ListFolder(top))
+        if (item.name == work.toStdString())
+          commands.Copy({item});
+      commands.Paste(art, {});
+      Rename(dir_->path("r/Art/" + work), dir_->folder("copies/" + work));
+    } else { // removed outright, entry by entry, as an item replaced without undo is
+      const dh::confine::Descriptor held = top.OpenFolder();
+      const std::string path = held.procPath(work.toStdString());
+      dh::shellops::Request remove{.function = dh::shellops::Function::Delete,
+                                   .sources = {QFile::decodeName(path.c_str())}};
+      dh::shellops::performFileOperation(remove);
+    }
+  }
+  stop = true;
+  swapper.join();
+  QCOMPARE(Holding(dir_->path("r"), "staff only") + Holding(dir_->path("copies"), "staff only"),
+           QStringList());
+  QCOMPARE(Snapshot(dir_->path("elsewhere")), outside);
 }
 
 void TestHostilePupil::depthIsCountedFromRealFolders() {

@@ -1,7 +1,7 @@
 #include "tests/shell/shellcontrol.h"
 
+#include "common/pagecommand.h"
 #include "platform/components/componentserver.h"
-#include "platform/components/pagecommand.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -27,15 +27,21 @@ public:
     label_ = new QLabel(this);
     label_->setStyleSheet(QStringLiteral("color: #5a6472; font-size: 16pt;"));
     (new QVBoxLayout(this))->addWidget(label_, 0, Qt::AlignCenter);
-    dh::component::onPageCommand(this, [this](dh::component::PageCommand command) {
-      QVariantList received = property("receivedCommands").toList();
-      received.append(static_cast<int>(command));
-      setProperty("receivedCommands", received);
-    });
   }
   ~RecordingControl() override { log("gone"); }
 
 protected:
+  // Records every page command and accepts it.
+  bool event(QEvent* event) override {
+    const auto command = dh::pageCommandOf(event);
+    if (!command)
+      return QWidget::event(event);
+    QVariantList received = property("receivedCommands").toList();
+    received.append(static_cast<int>(*command));
+    setProperty("receivedCommands", received);
+    event->accept();
+    return true;
+  }
   void showEvent(QShowEvent*) override {
     label_->setText(QStringLiteral("Test page %1").arg(objectName()));
   }

@@ -1,5 +1,7 @@
 #include "common/ui/buttonst.h"
 #include "platform/components/classregistry.h"
+#include "platform/shellops/fileoperation.h"
+#include "platform/shellops/progress.h"
 #include "platform/ui/messagerecorder.h"
 #include "platform/ui/ownkeys.h"
 #include "shell/aboutdlg.h"
@@ -25,6 +27,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -33,7 +36,7 @@
 using dh::CButtonST;
 
 using namespace dh::shell;
-using dh::component::PageCommand;
+using dh::PageCommand;
 using dh::reg::Root;
 using dh::ui::Icon;
 
@@ -297,7 +300,7 @@ void TestDeskhavenDlg::pageButtonsSwitchPages() {
 void TestDeskhavenDlg::keysReachThePageOnShow() {
   Setup s({1, 2, 3}, {.name = "Default User", .firstTab = 3});
   CDeskhavenDlg& dlg = s.open();
-  CAcceleratorTable accelerators(&dlg, [&dlg](int command) { dlg.OnCommand(command); });
+  CAcceleratorTable accelerators(&dlg, [&dlg](PageCommand command) { dlg.OnCommand(command); });
   QVERIFY(QTest::qWaitForWindowActive(&dlg));
   QWidget* links = dlg.pageControl(3);
   links->setFocus();
@@ -341,7 +344,7 @@ void TestDeskhavenDlg::keysReachThePageOnShow() {
   // With no page on show, commands are dropped.
   Setup none({1, 2, 3}, {.name = "Default User", .firstTab = 0});
   CDeskhavenDlg& empty = none.open();
-  empty.OnCommand(32788);
+  empty.OnCommand(PageCommand::Copy);
   for (int page = 1; page <= 3; ++page)
     QVERIFY(none.received(page).isEmpty());
 }
@@ -425,6 +428,35 @@ void TestDeskhavenDlg::classChangeWaitsForAPagesBoxOrMenu() {
     QTRY_VERIFY_WITH_TIMEOUT(dlg.Scheme().SchemeName != before, 3000);
     QVERIFY(!control);
   }
+  // So does a long file operation, which handles events between its steps before its
+  // progress window shows.
+  struct Ticking final : dh::shellops::Progress {
+    std::function<void()> during;
+    void beginItem(const QString&, qint64) override {
+      if (during)
+        std::exchange(during, {})();
+    }
+    bool advance(qint64) override { return true; }
+  } ticking;
+  const std::string before = dlg.Scheme().SchemeName;
+  const QPointer<QWidget> control = dlg.pageControl(dlg.currentPage());
+  bool keptDuring = false;
+  ticking.during = [&] {
+    s.setClass("8C");
+    QTest::qWait(2 * CDeskhavenDlg::kClassTimerMs + 200);
+    keptDuring = control && dlg.Scheme().SchemeName == before;
+  };
+  const QTemporaryDir files;
+  const QString source = files.filePath(QStringLiteral("copied.txt"));
+  writeFile(source, "words");
+  QDir(files.path()).mkdir(QStringLiteral("into"));
+  dh::shellops::performFileOperation({.sources = {source},
+                                      .destination = files.filePath(QStringLiteral("into")),
+                                      .progress = &ticking});
+  QVERIFY(QFile::exists(files.filePath(QStringLiteral("into/copied.txt"))));
+  QVERIFY(keptDuring);
+  QTRY_VERIFY_WITH_TIMEOUT(dlg.Scheme().SchemeName != before, 3000);
+  QVERIFY(!control);
   QCOMPARE(controlLog().count("made") - controlLog().count("gone"), 3);
 }
 

@@ -1,7 +1,7 @@
 // The Links control with a real browser: one control for the whole run (the browser is
 // slow to start), switched between schemes with the class-change command, pages served
 // from files and from a loopback web server.
-#include "platform/components/pagecommand.h"
+#include "common/pagecommand.h"
 #include "sitebook/dhvview.h"
 #include "sitebook/pupilpage.h"
 #include "sitebook/sitebookctrl.h"
@@ -36,7 +36,7 @@ using dh::reg::Root;
 
 namespace {
 
-using dh::component::PageCommand;
+using dh::PageCommand;
 constexpr PageCommand kBack = PageCommand::Back, kForward = PageCommand::Forward,
                       kCopy = PageCommand::Copy, kPrint = PageCommand::Print,
                       kHelp = PageCommand::Help, kSide = PageCommand::SidePanel,
@@ -68,7 +68,7 @@ private:
   // as after a change of class.
   void useScheme(int links, const std::function<void(const std::string& base)>& change = {});
   QString link(int n) const { return server_->url(QStringLiteral("/page/%1").arg(n)).toString(); }
-  bool command(PageCommand id) { return dh::component::sendPageCommand(ctrl_.get(), id); }
+  bool command(PageCommand id) { return dh::sendPageCommand(ctrl_.get(), id); }
   CButtonST* button(int id) const {
     return ctrl_->findChild<CButtonST*>(QStringLiteral("id%1").arg(id));
   }
@@ -174,7 +174,7 @@ void TestSitebookCtrl::slotsAndScrollingWithNineLinks() {
   QVERIFY(!button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
   // Scroll-down sits level with the last slot.
   QCOMPARE(button(SitebookForm::kScrollDown)->geometry().bottom(), slot(5)->geometry().bottom());
-  QVERIFY(!command(dh::component::sideButtonCommand(5))); // Ctrl+6 with five slots shown
+  QVERIFY(!command(dh::sideButtonCommand(5))); // Ctrl+6 with five slots shown
 
   for (int press = 1; press <= 4; ++press) {
     QVERIFY(command(kScrollDown));
@@ -200,7 +200,7 @@ void TestSitebookCtrl::slotsAndScrollingWithNineLinks() {
   QVERIFY(!button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
 
   // Link 2 opened and scrolled: its check mark moves with it, then leaves the panel.
-  navigate([&] { QVERIFY(command(dh::component::sideButtonCommand(1))); });
+  navigate([&] { QVERIFY(command(dh::sideButtonCommand(1))); });
   QCOMPARE(view_->url().toString(), link(2));
   QVERIFY(slot(2)->GetCheck() && !slot(1)->GetCheck());
   QVERIFY(command(kScrollDown));
@@ -315,7 +315,7 @@ void TestSitebookCtrl::backAndForwardThroughTheirSequences() {
   // A reload forgets the history but the page on show: the first link opened after it
   // leads back there, and no further.
   command(kClassChanged);
-  navigate([&] { QVERIFY(command(dh::component::sideButtonCommand(2))); });
+  navigate([&] { QVERIFY(command(dh::sideButtonCommand(2))); });
   QCOMPARE(view_->currentPageLine(), QStringLiteral("Current Web Page: Page 3"));
   QVERIFY(button(SitebookForm::kBack)->isEnabled() && !button(SitebookForm::kForward)->isEnabled());
   navigate([&] { command(kBack); });
@@ -325,7 +325,7 @@ void TestSitebookCtrl::backAndForwardThroughTheirSequences() {
 
 void TestSitebookCtrl::copyPrintAndHelp() {
   useScheme(2);
-  navigate([&] { QVERIFY(command(dh::component::sideButtonCommand(1))); });
+  navigate([&] { QVERIFY(command(dh::sideButtonCommand(1))); });
   QApplication::clipboard()->clear();
   view_->setFocus();
   runScript(

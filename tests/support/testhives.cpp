@@ -1,5 +1,7 @@
 #include "tests/support/testhives.h"
 
+#include "common/hiveplaces.h"
+
 #include <QTest>
 
 using namespace dh::reg;
@@ -18,7 +20,7 @@ TestHives::TestHives() {
   qputenv("DESKHAVEN_MACHINE_HIVE", machineHive().toUtf8());
   qputenv("DESKHAVEN_USER_HIVE", userHive().toUtf8());
   qputenv("DESKHAVEN_DEFAULT_USER_HIVE", defaultUserHive().toUtf8());
-  resetHives();
+  dh::useHivePlaces();
 }
 
 TestHives::~TestHives() {

@@ -60,6 +60,15 @@ class TestFiles(ShellOnTheDemo):
         os.remove(made)
         wait_for("the row to go", lambda: self.shows("table cell", "Fresh notes") is None,
                  CHANGE_TIMEOUT)
+        # Made while another page is on show: there when My Files is shown again.
+        self.wait_shows("check box", "Programs").do_action(0)
+        wait_for("the Programs page", lambda: self.page_on_show() == "Programs", CHANGE_TIMEOUT)
+        with open(made, "w") as file:
+            file.write("saved from a program\n")
+        time.sleep(1)  # the news reaches the hidden page
+        find(self.main_window(), "check box", "My Files", depth=1).do_action(0)
+        self.wait_shows("table cell", "Fresh notes")
+        os.remove(made)
 
     def select_my_story(self):
         press_keys("Control", "1")

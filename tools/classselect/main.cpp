@@ -2,6 +2,7 @@
 // the configured classes and records the chosen one as "Current Class" where the shell
 // reads it for the platform mode; the shell notices the change within a second.
 // --set CLASS does the same without a window, for administrators and scripts.
+#include "common/hiveplaces.h"
 #include "common/platformmode.h"
 #include "tools/classselect/classselectdialog.h"
 
@@ -43,6 +44,7 @@ int setClass(const std::string& wanted) {
 } // namespace
 
 int main(int argc, char** argv) {
+  dh::useHivePlaces();
   if (argc == 3 && std::strcmp(argv[1], "--set") == 0)
     return setClass(argv[2]);
   if (argc != 1) {

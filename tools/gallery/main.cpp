@@ -1,5 +1,6 @@
 // deskhaven-gallery OUTPUT-FOLDER [SECTION...]: renders every section (or the ones named)
 // to PNG files in the folder. Runs offscreen unless a platform is chosen.
+#include "common/hiveplaces.h"
 #include "tools/gallery/gallery.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ int usage() {
 } // namespace
 
 int main(int argc, char** argv) {
+  dh::useHivePlaces();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);

@@ -2,6 +2,7 @@
 // import, export, apply), with the commands and flags Windows administrators already know.
 // Reading and writing .reg text lives in RegFile and exportRegText, value types and data
 // in regvalue.h; this is the front: arguments, commands and their messages.
+#include "common/hiveplaces.h"
 #include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
 #include "tools/reg/regvalue.h"
@@ -19,6 +20,9 @@
 #include <vector>
 
 using namespace dh::reg;
+using dh::defaultUserHivePath;
+using dh::machineHivePath;
+using dh::userHivePath;
 
 namespace {
 
@@ -433,6 +437,7 @@ int exportCommand(const Args& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+  dh::useHivePlaces();
   const std::string command = argc > 1 ? lower(argv[1]) : "";
   if (command == "--help" || command == "-h" || command == "/?" || command == "help") {
     std::cout << kUsage;

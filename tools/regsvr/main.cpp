@@ -1,5 +1,6 @@
 // deskhaven-regsvr: registers a component library's classes (or removes them with -u)
 // by loading it and calling its own DllRegisterServer or DllUnregisterServer.
+#include "common/hiveplaces.h"
 #include "platform/components/dhcomponent.h"
 #include "platform/components/guard.h"
 #include "platform/registry/registry.h"
@@ -37,7 +38,7 @@ Exit status: 0 done, 1 bad arguments, 3 library not loaded, 4 entry point missin
 
 // Why a registration call failed, in words an administrator can act on.
 std::string explain(Result result) {
-  const std::string hive = dh::reg::machineHivePath();
+  const std::string hive = dh::machineHivePath();
   if (result == fromWin32(dh::reg::kAccessDenied))
     return "access denied: the machine hive " + hive +
            " cannot be written by this user (HKEY_CLASSES_ROOT is kept in it)";
@@ -86,6 +87,7 @@ int run(const std::string& argument, bool unregister) {
 } // namespace
 
 int main(int argc, char** argv) {
+  dh::useHivePlaces();
   bool unregister = false;
   std::string library;
   for (int i = 1; i < argc; ++i) {

@@ -1,3 +1,4 @@
+#include "common/hiveplaces.h"
 #include "platform/registry/registry.h"
 #include "tools/scheme/schemetool.h"
 
@@ -30,8 +31,8 @@ HiveCopies::HiveCopies(const std::string& user) {
   const QString own = work_.filePath(QStringLiteral("user.hive"));
   // The default-user hive beneath stays the real one: it is only read.
   qputenv("DESKHAVEN_DEFAULT_USER_HIVE",
-          QFile::encodeName(QString::fromStdString(reg::defaultUserHivePath())));
-  if (!copyHive(reg::machineHivePath(), machine) || !copyHive(reg::userHivePathOf(user), own))
+          QFile::encodeName(QString::fromStdString(defaultUserHivePath())));
+  if (!copyHive(machineHivePath(), machine) || !copyHive(userHivePathOf(user), own))
     return;
   qputenv("DESKHAVEN_MACHINE_HIVE", QFile::encodeName(machine));
   qputenv("DESKHAVEN_USER_HIVE", QFile::encodeName(own));

@@ -1,5 +1,6 @@
 // deskhaven-scheme: tells administrators which scheme a user gets and why, and what a
 // scheme holds.
+#include "common/hiveplaces.h"
 #include "common/scheme.h"
 #include "common/settings.h"
 #include "tools/scheme/schemetool.h"
@@ -189,6 +190,7 @@ int show(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+  useHivePlaces();
   if (argc < 2)
     return usageError("no command given");
   const std::string command = argv[1];

@@ -1,7 +1,7 @@
 #include "tests/platform/components/testcontrols.h"
 
+#include "platform/components/commandevent.h"
 #include "platform/components/componentserver.h"
-#include "platform/components/pagecommand.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -15,15 +15,26 @@ public:
     setAutoFillBackground(true);
     setPalette(QPalette(QColor(0xE8, 0xF0, 0xFE)));
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(QStringLiteral("Test control"), this);
-    layout->addWidget(label, 0, Qt::AlignCenter);
-    dh::component::onPageCommand(this, [this, label](dh::component::PageCommand command) {
-      QVariantList received = property("receivedCommands").toList();
-      received.append(static_cast<int>(command));
-      setProperty("receivedCommands", received);
-      label->setText(QStringLiteral("Last command: %1").arg(static_cast<int>(command)));
-    });
+    label_ = new QLabel(QStringLiteral("Test control"), this);
+    layout->addWidget(label_, 0, Qt::AlignCenter);
   }
+
+protected:
+  // Records every command and accepts it.
+  bool event(QEvent* event) override {
+    const auto command = dh::component::commandOf(event);
+    if (!command)
+      return QWidget::event(event);
+    QVariantList received = property("receivedCommands").toList();
+    received.append(*command);
+    setProperty("receivedCommands", received);
+    label_->setText(QStringLiteral("Last command: %1").arg(*command));
+    event->accept();
+    return true;
+  }
+
+private:
+  QLabel* label_;
 };
 
 const dh::component::ClassInfo kClasses[] = {

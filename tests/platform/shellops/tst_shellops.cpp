@@ -251,6 +251,81 @@ private slots:
     QCOMPARE(fileBytes(path("usb/src/sub/b.txt")), QByteArray("beta"));
   }
 
+  void volumeTrashIsUsedOnlyWhenItIsThePupilsOwn() {
+    SmallDisk disk(path("usb"), "size=1m");
+    if (!disk.mounted())
+      QSKIP("mounting a small tmpfs needs root");
+    MessageRecorder recorder;
+    // The pupil (whom runUnprivileged runs as) owns a folder on the volume and the home
+    // trash, which is on another file system.
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+      dir_->file(QStringLiteral("usb/work/") + name, name);
+    dir_->folder("usb/work/decoy");
+    dir_->folder("data");
+    for (const char* owned : {"usb/work", "usb/work/a.txt", "usb/work/b.txt", "usb/work/c.txt",
+                              "usb/work/d.txt", "usb/work/decoy", "data"})
+      dir_->giveAway(owned);
+    const QString pupil = QStringLiteral("65534"); // runUnprivileged's account
+    const auto asPupil = [&](const char* deleted, const char* restored) {
+      return runUnprivileged([&] {
+        HookProgress quiet;
+        Request remove{.function = Function::Delete,
+                       .sources = {path("usb/work/") + deleted},
+                       .options = Option::AllowUndo,
+                       .progress = &quiet};
+        const bool removed = performFileOperation(remove).done;
+        const bool back =
+            restored && restoreFromTrash({path("usb/work/") + restored}, nullptr, &quiet).done;
+        return (removed ? 1 : 0) + (back ? 2 : 0);
+      });
+    };
+    const auto inTrash = [&](const QString& trash, const QString& name) {
+      return QFile::exists(trash + "/files/" + name) &&
+             QFile::exists(trash + "/info/" + name + ".trashinfo");
+    };
+    const QString shared = path("usb/.Trash"), own = path("usb/.Trash-") + pupil;
+    const QString home = path("data/Trash");
+
+    // A shared .Trash that the administrator made sticky takes the item, in the pupil's
+    // own folder of it.
+    QVERIFY(QDir().mkdir(shared));
+    chmod(QFile::encodeName(shared).constData(), 01777);
+    QCOMPARE(asPupil("a.txt", nullptr), 1);
+    QVERIFY(inTrash(shared + "/" + pupil, "a.txt"));
+    QCOMPARE(statOf(shared + "/" + pupil).st_uid, uid_t(65534));
+
+    // Without the sticky bit anyone could have planted the pupil's folder in it: it is
+    // neither used nor restored from, and the pupil's own real .Trash-uid is.
+    chmod(QFile::encodeName(shared).constData(), 0777);
+    QCOMPARE(asPupil("b.txt", "a.txt"), 1);
+    QVERIFY(!QFile::exists(path("usb/work/a.txt")));
+    QVERIFY(inTrash(own, "b.txt"));
+    QVERIFY(fileBytes(own + "/info/b.txt.trashinfo").contains("\nPath=work/b.txt\n"));
+    QCOMPARE(asPupil("c.txt", "b.txt"), 3);
+    QCOMPARE(fileBytes(path("usb/work/b.txt")), QByteArray("b.txt"));
+    QVERIFY(inTrash(own, "c.txt"));
+
+    // A .Trash-uid of someone else's, with a record planted in it, is refused: the item
+    // goes to the home trash and the planted one is never restored.
+    QVERIFY(QDir(own).removeRecursively());
+    dir_->file("usb/.Trash-" + pupil + "/files/c.txt", "planted");
+    dir_->file("usb/.Trash-" + pupil + "/info/c.txt.trashinfo",
+               "[Trash Info]\nPath=work/c.txt\nDeletionDate=2030-01-01T00:00:00\n");
+    chmod(QFile::encodeName(own).constData(), 0777);
+    QCOMPARE(asPupil("d.txt", "c.txt"), 1);
+    QVERIFY(!QFile::exists(path("usb/work/c.txt")));
+    QVERIFY(inTrash(home, "d.txt"));
+    QCOMPARE(QDir(own + "/files").entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList{"c.txt"});
+
+    // A link in its place, even to a folder of the pupil's, is refused alike.
+    QVERIFY(QDir(own).removeRecursively());
+    dir_->link("usb/.Trash-" + pupil, "usb/work/decoy");
+    QCOMPARE(asPupil("b.txt", nullptr), 1);
+    QVERIFY(inTrash(home, "b.txt"));
+    QVERIFY(QDir(path("usb/work/decoy")).isEmpty());
+  }
+
   void progressDialogComesAfterHalfASecondAndCancels() {
     ProgressDialog progress(nullptr, QStringLiteral("Copying Files"));
     progress.beginItem(QStringLiteral("big.bin"), 1 << 20);

@@ -1,6 +1,6 @@
-#include "files/views/foldernavigator.h"
+#include "files/model/foldernavigator.h"
 
-#include "files/foldershortcut.h"
+#include "files/model/foldershortcut.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,12 +10,6 @@
 namespace dh::files {
 
 namespace {
-
-bool Readable(const std::string& folder) {
-  struct stat st {};
-  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-         access(folder.c_str(), R_OK | X_OK) == 0;
-}
 
 bool Readable(const dh::confine::Descriptor& folder) {
   return folder.valid() && faccessat(folder.get(), ".", R_OK | X_OK, 0) == 0;
@@ -36,33 +30,19 @@ int LevelsBelow(const std::string& path, const std::string& base) {
 
 } // namespace
 
-std::string TrimFolder(std::string path) {
-  while (path.size() > 1 && path.back() == '/')
-    path.pop_back();
-  return path;
-}
+FolderNavigator::FolderNavigator() : visited_(std::make_shared<Visited>()) {}
 
-std::vector<dh::RootFolder> UsableRoots(std::vector<dh::RootFolder> roots) {
-  roots.erase(std::remove_if(roots.begin(), roots.end(),
-                             [](const dh::RootFolder& root) { return !Readable(root.RootPath); }),
-              roots.end());
-  for (dh::RootFolder& root : roots) {
-    root.RootPath = TrimFolder(root.RootPath);
-    if (root.FolderLevels == -1)
-      root.FolderLevels = FolderNavigator::kUnlimitedLevels;
-  }
-  return roots;
-}
+FolderNavigator::FolderNavigator(std::shared_ptr<Visited> visited) : visited_(std::move(visited)) {}
 
-void FolderNavigator::SetRoots(std::vector<dh::RootFolder> roots) {
-  roots_ = UsableRoots(std::move(roots));
-  opened_.clear();
-  for (const dh::RootFolder& root : roots_)
-    opened_.push_back(dh::confine::ConfinedRoot::open(root.RootPath));
+void FolderNavigator::SetRoots(std::shared_ptr<const OpenRoots> roots) {
+  roots_ = std::move(roots);
   frames_.clear();
-  targets_.clear();
   folder_.clear();
   root_ = depth_ = limit_ = 0;
+}
+
+const std::vector<dh::RootFolder>& FolderNavigator::Roots() const {
+  return roots_->Roots();
 }
 
 const std::string& FolderNavigator::Base() const {
@@ -99,11 +79,12 @@ bool FolderNavigator::Show(std::vector<Frame> frames, std::string folder, int de
 }
 
 bool FolderNavigator::OpenRoot(int root) {
-  if (root < 0 || root >= int(roots_.size()))
+  if (root < 0 || root >= int(Roots().size()))
     return false;
-  const dh::RootFolder& folder = roots_[root];
-  const std::string base = dh::confine::currentPath(opened_[root]->descriptor());
-  if (base.empty() || !Show({{opened_[root], base, folder.RootPath, 0, {}}}, folder.RootPath, 0))
+  const dh::RootFolder& folder = Roots()[std::size_t(root)];
+  const std::string base = dh::confine::currentPath(roots_->opened(root)->descriptor());
+  if (base.empty() ||
+      !Show({{roots_->opened(root), base, folder.RootPath, 0, {}}}, folder.RootPath, 0))
     return false;
   root_ = root;
   limit_ = folder.FolderLevels;
@@ -131,7 +112,7 @@ bool FolderNavigator::Enter(const std::string& name) {
                         target, target, depth_ + 1, folder_});
       if (!Show(frames, shortcut->target, depth_ + 1))
         return false;
-      targets_.emplace_back(root_, frames_);
+      visited_->ways.push_back(frames_);
       return true;
     }
     // A shortcut to a folder of the same root shows that folder at its own depth.
@@ -143,7 +124,7 @@ bool FolderNavigator::Enter(const std::string& name) {
 }
 
 bool FolderNavigator::AtAnyRoot(const std::string& folder) const {
-  return std::any_of(roots_.begin(), roots_.end(),
+  return std::any_of(Roots().begin(), Roots().end(),
                      [&](const dh::RootFolder& root) { return root.RootPath == folder; });
 }
 
@@ -170,19 +151,23 @@ bool FolderNavigator::GoUp() {
 }
 
 bool FolderNavigator::GoTo(const std::string& folder, int root) {
-  if (root < 0 || root >= int(roots_.size()))
+  if (root < 0 || root >= int(Roots().size()))
     return false;
-  const dh::RootFolder& rootFolder = roots_[root];
-  std::vector<Frame> frames = {{opened_[root],
-                                dh::confine::currentPath(opened_[root]->descriptor()),
+  const dh::RootFolder& rootFolder = Roots()[std::size_t(root)];
+  std::vector<Frame> frames = {{roots_->opened(root),
+                                dh::confine::currentPath(roots_->opened(root)->descriptor()),
                                 rootFolder.RootPath,
                                 0,
                                 {}}};
-  // The deepest known way that spells the folder: a shortcut target, or the root.
-  for (const auto& [targetRoot, way] : targets_) {
-    if (targetRoot == root && IsWithin(folder, way.back().shown) &&
-        way.back().shown.size() >= frames.back().shown.size())
-      frames = way;
+  // The deepest known way that spells the folder: a shortcut target, or the root (as
+  // opened now).
+  for (const std::vector<Frame>& way : visited_->ways) {
+    if (way.front().shown == rootFolder.RootPath && IsWithin(folder, way.back().shown) &&
+        way.back().shown.size() >= frames.back().shown.size()) {
+      std::vector<Frame> from = way;
+      from.front() = frames.front();
+      frames = std::move(from);
+    }
   }
   const Frame& frame = frames.back();
   if (frame.base.empty() || !IsWithin(folder, frame.shown))
@@ -193,6 +178,22 @@ bool FolderNavigator::GoTo(const std::string& folder, int root) {
   root_ = root;
   limit_ = rootFolder.FolderLevels;
   return true;
+}
+
+bool FolderNavigator::reach(const std::string& folder) {
+  const std::string spelt = TrimFolder(folder);
+  for (int root = 0; root < int(Roots().size()); ++root) {
+    // Only a root that spells the folder, itself or through a target visited, is tried.
+    const std::string& path = Roots()[std::size_t(root)].RootPath;
+    const bool spells =
+        IsWithin(spelt, path) ||
+        std::any_of(visited_->ways.begin(), visited_->ways.end(), [&](const auto& way) {
+          return way.front().shown == path && IsWithin(spelt, way.back().shown);
+        });
+    if (spells && GoTo(spelt, root))
+      return true;
+  }
+  return false;
 }
 
 FolderNavigator::EntryKind FolderNavigator::Classify(const std::string& name,
@@ -227,7 +228,8 @@ FolderNavigator::EntryKind FolderNavigator::Classify(const dh::confine::Descript
 }
 
 std::string FolderNavigator::CaptionLine() const {
-  const std::string rootName = root_ < int(roots_.size()) ? roots_[root_].RootDisplayName : "";
+  const std::string rootName =
+      root_ < int(Roots().size()) ? Roots()[std::size_t(root_)].RootDisplayName : "";
   return "Current Root: " + rootName + "      Current Folder: " + folder_;
 }
 

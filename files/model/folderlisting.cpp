@@ -1,6 +1,7 @@
-#include "files/views/folderlisting.h"
+#include "files/model/folderlisting.h"
 
 #include "platform/desktop/programtypes.h"
+#include "platform/watch/filesystem.h"
 
 #include <QFile>
 #include <QHash>
@@ -82,9 +83,9 @@ bool KeepsModes(unsigned long fileSystemType) {
       0x5346544e, // ntfs
       0x7366746e, // ntfs3
       0x65735546, // fuse, fuseblk
-      0xff534d42, // cifs
-      0xfe534d42, // smb2
-      0x517b,     // smb
+      dh::watch::fstype::kCifs,
+      dh::watch::fstype::kSmb2,
+      dh::watch::fstype::kSmb,
   };
   return std::find(std::begin(kNoModes), std::end(kNoModes), fileSystemType) == std::end(kNoModes);
 }

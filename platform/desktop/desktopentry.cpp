@@ -1,4 +1,4 @@
-#include "programs/desktopentry.h"
+#include "platform/desktop/desktopentry.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace dh::programs {
+namespace dh::desktop {
 namespace {
 
 QString initialLocale() {
@@ -88,15 +88,20 @@ bool isKeyCharacter(QChar c) {
          c == u'-';
 }
 
+bool isTypeCharacter(QChar c) {
+  return isKeyCharacter(c) || QStringView(u"/+._").contains(c);
+}
+
 // "Key=Value" or "Key[locale]=Value", blanks allowed around "="; nothing for other lines.
-std::optional<std::pair<QString, QString>> keyLine(QStringView line) {
+std::optional<std::pair<QString, QString>> keyLine(QStringView line, DesktopEntry::Form form) {
   const qsizetype equals = line.indexOf(u'=');
   if (equals <= 0)
     return std::nullopt;
   const QStringView key = line.left(equals).trimmed();
   const qsizetype bracket = key.indexOf(u'[');
   const QStringView name = bracket < 0 ? key : key.left(bracket);
-  if (name.isEmpty() || !std::all_of(name.begin(), name.end(), isKeyCharacter))
+  const auto allowed = form == DesktopEntry::Form::Entry ? isKeyCharacter : isTypeCharacter;
+  if (name.isEmpty() || !std::all_of(name.begin(), name.end(), allowed))
     return std::nullopt;
   if (bracket >= 0 && (!key.endsWith(u']') || key.size() - bracket < 3))
     return std::nullopt;
@@ -108,20 +113,22 @@ std::optional<std::pair<QString, QString>> keyLine(QStringView line) {
 
 } // namespace
 
-std::optional<DesktopEntry> DesktopEntry::read(const QString& path) {
+const QString DesktopEntry::kMainGroup = QStringLiteral("Desktop Entry");
+
+std::optional<DesktopEntry> DesktopEntry::read(const QString& path, Form form) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     return std::nullopt;
-  return parse(file.readAll());
+  return parse(file.readAll(), form);
 }
 
-std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray& bytes) {
+std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray& bytes, Form form) {
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   const QString text = decoder.decode(bytes);
   if (decoder.hasError())
     return std::nullopt;
   DesktopEntry entry;
-  enum { BeforeGroups, InEntry, InOtherGroup } where = BeforeGroups;
+  std::optional<QString> group; // none before the first group
   for (QStringView line : QStringView(text).split(u'\n')) {
     if (line.endsWith(u'\r'))
       line.chop(1);
@@ -130,47 +137,54 @@ std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray& bytes) {
     if (line.startsWith(u'[')) {
       if (!line.endsWith(u']'))
         return std::nullopt;
-      const bool main = line == QLatin1String("[Desktop Entry]");
-      if (where == BeforeGroups && !main)
+      const QString name = line.mid(1, line.size() - 2).toString();
+      if (!group && form == Form::Entry && name != kMainGroup)
         return std::nullopt;
-      where = main && where == BeforeGroups ? InEntry : InOtherGroup;
+      group = name; // a group written twice keeps its first values
       continue;
     }
-    const std::optional<std::pair<QString, QString>> keyValue = keyLine(line);
-    if (!keyValue || where == BeforeGroups)
+    const std::optional<std::pair<QString, QString>> keyValue = keyLine(line, form);
+    if (!keyValue || !group)
       return std::nullopt;
-    if (where == InEntry && !entry.values_.contains(keyValue->first))
-      entry.values_.insert(keyValue->first, keyValue->second);
+    QHash<QString, QString>& keys = entry.groups_[*group];
+    if (!keys.contains(keyValue->first))
+      keys.insert(keyValue->first, keyValue->second);
   }
-  if (where == BeforeGroups)
+  if (!group)
     return std::nullopt;
   return entry;
 }
 
-QString DesktopEntry::value(const QString& key) const {
-  return unescape(values_.value(key), false);
+QString DesktopEntry::value(const QString& key, const QString& group) const {
+  return unescape(groups_.value(group).value(key), false);
 }
 
 QString DesktopEntry::localized(const QString& key) const {
   for (const QString& suffix : localeSuffixes()) {
-    if (values_.contains(key + suffix))
+    if (has(key + suffix))
       return value(key + suffix);
   }
   return value(key);
 }
 
-QStringList DesktopEntry::list(const QString& key) const {
+QStringList DesktopEntry::list(const QString& key, const QString& group) const {
   static const QRegularExpression separator(QStringLiteral("(?<!\\\\);"));
   QStringList items;
-  for (const QString& item : unescape(values_.value(key), true).split(separator)) {
+  for (const QString& item : unescape(groups_.value(group).value(key), true).split(separator)) {
     if (!item.isEmpty())
       items << QString(item).replace(QStringLiteral("\\;"), QStringLiteral(";"));
   }
   return items;
 }
 
+QString DesktopEntry::actionGroup(const QString& action) const {
+  const QString group = QStringLiteral("Desktop Action ") + action;
+  return list(QStringLiteral("Actions")).contains(action) && groups_.contains(group) ? group
+                                                                                     : QString();
+}
+
 void DesktopEntry::setLocale(const QString& locale) {
   localeSuffixes() = suffixesOf(locale);
 }
 
-} // namespace dh::programs
+} // namespace dh::desktop

@@ -1,5 +1,7 @@
 // Where the hives are: the process environment first, then the administrator's
 // /etc/deskhaven/session.env (which the session script sources too), then the defaults.
+#include "common/hiveplaces.h"
+
 #include "platform/registry/registry.h"
 
 #include <cstdlib>
@@ -7,7 +9,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace dh::reg {
+namespace dh {
 
 namespace {
 
@@ -54,8 +56,7 @@ std::string homeOf(const std::string& user) {
   return pw && pw->pw_dir ? pw->pw_dir : "";
 }
 
-} // namespace
-
+// The value of NAME in session.env ("" when it is not set there).
 std::string sessionSetting(const std::string& name) {
   const std::string file = environment("DESKHAVEN_SESSION_ENV");
   std::ifstream in(file.empty() ? kSessionEnv : file);
@@ -72,6 +73,8 @@ std::string sessionSetting(const std::string& name) {
   }
   return found;
 }
+
+} // namespace
 
 std::string machineHivePath() {
   std::string path = environment("DESKHAVEN_MACHINE_HIVE");
@@ -113,4 +116,13 @@ std::string userHivePathOf(const std::string& user) {
   return home.empty() ? std::string() : home + kUserHiveBelowHome;
 }
 
-} // namespace dh::reg
+void useHivePlaces() {
+  reg::setHiveLocator([] {
+    reg::HiveSetup setup{machineHivePath(), userHivePath(), defaultUserHivePath()};
+    if (const int seconds = std::atoi(environment("DESKHAVEN_LOCK_WAIT").c_str()); seconds > 0)
+      setup.lockWaitSeconds = seconds;
+    return setup;
+  });
+}
+
+} // namespace dh

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "common/scheme.h"
+#include "files/model/openroots.h"
 #include "platform/confine/confinedroot.h"
 
 #include <memory>
@@ -20,15 +21,20 @@ namespace dh::files {
 
 class FolderNavigator {
 public:
-  // FolderLevels -1 means "no limit" and becomes this.
-  static constexpr int kUnlimitedLevels = 99;
-
   enum class EntryKind { Hidden, File, Folder };
 
-  // Takes the scheme's roots and opens their folders: -1 limits become 99, and roots
-  // whose folder cannot be read are dropped. Nothing is shown until a root is opened.
-  void SetRoots(std::vector<dh::RootFolder> roots);
-  const std::vector<dh::RootFolder>& Roots() const { return roots_; }
+  // The shortcut targets visited, each with the way to it from its root. The navigators
+  // of one page share them, so that any view (and the history) can return to a target
+  // another view was led to; they outlive a new set of roots.
+  struct Visited;
+
+  // With visited targets of its own, or shared with other navigators.
+  FolderNavigator();
+  explicit FolderNavigator(std::shared_ptr<Visited> visited);
+
+  // Takes the roots of a set-up. Nothing is shown until a root is opened.
+  void SetRoots(std::shared_ptr<const OpenRoots> roots);
+  const std::vector<dh::RootFolder>& Roots() const;
 
   bool HasFolder() const { return !frames_.empty(); }
   int CurrentRoot() const { return root_; }
@@ -53,6 +59,10 @@ public:
   // Goes to a folder recorded earlier for that root, its depth counted afresh; false
   // when it vanished, can no longer be read, or lies outside the root or below its limit.
   bool GoTo(const std::string& folder, int root);
+  // Goes to folder in the first root that holds it, itself or through a shortcut target
+  // visited, within its limit (CurrentRoot and Depth then say which and how deep); false,
+  // and nothing changes, when no root does.
+  bool reach(const std::string& folder);
 
   // What an entry of the current folder is to the pupil: a folder or file inside the
   // root, a folder shortcut leading out (a folder), or something never shown (a hidden
@@ -80,6 +90,13 @@ private:
     std::string back;  // for a target: the folder holding the shortcut
   };
 
+public:
+  struct Visited {
+    // Each begins with its root's frame, which is matched by the root's folder.
+    std::vector<std::vector<Frame>> ways;
+  };
+
+private:
   std::string Child(const std::string& name) const;
   // folder opened beneath the last frame's root, if it is spelt below that frame.
   static dh::confine::Descriptor Resolve(const Frame& frame, const std::string& folder,
@@ -87,22 +104,13 @@ private:
   bool Show(std::vector<Frame> frames, std::string folder, int depth);
   bool AtAnyRoot(const std::string& folder) const;
 
-  std::vector<dh::RootFolder> roots_;
-  // Each root's folder, opened once when the roots are set.
-  std::vector<std::shared_ptr<const dh::confine::ConfinedRoot>> opened_;
+  std::shared_ptr<const OpenRoots> roots_ = OpenRoots::of({});
   int root_ = 0;
   std::string folder_;
   int depth_ = 0;
   int limit_ = 0;
   std::vector<Frame> frames_;
-  // Every shortcut target visited, with the way to it, so that the history can return.
-  std::vector<std::pair<int, std::vector<Frame>>> targets_;
+  std::shared_ptr<Visited> visited_;
 };
-
-// The roots a view can show: those whose folder can be read, -1 limits as 99.
-std::vector<dh::RootFolder> UsableRoots(std::vector<dh::RootFolder> roots);
-
-// Removes trailing "/" (but keeps "/" itself).
-std::string TrimFolder(std::string path);
 
 } // namespace dh::files

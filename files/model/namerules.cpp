@@ -1,4 +1,4 @@
-#include "files/namerules.h"
+#include "files/model/namerules.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 // Reading the current folder of a navigator into item records, and the type of a file.
 #pragma once
 
-#include "files/views/foldernavigator.h"
-#include "files/views/itemrecord.h"
+#include "files/model/foldernavigator.h"
+#include "files/model/itemrecord.h"
 
 #include <QMimeType>
 

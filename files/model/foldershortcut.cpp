@@ -1,4 +1,4 @@
-#include "files/foldershortcut.h"
+#include "files/model/foldershortcut.h"
 
 #include "common/settings.h"
 #include "platform/confine/administrators.h"

@@ -1,4 +1,4 @@
-#include "files/navigationhistory.h"
+#include "files/model/navigationhistory.h"
 
 namespace dh::files {
 

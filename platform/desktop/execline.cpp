@@ -1,8 +1,9 @@
-#include "programs/execline.h"
+#include "platform/desktop/execline.h"
 
+#include <algorithm>
 #include <vector>
 
-namespace dh::programs {
+namespace dh::desktop {
 namespace {
 
 // Characters that mean something to a shell and so must be quoted.
@@ -77,22 +78,35 @@ std::optional<std::vector<Argument>> split(const QString& exec) {
   return arguments;
 }
 
+bool isFileCode(QChar code) {
+  return QStringView(u"fFuU").contains(code);
+}
+
 // Codes that stand for files or for nothing any more: empty when started without files.
 bool standsForNothing(QChar code) {
-  return QStringView(u"fFuUdDnNvm").contains(code);
+  return isFileCode(code) || QStringView(u"dDnNvm").contains(code);
 }
 
 } // namespace
 
 std::optional<QStringList> expandExec(const QString& exec, const ExecFields& fields) {
   const std::optional<std::vector<Argument>> arguments = split(exec);
-  if (!arguments)
+  // The program is written out: a field code there would run what it stands for (the file).
+  if (!arguments || arguments->empty() ||
+      !std::all_of(arguments->front().begin(), arguments->front().end(),
+                   [](const Piece& piece) { return piece.code.isNull(); }))
     return std::nullopt;
   QStringList out;
+  bool fileNamed = false;
   for (const Argument& argument : *arguments) {
     // An argument that is a field code alone goes away when the code stands for nothing.
     if (argument.size() == 1 && !argument[0].code.isNull()) {
       const QChar code = argument[0].code;
+      if (isFileCode(code) && !fields.file.isEmpty()) {
+        out << fields.file;
+        fileNamed = true;
+        continue;
+      }
       if (standsForNothing(code))
         continue;
       if (code == u'i') {
@@ -116,6 +130,11 @@ std::optional<QStringList> expandExec(const QString& exec, const ExecFields& fie
       case 'k':
         text += fields.location;
         break;
+      case 'f':
+      case 'u':
+        text += fields.file;
+        fileNamed = fileNamed || !fields.file.isEmpty();
+        break;
       default:
         if (!standsForNothing(piece.code))
           return std::nullopt;
@@ -125,7 +144,9 @@ std::optional<QStringList> expandExec(const QString& exec, const ExecFields& fie
   }
   if (out.isEmpty() || out.front().isEmpty())
     return std::nullopt;
+  if (!fileNamed && !fields.file.isEmpty())
+    out << fields.file;
   return out;
 }
 
-} // namespace dh::programs
+} // namespace dh::desktop

@@ -1,4 +1,4 @@
-#include "files/views/itemrecord.h"
+#include "files/model/itemrecord.h"
 
 #include "common/settings.h"
 
