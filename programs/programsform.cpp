@@ -117,6 +117,7 @@ CProgramsForm::CProgramsForm(QWidget* parent) : CPageForm(parent) {
 
   list_ = new QListWidget(this);
   dh::ui::setControlId(list_, kProgramList);
+  list_->setAccessibleName(QStringLiteral("Programs"));
   list_->setViewMode(QListView::IconMode);
   list_->setIconSize(QSize(kIconSize, kIconSize));
   list_->setGridSize(QSize(120, 84));

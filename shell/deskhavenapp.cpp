@@ -1,5 +1,6 @@
 #include "shell/deskhavenapp.h"
 
+#include "common/ui/windowaccessible.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messageservice.h"
 #include "shell/accelerators.h"
@@ -117,6 +118,8 @@ int CDeskhavenApp::runMainWindow(const LaunchOptions& options, InstanceChannel* 
   static ReportingMessageHandler reporter; // lives as long as the process
   if (headless(options))
     ui::installMessageHandler(&reporter);
+  // Before the first window is made, whose presentation Qt keeps once asked for.
+  installWindowAccessible();
   CDeskhavenDlg dialog;
   CAcceleratorTable accelerators(&dialog,
                                  [&dialog](PageCommand command) { dialog.OnCommand(command); });

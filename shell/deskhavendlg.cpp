@@ -316,6 +316,9 @@ void CDeskhavenDlg::showPage(int page) {
   if (QWidget* control = pageControl(page)) {
     control->show();
     control->raise();
+    // The keyboard goes with the page: a key must never reach the page just hidden.
+    if (!control->isAncestorOf(QApplication::focusWidget()))
+      control->setFocus(Qt::OtherFocusReason);
   }
   current_ = page;
   const QIcon hover = icon(pageIdentity(page).hoverIcon);

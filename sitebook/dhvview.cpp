@@ -222,6 +222,9 @@ void CDhvView::Print() {
 }
 
 void CDhvView::pressTab() {
+  // The page takes the keyboard too, so that what Tab reaches in it is the focus a screen
+  // reader follows. (Not as a Tab focus: the engine would move on to its first link itself.)
+  setFocus(Qt::OtherFocusReason);
   ui::sendOwnKey(focusProxy() ? focusProxy() : this, Qt::Key_Tab);
 }
 

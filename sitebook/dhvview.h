@@ -47,7 +47,7 @@ public:
   void Refresh();
   void Copy();
   void Print();
-  // Moves the focus inside the page as Tab pressed in it would.
+  // Gives the page the keyboard and moves the focus inside it as Tab pressed in it would.
   void pressTab();
 
   // Replaces the print prompt; returns the one before. Null restores the dialog.

@@ -120,6 +120,7 @@ void CFolderListView::MakeList() {
     icons->setModel(&model_);
     list_ = icons;
   }
+  list_->setAccessibleName(QStringLiteral("Files and folders"));
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);

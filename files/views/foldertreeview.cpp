@@ -86,6 +86,7 @@ CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history,
   caption_->setTextFormat(Qt::PlainText);
   tree_ = new QTreeWidget(this);
   dh::ui::setControlId(tree_, onePane ? kOnePaneTree : kTwoPaneTree);
+  tree_->setAccessibleName(QStringLiteral("Folders"));
   tree_->setHeaderHidden(true);
   tree_->setRootIsDecorated(true);
   tree_->setUniformRowHeights(true);
@@ -121,6 +122,7 @@ CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history,
     list_->setWrapping(true);
     list_->setWordWrap(true);
     list_->setModel(&model_);
+    list_->setAccessibleName(QStringLiteral("Files and folders"));
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -1,0 +1,157 @@
+#!/usr/bin/env python3
+"""The real shell beside Debian's screen reader (Orca): the keys a pupil who cannot see the
+screen presses, and what the screen reader says of them, read from its debug output, which
+holds every utterance whether or not a speech synthesiser can be reached."""
+import os
+import re
+import subprocess
+import time
+import unittest
+
+from desktopbus import (CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, find, wait_for,
+                        xdotool)
+
+UTTERANCE = re.compile(r"SPEECH OUTPUT: '(.*)' ?\{.*\}$")
+
+
+class TestWithAScreenReader(ShellOnTheDemo):
+
+    @classmethod
+    def tearDownClass(cls):
+        reader = getattr(cls, "reader", None)
+        if reader:
+            reader.terminate()
+            try:
+                reader.wait(10)
+            except subprocess.TimeoutExpired:
+                reader.kill()
+                reader.wait()
+        super().tearDownClass()
+
+    def setUp(self):
+        wait_for("the first page", self.page_on_show, START_TIMEOUT)
+        cls = type(self)
+        if getattr(cls, "reader", None) is None:
+            cls.start_reader()
+            self.hear("that it is on", lambda said: said == "Screen reader on.", 0, START_TIMEOUT)
+            window = xdotool("search", "--name", "^Deskhaven 2$").split()[0]
+            xdotool("windowfocus", "--sync", window)
+            self.hear("the shell's window", lambda said: said.startswith("Deskhaven 2"), 0)
+
+    @classmethod
+    def start_reader(cls):
+        """Starts the screen reader with its settings in the test's folder, and has its
+        debug output written line by line (through the customisations it loads)."""
+        settings = os.path.join(cls.work.name, "orca")
+        os.makedirs(settings)
+        with open(os.path.join(settings, "orca-customizations.py"), "w") as customisations:
+            customisations.write("from orca import debug\n"
+                                 "debug.debugFile.reconfigure(line_buffering=True)\n")
+        cls.spoken = os.path.join(cls.work.name, "orca.out")
+        cls.reader = subprocess.Popen(
+            ["orca", "--user-prefs", settings, "--debug-file", cls.spoken],
+            env=dict(cls.env, HOME=os.path.join(cls.work.name, "home")),
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    # What the screen reader says -----------------------------------------------------
+
+    def output(self):
+        try:
+            with open(self.spoken, errors="replace") as file:
+                return file.read()
+        except FileNotFoundError:
+            return ""
+
+    def said_since(self, start):
+        return [m.group(1) for m in map(UTTERANCE.search, self.output()[start:].splitlines())
+                if m]
+
+    def hear(self, what, probe, since, timeout=CHANGE_TIMEOUT):
+        """Waits until the screen reader has said something probe accepts since the mark
+        since, and gives it."""
+        deadline = time.monotonic() + timeout
+        while True:
+            said = self.said_since(since)
+            found = next((line for line in said if probe(line)), None)
+            if found is not None:
+                return found
+            if self.reader.poll() is not None or time.monotonic() > deadline:
+                raise AssertionError(f"the screen reader did not say {what}; it said {said}")
+            time.sleep(0.05)
+
+    def press(self, key):
+        """Presses key as a keyboard would and gives the mark from which to listen."""
+        mark = len(self.output())
+        xdotool("key", "--clearmodifiers", key)
+        return mark
+
+    # The shell's side ------------------------------------------------------------------
+
+    def shows(self, role, name):
+        window = self.main_window()
+        return find(window, role, name, 14) if window else None
+
+    def wait_shows(self, role, name):
+        return wait_for(f"{role} {name!r}", lambda: self.shows(role, name), CHANGE_TIMEOUT)
+
+    def show_page(self, key, page):
+        self.press(key)
+        wait_for(f"the {page} page", lambda: self.page_on_show() == page, CHANGE_TIMEOUT)
+
+    def names_in(self, *folder):
+        return {os.path.splitext(name)[0]
+                for name in os.listdir(os.path.join(self.work.name, "demo", *folder))}
+
+    # The pages ---------------------------------------------------------------------------
+
+    def test_1_programs_page(self):
+        self.show_page("alt+p", "Programs")
+        self.wait_shows("label", "Current Program Set: Art")
+        # The side-panel key reaches the page while the screen reader listens.
+        self.press("ctrl+2")
+        self.wait_shows("label", "Current Program Set: Maths")
+        # Tab puts the keyboard in the list, which is announced by its name; an arrow key
+        # moves to a program of the set now on show, announced by its name.
+        since = self.press("Tab")
+        self.hear("the list's name", lambda said: said == "Programs.", since)
+        since = self.press("Right")
+        maths = self.names_in("programs", "Maths")
+        said = self.hear("a program", lambda said: said.rstrip(".") in
+                         maths | self.names_in("programs", "Art"), since)
+        self.assertIn(said.rstrip("."), maths)
+
+    def test_2_my_files_page(self):
+        self.show_page("alt+f", "My Files")
+        since = self.press("Tab")
+        self.hear("the file list's name", lambda said: said.startswith("Files and folders"),
+                  since)
+        since = self.press("Down")
+        files = self.names_in("files", "My Work")
+        self.hear(f"one of {sorted(files)}", lambda said: said.rstrip(".") in files, since)
+
+    def test_3_links_page(self):
+        shown = self.press("alt+l")
+        wait_for("the Links page", lambda: self.page_on_show() == "Links", CHANGE_TIMEOUT)
+        # An arrow key must not reach the file list of the page just hidden.
+        self.press("Down")
+        # Tab goes into the web page and on through it to the page's own buttons, each
+        # announced by its name and role.
+        button = re.compile(r"(.+) push button\.$")
+        for _ in range(12):
+            since = self.press("Tab")
+            try:
+                said = self.hear("a button", button.match, since, timeout=1.5)
+                break
+            except AssertionError:
+                continue
+        else:
+            self.fail(f"no button announced by Tab on the Links page: {self.said_since(shown)}")
+        name = button.match(said).group(1)
+        self.assertIsNotNone(self.shows("push button", name), name)
+        self.assertEqual(self.page_on_show(), "Links")
+        files = self.names_in("files", "My Work")
+        self.assertEqual([said for said in self.said_since(shown) if said.rstrip(".") in files],
+                         [])
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2, failfast=True)
