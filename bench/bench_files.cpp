@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   control.resize(1024, 700);
   control.show();
   QCoreApplication::processEvents();
-  auto* view = static_cast<CFolderListView*>(control.Form()->ActiveView());
+  auto* view = static_cast<CFolderListView*>(control.form()->activeView());
 
   std::vector<double> ls, listing;
   for (int run = 0; run < kRuns; ++run) {
@@ -63,44 +63,44 @@ int main(int argc, char** argv) {
       process.waitForFinished();
       process.readAllStandardOutput();
     }));
-    view->OpenSlot(1);
+    view->openSlot(1);
     listing.push_back(millisOf([&] {
-      view->OpenSlot(0);
+      view->openSlot(0);
       QCoreApplication::processEvents(); // laid out and drawn
     }));
   }
   std::printf("listing %zu files: details view %.1f ms, ls -l %.1f ms (median of %d; %.2f times)\n",
-              view->Model().Items().size(), median(listing), median(ls), kRuns,
+              view->model().items().size(), median(listing), median(ls), kRuns,
               median(listing) / median(ls));
 
   // What each poll of a folder on a share costs when nothing changed there.
   std::vector<double> polls;
   for (int run = 0; run < kRuns; ++run)
-    polls.push_back(millisOf([&] { view->FolderChanged({}); }));
+    polls.push_back(millisOf([&] { view->folderChanged({}); }));
   std::printf("polling a shared folder of %d files: %.1f ms a poll (median of %d), every %d ms\n",
               kFiles, median(polls), kRuns, FolderWatch::kSharePollMs);
 
-  view->OpenSlot(1);
+  view->openSlot(1);
   std::vector<double> appear;
   for (int n = 0; n < kAppearances; ++n) {
-    const int rows = int(view->Model().Items().size());
+    const int rows = int(view->model().items().size());
     appear.push_back(millisOf([&] {
       dir.file(QStringLiteral("r2/new %1.txt").arg(n));
       const auto deadline = Clock::now() + std::chrono::seconds(5);
-      while (int(view->Model().Items().size()) == rows && Clock::now() < deadline)
+      while (int(view->model().items().size()) == rows && Clock::now() < deadline)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }));
   }
   std::printf("a file made on disk to its row in the view: median of %d %.1f ms, worst %.1f ms\n",
               kAppearances, median(appear), *std::max_element(appear.begin(), appear.end()));
 
-  control.Form()->ChooseView(FilesForm::kOnePaneTree);
-  auto* tree = static_cast<CFolderTreeView*>(control.Form()->ActiveView());
+  control.form()->chooseView(CFilesForm::kOnePaneTree);
+  auto* tree = static_cast<CFolderTreeView*>(control.form()->activeView());
   QTreeWidgetItem* root = nullptr;
   std::vector<double> expanding;
   for (int run = 0; run < kRuns; ++run) {
     QCoreApplication::processEvents(); // the watchers' news rebuilds the tree
-    root = tree->Tree()->topLevelItem(0);
+    root = tree->tree()->topLevelItem(0);
     root->setExpanded(false);
     expanding.push_back(millisOf([&] {
       root->setExpanded(true); // filled afresh on every expansion

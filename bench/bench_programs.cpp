@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
   hives.setText(dh::reg::Root::LocalMachine, dh::kSettingsKey, dh::setting::kProgramSetLocation,
                 sets.toStdString());
   const double folder = medianMillis([&] { list.LoadSets(list.GetLocation()); });
-  if (list.Sets().size() != size_t(kSets))
+  if (list.sets().size() != size_t(kSets))
     return 1;
 
   CProgramsForm form;

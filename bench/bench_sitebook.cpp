@@ -32,7 +32,7 @@ double startUpMillis() {
   CSitebookCtrl control;
   control.resize(1024, 700);
   control.show();
-  QSignalSpy done(control.form()->View(), &QWebEngineView::loadFinished);
+  QSignalSpy done(control.form()->view(), &QWebEngineView::loadFinished);
   if (!done.wait(30000))
     return -1;
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();

@@ -12,7 +12,7 @@ constexpr int kMostShortenedWords = 3;
 
 // The characters of a text as a reader sees them: a letter with its accents, an emoji
 // with its modifiers, each is one.
-QStringList Characters(const QString& text) {
+QStringList characters(const QString& text) {
   QStringList characters;
   QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
   qsizetype start = 0;
@@ -24,8 +24,8 @@ QStringList Characters(const QString& text) {
 }
 } // namespace
 
-QString ShortenCaption(const QString& caption) {
-  QStringList text = Characters(caption);
+QString shortenCaption(const QString& caption) {
+  QStringList text = characters(caption);
   // The counter starts at 1, so the cut applies from the third shortened word that a
   // blank follows.
   int counter = 1;
@@ -51,10 +51,10 @@ QString ShortenCaption(const QString& caption) {
   return text.join(QString());
 }
 
-QString SlotCaption(const QString& displayName) {
+QString slotCaption(const QString& displayName) {
   QString doubled = displayName;
   doubled.replace(QLatin1Char('&'), QStringLiteral("&&"));
-  return ShortenCaption(doubled);
+  return shortenCaption(doubled);
 }
 
 } // namespace dh

@@ -11,10 +11,10 @@ namespace dh {
 // A word ends at a blank or at the text's last character, which is not counted and is
 // dropped when that word is shortened. Characters as a reader sees them are counted, not
 // bytes or code units, so a name is never cut inside a letter or an emoji.
-QString ShortenCaption(const QString& caption);
+QString shortenCaption(const QString& caption);
 
 // The caption of a slot: every "&" doubled, so that no letter becomes a keyboard
 // mnemonic and the ampersand stays visible, then shortened.
-QString SlotCaption(const QString& displayName);
+QString slotCaption(const QString& displayName);
 
 } // namespace dh

@@ -8,7 +8,7 @@
 
 namespace dh {
 
-int QueryPlatformMode(int defaultMode) {
+int queryPlatformMode(int defaultMode) {
   int mode = defaultMode;
   const auto made = component::createObject(platformmode::kClassId, platformmode::kInterfaceId);
   if (!made.ok())
@@ -30,7 +30,7 @@ int QueryPlatformMode(int defaultMode) {
   return mode;
 }
 
-ClassStore SelectionClassStore(int mode) {
+ClassStore selectionClassStore(int mode) {
   if (mode >= 1 && mode <= 5)
     return ClassStore::Machine;
   if (mode == 6 || mode == 7)
@@ -38,27 +38,27 @@ ClassStore SelectionClassStore(int mode) {
   return ClassStore::None;
 }
 
-ClassStore ShellClassStore(int mode) {
-  return mode == 99 ? ClassStore::User : SelectionClassStore(mode);
+ClassStore shellClassStore(int mode) {
+  return mode == 99 ? ClassStore::User : selectionClassStore(mode);
 }
 
-bool ModeOwnsConfigToUse(int mode) {
+bool modeOwnsConfigToUse(int mode) {
   return mode == 8 || mode == 9 || mode == 99;
 }
 
-bool ModeReadsClassAtSetUp(int mode) {
+bool modeReadsClassAtSetUp(int mode) {
   return mode != 0 && mode != 8 && mode != 99;
 }
 
-bool ModeShowsClass(int mode) {
+bool modeShowsClass(int mode) {
   return mode != 8;
 }
 
-bool ModeOffersClassChange(int mode) {
-  return mode > 5 && ModeShowsClass(mode);
+bool modeOffersClassChange(int mode) {
+  return mode > 5 && modeShowsClass(mode);
 }
 
-bool ModeRereadsClassOnChange(int mode) {
+bool modeRereadsClassOnChange(int mode) {
   return mode < 8;
 }
 

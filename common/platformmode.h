@@ -7,7 +7,7 @@ namespace dh {
 
 // The mode the platform mode component reports, or defaultMode when the component is
 // not registered, cannot be made, is not ready or fails. Never throws.
-int QueryPlatformMode(int defaultMode);
+int queryPlatformMode(int defaultMode);
 
 // Without an answer the shell (and the class selector that works for it) assumes that
 // no platform product is installed and that the pupil picks a class in Deskhaven itself
@@ -26,24 +26,24 @@ enum class ClassStore {
 
 // Where the scheme selection reads the account type and the current class: modes 1 to 5
 // the machine, 6 and 7 the user; other modes select without a class.
-ClassStore SelectionClassStore(int mode);
+ClassStore selectionClassStore(int mode);
 
 // Where the shell reads the class it shows and polls, and where the class selector
 // records a new one: the selection's store, and in mode 99 the user's own key.
-ClassStore ShellClassStore(int mode);
+ClassStore shellClassStore(int mode);
 
 // Modes 8, 9 and 99 let the user's own "ConfigToUse" name the scheme.
-bool ModeOwnsConfigToUse(int mode);
+bool modeOwnsConfigToUse(int mode);
 
 // Whether the shell reads the class at set-up (not in modes 0, 8 and 99: there a class
 // shows only once the class timer sees one recorded).
-bool ModeReadsClassAtSetUp(int mode);
+bool modeReadsClassAtSetUp(int mode);
 // Whether the shell shows the class button at all (never in mode 8).
-bool ModeShowsClass(int mode);
+bool modeShowsClass(int mode);
 // Whether the pupil may change the class (modes above 5, where the class is not the
 // machine's).
-bool ModeOffersClassChange(int mode);
+bool modeOffersClassChange(int mode);
 // Whether a class change reads the class afresh for the class button (modes below 8).
-bool ModeRereadsClassOnChange(int mode);
+bool modeRereadsClassOnChange(int mode);
 
 } // namespace dh

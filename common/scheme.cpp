@@ -151,18 +151,18 @@ bool DhvScheme::Load(const std::string& name, std::vector<SectionFailure>* failu
     failures.push_back({"", "no scheme name"});
   } else {
     const std::string base = std::string(kSchemesKey) + "\\" + name;
-    ok = LoadFolderDisplay(base, failures);
-    ok = LoadSitebook(base, failures) && ok;
-    ok = LoadTabSelection(base, failures) && ok;
-    ok = LoadToolBars(base, failures) && ok;
-    ok = LoadDefaults(base, failures) && ok;
+    ok = loadFolderDisplay(base, failures);
+    ok = loadSitebook(base, failures) && ok;
+    ok = loadTabSelection(base, failures) && ok;
+    ok = loadToolBars(base, failures) && ok;
+    ok = loadDefaults(base, failures) && ok;
   }
   if (failuresOut)
     *failuresOut = std::move(failures);
   return ok;
 }
 
-bool DhvScheme::LoadFolderDisplay(const std::string& base, std::vector<SectionFailure>& failures) {
+bool DhvScheme::loadFolderDisplay(const std::string& base, std::vector<SectionFailure>& failures) {
   auto read = [](const SchemeKey& key) {
     RootFolder r;
     std::vector<std::string> ignored; // a root with missing values stands in the list empty
@@ -181,7 +181,7 @@ bool DhvScheme::LoadFolderDisplay(const std::string& base, std::vector<SectionFa
                   FolderDisplay.RootFolderCount, FolderDisplay.Roots, read, failures);
 }
 
-bool DhvScheme::LoadSitebook(const std::string& base, std::vector<SectionFailure>& failures) {
+bool DhvScheme::loadSitebook(const std::string& base, std::vector<SectionFailure>& failures) {
   auto read = [](const SchemeKey& key) {
     Sitemark s;
     std::vector<std::string> ignored;
@@ -197,7 +197,7 @@ bool DhvScheme::LoadSitebook(const std::string& base, std::vector<SectionFailure
                   Sitebook.SitebookCount, Sitebook.Sitemarks, read, failures);
 }
 
-bool DhvScheme::LoadTabSelection(const std::string& base, std::vector<SectionFailure>& failures) {
+bool DhvScheme::loadTabSelection(const std::string& base, std::vector<SectionFailure>& failures) {
   SchemeKey key(base + "\\TabSelection");
   if (!key.present()) {
     failures.push_back({"TabSelection", "the key " + base + "\\TabSelection is missing"});
@@ -219,7 +219,7 @@ bool DhvScheme::LoadTabSelection(const std::string& base, std::vector<SectionFai
   return true;
 }
 
-bool DhvScheme::LoadToolBars(const std::string& base, std::vector<SectionFailure>& failures) {
+bool DhvScheme::loadToolBars(const std::string& base, std::vector<SectionFailure>& failures) {
   const std::string toolBars = base + "\\ToolBars";
   if (!SchemeKey(toolBars).present()) {
     failures.push_back({"ToolBars", "the key " + toolBars + " is missing"});
@@ -246,7 +246,7 @@ bool DhvScheme::LoadToolBars(const std::string& base, std::vector<SectionFailure
   return ok;
 }
 
-bool DhvScheme::LoadDefaults(const std::string& base, std::vector<SectionFailure>& failures) {
+bool DhvScheme::loadDefaults(const std::string& base, std::vector<SectionFailure>& failures) {
   SchemeKey key(base + "\\Defaults");
   if (!key.present()) {
     failures.push_back({"Defaults", "the key " + base + "\\Defaults is missing"});
@@ -267,7 +267,7 @@ bool DhvScheme::LoadDefaults(const std::string& base, std::vector<SectionFailure
   return true;
 }
 
-bool DhvScheme::WriteDefaultsFlag(const char* name, bool on) const {
+bool DhvScheme::writeDefaultsFlag(const char* name, bool on) const {
   const std::string path = std::string(kSchemesKey) + "\\" + SchemeName + "\\Defaults";
   reg::Key key;
   if (SchemeName.empty() ||
@@ -276,19 +276,19 @@ bool DhvScheme::WriteDefaultsFlag(const char* name, bool on) const {
   return key.set(name, Type::Dword, reg::dwordData(on ? 1 : 0)) == reg::kSuccess;
 }
 
-bool DhvScheme::WriteShortToolTips(bool shortTips) const {
-  return WriteDefaultsFlag("ShortToolTips", shortTips);
+bool DhvScheme::writeShortToolTips(bool shortTips) const {
+  return writeDefaultsFlag("ShortToolTips", shortTips);
 }
 
-bool DhvScheme::ReadShortToolTips() const {
+bool DhvScheme::readShortToolTips() const {
   const std::optional<std::uint32_t> value =
       reg::readDword(reg::Root::LocalMachine,
                      std::string(kSchemesKey) + "\\" + SchemeName + "\\Defaults", "ShortToolTips");
   return value ? *value != 0 : Defaults.ShortToolTips != 0;
 }
 
-bool DhvScheme::WriteSilent(bool silent) const {
-  return WriteDefaultsFlag("Silent", silent);
+bool DhvScheme::writeSilent(bool silent) const {
+  return writeDefaultsFlag("Silent", silent);
 }
 
 } // namespace dh

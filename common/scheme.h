@@ -117,12 +117,12 @@ public:
 
   // Write "ShortToolTips" or "Silent" into this scheme's Defaults key, only if the key
   // exists. The record in memory is not changed. Callers may ignore the result.
-  bool WriteShortToolTips(bool shortTips) const;
+  bool writeShortToolTips(bool shortTips) const;
   // Whether short tips are wanted, read afresh from this scheme's Defaults key (the
   // shell's Options menu may have changed it since the scheme was loaded); the loaded
   // value when it cannot be read.
-  bool ReadShortToolTips() const;
-  bool WriteSilent(bool silent) const;
+  bool readShortToolTips() const;
+  bool writeSilent(bool silent) const;
 
   std::string SchemeName;
   FolderDisplaySection FolderDisplay;
@@ -132,17 +132,17 @@ public:
   DefaultsSection Defaults;
 
 private:
-  bool LoadFolderDisplay(const std::string& base, std::vector<SectionFailure>& failures);
-  bool LoadSitebook(const std::string& base, std::vector<SectionFailure>& failures);
-  bool LoadTabSelection(const std::string& base, std::vector<SectionFailure>& failures);
-  bool LoadToolBars(const std::string& base, std::vector<SectionFailure>& failures);
-  bool LoadDefaults(const std::string& base, std::vector<SectionFailure>& failures);
-  bool WriteDefaultsFlag(const char* name, bool on) const;
+  bool loadFolderDisplay(const std::string& base, std::vector<SectionFailure>& failures);
+  bool loadSitebook(const std::string& base, std::vector<SectionFailure>& failures);
+  bool loadTabSelection(const std::string& base, std::vector<SectionFailure>& failures);
+  bool loadToolBars(const std::string& base, std::vector<SectionFailure>& failures);
+  bool loadDefaults(const std::string& base, std::vector<SectionFailure>& failures);
+  bool writeDefaultsFlag(const char* name, bool on) const;
 };
 
 // The login name of the effective user, or empty when it cannot be found;
 // $DESKHAVEN_PREVIEW_USER instead when set (a preview run for an administrator).
-std::string CurrentUserName();
+std::string currentUserName();
 
 // The steps of the selection, each reading one registry value (empty when missing).
 std::string ReadAccountType(const std::string& userName, std::int32_t mode);

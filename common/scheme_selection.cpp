@@ -35,7 +35,7 @@ bool isPupil(const std::string& accountType) {
 
 } // namespace
 
-std::string CurrentUserName() {
+std::string currentUserName() {
   // An administrator's preview shows the pages as that pupil would see them.
   if (const char* preview = std::getenv("DESKHAVEN_PREVIEW_USER"); preview && *preview)
     return preview;
@@ -44,7 +44,7 @@ std::string CurrentUserName() {
 }
 
 std::string ReadAccountType(const std::string& userName, std::int32_t mode) {
-  const ClassStore store = SelectionClassStore(mode);
+  const ClassStore store = selectionClassStore(mode);
   if (store == ClassStore::Machine)
     return readMapText(Root::LocalMachine, kPlotbenchKey, "Current Mode");
   if (store == ClassStore::User && !userName.empty())
@@ -54,7 +54,7 @@ std::string ReadAccountType(const std::string& userName, std::int32_t mode) {
 }
 
 std::string ReadCurrentClass(std::int32_t mode) {
-  const auto place = ClassPlaceOf(SelectionClassStore(mode));
+  const auto place = classPlaceOf(selectionClassStore(mode));
   return place ? readMapText(place->root, place->key, kCurrentClassValue) : std::string();
 }
 
@@ -96,7 +96,7 @@ std::string LookupUserScheme(const std::string& userName) {
 }
 
 std::string DhvScheme::SelectScheme(std::int32_t mode) {
-  return SelectScheme(mode, CurrentUserName());
+  return SelectScheme(mode, currentUserName());
 }
 
 std::string DhvScheme::SelectScheme(std::int32_t mode, const std::string& userName,
@@ -133,7 +133,7 @@ std::string DhvScheme::SelectScheme(std::int32_t mode, const std::string& userNa
     else
       note(source + ": none");
   }
-  if (ModeOwnsConfigToUse(mode)) {
+  if (modeOwnsConfigToUse(mode)) {
     name = ReadConfigToUse();
     loaded = attempt("ConfigToUse of the user (mode " + std::to_string(mode) + ")", name);
   }

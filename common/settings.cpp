@@ -36,7 +36,7 @@ bool readable(const std::string& path) {
 
 } // namespace
 
-std::optional<ClassPlace> ClassPlaceOf(ClassStore store) {
+std::optional<ClassPlace> classPlaceOf(ClassStore store) {
   switch (store) {
   case ClassStore::Machine:
     return ClassPlace{reg::Root::LocalMachine, kPlotbenchKey};
@@ -48,15 +48,15 @@ std::optional<ClassPlace> ClassPlaceOf(ClassStore store) {
   return std::nullopt;
 }
 
-std::string ReadSetting(const char* name) {
+std::string readSetting(const char* name) {
   return reg::readText(reg::Root::LocalMachine, kSettingsKey, name, bufferFor(name), true);
 }
 
 std::string GetDefaultPicturesFolder() {
-  return ReadSetting(setting::kDefaultPictures);
+  return readSetting(setting::kDefaultPictures);
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
+std::string joinPath(const std::string& folder, const std::string& name) {
   if (folder.empty() || folder.back() == '/')
     return folder + name;
   return folder + '/' + name;
@@ -75,11 +75,11 @@ std::string GetUserTypePicturePath() {
   if (readPictureFolder(settings, setting::kUserDefinedPictures, folder)) {
     if (folder.empty())
       return {}; // an empty user folder means: no indicator, not the default one
-    if (std::string candidate = JoinPath(folder, name + ".bmp"); readable(candidate))
+    if (std::string candidate = joinPath(folder, name + ".bmp"); readable(candidate))
       return candidate;
   }
   if (readPictureFolder(settings, setting::kDefaultPictures, folder) && !folder.empty()) {
-    if (std::string candidate = JoinPath(folder, name + ".bmp"); readable(candidate))
+    if (std::string candidate = joinPath(folder, name + ".bmp"); readable(candidate))
       return candidate;
   }
   return {};

@@ -26,7 +26,7 @@ struct ClassPlace {
   reg::Root root;
   const char* key;
 };
-std::optional<ClassPlace> ClassPlaceOf(ClassStore store);
+std::optional<ClassPlace> classPlaceOf(ClassStore store);
 
 // The settings values and the buffer each is read into.
 namespace setting {
@@ -48,7 +48,7 @@ inline constexpr const char* kUserDesktopEntries = "Allow User Desktop Entries";
 
 // A settings value as text: empty when missing, not a text, or longer than the buffer
 // that its readers use (260 bytes; 500 for PrintFileTypes; no limit for msAgent Path).
-std::string ReadSetting(const char* name);
+std::string readSetting(const char* name);
 
 // The value of "Default Pictures", empty if missing.
 std::string GetDefaultPicturesFolder();
@@ -59,6 +59,6 @@ std::string GetDefaultPicturesFolder();
 std::string GetUserTypePicturePath();
 
 // Joins a folder and a file name with exactly one separator between them.
-std::string JoinPath(const std::string& folder, const std::string& name);
+std::string joinPath(const std::string& folder, const std::string& name);
 
 } // namespace dh

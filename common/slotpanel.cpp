@@ -4,13 +4,13 @@
 
 namespace dh {
 
-void SlotPanel::Layout(int linkCount, int panelHeight, int pitch) {
+void SlotPanel::layout(int linkCount, int panelHeight, int pitch) {
   linkCount_ = std::max(linkCount, 0);
   offset_ = 0;
-  Fit(panelHeight, pitch);
+  fit(panelHeight, pitch);
 }
 
-void SlotPanel::Fit(int panelHeight, int pitch) {
+void SlotPanel::fit(int panelHeight, int pitch) {
   const int room = pitch > 0 ? std::clamp(panelHeight / pitch, 0, kSlots) : 0;
   visible_ = std::min(room, linkCount_);
   offset_ = std::clamp(offset_, 0, linkCount_ - visible_);
@@ -22,13 +22,13 @@ void SlotPanel::Fit(int panelHeight, int pitch) {
   scrollDownInUse_ = offset_ + visible_ < linkCount_;
 }
 
-int SlotPanel::Open(int slot) {
-  opened_ = LinkOfSlot(slot);
+int SlotPanel::open(int slot) {
+  opened_ = linkOfSlot(slot);
   ticked_ = opened_;
   return *opened_;
 }
 
-bool SlotPanel::ScrollDown() {
+bool SlotPanel::scrollDown() {
   if (!scrollDownInUse_ || offset_ + visible_ >= linkCount_)
     return false;
   ++offset_;
@@ -39,7 +39,7 @@ bool SlotPanel::ScrollDown() {
   return true;
 }
 
-bool SlotPanel::ScrollUp() {
+bool SlotPanel::scrollUp() {
   if (!scrollUpInUse_ || offset_ <= 0)
     return false;
   --offset_;
@@ -50,7 +50,7 @@ bool SlotPanel::ScrollUp() {
   return true;
 }
 
-std::optional<int> SlotPanel::CheckedSlot() const {
+std::optional<int> SlotPanel::checkedSlot() const {
   if (!ticked_)
     return std::nullopt;
   const int slot = *ticked_ - offset_;

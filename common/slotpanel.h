@@ -14,38 +14,38 @@ public:
 
   // Lays the panel out for linkCount links in a panel of the given height, with one
   // slot every pitch pixels, and scrolls back to the first link.
-  void Layout(int linkCount, int panelHeight, int pitch);
+  void layout(int linkCount, int panelHeight, int pitch);
   // Fits the same links to a panel of a new height: the panel stays scrolled where it
   // was, unless more room leaves nothing below the last link.
-  void Fit(int panelHeight, int pitch);
+  void fit(int panelHeight, int pitch);
 
-  int Visible() const { return visible_; }
-  int Offset() const { return offset_; }
-  int LinkCount() const { return linkCount_; }
-  bool SlotInUse(int slot) const { return slotInUse_[slot]; }
-  bool ScrollUpInUse() const { return scrollUpInUse_; }
-  bool ScrollDownInUse() const { return scrollDownInUse_; }
+  int visible() const { return visible_; }
+  int offset() const { return offset_; }
+  int linkCount() const { return linkCount_; }
+  bool slotInUse(int slot) const { return slotInUse_[slot]; }
+  bool scrollUpInUse() const { return scrollUpInUse_; }
+  bool scrollDownInUse() const { return scrollDownInUse_; }
   // The link (index from 0) shown in a slot (from 0).
-  int LinkOfSlot(int slot) const { return offset_ + slot; }
+  int linkOfSlot(int slot) const { return offset_ + slot; }
 
   // Records that the link in a shown slot was opened and ticks it; returns its index.
-  int Open(int slot);
+  int open(int slot);
   // Each moves by one link when the button is in use and there is a link to move to;
   // the tick goes back to the link last opened.
-  bool ScrollDown();
-  bool ScrollUp();
+  bool scrollDown();
+  bool scrollUp();
   // The slot of the ticked link, while that link is on show.
-  std::optional<int> CheckedSlot() const;
+  std::optional<int> checkedSlot() const;
   // No link is ticked (the browser has gone back or forward); the link last opened is
   // still known.
-  void ClearTick() { ticked_.reset(); }
+  void clearTick() { ticked_.reset(); }
   // Forgets the link last opened (a new scheme).
-  void ForgetOpened() {
+  void forgetOpened() {
     opened_.reset();
     ticked_.reset();
   }
   // Records that a link was opened by other means than its slot (history, say).
-  void MarkOpened(int link) { opened_ = ticked_ = link; }
+  void markOpened(int link) { opened_ = ticked_ = link; }
 
 private:
   int linkCount_ = 0;

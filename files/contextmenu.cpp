@@ -20,13 +20,13 @@ constexpr std::array<CommandLook, 8> kLooks = {{{"&Open", 0},
                                                 {"&Delete", 5},
                                                 {"&New Folder", 7}}};
 
-bool Known(int command) {
+bool known(int command) {
   return command >= kMenuOpen && command <= kMenuNewFolder;
 }
 
 } // namespace
 
-bool MenuAvailability::Has(int command) const {
+bool MenuAvailability::has(int command) const {
   switch (command) {
   case kMenuOpen:
     return true;
@@ -49,7 +49,7 @@ bool MenuAvailability::Has(int command) const {
   }
 }
 
-std::vector<int> AvailableCommands(const std::vector<int>& offered,
+std::vector<int> availableCommands(const std::vector<int>& offered,
                                    const MenuAvailability& available) {
   std::vector<int> menu;
   bool separator = false;
@@ -58,7 +58,7 @@ std::vector<int> AvailableCommands(const std::vector<int>& offered,
       separator = !menu.empty();
       continue;
     }
-    if (!available.Has(command))
+    if (!available.has(command))
       continue;
     if (separator)
       menu.push_back(kMenuSeparator);
@@ -68,29 +68,29 @@ std::vector<int> AvailableCommands(const std::vector<int>& offered,
   return menu;
 }
 
-std::vector<int> ListMenu(MenuTarget target, const MenuAvailability& available) {
+std::vector<int> listMenu(MenuTarget target, const MenuAvailability& available) {
   constexpr int kSep = kMenuSeparator;
   switch (target) {
   case MenuTarget::Nothing:
-    return AvailableCommands({kMenuPaste, kSep, kMenuNewFolder}, available);
+    return availableCommands({kMenuPaste, kSep, kMenuNewFolder}, available);
   case MenuTarget::File:
-    return AvailableCommands(
+    return availableCommands(
         {kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep, kMenuPrint, kMenuRename, kSep, kMenuDelete},
         available);
   case MenuTarget::Folder:
-    return AvailableCommands({kMenuCut, kMenuCopy, kMenuPaste, kSep, kMenuRename, kSep, kMenuDelete,
+    return availableCommands({kMenuCut, kMenuCopy, kMenuPaste, kSep, kMenuRename, kSep, kMenuDelete,
                               kSep, kMenuNewFolder},
                              available);
   }
   return {};
 }
 
-const char* MenuText(int command) {
-  return Known(command) ? kLooks[std::size_t(command - 1)].text : "";
+const char* menuText(int command) {
+  return known(command) ? kLooks[std::size_t(command - 1)].text : "";
 }
 
-int MenuPicture(int command) {
-  return Known(command) ? kLooks[std::size_t(command - 1)].picture : -1;
+int menuPicture(int command) {
+  return known(command) ? kLooks[std::size_t(command - 1)].picture : -1;
 }
 
 } // namespace dh::files

@@ -23,22 +23,22 @@ enum MenuCommand {
 struct MenuAvailability {
   bool cut = false, copy = false, paste = false, print = false, rename = false, del = false,
        newFolder = false;
-  bool Has(int command) const;
+  bool has(int command) const;
 };
 
 enum class MenuTarget { Nothing, File, Folder };
 
 // The list views' menu: commands in order with separators between their groups, never
 // two together nor one at either end. Empty: no menu is shown.
-std::vector<int> ListMenu(MenuTarget target, const MenuAvailability& available);
+std::vector<int> listMenu(MenuTarget target, const MenuAvailability& available);
 
 // The commands of offered that are available, in offered's order; a separator is kept
 // only between two commands. For views that offer their own choice of commands.
-std::vector<int> AvailableCommands(const std::vector<int>& offered,
+std::vector<int> availableCommands(const std::vector<int>& offered,
                                    const MenuAvailability& available);
 
 // The menu's text and picture of a command.
-const char* MenuText(int command);
-int MenuPicture(int command);
+const char* menuText(int command);
+int menuPicture(int command);
 
 } // namespace dh::files

@@ -18,7 +18,7 @@ namespace dh::files {
 struct Pinned {
   dh::confine::Descriptor folder;
   QString name;
-  QString Path() const;
+  QString path() const;
 };
 
 namespace {
@@ -38,26 +38,26 @@ const FileCommands::LevelRefusal kNoPaste = {
 // The mode of the product on which deleted items cannot be brought back.
 constexpr int kNoUndeleteMode = 9;
 
-std::string Bytes(const QString& path) {
+std::string toBytes(const QString& path) {
   return QFile::encodeName(path).toStdString();
 }
-QString Text(const std::string& path) {
+QString toQString(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-bool Exists(const QString& path) {
+bool exists(const QString& path) {
   struct stat st {};
   return lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
-QString FolderOf(const QString& path) {
+QString folderOf(const QString& path) {
   return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
-QString NameOf(const QString& path) {
+QString nameOf(const QString& path) {
   return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-dh::shellops::Result Run(Function function, const QString& source, const QString& target,
+dh::shellops::Result run(Function function, const QString& source, const QString& target,
                          QWidget* owner) {
   dh::shellops::Request request{.function = function, .sources = {source}, .owner = owner};
   if (function == Function::Delete)
@@ -71,91 +71,91 @@ dh::shellops::Result Run(Function function, const QString& source, const QString
 
 // A navigator on the folder holding path when the view could show it: in a root, or a
 // shortcut's target it has visited, and within the level limit.
-std::optional<FolderNavigator> FolderHolding(const FolderNavigator& place, const QString& path) {
+std::optional<FolderNavigator> folderHolding(const FolderNavigator& place, const QString& path) {
   FolderNavigator probe = place;
-  return probe.reach(Bytes(FolderOf(path))) ? std::optional<FolderNavigator>(std::move(probe))
-                                            : std::nullopt;
+  return probe.reach(toBytes(folderOf(path))) ? std::optional<FolderNavigator>(std::move(probe))
+                                              : std::nullopt;
 }
 
-std::optional<Pinned> Pin(const FolderNavigator& place, const QString& path) {
-  const QString name = NameOf(path);
-  const std::optional<FolderNavigator> holder = FolderHolding(place, path);
-  if (!holder || !dh::confine::isPlainName(Bytes(name)))
+std::optional<Pinned> pinAt(const FolderNavigator& place, const QString& path) {
+  const QString name = nameOf(path);
+  const std::optional<FolderNavigator> holder = folderHolding(place, path);
+  if (!holder || !dh::confine::isPlainName(toBytes(name)))
     return std::nullopt;
-  Pinned pinned{holder->OpenFolder(), name};
+  Pinned pinned{holder->openFolder(), name};
   return pinned.folder.valid() ? std::optional<Pinned>(std::move(pinned)) : std::nullopt;
 }
 
 // The path the pupil knows for what a file service reports at a pinned path in folder.
-QString Shown(const FolderNavigator& folder, const QString& reported) {
-  const QString base = Text(folder.Folder());
-  return (base == QLatin1String("/") ? QString() : base) + QLatin1Char('/') + NameOf(reported);
+QString shown(const FolderNavigator& folder, const QString& reported) {
+  const QString base = toQString(folder.folder());
+  return (base == QLatin1String("/") ? QString() : base) + QLatin1Char('/') + nameOf(reported);
 }
 
-void CannotUndo(QWidget* owner, const QString& text) {
+void cannotUndo(QWidget* owner, const QString& text) {
   dh::ui::showMessage(owner, text, QStringLiteral("Cannot Undo"), Icon::Warning);
 }
 
 } // namespace
 
-QString Pinned::Path() const {
-  return Text(folder.procPath()) + QLatin1Char('/') + name;
+QString Pinned::path() const {
+  return toQString(folder.procPath()) + QLatin1Char('/') + name;
 }
 
-void FolderMoved(QWidget* owner) {
+void folderMoved(QWidget* owner) {
   dh::ui::showMessage(owner,
                       QStringLiteral("This folder has been moved or replaced since it was shown,\n"
                                      "so nothing was done. Please look at it again."),
                       QStringLiteral("Folder Changed"), dh::ui::Icon::Warning);
 }
 
-QString CopyName(const QString& target) {
-  const QString folder = FolderOf(target);
-  const QString name = NameOf(target);
+QString copyName(const QString& target) {
+  const QString folder = folderOf(target);
+  const QString name = nameOf(target);
   QString candidate = folder + QStringLiteral("Copy of ") + name;
-  for (int n = 2; Exists(candidate); ++n)
+  for (int n = 2; exists(candidate); ++n)
     candidate = folder + QStringLiteral("Copy (%1) of ").arg(n) + name;
   return candidate;
 }
 
-bool IsSameOrBelow(const std::string& destination, const std::string& folder) {
-  const std::string resolvedFolder = Canonical(folder);
-  const std::string resolvedDestination = Canonical(destination);
+bool isSameOrBelow(const std::string& destination, const std::string& folder) {
+  const std::string resolvedFolder = canonical(folder);
+  const std::string resolvedDestination = canonical(destination);
   return !resolvedFolder.empty() && !resolvedDestination.empty() &&
-         IsWithin(resolvedDestination, resolvedFolder);
+         isWithin(resolvedDestination, resolvedFolder);
 }
 
 FileCommands::FileCommands(QWidget* owner, int mode) : owner_(owner), mode_(mode) {}
 
-void FileCommands::Take(const std::vector<ItemRecord>& selected, const QString& operation) {
+void FileCommands::take(const std::vector<ItemRecord>& selected, const QString& operation) {
   clipboard_.paths.clear();
   for (const ItemRecord& item : selected)
-    clipboard_.paths << Text(item.fullPath);
+    clipboard_.paths << toQString(item.fullPath);
   clipboard_.operation = operation;
 }
 
 void FileCommands::Copy(const std::vector<ItemRecord>& selected) {
-  Take(selected, QStringLiteral("copy"));
+  take(selected, QStringLiteral("copy"));
 }
 
 void FileCommands::Cut(const std::vector<ItemRecord>& selected) {
-  Take(selected, QStringLiteral("cut"));
+  take(selected, QStringLiteral("cut"));
 }
 
-std::optional<FolderNavigator> FileCommands::TargetFolder(const FolderNavigator& place,
+std::optional<FolderNavigator> FileCommands::targetFolder(const FolderNavigator& place,
                                                           const std::vector<ItemRecord>& selected,
                                                           const LevelRefusal& refusal) const {
   FolderNavigator target = place;
   if (selected.empty() || !selected.front().folder)
     return target;
-  if (target.Enter(selected.front().name))
+  if (target.enter(selected.front().name))
     return target;
-  if (place.Depth() >= place.Limit())
-    Refuse(refusal);
+  if (place.depth() >= place.limit())
+    refuse(refusal);
   return std::nullopt;
 }
 
-void FileCommands::Refuse(const LevelRefusal& refusal) const {
+void FileCommands::refuse(const LevelRefusal& refusal) const {
   dh::ui::showMessage(owner_, QString::fromLatin1(refusal.text), QString::fromLatin1(refusal.title),
                       Icon::Warning);
 }
@@ -164,15 +164,15 @@ void FileCommands::Paste(const FolderNavigator& place, const std::vector<ItemRec
   const bool move = clipboard_.operation.compare(QLatin1String("cut"), Qt::CaseInsensitive) == 0;
   if (!move && clipboard_.operation.compare(QLatin1String("copy"), Qt::CaseInsensitive) != 0)
     return;
-  if (const std::optional<FolderNavigator> into = TargetFolder(place, selected, kNoPaste)) {
-    const dh::confine::Descriptor folder = into->OpenFolder();
+  if (const std::optional<FolderNavigator> into = targetFolder(place, selected, kNoPaste)) {
+    const dh::confine::Descriptor folder = into->openFolder();
     if (!folder.valid()) {
-      FolderMoved(owner_);
+      folderMoved(owner_);
       return;
     }
     UndoRecord record{.Kind = move ? UndoRecord::kMove : UndoRecord::kCopy};
     for (const QString& path : clipboard_.paths)
-      PasteOne(path, *into, folder, move, record);
+      pasteOne(path, *into, folder, move, record);
     if (!record.Sources.isEmpty())
       undo_.push_back(record);
   }
@@ -180,19 +180,19 @@ void FileCommands::Paste(const FolderNavigator& place, const std::vector<ItemRec
     clipboard_ = {};
 }
 
-bool FileCommands::PasteOne(const QString& path, const FolderNavigator& into,
+bool FileCommands::pasteOne(const QString& path, const FolderNavigator& into,
                             const dh::confine::Descriptor& folder, bool move,
                             UndoRecord& record) const {
   // Taken before the roots changed (no longer the pupil's to take), or its folder was
   // moved or replaced since.
-  const std::optional<Pinned> source = Pin(into, path);
+  const std::optional<Pinned> source = pinAt(into, path);
   if (!source)
     return false;
-  const std::string sourcePath = Bytes(source->Path());
+  const std::string sourcePath = toBytes(source->path());
   const std::string intoPath = folder.procPath();
   struct stat st {};
   if (lstat(sourcePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-      IsSameOrBelow(intoPath, sourcePath)) {
+      isSameOrBelow(intoPath, sourcePath)) {
     dh::ui::showMessage(nullptr,
                         QStringLiteral("Cannot perform folder operation:\n"
                                        "The destination folder is either the same\n"
@@ -200,40 +200,41 @@ bool FileCommands::PasteOne(const QString& path, const FolderNavigator& into,
                         QStringLiteral("Clipboard Error"), Icon::Error);
     return false;
   }
-  QString target = Text(intoPath) + QLatin1Char('/') + source->name;
-  if (Canonical(intoPath) == Canonical(source->folder.procPath())) {
+  QString target = toQString(intoPath) + QLatin1Char('/') + source->name;
+  if (canonical(intoPath) == canonical(source->folder.procPath())) {
     if (move)
       return false; // already there
-    target = CopyName(target);
+    target = copyName(target);
   }
-  return Transfer(*source, path, target, into, move, record);
+  return transfer(*source, path, target, into, move, record);
 }
 
-bool FileCommands::Transfer(const Pinned& source, const QString& shownSource, const QString& target,
+bool FileCommands::transfer(const Pinned& source, const QString& shownSource, const QString& target,
                             const FolderNavigator& into, bool move, UndoRecord& record) const {
   const dh::shellops::Result result =
-      Run(move ? Function::Move : Function::Copy, source.Path(), target, owner_);
+      run(move ? Function::Move : Function::Copy, source.path(), target, owner_);
   if (!result.done || result.items.isEmpty())
     return false;
   record.Sources << shownSource;
-  record.Targets << Shown(into, result.items.front().target);
-  record.Replaced << result.items.front().replaced;
+  record.Targets << shown(into, result.items.front().target);
+  record.replaced << result.items.front().replaced;
   return true;
 }
 
-bool FileCommands::Drop(const QString& source, const FolderNavigator& into, bool move) {
-  const std::optional<Pinned> pinned = Pin(into, source);
-  const dh::confine::Descriptor folder = into.OpenFolder();
+bool FileCommands::drop(const QString& source, const FolderNavigator& into, bool move) {
+  const std::optional<Pinned> pinned = pinAt(into, source);
+  const dh::confine::Descriptor folder = into.openFolder();
   if (!pinned || !folder.valid())
     return false;
-  const std::string bytes = Bytes(pinned->Path());
+  const std::string bytes = toBytes(pinned->path());
   struct stat st {};
   if (lstat(bytes.c_str(), &st) != 0 ||
-      Canonical(folder.procPath()) == Canonical(pinned->folder.procPath()) ||
-      (S_ISDIR(st.st_mode) && IsSameOrBelow(folder.procPath(), bytes)))
+      canonical(folder.procPath()) == canonical(pinned->folder.procPath()) ||
+      (S_ISDIR(st.st_mode) && isSameOrBelow(folder.procPath(), bytes)))
     return false;
   UndoRecord record{.Kind = move ? UndoRecord::kMove : UndoRecord::kCopy};
-  if (!Transfer(*pinned, source, Text(folder.procPath(Bytes(pinned->name))), into, move, record))
+  if (!transfer(*pinned, source, toQString(folder.procPath(toBytes(pinned->name))), into, move,
+                record))
     return false;
   undo_.push_back(record);
   return true;
@@ -242,22 +243,22 @@ bool FileCommands::Drop(const QString& source, const FolderNavigator& into, bool
 void FileCommands::Delete(const FolderNavigator& place, const std::vector<ItemRecord>& selected) {
   if (selected.empty())
     return;
-  const QString question =
-      selected.size() > 1
-          ? QStringLiteral("Are you sure you wish to delete these files ?")
-          : QStringLiteral("Are you sure you wish to delete %1 ?").arg(Text(selected.front().name));
+  const QString question = selected.size() > 1
+                               ? QStringLiteral("Are you sure you wish to delete these files ?")
+                               : QStringLiteral("Are you sure you wish to delete %1 ?")
+                                     .arg(toQString(selected.front().name));
   if (dh::ui::showMessage(owner_, question, QStringLiteral("Delete"), Icon::Warning,
                           dh::ui::Buttons::YesNo) != dh::ui::Answer::Yes)
     return;
   UndoRecord record{.Kind = UndoRecord::kDelete};
   for (const ItemRecord& item : selected) {
-    const QString path = Text(item.fullPath);
-    const std::optional<Pinned> pinned = Pin(place, path);
+    const QString path = toQString(item.fullPath);
+    const std::optional<Pinned> pinned = pinAt(place, path);
     if (!pinned) {
-      FolderMoved(owner_);
+      folderMoved(owner_);
       break;
     }
-    if (Run(Function::Delete, pinned->Path(), {}, owner_).done)
+    if (run(Function::Delete, pinned->path(), {}, owner_).done)
       record.Sources << path;
   }
   if (!record.Sources.isEmpty())
@@ -266,62 +267,62 @@ void FileCommands::Delete(const FolderNavigator& place, const std::vector<ItemRe
 
 void FileCommands::NewFolder(const FolderNavigator& place, const std::vector<ItemRecord>& selected,
                              bool strict) {
-  if (!place.HasFolder())
+  if (!place.hasFolder())
     return;
-  const std::optional<FolderNavigator> into = TargetFolder(place, selected, kNoNewFolder);
+  const std::optional<FolderNavigator> into = targetFolder(place, selected, kNoNewFolder);
   if (!into)
     return;
-  if (strict && into->Depth() >= into->Limit()) {
-    Refuse(kNoNewFolder);
+  if (strict && into->depth() >= into->limit()) {
+    refuse(kNoNewFolder);
     return;
   }
-  const dh::confine::Descriptor folder = into->OpenFolder();
+  const dh::confine::Descriptor folder = into->openFolder();
   if (!folder.valid()) {
-    FolderMoved(owner_);
+    folderMoved(owner_);
     return;
   }
-  CFolderCreationDlg dialog(Text(into->Folder()), folder, owner_);
+  CFolderCreationDlg dialog(toQString(into->folder()), folder, owner_);
   if (dialog.exec() == QDialog::Accepted)
-    undo_.push_back({.Targets = {dialog.NewFolder()}, .Kind = UndoRecord::kNewFolder});
+    undo_.push_back({.Targets = {dialog.newFolder()}, .Kind = UndoRecord::kNewFolder});
 }
 
 void FileCommands::Rename(const FolderNavigator& place, const std::vector<ItemRecord>& selected) {
-  if (!place.HasFolder() || selected.size() != 1)
+  if (!place.hasFolder() || selected.size() != 1)
     return;
-  const dh::confine::Descriptor folder = place.OpenFolder();
+  const dh::confine::Descriptor folder = place.openFolder();
   if (!folder.valid()) {
-    FolderMoved(owner_);
+    folderMoved(owner_);
     return;
   }
-  CRenameItemDlg dialog(Text(folder.procPath()), Text(selected.front().name), owner_);
+  CRenameItemDlg dialog(toQString(folder.procPath()), toQString(selected.front().name), owner_);
   if (dialog.exec() != QDialog::Accepted)
     return;
   const dh::shellops::Result result =
-      Run(Function::Rename, dialog.OldPath(), dialog.NewPath(), owner_);
+      run(Function::Rename, dialog.oldPath(), dialog.newPath(), owner_);
   if (result.done)
-    undo_.push_back({.Sources = {Shown(place, dialog.OldPath())},
-                     .Targets = {Shown(place, result.items.front().target)},
+    undo_.push_back({.Sources = {shown(place, dialog.oldPath())},
+                     .Targets = {shown(place, result.items.front().target)},
                      .Kind = UndoRecord::kRename});
 }
 
-bool FileCommands::AllPass(const QStringList& paths,
+bool FileCommands::allPass(const QStringList& paths,
                            const std::function<bool(const QString&)>& pass,
                            const QString& refusal) const {
   for (const QString& path : paths) {
     if (!pass(path)) {
-      CannotUndo(owner_, refusal.arg(path));
+      cannotUndo(owner_, refusal.arg(path));
       return false;
     }
   }
   return true;
 }
 
-bool FileCommands::FromHere(const FolderNavigator& place, const UndoRecord& record) const {
-  const std::string here = Canonical(place.Folder());
+bool FileCommands::fromHere(const FolderNavigator& place, const UndoRecord& record) const {
+  const std::string here = canonical(place.folder());
   for (const QString& target : record.Targets) {
-    const std::string resolved = Canonical(Bytes(target));
-    if (!here.empty() && !resolved.empty() && IsWithin(here, resolved)) {
-      CannotUndo(owner_, QStringLiteral(
+    const std::string resolved = canonical(toBytes(target));
+    if (!here.empty() && !resolved.empty() && isWithin(here, resolved)) {
+      cannotUndo(owner_, QStringLiteral(
                              "It is not possible to undo this action from this folder location"));
       return false;
     }
@@ -329,32 +330,32 @@ bool FileCommands::FromHere(const FolderNavigator& place, const UndoRecord& reco
   return true;
 }
 
-bool FileCommands::WithinReach(const FolderNavigator& place, const UndoRecord& record) const {
+bool FileCommands::withinReach(const FolderNavigator& place, const UndoRecord& record) const {
   // Every folder the undo takes from or puts into must be one the view could show.
-  return AllPass(
+  return allPass(
       record.Sources + record.Targets,
-      [&](const QString& path) { return FolderHolding(place, path).has_value(); },
+      [&](const QString& path) { return folderHolding(place, path).has_value(); },
       QStringLiteral("It is not possible to undo this action:\n%1\n"
                      "cannot be reached from your folders."));
 }
 
-bool FileCommands::PlacesFree(const UndoRecord& record) const {
+bool FileCommands::placesFree(const UndoRecord& record) const {
   if (record.Kind == UndoRecord::kCopy || record.Kind == UndoRecord::kNewFolder)
     return true;
-  return AllPass(
-      record.Sources, [](const QString& source) { return !Exists(source); },
+  return allPass(
+      record.Sources, [](const QString& source) { return !exists(source); },
       QStringLiteral("It is not possible to undo this action:\n"
                      "there is already an item at\n%1"));
 }
 
-void FileCommands::Reverse(const FolderNavigator& place, const UndoRecord& record) const {
+void FileCommands::reverse(const FolderNavigator& place, const UndoRecord& record) const {
   // Every path is pinned to its folder as it is now, as the commands themselves are.
   const auto pinned = [&](const QString& path, std::vector<Pinned>& held) {
-    std::optional<Pinned> pin = Pin(place, path);
+    std::optional<Pinned> pin = pinAt(place, path);
     if (!pin)
       return QString();
     held.push_back(std::move(*pin));
-    return held.back().Path();
+    return held.back().path();
   };
   std::vector<Pinned> held;
   held.reserve(std::size_t(record.Sources.size() + record.Targets.size()));
@@ -363,7 +364,7 @@ void FileCommands::Reverse(const FolderNavigator& place, const UndoRecord& recor
     for (const QString& source : record.Sources)
       places << pinned(source, held);
     if (places.contains(QString()))
-      FolderMoved(owner_);
+      folderMoved(owner_);
     else
       dh::shellops::restoreFromTrash(record.Sources, owner_, nullptr, places);
     return;
@@ -374,15 +375,15 @@ void FileCommands::Reverse(const FolderNavigator& place, const UndoRecord& recor
                                ? pinned(record.Sources[i], held)
                                : QStringLiteral("-");
     if (target.isEmpty() || source.isEmpty()) {
-      FolderMoved(owner_);
+      folderMoved(owner_);
       return;
     }
     const bool undone = record.Kind == UndoRecord::kMove || record.Kind == UndoRecord::kRename
-                            ? Run(Function(record.Kind), target, source, owner_).done
-                            : Run(Function::Delete, target, {}, owner_).done;
+                            ? run(Function(record.Kind), target, source, owner_).done
+                            : run(Function::Delete, target, {}, owner_).done;
     // What the paste or drop replaced comes back to its place.
-    if (undone && i < record.Replaced.size() && !record.Replaced[i].isEmpty())
-      dh::shellops::restoreTrashed({record.Replaced[i]}, {target}, owner_);
+    if (undone && i < record.replaced.size() && !record.replaced[i].isEmpty())
+      dh::shellops::restoreTrashed({record.replaced[i]}, {target}, owner_);
   }
 }
 
@@ -391,22 +392,22 @@ void FileCommands::Undo(const FolderNavigator& place) {
     return;
   const UndoRecord record = undo_.back();
   if (record.Kind == UndoRecord::kDelete && mode_ == kNoUndeleteMode) {
-    CannotUndo(owner_, QStringLiteral("It is not possible to undelete items on this product"));
+    cannotUndo(owner_, QStringLiteral("It is not possible to undelete items on this product"));
     undo_.pop_back();
     return;
   }
-  if (!FromHere(place, record))
+  if (!fromHere(place, record))
     return; // the record stays: the pupil can undo from elsewhere
   // A record that reaches outside the roots (they changed since, or its folder went) can
   // never be undone.
-  if (!WithinReach(place, record)) {
+  if (!withinReach(place, record)) {
     undo_.pop_back();
     return;
   }
-  if (!PlacesFree(record))
+  if (!placesFree(record))
     return; // the record stays: the pupil can clear the place and undo again
   undo_.pop_back();
-  Reverse(place, record);
+  reverse(place, record);
 }
 
 } // namespace dh::files

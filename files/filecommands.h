@@ -32,7 +32,7 @@ struct UndoRecord {
   int Extra = 0;
   // A paste or drop: for each target, where the item it replaced waits in the trash (empty
   // when it replaced none), so that Undo brings that item back.
-  QStringList Replaced;
+  QStringList replaced;
 };
 
 // The page's own clipboard: the paths taken by Copy or Cut and the word saying which.
@@ -58,12 +58,12 @@ public:
   // An item dragged onto the folder into: moved or copied there, with an undo record.
   // Nothing happens (and nothing is said) when it is there already, or is a folder and
   // into lies within it. True when it was moved or copied.
-  bool Drop(const QString& source, const FolderNavigator& into, bool move);
+  bool drop(const QString& source, const FolderNavigator& into, bool move);
 
-  const Clipboard& Clip() const { return clipboard_; }
-  bool CanPaste() const { return !clipboard_.paths.isEmpty() && !clipboard_.operation.isEmpty(); }
-  void ClearClipboard() { clipboard_ = {}; }
-  const std::vector<UndoRecord>& UndoStack() const { return undo_; }
+  const Clipboard& clip() const { return clipboard_; }
+  bool canPaste() const { return !clipboard_.paths.isEmpty() && !clipboard_.operation.isEmpty(); }
+  void clearClipboard() { clipboard_ = {}; }
+  const std::vector<UndoRecord>& undoStack() const { return undo_; }
 
   // The box that refuses a folder below the level limit.
   struct LevelRefusal {
@@ -72,29 +72,29 @@ public:
   };
 
 private:
-  void Take(const std::vector<ItemRecord>& selected, const QString& operation);
+  void take(const std::vector<ItemRecord>& selected, const QString& operation);
   // The folder a paste or a new folder goes into: the first selected item when it is a
   // folder the view could open, else the view's folder. Nothing when the level limit
   // refuses the selected folder.
-  void Refuse(const LevelRefusal& refusal) const;
-  std::optional<FolderNavigator> TargetFolder(const FolderNavigator& place,
+  void refuse(const LevelRefusal& refusal) const;
+  std::optional<FolderNavigator> targetFolder(const FolderNavigator& place,
                                               const std::vector<ItemRecord>& selected,
                                               const LevelRefusal& refusal) const;
   // folder: into's folder, held open while the paste runs.
-  bool PasteOne(const QString& path, const FolderNavigator& into,
+  bool pasteOne(const QString& path, const FolderNavigator& into,
                 const dh::confine::Descriptor& folder, bool move, UndoRecord& record) const;
   // Copies or moves source (shownSource to the pupil) to target, a path in into's folder
   // held open; records the pair as the pupil knows them.
-  bool Transfer(const Pinned& source, const QString& shownSource, const QString& target,
+  bool transfer(const Pinned& source, const QString& shownSource, const QString& target,
                 const FolderNavigator& into, bool move, UndoRecord& record) const;
   // Each refuses an undo with its "Cannot Undo" box; true when it may go ahead.
-  bool FromHere(const FolderNavigator& place, const UndoRecord& record) const;
-  bool WithinReach(const FolderNavigator& place, const UndoRecord& record) const;
-  bool PlacesFree(const UndoRecord& record) const;
+  bool fromHere(const FolderNavigator& place, const UndoRecord& record) const;
+  bool withinReach(const FolderNavigator& place, const UndoRecord& record) const;
+  bool placesFree(const UndoRecord& record) const;
   // Refuses at the first path that does not pass, naming it in refusal's %1.
-  bool AllPass(const QStringList& paths, const std::function<bool(const QString&)>& pass,
+  bool allPass(const QStringList& paths, const std::function<bool(const QString&)>& pass,
                const QString& refusal) const;
-  void Reverse(const FolderNavigator& place, const UndoRecord& record) const;
+  void reverse(const FolderNavigator& place, const UndoRecord& record) const;
 
   QWidget* owner_;
   int mode_;
@@ -104,14 +104,14 @@ private:
 
 // Tells the pupil that the folder a command was to work in has been moved or replaced
 // since it was shown, so nothing was done.
-void FolderMoved(QWidget* owner);
+void folderMoved(QWidget* owner);
 
 // The name a copy of an item into its own folder gets: "Copy of N", else the first free
 // of "Copy (2) of N", "Copy (3) of N", ... target is the item's own path.
-QString CopyName(const QString& target);
+QString copyName(const QString& target);
 
 // Whether putting folder into destination would put it into itself: destination is the
 // folder or lies below it, every symbolic link of both resolved.
-bool IsSameOrBelow(const std::string& destination, const std::string& folder);
+bool isSameOrBelow(const std::string& destination, const std::string& folder);
 
 } // namespace dh::files

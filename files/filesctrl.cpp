@@ -13,19 +13,19 @@ namespace {
 // Page commands and the buttons they press.
 constexpr auto kPresses =
     withSideButtons(std::to_array<CPageCtrl::Press>({
-                        {PageCommand::Back, FilesForm::kBack},
-                        {PageCommand::Forward, FilesForm::kForward},
-                        {PageCommand::Up, FilesForm::kUp},
-                        {PageCommand::Copy, FilesForm::kCopy},
-                        {PageCommand::Cut, FilesForm::kCut},
-                        {PageCommand::Paste, FilesForm::kPaste},
-                        {PageCommand::Rename, FilesForm::kRename},
-                        {PageCommand::Undo, FilesForm::kUndo},
-                        {PageCommand::Print, FilesForm::kPrint},
-                        {PageCommand::Help, FilesForm::kHelp},
-                        {PageCommand::NewFolder, FilesForm::kNewFolder},
-                        {PageCommand::IconSize, FilesForm::kIconSize},
-                        {PageCommand::Delete, FilesForm::kDelete},
+                        {PageCommand::Back, CFilesForm::kBack},
+                        {PageCommand::Forward, CFilesForm::kForward},
+                        {PageCommand::Up, CFilesForm::kUp},
+                        {PageCommand::Copy, CFilesForm::kCopy},
+                        {PageCommand::Cut, CFilesForm::kCut},
+                        {PageCommand::Paste, CFilesForm::kPaste},
+                        {PageCommand::Rename, CFilesForm::kRename},
+                        {PageCommand::Undo, CFilesForm::kUndo},
+                        {PageCommand::Print, CFilesForm::kPrint},
+                        {PageCommand::Help, CFilesForm::kHelp},
+                        {PageCommand::NewFolder, CFilesForm::kNewFolder},
+                        {PageCommand::IconSize, CFilesForm::kIconSize},
+                        {PageCommand::Delete, CFilesForm::kDelete},
                         {PageCommand::ScrollUp, CFolderListView::kScrollUp},
                         {PageCommand::ScrollDown, CFolderListView::kScrollDown},
                     }),
@@ -33,23 +33,23 @@ constexpr auto kPresses =
 
 } // namespace
 
-CFilesCtrl::CFilesCtrl(QWidget* parent) : CPageCtrl(parent), form_(new FilesForm(this)) {
+CFilesCtrl::CFilesCtrl(QWidget* parent) : CPageCtrl(parent), form_(new CFilesForm(this)) {
   setForm(form_);
 }
 
 bool CFilesCtrl::OnCommand(PageCommand command) {
   switch (command) {
   case PageCommand::Tab:
-    form_->FocusView();
+    form_->focusView();
     return true;
   case PageCommand::Refresh:
-    form_->Refresh();
+    form_->refresh();
     return true;
   case PageCommand::ClassChanged:
-    form_->Reload();
+    form_->reload();
     return true;
   case PageCommand::Open:
-    form_->OpenSelected();
+    form_->openSelected();
     return true;
   default:
     break;

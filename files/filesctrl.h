@@ -6,7 +6,7 @@
 
 namespace dh::files {
 
-class FilesForm;
+class CFilesForm;
 
 class CFilesCtrl : public CPageCtrl {
   Q_OBJECT
@@ -17,7 +17,7 @@ public:
 
   explicit CFilesCtrl(QWidget* parent = nullptr);
 
-  FilesForm* Form() const { return form_; }
+  CFilesForm* form() const { return form_; }
 
 protected:
   bool OnCommand(PageCommand command) override;
@@ -25,7 +25,7 @@ protected:
   bool pressButton(int id) override;
 
 private:
-  FilesForm* form_;
+  CFilesForm* form_;
 };
 
 } // namespace dh::files

@@ -66,20 +66,20 @@ constexpr std::array<ButtonLook, kToolBarButtons> kLooks = {{
 }};
 
 struct MenuItem {
-  FilesForm::ViewCommand command;
+  CFilesForm::ViewCommand command;
   const char* text;
 };
 constexpr std::array<MenuItem, 4> kViewMenu = {{
-    {FilesForm::kOnePaneTree, "One Pane Tree"},
-    {FilesForm::kTwoPaneTree, "Two Pane Tree"},
-    {FilesForm::kIconView, "Icon View"},
-    {FilesForm::kDetailsView, "Details View"},
+    {CFilesForm::kOnePaneTree, "One Pane Tree"},
+    {CFilesForm::kTwoPaneTree, "Two Pane Tree"},
+    {CFilesForm::kIconView, "Icon View"},
+    {CFilesForm::kDetailsView, "Details View"},
 }};
 
 // The tool bar's pictures come from the desktop's icon theme. A pupil's session may name
 // none (or only the bare hicolor theme), and a headless run (an administrator's preview)
 // does not even know where themes live: the freedesktop places and default stand in.
-void UseDesktopIcons() {
+void useDesktopIcons() {
   const QString theme = QIcon::themeName();
   if (!theme.isEmpty() && theme != QLatin1String("hicolor"))
     return;
@@ -96,75 +96,75 @@ void UseDesktopIcons() {
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 }
 
-QAbstractButton* Button(const QWidget* form, int id) {
+QAbstractButton* button(const QWidget* form, int id) {
   return dh::ui::findById<QAbstractButton>(form, id);
 }
 
 } // namespace
 
-FilesForm::FilesForm(QWidget* parent)
+CFilesForm::CFilesForm(QWidget* parent)
     : CPageForm(parent), commands_(this, mode_),
       watch_(new FolderWatch(
-          [this] { return isVisible() && active_ ? active_->ShownFolder() : std::string(); },
+          [this] { return isVisible() && active_ ? active_->shownFolder() : std::string(); },
           this)) {
   setObjectName(QStringLiteral("FilesForm"));
   setStyleSheet(QStringLiteral("#id201 { background: palette(base); border: 1px solid "
                                "palette(mid); border-radius: 6px; }"));
-  UseDesktopIcons();
-  LoadScheme();
+  useDesktopIcons();
+  loadScheme();
 
   toolBarFrame_ = makeFrame(kToolBarFrame, QFrame::StyledPanel);
   viewArea_ = makeFrame(kViewArea, QFrame::NoFrame);
   makeIndicator();
-  MakeToolBar();
+  makeToolBar();
   for (int id : {kUndo, kForward, kBack, kPaste})
-    Button(this, id)->setEnabled(false);
+    button(this, id)->setEnabled(false);
 
-  MakeViews();
-  PlaceFrames();
-  ShowDefaultView();
+  makeViews();
+  placeFrames();
+  showDefaultView();
   connect(watch_, &FolderWatch::changed, this, [this](const QByteArray& folder) {
     if (isVisible() && active_)
-      active_->FolderChanged(folder);
+      active_->folderChanged(folder);
   });
-  watch_->watch(roots_->Roots());
-  LayOutToolBar();
-  if (!roots_->Roots().empty())
-    history_.Start(roots_->Roots().front().RootPath, 0);
+  watch_->watch(roots_->roots());
+  layOutToolBar();
+  if (!roots_->roots().empty())
+    history_.start(roots_->roots().front().RootPath, 0);
 }
 
-FilesForm::~FilesForm() = default;
+CFilesForm::~CFilesForm() = default;
 
-void FilesForm::LoadScheme() {
+void CFilesForm::loadScheme() {
   roots_ = OpenRoots::of(scheme_.FolderDisplay.Roots);
 }
 
-void FilesForm::MakeToolBar() {
+void CFilesForm::makeToolBar() {
   for (int button = 0; button < kToolBarButtons; ++button)
     makeToolButton(kButtonIds[button], QIcon::fromTheme(QLatin1String(kLooks[button].icon)),
                    QString::fromLatin1(kLooks[button].tip))
         ->setGeometry(place::kBack.translated(36 * button, 0));
   for (int id : kSeparatorIds)
     makeFrame(id, QFrame::VLine)->setFrameShadow(QFrame::Sunken);
-  connect(Button(this, kBack), &QAbstractButton::clicked, this, &FilesForm::OnBack);
-  connect(Button(this, kForward), &QAbstractButton::clicked, this, &FilesForm::OnForward);
-  connect(Button(this, kUp), &QAbstractButton::clicked, this, [this] { ActiveView()->GoUp(); });
-  connect(Button(this, kIconSize), &QAbstractButton::clicked, this, &FilesForm::OnIconSize);
-  connect(Button(this, kPaste), &QAbstractButton::clicked, this, [this] {
-    RunFileCommand(
-        [this](FolderView& view) { commands_.Paste(view.Navigator(), view.Selected()); });
+  connect(button(this, kBack), &QAbstractButton::clicked, this, &CFilesForm::onBack);
+  connect(button(this, kForward), &QAbstractButton::clicked, this, &CFilesForm::onForward);
+  connect(button(this, kUp), &QAbstractButton::clicked, this, [this] { activeView()->goUp(); });
+  connect(button(this, kIconSize), &QAbstractButton::clicked, this, &CFilesForm::onIconSize);
+  connect(button(this, kPaste), &QAbstractButton::clicked, this, [this] {
+    runFileCommand(
+        [this](FolderView& view) { commands_.Paste(view.navigator(), view.selectedItems()); });
   });
-  connect(Button(this, kNewFolder), &QAbstractButton::clicked, this, [this] {
-    RunFileCommand([this](FolderView& view) {
-      commands_.NewFolder(view.Navigator(), view.Selected(), view.StrictFolderLevels());
+  connect(button(this, kNewFolder), &QAbstractButton::clicked, this, [this] {
+    runFileCommand([this](FolderView& view) {
+      commands_.NewFolder(view.navigator(), view.selectedItems(), view.strictFolderLevels());
     });
   });
   // The others act on what the view has chosen, where it lies.
   const auto command = [this](int id, void (FileCommands::*run)(const FolderNavigator&,
                                                                 const std::vector<ItemRecord>&)) {
-    connect(Button(this, id), &QAbstractButton::clicked, this, [this, run] {
-      RunFileCommand([this, run](FolderView& view) {
-        const FolderView::Choice choice = view.Chosen();
+    connect(button(this, id), &QAbstractButton::clicked, this, [this, run] {
+      runFileCommand([this, run](FolderView& view) {
+        const FolderView::Choice choice = view.chosen();
         (commands_.*run)(choice.place, choice.items);
       });
     });
@@ -172,18 +172,18 @@ void FilesForm::MakeToolBar() {
   command(kRename, &FileCommands::Rename);
   command(kDelete, &FileCommands::Delete);
   const auto selection = [this](int id, void (FileCommands::*run)(const std::vector<ItemRecord>&)) {
-    connect(Button(this, id), &QAbstractButton::clicked, this, [this, run] {
-      RunFileCommand([this, run](FolderView& view) { (commands_.*run)(view.Chosen().items); });
+    connect(button(this, id), &QAbstractButton::clicked, this, [this, run] {
+      runFileCommand([this, run](FolderView& view) { (commands_.*run)(view.chosen().items); });
     });
   };
   selection(kCopy, &FileCommands::Copy);
   selection(kCut, &FileCommands::Cut);
-  connect(Button(this, kUndo), &QAbstractButton::clicked, this, [this] {
-    RunFileCommand([this](FolderView& view) { commands_.Undo(view.Navigator()); });
+  connect(button(this, kUndo), &QAbstractButton::clicked, this, [this] {
+    runFileCommand([this](FolderView& view) { commands_.Undo(view.navigator()); });
   });
-  connect(Button(this, kPrint), &QAbstractButton::clicked, this, &FilesForm::Print);
-  connect(Button(this, kHelp), &QAbstractButton::clicked, this,
-          [this] { dh::ShowPageHelp(this, kHelpContext); });
+  connect(button(this, kPrint), &QAbstractButton::clicked, this, &CFilesForm::Print);
+  connect(button(this, kHelp), &QAbstractButton::clicked, this,
+          [this] { dh::showPageHelp(this, kHelpContext); });
 
   auto* menu = new QMenu(this);
   viewMenu_ = new QActionGroup(menu);
@@ -192,15 +192,15 @@ void FilesForm::MakeToolBar() {
     dh::ui::setControlId(action, item.command);
     action->setCheckable(true);
     viewMenu_->addAction(action);
-    connect(action, &QAction::triggered, this, [this, item] { ChooseView(item.command); });
+    connect(action, &QAction::triggered, this, [this, item] { chooseView(item.command); });
   }
   dh::ui::findById<CButtonST>(this, kView)->AttachMenu(menu);
 }
 
-void FilesForm::MakeViews() {
-  ToolButtons buttons{Button(this, kBack),   Button(this, kForward), Button(this, kUp),
-                      Button(this, kCut),    Button(this, kCopy),    Button(this, kDelete),
-                      Button(this, kRename), Button(this, kPrint)};
+void CFilesForm::makeViews() {
+  ToolButtons buttons{button(this, kBack),   button(this, kForward), button(this, kUp),
+                      button(this, kCut),    button(this, kCopy),    button(this, kDelete),
+                      button(this, kRename), button(this, kPrint)};
   try {
     icons_ = new CFolderListView(CFolderListView::Style::Icons, history_, visited_, buttons,
                                  helper_, viewArea_);
@@ -211,26 +211,26 @@ void FilesForm::MakeViews() {
     twoPane_ = new CFolderTreeView(CFolderTreeView::Style::TwoPane, history_, visited_, buttons,
                                    viewArea_);
   } catch (...) {
-    FatalError();
+    fatalError();
   }
-  for (FolderView* view : Views()) {
+  for (FolderView* view : views()) {
     connect(view, &FolderView::dropWanted, this,
             [this](const QMimeData& data, const std::string& folder, bool move) {
-              DropItem(data, folder, move);
+              dropItem(data, folder, move);
             });
     connect(view, &FolderView::contextMenuWanted, this,
             [this, view](MenuTarget target, QPoint global) {
-              RunContextMenu(ListMenu(target, Availability(view->Selected())), global,
-                             [view] { view->OpenSelected(false); });
+              runContextMenu(listMenu(target, availability(view->selectedItems())), global,
+                             [view] { view->openSelected(false); });
             });
-    view->SetNormalIcons(scheme_.Defaults.DefaultIconSize != 0);
-    view->LoadScheme(scheme_, roots_);
+    view->setNormalIcons(scheme_.Defaults.DefaultIconSize != 0);
+    view->loadScheme(scheme_, roots_);
     view->hide();
   }
   normalIcons_ = scheme_.Defaults.DefaultIconSize != 0;
 }
 
-void FilesForm::FatalError() {
+void CFilesForm::fatalError() {
   dh::ui::showMessage(this,
                       QStringLiteral("There's been a problem loading the file space module.\n\n"
                                      "Deskhaven Must now Exit"),
@@ -239,15 +239,15 @@ void FilesForm::FatalError() {
   std::exit(1);
 }
 
-FolderView* FilesForm::ActiveView() const {
+FolderView* CFilesForm::activeView() const {
   return active_;
 }
 
-std::array<FolderView*, 4> FilesForm::Views() const {
+std::array<FolderView*, 4> CFilesForm::views() const {
   return {onePane_, twoPane_, icons_, details_};
 }
 
-FolderView* FilesForm::View(ViewCommand view) const {
+FolderView* CFilesForm::viewOf(ViewCommand view) const {
   switch (view) {
   case kOnePaneTree:
     return onePane_;
@@ -261,8 +261,8 @@ FolderView* FilesForm::View(ViewCommand view) const {
   return details_;
 }
 
-void FilesForm::ShowView(FolderView* view) {
-  for (FolderView* other : Views()) {
+void CFilesForm::showView(FolderView* view) {
+  for (FolderView* other : views()) {
     other->setVisible(other == view);
     other->setEnabled(other == view);
   }
@@ -270,14 +270,14 @@ void FilesForm::ShowView(FolderView* view) {
   for (QAction* action : viewMenu_->actions()) {
     for (const MenuItem& item : kViewMenu) {
       if (action->objectName() == dh::ui::idName(item.command))
-        action->setChecked(View(item.command) == view);
+        action->setChecked(viewOf(item.command) == view);
     }
   }
   // The one-pane tree has no list whose icons could change.
-  Button(this, kIconSize)->setEnabled(view != onePane_);
+  button(this, kIconSize)->setEnabled(view != onePane_);
 }
 
-void FilesForm::ShowDefaultView() {
+void CFilesForm::showDefaultView() {
   const QString word = QString::fromStdString(scheme_.Defaults.DefaultView);
   const std::array<std::pair<const char*, FolderView*>, 3> words = {
       {{"icons", icons_}, {"tree1", onePane_}, {"details", details_}}};
@@ -286,26 +286,26 @@ void FilesForm::ShowDefaultView() {
     if (word.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
       view = choice;
   }
-  ShowView(view);
-  view->ShowDefault();
+  showView(view);
+  view->showDefault();
 }
 
-void FilesForm::ChooseView(int command) {
-  FolderView* view = View(ViewCommand(command));
+void CFilesForm::chooseView(int command) {
+  FolderView* view = viewOf(ViewCommand(command));
   if (view == active_) {
-    ShowView(view); // the menu's check mark stays on the view shown
+    showView(view); // the menu's check mark stays on the view shown
     return;
   }
   dh::ui::WaitCursor wait;
-  const std::string folder = active_->ShownFolder();
-  const int root = active_->Navigator().CurrentRoot();
-  ShowView(view);
-  view->Replay(folder, root);
+  const std::string folder = active_->shownFolder();
+  const int root = active_->navigator().currentRoot();
+  showView(view);
+  view->replay(folder, root);
 }
 
-void FilesForm::LayOutToolBar() {
+void CFilesForm::layOutToolBar() {
   const ToolBarPlaces places =
-      dh::files::LayOutToolBar(ToolBarFlags(scheme_.ToolBars[1]), place::kBack,
+      dh::files::layOutToolBar(toolBarFlags(scheme_.ToolBars[1]), place::kBack,
                                place::kSeparatorTop, place::kSeparatorHeight);
   for (int button = 0; button < kToolBarButtons; ++button) {
     QWidget* item = dh::ui::findById<QWidget>(this, kButtonIds[button]);
@@ -319,10 +319,10 @@ void FilesForm::LayOutToolBar() {
       item->setGeometry(*places.separators[separator]);
     item->setVisible(places.separators[separator].has_value());
   }
-  PlaceIndicator();
+  placeIndicatorInToolBar();
 }
 
-void FilesForm::PlaceFrames() {
+void CFilesForm::placeFrames() {
   const int width = std::max(this->width() - place::kRightMargin, 0);
   QRect toolBar = place::kToolBarFrame;
   toolBar.setWidth(width);
@@ -330,101 +330,101 @@ void FilesForm::PlaceFrames() {
   const QRect area(place::kToolBarFrame.left(), place::kViewTop, width,
                    std::max(height() - place::kBottomMargin, 0));
   viewArea_->setGeometry(area);
-  for (FolderView* view : Views()) {
+  for (FolderView* view : views()) {
     if (view)
       view->setGeometry(viewArea_->rect());
   }
-  PlaceIndicator();
+  placeIndicatorInToolBar();
 }
 
-void FilesForm::PlaceIndicator() {
+void CFilesForm::placeIndicatorInToolBar() {
   placeIndicator(toolBarFrame_->geometry().adjusted(0, 4, -6, -4));
 }
 
-void FilesForm::resizeEvent(QResizeEvent* event) {
+void CFilesForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  PlaceFrames();
+  placeFrames();
 }
 
-bool FilesForm::press(int id) {
+bool CFilesForm::press(int id) {
   const bool toolBar = std::find(kButtonIds.begin(), kButtonIds.end(), id) != kButtonIds.end();
   // Side-panel buttons are those of the view on show.
   return pressIn(toolBar ? static_cast<QWidget*>(this) : active_, id);
 }
 
-void FilesForm::OnBack() {
-  if (const NavigationHistory::Entry* entry = history_.Back()) {
-    Button(this, kBack)->setEnabled(history_.CanGoBack());
-    Button(this, kForward)->setEnabled(history_.CanGoForward());
-    active_->Replay(entry->folder, entry->root);
+void CFilesForm::onBack() {
+  if (const NavigationHistory::Entry* entry = history_.back()) {
+    button(this, kBack)->setEnabled(history_.canGoBack());
+    button(this, kForward)->setEnabled(history_.canGoForward());
+    active_->replay(entry->folder, entry->root);
   }
 }
 
-void FilesForm::OnForward() {
-  if (const NavigationHistory::Entry* entry = history_.Forward()) {
-    Button(this, kBack)->setEnabled(history_.CanGoBack());
-    Button(this, kForward)->setEnabled(history_.CanGoForward());
-    active_->Replay(entry->folder, entry->root);
+void CFilesForm::onForward() {
+  if (const NavigationHistory::Entry* entry = history_.forward()) {
+    button(this, kBack)->setEnabled(history_.canGoBack());
+    button(this, kForward)->setEnabled(history_.canGoForward());
+    active_->replay(entry->folder, entry->root);
   }
 }
 
-void FilesForm::OnIconSize() {
+void CFilesForm::onIconSize() {
   normalIcons_ = !normalIcons_;
-  for (FolderView* view : Views())
-    view->SetNormalIcons(normalIcons_);
+  for (FolderView* view : views())
+    view->setNormalIcons(normalIcons_);
 }
 
-void FilesForm::RunFileCommand(const std::function<void(FolderView&)>& command) {
+void CFilesForm::runFileCommand(const std::function<void(FolderView&)>& command) {
   if (!active_)
     return;
   FolderView& view = *active_;
-  view.SetBusy(true);
+  view.setBusy(true);
   command(view);
-  view.SetBusy(false);
-  Button(this, kPaste)->setEnabled(commands_.CanPaste());
-  Button(this, kUndo)->setEnabled(!commands_.UndoStack().empty());
+  view.setBusy(false);
+  button(this, kPaste)->setEnabled(commands_.canPaste());
+  button(this, kUndo)->setEnabled(!commands_.undoStack().empty());
   // The watchers' news came while the view was busy.
-  view.FolderChanged({});
+  view.folderChanged({});
 }
 
-void FilesForm::FocusView() {
-  active_->List()->setFocus(Qt::OtherFocusReason);
+void CFilesForm::focusView() {
+  active_->list()->setFocus(Qt::OtherFocusReason);
 }
 
-void FilesForm::OpenSelected() {
-  active_->OpenSelected(true);
+void CFilesForm::openSelected() {
+  active_->openSelected(true);
 }
 
-MenuAvailability FilesForm::Availability(const std::vector<ItemRecord>& selected) const {
-  const std::array<bool, kToolBarButtons> flags = ToolBarFlags(scheme_.ToolBars[1]);
+MenuAvailability CFilesForm::availability(const std::vector<ItemRecord>& selected) const {
+  const std::array<bool, kToolBarButtons> flags = toolBarFlags(scheme_.ToolBars[1]);
   const auto flag = [&](int id) {
     return flags[std::size_t(std::find(kButtonIds.begin(), kButtonIds.end(), id) -
                              kButtonIds.begin())];
   };
-  const auto can = [&](int id) { return flag(id) && Button(this, id)->isEnabled(); };
+  const auto can = [&](int id) { return flag(id) && button(this, id)->isEnabled(); };
   std::vector<const ItemRecord*> items;
   for (const ItemRecord& item : selected)
     items.push_back(&item);
   return {.cut = can(kCut),
           .copy = can(kCopy),
           .paste = can(kPaste),
-          .print = flag(kPrint) && MayPrint(items),
+          .print = flag(kPrint) && mayPrint(items),
           .rename = can(kRename),
           .del = can(kDelete),
           .newFolder = can(kNewFolder)};
 }
 
-void FilesForm::RunContextMenu(const std::vector<int>& commands, QPoint global,
-                               const std::function<void()>& open) {
+void CFilesForm::runContextMenu(const std::vector<int>& commands, QPoint global,
+                                const std::function<void()>& open) {
   if (commands.empty())
     return;
   PopupMenu menu(this);
-  menu.SetPictures(QStringLiteral(":/files/menu-strip.svg"));
+  menu.setPictures(QStringLiteral(":/files/menu-strip.svg"));
   for (int command : commands) {
     if (command == kMenuSeparator)
       menu.AddItem(PopupMenu::kSeparator, {}, 0, -1);
     else
-      menu.AddItem(0, QString::fromLatin1(MenuText(command)), command, MenuPicture(command));
+      menu.AddItem(0, QString::fromLatin1(menuText(command)), command, menuPicture(command));
   }
   static constexpr std::array<int, 8> kButtonOf = {0,      kCut,    kCopy,   kPaste,
                                                    kPrint, kRename, kDelete, kNewFolder};
@@ -435,8 +435,8 @@ void FilesForm::RunContextMenu(const std::vector<int>& commands, QPoint global,
     press(kButtonOf[std::size_t(chosen - 1)]);
 }
 
-bool FilesForm::DropItem(const QMimeData& data, const std::string& folder, bool move) {
-  const std::optional<DraggedItem> item = DraggedItemOf(data);
+bool CFilesForm::dropItem(const QMimeData& data, const std::string& folder, bool move) {
+  const std::optional<DraggedItem> item = draggedItemOf(data);
   std::vector<std::string> names;
   // Never a path that climbs: "<root>/.." names the folder above the root.
   if (!item || !dh::confine::splitRelative(item->path, names) ||
@@ -446,42 +446,42 @@ bool FilesForm::DropItem(const QMimeData& data, const std::string& folder, bool 
   const std::size_t slash = source.rfind('/');
   if (!active_)
     return false;
-  FolderNavigator into = active_->Navigator();
+  FolderNavigator into = active_->navigator();
   FolderNavigator from = into;
   const QString path = QFile::decodeName(QByteArray::fromStdString(source));
   if (slash == std::string::npos || !into.reach(folder) || !from.reach(source.substr(0, slash)) ||
       QFile::encodeName(path).toStdString() != source)
     return false;
   bool done = false;
-  RunFileCommand([&](FolderView&) { done = commands_.Drop(path, into, move); });
+  runFileCommand([&](FolderView&) { done = commands_.drop(path, into, move); });
   return done;
 }
 
-void FilesForm::Print() {
+void CFilesForm::Print() {
   if (!active_)
     return;
   const int press = ++printPresses_;
-  const dh::confine::Descriptor folder = active_->Navigator().OpenFolder();
+  const dh::confine::Descriptor folder = active_->navigator().openFolder();
   if (!folder.valid()) {
-    FolderMoved(this);
+    folderMoved(this);
     return;
   }
-  for (const ItemRecord& item : active_->Selected()) {
+  for (const ItemRecord& item : active_->selectedItems()) {
     // Gone since it was listed, or no longer a plain file (a folder never is): not printed.
     const dh::confine::Descriptor file = dh::confine::openFile(folder, item.name);
     if (!file.valid())
       continue;
     const dh::print::Outcome outcome =
         dh::print::printFile(file, QFile::decodeName(QByteArray::fromStdString(item.name)), this,
-                             [this, press](dh::print::Outcome why) { PrintProblem(press, why); });
+                             [this, press](dh::print::Outcome why) { printProblem(press, why); });
     if (outcome == dh::print::Outcome::NoPrintSystem) {
-      PrintProblem(press, outcome);
+      printProblem(press, outcome);
       return;
     }
   }
 }
 
-void FilesForm::PrintProblem(int press, dh::print::Outcome why) {
+void CFilesForm::printProblem(int press, dh::print::Outcome why) {
   if (printProblemShown_ == press)
     return;
   printProblemShown_ = press;
@@ -499,42 +499,42 @@ void FilesForm::PrintProblem(int press, dh::print::Outcome why) {
                       QStringLiteral("Print Problem"), dh::ui::Icon::Warning);
 }
 
-void FilesForm::Refresh() {
+void CFilesForm::refresh() {
   dh::ui::WaitCursor wait;
   raise();
   scheme_.SelectScheme(mode_);
-  LoadScheme();
+  loadScheme();
   watch_->stop();
-  for (FolderView* view : Views()) {
-    const std::string folder = view->ShownFolder();
-    const int root = view->Navigator().CurrentRoot();
-    view->LoadScheme(scheme_, roots_);
+  for (FolderView* view : views()) {
+    const std::string folder = view->shownFolder();
+    const int root = view->navigator().currentRoot();
+    view->loadScheme(scheme_, roots_);
     if (view == active_)
-      view->Replay(folder, root);
+      view->replay(folder, root);
   }
-  LayOutToolBar();
-  watch_->watch(roots_->Roots());
+  layOutToolBar();
+  watch_->watch(roots_->roots());
 }
 
-void FilesForm::Reload() {
+void CFilesForm::reload() {
   watch_->stop();
-  commands_.ClearClipboard();
-  Button(this, kPaste)->setEnabled(false);
-  history_.Clear();
+  commands_.clearClipboard();
+  button(this, kPaste)->setEnabled(false);
+  history_.clear();
   visited_->ways.clear();
   selectScheme();
-  LoadScheme();
-  for (FolderView* view : Views()) {
-    view->LoadScheme(scheme_, roots_);
+  loadScheme();
+  for (FolderView* view : views()) {
+    view->loadScheme(scheme_, roots_);
     view->hide();
   }
   for (int id : {kBack, kForward})
-    Button(this, id)->setEnabled(false);
-  LayOutToolBar();
-  ShowDefaultView();
-  if (!roots_->Roots().empty())
-    history_.Start(roots_->Roots().front().RootPath, 0);
-  watch_->watch(roots_->Roots());
+    button(this, id)->setEnabled(false);
+  layOutToolBar();
+  showDefaultView();
+  if (!roots_->roots().empty())
+    history_.start(roots_->roots().front().RootPath, 0);
+  watch_->watch(roots_->roots());
 }
 
 } // namespace dh::files

@@ -22,7 +22,6 @@ class QFrame;
 class QLabel;
 class QMimeData;
 
-
 namespace dh::files {
 
 class CFolderListView;
@@ -30,7 +29,7 @@ class CFolderTreeView;
 class FolderWatch;
 class FolderView;
 
-class FilesForm : public CPageForm {
+class CFilesForm : public CPageForm {
   Q_OBJECT
 
 public:
@@ -66,41 +65,41 @@ public:
   };
   static constexpr unsigned kHelpContext = 50002;
 
-  explicit FilesForm(QWidget* parent = nullptr);
-  ~FilesForm() override;
+  explicit CFilesForm(QWidget* parent = nullptr);
+  ~CFilesForm() override;
 
-  const NavigationHistory& History() const { return history_; }
+  const NavigationHistory& history() const { return history_; }
   // The view on show.
-  FolderView* ActiveView() const;
-  FolderView* View(ViewCommand view) const;
-  FolderWatch& Watch() const { return *watch_; }
-  const FileCommands& Commands() const { return commands_; }
+  FolderView* activeView() const;
+  FolderView* viewOf(ViewCommand view) const;
+  FolderWatch& watch() const { return *watch_; }
+  const FileCommands& commands() const { return commands_; }
 
   // Presses a button by id as a click would, if the pupil could press it now: a tool-bar
   // button, or a side-panel button of the view on show, that is shown and enabled.
   bool press(int id) override;
   // A view menu command: shows that view where the view on show stood.
-  void ChooseView(int command);
+  void chooseView(int command);
   // Reads the scheme again and rebuilds every view where it stood.
-  void Refresh();
+  void refresh();
   // The class changed: everything starts again from the new scheme.
-  void Reload();
+  void reload();
   // Moves the keyboard focus into the view on show.
-  void FocusView();
+  void focusView();
   // Enter in the view on show: opens the selected item.
-  void OpenSelected();
+  void openSelected();
   // What a right-click menu may offer now, by the tool bar's flags and buttons; Print
   // when the first of selected may be printed.
-  MenuAvailability Availability(const std::vector<ItemRecord>& selected) const;
+  MenuAvailability availability(const std::vector<ItemRecord>& selected) const;
   // The right-click menu of every view: shows commands (separators 0) at global and
   // carries out the chosen one, Open through open, any other by pressing its button.
-  void RunContextMenu(const std::vector<int>& commands, QPoint global,
+  void runContextMenu(const std::vector<int>& commands, QPoint global,
                       const std::function<void()>& open);
   // The drop handler of every view: the item that data carries, dragged within this page,
   // is moved (or copied) into folder. Refused, and nothing happens, when data comes from
   // anywhere else, or the item or folder lies outside the roots or below the folder
   // limit. True when the item was moved or copied.
-  bool DropItem(const QMimeData& data, const std::string& folder, bool move);
+  bool dropItem(const QMimeData& data, const std::string& folder, bool move);
   // Hands each selected item of the view on show that still exists to the print system.
   void Print();
 
@@ -108,23 +107,23 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
 
 private:
-  void MakeToolBar();
-  void MakeViews();
-  void LoadScheme();
-  void LayOutToolBar();
-  void PlaceFrames();
-  void PlaceIndicator();
-  void ShowView(FolderView* view);
-  std::array<FolderView*, 4> Views() const;
-  void ShowDefaultView();
-  void OnBack();
-  void OnForward();
-  void OnIconSize();
+  void makeToolBar();
+  void makeViews();
+  void loadScheme();
+  void layOutToolBar();
+  void placeFrames();
+  void placeIndicatorInToolBar();
+  void showView(FolderView* view);
+  std::array<FolderView*, 4> views() const;
+  void showDefaultView();
+  void onBack();
+  void onForward();
+  void onIconSize();
   // Runs a file command on the view on show, then shows its folder as it is now.
-  void RunFileCommand(const std::function<void(FolderView&)>& command);
-  [[noreturn]] void FatalError();
+  void runFileCommand(const std::function<void(FolderView&)>& command);
+  [[noreturn]] void fatalError();
   // Tells the pupil once per press of Print why the print system refused.
-  void PrintProblem(int press, dh::print::Outcome why);
+  void printProblem(int press, dh::print::Outcome why);
 
   NavigationHistory history_;
   // The shortcut targets the views were led to.

@@ -24,13 +24,13 @@ namespace {
 // The dialogs' size in dialog units, turned into pixels by the font's base units.
 constexpr QSize kDialogUnits(195, 59);
 
-QSize FromDialogUnits(const QSize& units, const QFontMetrics& metrics) {
+QSize fromDialogUnits(const QSize& units, const QFontMetrics& metrics) {
   const int baseX = metrics.averageCharWidth();
   const int baseY = metrics.height();
   return {units.width() * baseX / 4, units.height() * baseY / 8};
 }
 
-QString Joined(const QString& folder, const QString& name) {
+QString joined(const QString& folder, const QString& name) {
   return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
@@ -57,14 +57,14 @@ NameDialog::NameDialog(const QString& title, const QString& prompt, const QStrin
   buttons->setOrientation(Qt::Vertical);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  connect(edit_, &QLineEdit::textEdited, this, &NameDialog::Typed);
-  setMinimumSize(FromDialogUnits(kDialogUnits, fontMetrics()));
+  connect(edit_, &QLineEdit::textEdited, this, &NameDialog::typed);
+  setMinimumSize(fromDialogUnits(kDialogUnits, fontMetrics()));
   edit_->setFocus();
 }
 
-void NameDialog::Typed() {
+void NameDialog::typed() {
   QString text = edit_->text();
-  const std::optional<NameMessage> problem = TypedNameProblem(text);
+  const std::optional<NameMessage> problem = typedNameProblem(text);
   if (!problem)
     return;
   const int cursor = edit_->cursorPosition();
@@ -73,7 +73,7 @@ void NameDialog::Typed() {
   dh::ui::showMessage(this, problem->text, problem->title, dh::ui::Icon::Warning);
 }
 
-void NameDialog::Refuse(const NameMessage& message) {
+void NameDialog::refuse(const NameMessage& message) {
   dh::ui::showMessage(this, message.text, message.title, dh::ui::Icon::Error);
 }
 
@@ -88,14 +88,14 @@ CFolderCreationDlg::CFolderCreationDlg(const QString& folder, const dh::confine:
 }
 
 void CFolderCreationDlg::accept() {
-  const QString name = Edit()->text().trimmed();
+  const QString name = edit()->text().trimmed();
   const QString held = QFile::decodeName(QByteArray::fromStdString(at_.procPath()));
-  if (const std::optional<NameMessage> problem = FolderNameProblem(name, held)) {
-    Refuse(*problem);
-    Edit()->clear();
+  if (const std::optional<NameMessage> problem = folderNameProblem(name, held)) {
+    refuse(*problem);
+    edit()->clear();
     return;
   }
-  newFolder_ = Joined(folder_, name);
+  newFolder_ = joined(folder_, name);
   // Never takes over an item that is there already.
   if (dh::confine::makeFolder(at_, QFile::encodeName(name).toStdString()) == 0)
     QDialog::accept();
@@ -107,26 +107,26 @@ CRenameItemDlg::CRenameItemDlg(const QString& folder, const QString& oldName, QW
     : NameDialog(
           QStringLiteral("Rename Item"), QStringLiteral("Please enter the new name for the item"),
           QStringLiteral("insert-text"), QStyle::SP_FileDialogDetailedView, kIcon, kEdit, parent),
-      folder_(folder), oldName_(oldName), split_(SplitAtFirstDot(oldName)) {
+      folder_(folder), oldName_(oldName), split_(splitAtFirstDot(oldName)) {
   dh::ui::setControlId(this, kTemplate);
-  Edit()->setText(split_.base);
-  Edit()->selectAll();
+  edit()->setText(split_.base);
+  edit()->selectAll();
 }
 
 void CRenameItemDlg::accept() {
-  const QString text = Edit()->text().trimmed();
+  const QString text = edit()->text().trimmed();
   const QString newName = text.isEmpty() ? QString() : text + split_.extension;
   if (newName == oldName_) {
     reject();
     return;
   }
-  if (const std::optional<NameMessage> problem = ItemNameProblem(newName, folder_)) {
-    Refuse(*problem);
-    Edit()->setText(split_.base);
+  if (const std::optional<NameMessage> problem = itemNameProblem(newName, folder_)) {
+    refuse(*problem);
+    edit()->setText(split_.base);
     return;
   }
-  oldPath_ = Joined(folder_, oldName_);
-  newPath_ = Joined(folder_, newName);
+  oldPath_ = joined(folder_, oldName_);
+  newPath_ = joined(folder_, newName);
   QDialog::accept();
 }
 

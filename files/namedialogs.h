@@ -20,17 +20,17 @@ class NameDialog : public QDialog {
 public:
   enum ItemId { kOk = 1, kCancel = 2 };
 
-  QLineEdit* Edit() const { return edit_; }
+  QLineEdit* edit() const { return edit_; }
 
 protected:
   // icon: a theme icon's name, fallback the style's picture where the theme has none.
   NameDialog(const QString& title, const QString& prompt, const QString& icon,
              QStyle::StandardPixmap fallback, int iconId, int editId, QWidget* parent);
   // Shows message with the stop icon; the dialog stays open.
-  void Refuse(const NameMessage& message);
+  void refuse(const NameMessage& message);
 
 private:
-  void Typed();
+  void typed();
 
   QLineEdit* edit_ = nullptr;
 };
@@ -47,7 +47,7 @@ public:
                      QWidget* parent = nullptr);
   CFolderCreationDlg(const QString&, dh::confine::Descriptor&&, QWidget* = nullptr) = delete;
   // After OK: the full path of the folder made.
-  const QString& NewFolder() const { return newFolder_; }
+  const QString& newFolder() const { return newFolder_; }
 
   void accept() override;
 
@@ -65,8 +65,8 @@ public:
 
   CRenameItemDlg(const QString& folder, const QString& oldName, QWidget* parent = nullptr);
   // After OK: the item's full path now and the one it is to have.
-  const QString& OldPath() const { return oldPath_; }
-  const QString& NewPath() const { return newPath_; }
+  const QString& oldPath() const { return oldPath_; }
+  const QString& newPath() const { return newPath_; }
 
   void accept() override;
 

@@ -100,7 +100,7 @@ PopupMenu::PopupMenu(QWidget* parent) : QMenu(parent) {
   setObjectName(QStringLiteral("fpmMenuClass"));
 }
 
-void PopupMenu::SetPictures(const QString& strip) {
+void PopupMenu::setPictures(const QString& strip) {
   strip_.load(strip);
 }
 
@@ -127,7 +127,7 @@ int PopupMenu::Track(QPoint global) {
   return chosen ? chosen->data().toInt() : 0;
 }
 
-std::vector<int> PopupMenu::Commands() const {
+std::vector<int> PopupMenu::commands() const {
   std::vector<int> commands;
   for (const QAction* action : actions())
     commands.push_back(action->isSeparator() ? 0 : action->data().toInt());

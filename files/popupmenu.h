@@ -21,7 +21,7 @@ public:
   explicit PopupMenu(QWidget* parent = nullptr);
 
   // The strip of pictures, from a file or resource.
-  void SetPictures(const QString& strip);
+  void setPictures(const QString& strip);
   // A command (flags 0) or a separator (kSeparator, no text, command 0, picture -1).
   // An "&" in text marks the next character as the item's key.
   bool AddItem(int flags, const QString& text, int command, int picture);
@@ -29,7 +29,7 @@ public:
   // an item is chosen or the menu dismissed: the chosen command, 0 for none.
   int Track(QPoint global);
   // The commands in order, 0 for each separator.
-  std::vector<int> Commands() const;
+  std::vector<int> commands() const;
 
 private:
   QPixmap strip_;

@@ -9,13 +9,13 @@ constexpr int kSeparatorWidth = 2;
 constexpr int kButtonWidth = 28;
 } // namespace
 
-std::array<bool, kToolBarButtons> ToolBarFlags(const dh::ToolBarPage& page) {
+std::array<bool, kToolBarButtons> toolBarFlags(const dh::ToolBarPage& page) {
   return {page.Back != 0,  page.Forward != 0, page.Up != 0,    page.New != 0,    page.Rename != 0,
           page.Cut != 0,   page.Copy != 0,    page.Paste != 0, page.Delete != 0, page.Undo != 0,
           page.Print != 0, page.View != 0,    page.Icon != 0,  page.Help != 0};
 }
 
-ToolBarPlaces LayOutToolBar(const std::array<bool, kToolBarButtons>& shown, QRect back,
+ToolBarPlaces layOutToolBar(const std::array<bool, kToolBarButtons>& shown, QRect back,
                             int separatorTop, int separatorHeight) {
   ToolBarPlaces places;
   int previous = -1;

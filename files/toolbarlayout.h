@@ -26,12 +26,12 @@ struct ToolBarPlaces {
 };
 
 // The flags of the tool bar's page in tool-bar order.
-std::array<bool, kToolBarButtons> ToolBarFlags(const dh::ToolBarPage& page);
+std::array<bool, kToolBarButtons> toolBarFlags(const dh::ToolBarPage& page);
 
 // Places the shown buttons from Back's place: the next button of a group 29 pixels
 // right of the one before; a new group after a separator 6 pixels right of the button
 // before (2 pixels wide), the button 6 pixels right of the separator and 28 wide.
-ToolBarPlaces LayOutToolBar(const std::array<bool, kToolBarButtons>& shown, QRect back,
+ToolBarPlaces layOutToolBar(const std::array<bool, kToolBarButtons>& shown, QRect back,
                             int separatorTop, int separatorHeight);
 
 } // namespace dh::files

@@ -63,7 +63,7 @@ bool shownOnThisDesktop(const DesktopEntry& entry) {
 }
 
 // The program entry of a menu entry, or nothing when the menu leaves it out.
-std::optional<ProgramEntry> MenuItem(const DesktopEntry& entry, const QString& path) {
+std::optional<ProgramEntry> menuItem(const DesktopEntry& entry, const QString& path) {
   if (entry.flag(QStringLiteral("Hidden")) || entry.flag(QStringLiteral("NoDisplay")) ||
       entry.flag(QStringLiteral("Terminal")) || !shownOnThisDesktop(entry))
     return std::nullopt;
@@ -111,7 +111,7 @@ std::vector<ProgramSet> readApplicationsMenu(const QStringList& dataFolders) {
       const std::optional<DesktopEntry> entry = DesktopEntry::read(path);
       if (!entry)
         continue;
-      if (std::optional<ProgramEntry> item = MenuItem(*entry, path)) {
+      if (std::optional<ProgramEntry> item = menuItem(*entry, path)) {
         ProgramSet& set = sets[setNameOf(*entry)];
         set.Programs.push_back(std::move(*item));
       }

@@ -32,7 +32,7 @@ public:
   bool Start(QObject* owner, std::function<void()> rebuild, const std::string& eventName);
   // Ends the thread at once, also while a rebuild is queued; never waits on the page.
   void Stop();
-  bool Running() const { return thread_.joinable(); }
+  bool running() const { return thread_.joinable(); }
 
 private:
   void run();

@@ -16,7 +16,7 @@ namespace dh::programs {
 namespace {
 
 QString settingText(const char* name) {
-  return QString::fromStdString(dh::ReadSetting(name));
+  return QString::fromStdString(dh::readSetting(name));
 }
 
 constexpr QDir::SortFlags kByName = QDir::Name | QDir::IgnoreCase | QDir::LocaleAware;
@@ -55,7 +55,7 @@ bool ProgramSetList::LoadSets(const QString& location) {
     readOverrideSets(location);
   else
     sets_ = readApplicationsMenu(dataFolders());
-  lock.Release();
+  lock.release();
   for (ProgramSet& set : sets_)
     choosePicture(set);
   std::erase_if(sets_, [](const ProgramSet& set) { return set.Programs.empty(); });
@@ -89,7 +89,7 @@ void ProgramSetList::choosePicture(ProgramSet& set) const {
     if (folder.isEmpty())
       continue;
     const QString candidate = QString::fromStdString(
-        dh::JoinPath(folder.toStdString(), (set.Name + QStringLiteral(".bmp")).toStdString()));
+        dh::joinPath(folder.toStdString(), (set.Name + QStringLiteral(".bmp")).toStdString()));
     if (QFileInfo::exists(candidate)) {
       set.Picture = candidate;
       return;

@@ -40,9 +40,9 @@ public:
   // override folder is not a folder that can be read.
   bool LoadSets(const QString& location);
 
-  bool UsesOverride() const { return usesOverride_; }
-  const QString& Location() const { return location_; }
-  const std::vector<ProgramSet>& Sets() const { return sets_; }
+  bool usesOverride() const { return usesOverride_; }
+  const QString& location() const { return location_; }
+  const std::vector<ProgramSet>& sets() const { return sets_; }
 
 private:
   void choosePicture(ProgramSet& set) const;

@@ -69,7 +69,7 @@ QIcon programIcon(const ProgramEntry& program, const QStyle* style) {
       QIcon::fromTheme(type.genericIconName(), style->standardIcon(QStyle::SP_FileIcon)));
 }
 
-void FileProblem(QWidget* parent) {
+void fileProblem(QWidget* parent) {
   dh::ui::beep();
   dh::ui::showMessage(parent,
                       QStringLiteral("There has been a problem locating this file.\n"
@@ -139,7 +139,7 @@ CProgramsForm::CProgramsForm(QWidget* parent) : CPageForm(parent) {
 CProgramsForm::~CProgramsForm() = default;
 
 void CProgramsForm::placeItems() {
-  const dh::pageplace::Frames frames = dh::pageplace::StretchFrames(size());
+  const dh::pageplace::Frames frames = dh::pageplace::stretchFrames(size());
   toolBarFrame_->setGeometry(frames.toolBar);
   sidePanelFrame_->setGeometry(frames.sidePanel);
   captionLine_->setGeometry(frames.pageLine);
@@ -148,17 +148,17 @@ void CProgramsForm::placeItems() {
 }
 
 void CProgramsForm::placeSetButtons() {
-  if (panel_.VisibleButtons() > 0)
-    placeScrollDown(scrollDown_, setButtons_[panel_.VisibleButtons() - 1]);
+  if (panel_.visibleButtons() > 0)
+    placeScrollDown(scrollDown_, setButtons_[panel_.visibleButtons() - 1]);
 }
 
 void CProgramsForm::paintSetButtons() {
   const QString defaultPicture =
-      QString::fromStdString(dh::JoinPath(dh::GetDefaultPicturesFolder(), kDefaultSetPicture));
-  for (int index = 0; index < panel_.VisibleButtons(); ++index) {
-    const ProgramSet& set = setList_.Sets()[panel_.setOfButton(index)];
+      QString::fromStdString(dh::joinPath(dh::GetDefaultPicturesFolder(), kDefaultSetPicture));
+  for (int index = 0; index < panel_.visibleButtons(); ++index) {
+    const ProgramSet& set = setList_.sets()[panel_.setOfButton(index)];
     CWinXPButtonST* button = setButtons_[index];
-    dh::AssignPictureOr(*button, set.Picture, defaultPicture);
+    dh::assignPictureOr(*button, set.Picture, defaultPicture);
     button->setText(setButtonCaption(set.Name));
     button->SetHoverTip(setButtonTip(set.Name));
   }
@@ -167,7 +167,7 @@ void CProgramsForm::paintSetButtons() {
 void CProgramsForm::showPanelState() {
   const std::optional<int> checked = panel_.checkedButton();
   for (int index = 0; index < SetPanel::kButtons; ++index) {
-    setButtons_[index]->setVisible(index < panel_.VisibleButtons());
+    setButtons_[index]->setVisible(index < panel_.visibleButtons());
     setButtons_[index]->SetCheckState(checked == index);
   }
   scrollUp_->setVisible(panel_.scrollUpInUse());
@@ -177,7 +177,7 @@ void CProgramsForm::showPanelState() {
 }
 
 void CProgramsForm::showSet(int set) {
-  const ProgramSet& shown = setList_.Sets()[set];
+  const ProgramSet& shown = setList_.sets()[set];
   // A label shows an ampersand as it is; only button captions double it.
   captionLine_->setText(QStringLiteral("Current Program Set: ") + shown.Name);
   list_->clear();
@@ -188,7 +188,7 @@ void CProgramsForm::showSet(int set) {
 void CProgramsForm::rebuild() {
   setList_.ReadPictureFolders();
   const bool loaded = setList_.LoadSets(setList_.GetLocation());
-  panel_.Reset(int(setList_.Sets().size()), sidePanelFrame_->height(), place::kSidePitch);
+  panel_.reset(int(setList_.sets().size()), sidePanelFrame_->height(), place::kSidePitch);
   placeSetButtons();
   paintSetButtons();
   showPanelState();
@@ -202,7 +202,7 @@ void CProgramsForm::rebuild() {
     captionLine_->setText(
         QStringLiteral("The program sets cannot be read from %1. Please inform your Network "
                        "Administrator of this problem.")
-            .arg(setList_.Location()));
+            .arg(setList_.location()));
 }
 
 void CProgramsForm::reload() {
@@ -223,10 +223,10 @@ void CProgramsForm::launch() {
   const QList<QListWidgetItem*> selected = list_->selectedItems();
   if (selected.isEmpty() || panel_.setCount() == 0)
     return;
-  const ProgramSet& set = setList_.Sets()[panel_.CurrentSet()];
+  const ProgramSet& set = setList_.sets()[panel_.currentSet()];
   const int row = list_->row(selected.front());
   if (row < 0 || row >= int(set.Programs.size()) || !launchProgram(set.Programs[row].LinkPath))
-    FileProblem(this);
+    fileProblem(this);
 }
 
 void CProgramsForm::onSetButton(int button) {
@@ -237,13 +237,13 @@ void CProgramsForm::onSetButton(int button) {
 }
 
 void CProgramsForm::onBack() {
-  if (const std::optional<int> set = panel_.Back())
+  if (const std::optional<int> set = panel_.back())
     showSet(*set);
   showPanelState();
 }
 
 void CProgramsForm::onForward() {
-  if (const std::optional<int> set = panel_.Forward())
+  if (const std::optional<int> set = panel_.forward())
     showSet(*set);
   showPanelState();
 }
@@ -256,8 +256,8 @@ void CProgramsForm::onScroll(bool down) {
 }
 
 void CProgramsForm::onHelp() {
-  const QString path = QString::fromStdString(dh::ReadSetting(dh::setting::kHelpPath));
-  if (dh::help::ShowHelp(path, kHelpContext))
+  const QString path = QString::fromStdString(dh::readSetting(dh::setting::kHelpPath));
+  if (dh::help::showHelp(path, kHelpContext))
     return;
   const QString reason = path.isEmpty()
                              ? QStringLiteral("No help file is named in the settings.")

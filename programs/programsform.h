@@ -41,7 +41,7 @@ public:
   explicit CProgramsForm(QWidget* parent = nullptr);
   ~CProgramsForm() override;
 
-  const ProgramSetList& SetList() const { return setList_; }
+  const ProgramSetList& programSetList() const { return setList_; }
   const SetPanel& panel() const { return panel_; }
   QListWidget* list() const { return list_; }
 

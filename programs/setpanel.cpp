@@ -2,24 +2,24 @@
 
 namespace dh::programs {
 
-void SetPanel::Reset(int setCount, int panelHeight, int pitch) {
-  slots_.Layout(setCount, panelHeight, pitch);
-  slots_.ForgetOpened();
-  if (slots_.LinkCount() > 0)
-    slots_.MarkOpened(0);
+void SetPanel::reset(int setCount, int panelHeight, int pitch) {
+  slots_.layout(setCount, panelHeight, pitch);
+  slots_.forgetOpened();
+  if (slots_.linkCount() > 0)
+    slots_.markOpened(0);
   current_ = 0;
   history_.assign(1, 0);
   historyPos_ = 0;
   canBack_ = canForward_ = false;
 }
 
-int SetPanel::Show(int set) {
-  slots_.MarkOpened(set);
+int SetPanel::show(int set) {
+  slots_.markOpened(set);
   return current_ = set;
 }
 
 std::optional<int> SetPanel::choose(int button) {
-  if (button < 0 || button >= VisibleButtons())
+  if (button < 0 || button >= visibleButtons())
     return std::nullopt;
   const int set = setOfButton(button);
   if (set == current_)
@@ -32,25 +32,25 @@ std::optional<int> SetPanel::choose(int button) {
   history_.push_back(set);
   ++historyPos_;
   canBack_ = true;
-  return Show(set);
+  return show(set);
 }
 
-std::optional<int> SetPanel::Back() {
+std::optional<int> SetPanel::back() {
   if (!canBack_ || historyPos_ == 0)
     return std::nullopt;
   --historyPos_;
   canBack_ = historyPos_ > 0;
   canForward_ = true;
-  return Show(history_[historyPos_]);
+  return show(history_[historyPos_]);
 }
 
-std::optional<int> SetPanel::Forward() {
+std::optional<int> SetPanel::forward() {
   if (!canForward_ || historyPos_ + 1 >= int(history_.size()))
     return std::nullopt;
   ++historyPos_;
   canForward_ = historyPos_ + 1 < int(history_.size());
   canBack_ = true;
-  return Show(history_[historyPos_]);
+  return show(history_[historyPos_]);
 }
 
 } // namespace dh::programs

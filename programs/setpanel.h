@@ -16,36 +16,36 @@ public:
 
   // Lays the panel out for setCount sets in a panel of the given height with one button
   // every pitch pixels, scrolls to the first set, shows set 0 and starts a new history.
-  void Reset(int setCount, int panelHeight, int pitch);
+  void reset(int setCount, int panelHeight, int pitch);
   // Fits the buttons to a new panel height, keeping the current set and the history.
-  void fit(int panelHeight, int pitch) { slots_.Fit(panelHeight, pitch); }
+  void fit(int panelHeight, int pitch) { slots_.fit(panelHeight, pitch); }
 
   // Each returns the set to show now, or nothing when the press changes no set (a hidden
   // button, the set already shown, nothing to go back or forward to).
   std::optional<int> choose(int button);
-  std::optional<int> Back();
-  std::optional<int> Forward();
+  std::optional<int> back();
+  std::optional<int> forward();
   // Each moves the buttons by one set when its scroll button is in use.
-  bool scrollUp() { return slots_.ScrollUp(); }
-  bool scrollDown() { return slots_.ScrollDown(); }
+  bool scrollUp() { return slots_.scrollUp(); }
+  bool scrollDown() { return slots_.scrollDown(); }
 
-  int setCount() const { return slots_.LinkCount(); }
-  int VisibleButtons() const { return slots_.Visible(); }
-  int FirstVisibleSet() const { return slots_.Offset(); }
-  int CurrentSet() const { return current_; }
-  const std::vector<int>& History() const { return history_; }
-  int HistoryPos() const { return historyPos_; }
+  int setCount() const { return slots_.linkCount(); }
+  int visibleButtons() const { return slots_.visible(); }
+  int firstVisibleSet() const { return slots_.offset(); }
+  int currentSet() const { return current_; }
+  const std::vector<int>& history() const { return history_; }
+  int historyPos() const { return historyPos_; }
   bool canGoBack() const { return canBack_; }
   bool canGoForward() const { return canForward_; }
-  bool scrollUpInUse() const { return slots_.ScrollUpInUse(); }
-  bool scrollDownInUse() const { return slots_.ScrollDownInUse(); }
+  bool scrollUpInUse() const { return slots_.scrollUpInUse(); }
+  bool scrollDownInUse() const { return slots_.scrollDownInUse(); }
   // The set a used button shows.
-  int setOfButton(int button) const { return slots_.LinkOfSlot(button); }
+  int setOfButton(int button) const { return slots_.linkOfSlot(button); }
   // The button that shows the current set, while one does.
-  std::optional<int> checkedButton() const { return slots_.CheckedSlot(); }
+  std::optional<int> checkedButton() const { return slots_.checkedSlot(); }
 
 private:
-  int Show(int set);
+  int show(int set);
 
   dh::SlotPanel slots_;
   int current_ = 0;

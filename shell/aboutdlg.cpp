@@ -24,7 +24,7 @@ QString installedCharacterName() {
   if (!server)
     return {};
   int id = 0;
-  server->load(QString::fromStdString(ReadSetting(setting::kAgentPath)), &id);
+  server->load(QString::fromStdString(readSetting(setting::kAgentPath)), &id);
   const agent::Character* character = server->character(id);
   const QString name = character ? character->data().name() : QString();
   if (id != 0)

@@ -26,13 +26,13 @@ std::optional<std::string> readClass(Root root, const char* key) {
 } // namespace
 
 std::string ReadCurrentClassForButton(int platformMode) {
-  const auto place = ClassPlaceOf(ShellClassStore(platformMode));
+  const auto place = classPlaceOf(shellClassStore(platformMode));
   return place ? reg::readText(place->root, place->key, kCurrentClassValue, reg::kTextBytes, true)
                : std::string();
 }
 
 std::optional<std::string> readPolledClass(int platformMode) {
-  if (const auto place = ClassPlaceOf(ShellClassStore(platformMode)))
+  if (const auto place = classPlaceOf(shellClassStore(platformMode)))
     return readClass(place->root, place->key);
   if (auto machine = readClass(Root::LocalMachine, kPlotbenchKey))
     return machine;

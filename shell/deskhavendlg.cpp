@@ -135,7 +135,7 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
   connect(&classTimer_, &QTimer::timeout, this, &CDeskhavenDlg::onClassTimer);
 
   // The Links page finds its start page in the run directory.
-  const std::string runDir = ReadSetting(setting::kRunDir);
+  const std::string runDir = readSetting(setting::kRunDir);
   if (!runDir.empty()) {
     savedDirectory_ = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(runDir));
@@ -157,7 +157,7 @@ CWinXPButtonST* CDeskhavenDlg::makeXPButton(int number, const QString& caption) 
   button->setText(caption);
   button->setFont(normalFont_);
   button->SetRoundedFrame(true);
-  SetPageButtonColours(*button);
+  setPageButtonColours(*button);
   connect(button, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::speakTip);
   return button;
 }
@@ -174,8 +174,8 @@ bool CDeskhavenDlg::pageSetUp() {
   platformMode_ = kShellDefaultMode;
   showMaximisedOverScreen();
 
-  platformMode_ = QueryPlatformMode(kShellDefaultMode);
-  if (ModeReadsClassAtSetUp(platformMode_))
+  platformMode_ = queryPlatformMode(kShellDefaultMode);
+  if (modeReadsClassAtSetUp(platformMode_))
     currentClass_ = QString::fromStdString(ReadCurrentClassForButton(platformMode_));
   const std::string selected = scheme_.SelectScheme(platformMode_);
   if (QString::fromStdString(selected).compare(DhvScheme::kError, Qt::CaseInsensitive) == 0) {
@@ -240,17 +240,17 @@ void CDeskhavenDlg::layOutTopRow() {
 }
 
 void CDeskhavenDlg::setUpClassButtons() {
-  const bool hasClass = !currentClass_.isEmpty() && ModeShowsClass(platformMode_);
+  const bool hasClass = !currentClass_.isEmpty() && modeShowsClass(platformMode_);
   if (hasClass) {
     classButton_->SetHoverTip(currentClass_);
     classButton_->setText(classCaption(currentClass_, 20, 17));
   }
   classButton_->setVisible(hasClass);
-  changeClass_->setVisible(hasClass && ModeOffersClassChange(platformMode_));
+  changeClass_->setVisible(hasClass && modeOffersClassChange(platformMode_));
 }
 
 void CDeskhavenDlg::setUpLogo() {
-  const QString file = QString::fromStdString(JoinPath(GetDefaultPicturesFolder(), "Logo.bmp"));
+  const QString file = QString::fromStdString(joinPath(GetDefaultPicturesFolder(), "Logo.bmp"));
   const QPixmap logo(file);
   if (!logo.isNull())
     logo_->AssignBitmaps(logo, kLogoTransparent);
@@ -378,7 +378,7 @@ void CDeskhavenDlg::onClassTimer() {
 
 void CDeskhavenDlg::RefreshAfterClassChange() {
   // The page set-up selects the scheme for the new class and shows the window again.
-  if (ModeRereadsClassOnChange(platformMode_))
+  if (modeRereadsClassOnChange(platformMode_))
     currentClass_ = QString::fromStdString(ReadCurrentClassForButton(platformMode_));
   pageSetUp();
 }
@@ -425,13 +425,13 @@ bool CDeskhavenDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CDeskhavenDlg::speakTip(CButtonST* button) {
-  helper_->Say(button->GetHoverTip().toStdString());
+  helper_->Say(button->getHoverTip().toStdString());
 }
 
 void CDeskhavenDlg::onChangeClass() {
   if (!changeClass_->isVisible())
     return;
-  const QString path = QString::fromStdString(ReadSetting(setting::kClassSelector));
+  const QString path = QString::fromStdString(readSetting(setting::kClassSelector));
   const QByteArray file = QFile::encodeName(path);
   // A file that exists but will not start (not executable, say) is the same problem to
   // the pupil, and leaves the window as it was.
@@ -484,12 +484,12 @@ void CDeskhavenDlg::onOptionsCommand(int command) {
   case COptionsMenu::ShortMessages:
   case COptionsMenu::LongMessages: {
     const bool shortMessages = command == COptionsMenu::ShortMessages;
-    if (scheme_.WriteShortToolTips(shortMessages))
+    if (scheme_.writeShortToolTips(shortMessages))
       optionsMenu_->checkShortMessages(shortMessages);
     break;
   }
   case COptionsMenu::Silent:
-    if (scheme_.WriteSilent(speaking_)) {
+    if (scheme_.writeSilent(speaking_)) {
       optionsMenu_->checkSilent(speaking_);
       speaking_ = !speaking_;
     }

@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-    class QFrame;
+class QFrame;
 
 namespace dh {
 class CButtonST;
@@ -56,11 +56,11 @@ public:
   // A page's control, null when it was not created.
   QWidget* pageControl(int page) const { return controls_[page - 1]; }
   const PageRecords& pages() const { return pages_; }
-  const DhvScheme& Scheme() const { return scheme_; }
+  const DhvScheme& scheme() const { return scheme_; }
   QString currentClass() const { return currentClass_; }
   bool speakingFlag() const { return speaking_; }
   const QTimer& classTimer() const { return classTimer_; }
-  COptionsMenu* OptionsMenu() const { return optionsMenu_; }
+  COptionsMenu* optionsMenu() const { return optionsMenu_; }
 
 signals:
   // The pupil closed the window and chose to log off: the program's run is over.

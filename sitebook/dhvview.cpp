@@ -146,7 +146,7 @@ void CDhvView::resetHistory(const QString& startPage) {
   // Back must not lead into the pages of the scheme that was replaced. Clearing keeps the
   // page on show, so the first link opened next still leads back to it.
   history()->clear();
-  record_.Reset(QUrl::fromLocalFile(startPage).toString());
+  record_.reset(QUrl::fromLocalFile(startPage).toString());
   applyButtons();
 }
 
@@ -175,13 +175,13 @@ void CDhvView::applyButtons() {
 
 void CDhvView::GoBack() {
   back();
-  record_.Back();
+  record_.back();
   applyButtons();
 }
 
 void CDhvView::GoForward() {
   forward();
-  record_.Forward();
+  record_.forward();
   applyButtons();
 }
 

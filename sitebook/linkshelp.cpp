@@ -14,13 +14,13 @@ constexpr unsigned kStartContext = 0;
 } // namespace
 
 void showLinksHelp(QWidget* parent) {
-  dh::ShowPageHelp(parent, kLinksHelpContext);
+  dh::showPageHelp(parent, kLinksHelpContext);
 }
 
 void openHelpBook(QWidget* parent) {
-  const QString path = dh::HelpPath();
-  if (path.isEmpty() || !QFileInfo::exists(path) || !dh::help::ShowHelp(path, kStartContext))
-    dh::HelpProblem(parent);
+  const QString path = dh::helpPath();
+  if (path.isEmpty() || !QFileInfo::exists(path) || !dh::help::showHelp(path, kStartContext))
+    dh::helpProblem(parent);
 }
 
 } // namespace dh::sitebook

@@ -2,7 +2,7 @@
 
 namespace dh::sitebook {
 
-void NavigationRecord::Reset(const QString& startPage) {
+void NavigationRecord::reset(const QString& startPage) {
   startPage_ = startPage;
   visited_.clear();
   backSteps_ = 0;
@@ -19,7 +19,7 @@ void NavigationRecord::completed(const QString& address, bool canGoBack, bool ca
   visited_.append(address);
 }
 
-void NavigationRecord::Back() {
+void NavigationRecord::back() {
   // The browser goes back later; the current address is still the page on which Back was
   // pressed, so Back switches off when it is pressed on the start page.
   if (current_.compare(startPage_, Qt::CaseInsensitive) == 0)
@@ -28,7 +28,7 @@ void NavigationRecord::Back() {
   forwardEnabled_ = true;
 }
 
-void NavigationRecord::Forward() {
+void NavigationRecord::forward() {
   backEnabled_ = true;
   --backSteps_;
   if (backSteps_ == 1)

@@ -12,15 +12,15 @@ class NavigationRecord {
 public:
   // A fresh start (start-up, a new scheme): nothing visited, both buttons disabled. The
   // current address stays, since the page on show stays.
-  void Reset(const QString& startPage);
+  void reset(const QString& startPage);
 
   // A navigation to address has completed; the browser tells whether its history has a
   // page behind and ahead. A button with nowhere to go is switched off whatever the step
   // count says (the count alone left Forward on at the newest page).
   void completed(const QString& address, bool canGoBack, bool canGoForward);
   // The pupil pressed Back, Forward, or opened a link.
-  void Back();
-  void Forward();
+  void back();
+  void forward();
   void linkOpened() { backEnabled_ = true; }
 
   bool backEnabled() const { return backEnabled_; }

@@ -13,27 +13,27 @@ namespace {
 
 // Page commands and the form buttons they press.
 constexpr auto kPresses = withSideButtons(std::to_array<CPageCtrl::Press>({
-                                              {PageCommand::Back, SitebookForm::kBack},
-                                              {PageCommand::Forward, SitebookForm::kForward},
-                                              {PageCommand::Copy, SitebookForm::kCopy},
-                                              {PageCommand::Print, SitebookForm::kPrint},
-                                              {PageCommand::Help, SitebookForm::kHelp},
-                                              {PageCommand::SidePanel, SitebookForm::kSideSwitch},
-                                              {PageCommand::Refresh, SitebookForm::kRefresh},
-                                              {PageCommand::ScrollUp, SitebookForm::kScrollUp},
-                                              {PageCommand::ScrollDown, SitebookForm::kScrollDown},
+                                              {PageCommand::Back, CSitebookForm::kBack},
+                                              {PageCommand::Forward, CSitebookForm::kForward},
+                                              {PageCommand::Copy, CSitebookForm::kCopy},
+                                              {PageCommand::Print, CSitebookForm::kPrint},
+                                              {PageCommand::Help, CSitebookForm::kHelp},
+                                              {PageCommand::SidePanel, CSitebookForm::kSideSwitch},
+                                              {PageCommand::Refresh, CSitebookForm::kRefresh},
+                                              {PageCommand::ScrollUp, CSitebookForm::kScrollUp},
+                                              {PageCommand::ScrollDown, CSitebookForm::kScrollDown},
                                           }),
-                                          SitebookForm::kSlotIds);
+                                          CSitebookForm::kSlotIds);
 
 } // namespace
 
-CSitebookCtrl::CSitebookCtrl(QWidget* parent) : CPageCtrl(parent), form_(new SitebookForm(this)) {
+CSitebookCtrl::CSitebookCtrl(QWidget* parent) : CPageCtrl(parent), form_(new CSitebookForm(this)) {
   setForm(form_);
 }
 
 bool CSitebookCtrl::OnCommand(PageCommand command) {
   if (command == PageCommand::Tab) {
-    form_->View()->pressTab();
+    form_->view()->pressTab();
     return true;
   }
   if (command == PageCommand::ClassChanged) {

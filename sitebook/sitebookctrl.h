@@ -6,7 +6,7 @@
 
 namespace dh::sitebook {
 
-class SitebookForm;
+class CSitebookForm;
 
 class CSitebookCtrl : public CPageCtrl {
   Q_OBJECT
@@ -17,7 +17,7 @@ public:
 
   explicit CSitebookCtrl(QWidget* parent = nullptr);
 
-  SitebookForm* form() const { return form_; }
+  CSitebookForm* form() const { return form_; }
 
 protected:
   bool OnCommand(PageCommand command) override;
@@ -25,7 +25,7 @@ protected:
   bool pressButton(int id) override;
 
 private:
-  SitebookForm* form_;
+  CSitebookForm* form_;
 };
 
 } // namespace dh::sitebook

@@ -40,13 +40,13 @@ QIcon Icon(const char* name) {
   return QIcon(QStringLiteral(":/sitebook/icons/%1.svg").arg(QLatin1String(name)));
 }
 
-QString Text(const std::string& text) {
+QString toQString(const std::string& text) {
   return QString::fromStdString(text);
 }
 
 } // namespace
 
-SitebookForm::SitebookForm(QWidget* parent) : CPageForm(parent) {
+CSitebookForm::CSitebookForm(QWidget* parent) : CPageForm(parent) {
   setObjectName(QStringLiteral("SitebookForm"));
   setStyleSheet(
       QStringLiteral("#id201, #id202 { background: palette(base); border: 1px solid palette(mid);"
@@ -109,10 +109,10 @@ SitebookForm::SitebookForm(QWidget* parent) : CPageForm(parent) {
   view_->Navigate2(startPage_);
 }
 
-SitebookForm::~SitebookForm() = default;
+CSitebookForm::~CSitebookForm() = default;
 
-void SitebookForm::placeFrames() {
-  const dh::pageplace::Frames frames = dh::pageplace::StretchFrames(size(), sideShown_);
+void CSitebookForm::placeFrames() {
+  const dh::pageplace::Frames frames = dh::pageplace::stretchFrames(size(), sideShown_);
   toolBarFrame_->setGeometry(frames.toolBar);
   sidePanelFrame_->setGeometry(frames.sidePanel);
   browserArea_->setGeometry(frames.pageArea);
@@ -120,54 +120,54 @@ void SitebookForm::placeFrames() {
   placeIndicator();
 }
 
-void SitebookForm::placeIndicator() {
+void CSitebookForm::placeIndicator() {
   placeIndicatorAfter(toolBarFrame_->geometry(),
                       dh::ui::findById<QWidget>(this, kHelp)->geometry());
 }
 
-void SitebookForm::layOutPanel() {
+void CSitebookForm::layOutPanel() {
   const int links =
       std::min<int>(scheme_.Sitebook.SitebookCount, int(scheme_.Sitebook.Sitemarks.size()));
-  panel_.Layout(links, sidePanelFrame_->height(), place::kSidePitch);
+  panel_.layout(links, sidePanelFrame_->height(), place::kSidePitch);
   showPanel();
 }
 
-void SitebookForm::showPanel() {
-  if (panel_.Visible() > 0)
-    placeScrollDown(scrollDown_, slots_[panel_.Visible() - 1]);
+void CSitebookForm::showPanel() {
+  if (panel_.visible() > 0)
+    placeScrollDown(scrollDown_, slots_[panel_.visible() - 1]);
   fillSlots();
   showChecks();
   showPanelItems();
 }
 
-void SitebookForm::fillSlots() {
+void CSitebookForm::fillSlots() {
   const QString defaultPicture =
-      QString::fromStdString(dh::JoinPath(dh::GetDefaultPicturesFolder(), kDefaultLinkPicture));
-  for (int slot = 0; slot < panel_.Visible(); ++slot) {
-    const dh::Sitemark& link = scheme_.Sitebook.Sitemarks[panel_.LinkOfSlot(slot)];
+      QString::fromStdString(dh::joinPath(dh::GetDefaultPicturesFolder(), kDefaultLinkPicture));
+  for (int slot = 0; slot < panel_.visible(); ++slot) {
+    const dh::Sitemark& link = scheme_.Sitebook.Sitemarks[panel_.linkOfSlot(slot)];
     CWinXPButtonST* button = slots_[slot];
-    dh::AssignPictureOr(*button, Text(link.IconFile), defaultPicture);
-    button->setText(SlotCaption(Text(link.DisplayName)));
+    dh::assignPictureOr(*button, toQString(link.IconFile), defaultPicture);
+    button->setText(slotCaption(toQString(link.DisplayName)));
     button->SetHoverTip(
-        Text(scheme_.Defaults.ShortToolTips ? link.ShortToolTip : link.LongToolTip));
+        toQString(scheme_.Defaults.ShortToolTips ? link.ShortToolTip : link.LongToolTip));
   }
 }
 
-void SitebookForm::showChecks() {
-  const std::optional<int> checked = panel_.CheckedSlot();
+void CSitebookForm::showChecks() {
+  const std::optional<int> checked = panel_.checkedSlot();
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->SetCheckState(checked == slot);
 }
 
-void SitebookForm::showPanelItems() {
+void CSitebookForm::showPanelItems() {
   sidePanelFrame_->setVisible(sideShown_);
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
-    slots_[slot]->setVisible(sideShown_ && panel_.SlotInUse(slot));
-  scrollUp_->setVisible(sideShown_ && panel_.ScrollUpInUse());
-  scrollDown_->setVisible(sideShown_ && panel_.ScrollDownInUse());
+    slots_[slot]->setVisible(sideShown_ && panel_.slotInUse(slot));
+  scrollUp_->setVisible(sideShown_ && panel_.scrollUpInUse());
+  scrollDown_->setVisible(sideShown_ && panel_.scrollDownInUse());
 }
 
-void SitebookForm::layOutToolBar() {
+void CSitebookForm::layOutToolBar() {
   const ToolBarPlaces places = dh::sitebook::layOutToolBar(scheme_.ToolBars[2]);
   static constexpr std::array<int, kToolBarItems> kItems = {222, kCopy,       223, kPrint,
                                                             224, kSideSwitch, 225, kHelp};
@@ -181,63 +181,63 @@ void SitebookForm::layOutToolBar() {
   placeIndicator();
 }
 
-void SitebookForm::resizeEvent(QResizeEvent* event) {
+void CSitebookForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   placeFrames();
-  panel_.Fit(sidePanelFrame_->height(), place::kSidePitch);
+  panel_.fit(sidePanelFrame_->height(), place::kSidePitch);
   showPanel();
 }
 
-void SitebookForm::onSlot(int slot) {
-  const int link = panel_.Open(slot);
+void CSitebookForm::onSlot(int slot) {
+  const int link = panel_.open(slot);
   showChecks();
   view_->linkOpened();
-  view_->Navigate2(Text(scheme_.Sitebook.Sitemarks[link].URL));
+  view_->Navigate2(toQString(scheme_.Sitebook.Sitemarks[link].URL));
 }
 
-void SitebookForm::onScrollDown() {
-  if (panel_.ScrollDown())
+void CSitebookForm::onScrollDown() {
+  if (panel_.scrollDown())
     showPanel();
 }
 
-void SitebookForm::onScrollUp() {
-  if (panel_.ScrollUp())
+void CSitebookForm::onScrollUp() {
+  if (panel_.scrollUp())
     showPanel();
 }
 
-void SitebookForm::onBack() {
-  panel_.ClearTick();
+void CSitebookForm::onBack() {
+  panel_.clearTick();
   showChecks();
   view_->GoBack();
 }
 
-void SitebookForm::onForward() {
-  panel_.ClearTick();
+void CSitebookForm::onForward() {
+  panel_.clearTick();
   showChecks();
   view_->GoForward();
 }
 
-void SitebookForm::onSideSwitch() {
+void CSitebookForm::onSideSwitch() {
   sideShown_ = !sideShown_;
   showPanelItems();
   placeFrames();
 }
 
-void SitebookForm::onHover(CButtonST* button) {
-  QString text = button->GetHoverTip();
+void CSitebookForm::onHover(CButtonST* button) {
+  QString text = button->getHoverTip();
   const auto slot = std::find(slots_.begin(), slots_.end(), button);
   if (slot != slots_.end()) {
-    const bool useShort = scheme_.ReadShortToolTips();
+    const bool useShort = scheme_.readShortToolTips();
     const dh::Sitemark& link =
-        scheme_.Sitebook.Sitemarks[panel_.LinkOfSlot(int(slot - slots_.begin()))];
-    text = Text(useShort ? link.ShortToolTip : link.LongToolTip);
+        scheme_.Sitebook.Sitemarks[panel_.linkOfSlot(int(slot - slots_.begin()))];
+    text = toQString(useShort ? link.ShortToolTip : link.LongToolTip);
   }
   helper_.Say(text.toStdString());
 }
 
-void SitebookForm::reload() {
+void CSitebookForm::reload() {
   selectScheme();
-  panel_.ForgetOpened();
+  panel_.forgetOpened();
   layOutPanel();
   layOutToolBar();
   startPage_ = QDir::current().filePath(QStringLiteral("Links.htm"));

@@ -17,7 +17,7 @@ namespace dh::sitebook {
 
 class CDhvView;
 
-class SitebookForm : public CPageForm {
+class CSitebookForm : public CPageForm {
   Q_OBJECT
 
 public:
@@ -40,10 +40,10 @@ public:
   static constexpr std::array<int, kSideButtons> kSlotIds = {228, 211, 212, 213, 214, 216, 217};
   static_assert(dh::SlotPanel::kSlots == kSideButtons);
 
-  explicit SitebookForm(QWidget* parent = nullptr);
-  ~SitebookForm() override;
+  explicit CSitebookForm(QWidget* parent = nullptr);
+  ~CSitebookForm() override;
 
-  CDhvView* View() const { return view_; }
+  CDhvView* view() const { return view_; }
   const dh::SlotPanel& panel() const { return panel_; }
   bool sidePanelShown() const { return sideShown_; }
   QString startPage() const { return startPage_; }

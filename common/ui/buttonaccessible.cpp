@@ -48,7 +48,7 @@ QAccessible::State CButtonAccessible::state() const {
   state.pressed = b->isDown();
   state.checkable = b->isCheckable();
   state.checked = b->isCheckable() && b->isChecked();
-  state.hasPopup = b->AttachedMenu() != nullptr;
+  state.hasPopup = b->attachedMenu() != nullptr;
   state.defaultButton = b->isDefault();
   return state;
 }
@@ -61,11 +61,11 @@ QString CButtonAccessible::text(QAccessible::Text kind) const {
       return b->accessibleName();
     if (!b->text().isEmpty())
       return withoutMnemonic(b->text());
-    return b->GetHoverTip();
+    return b->getHoverTip();
   case QAccessible::Description:
     if (!b->accessibleDescription().isEmpty())
       return b->accessibleDescription();
-    return b->text().isEmpty() ? QString() : b->GetHoverTip();
+    return b->text().isEmpty() ? QString() : b->getHoverTip();
   default:
     return QAccessibleWidget::text(kind);
   }

@@ -113,7 +113,7 @@ int CButtonST::SetStateColor(int index, QColor color, bool repaint) {
   return 0;
 }
 
-QColor CButtonST::GetStateColor(int index) const {
+QColor CButtonST::getStateColor(int index) const {
   return index >= 0 && index < int(colors_.size()) ? colors_[index] : QColor();
 }
 
@@ -315,14 +315,14 @@ void CButtonST::PaintBackground(QPainter& painter, const QRect& rect, const Look
   painter.save();
   painter.setPen(Qt::NoPen);
   painter.setBrush(color);
-  painter.drawRoundedRect(QRectF(rect), CornerRadius(), CornerRadius());
+  painter.drawRoundedRect(QRectF(rect), cornerRadius(), cornerRadius());
   painter.restore();
 }
 
 void CButtonST::PaintBorder(QPainter& painter, const QRect& rect, bool sunken) {
   const QColor shadow = palette().color(QPalette::Dark);
   const QColor highlight = palette().color(QPalette::Light);
-  drawBevel(painter, rect, CornerRadius(), sunken ? shadow : highlight,
+  drawBevel(painter, rect, cornerRadius(), sunken ? shadow : highlight,
             sunken ? highlight : shadow);
 }
 
@@ -337,19 +337,19 @@ void CButtonST::paintEvent(QPaintEvent*) {
   QColor darkShadow = pal.color(QPalette::Shadow);
   darkShadow.setAlpha(160);
   if (!flat_ && (look.focused || isDefault())) {
-    strokeRounded(painter, rect, CornerRadius() + 1, darkShadow);
+    strokeRounded(painter, rect, cornerRadius() + 1, darkShadow);
     rect.adjust(1, 1, -1, -1);
   }
   PaintBackground(painter, rect, look);
 
   if (look.pressed) {
     if (!flat_)
-      strokeRounded(painter, rect, CornerRadius(), pal.color(QPalette::Dark));
+      strokeRounded(painter, rect, cornerRadius(), pal.color(QPalette::Dark));
     else if (borderOnHover_)
       PaintBorder(painter, rect, true);
   } else if (!flat_) {
-    drawBevel(painter, rect, CornerRadius(), pal.color(QPalette::Light), darkShadow);
-    drawBevel(painter, rect.adjusted(1, 1, -1, -1), std::max(0.0, CornerRadius() - 1),
+    drawBevel(painter, rect, cornerRadius(), pal.color(QPalette::Light), darkShadow);
+    drawBevel(painter, rect.adjusted(1, 1, -1, -1), std::max(0.0, cornerRadius() - 1),
               pal.color(QPalette::Midlight), pal.color(QPalette::Dark));
   } else if (look.hovered && borderOnHover_) {
     PaintBorder(painter, rect, false);
@@ -396,33 +396,33 @@ void CButtonST::paintCaption(QPainter& painter, QRect rect, const Look& look) {
 }
 
 namespace {
-QColor HoverFace(const CButtonST& button) {
+QColor hoverFace(const CButtonST& button) {
   const QColor face = button.palette().color(QPalette::Button);
   auto up = [](int c) { return std::min(255, c + 0x0A); };
   return QColor(up(face.red()), up(face.green()), up(face.blue()));
 }
 } // namespace
 
-void SetPageButtonColours(CButtonST& button) {
-  button.SetStateColor(CButtonST::HoverBackground, HoverFace(button));
+void setPageButtonColours(CButtonST& button) {
+  button.SetStateColor(CButtonST::HoverBackground, hoverFace(button));
   button.SetStateColor(CButtonST::HoverText, QColor(0x00, 0x00, 0x80));
 }
 
-void SetPanelButtonColours(CButtonST& button) {
+void setPanelButtonColours(CButtonST& button) {
   const QColor base = button.palette().color(QPalette::Base);
-  button.SetStateColor(CButtonST::HoverBackground, HoverFace(button));
+  button.SetStateColor(CButtonST::HoverBackground, hoverFace(button));
   button.SetStateColor(CButtonST::NormalBackground, base);
   button.SetStateColor(CButtonST::FocusBackground, base);
 }
 
-QPixmap MaskedPicture(const QString& file) {
+QPixmap maskedPicture(const QString& file) {
   QPixmap picture(file);
   if (!picture.isNull())
     picture.setMask(picture.createMaskFromColor(QColor(kTransparentColour), Qt::MaskInColor));
   return picture;
 }
 
-void AssignPictureOr(CButtonST& button, const QString& file, const QString& fallback) {
+void assignPictureOr(CButtonST& button, const QString& file, const QString& fallback) {
   QPixmap picture(file);
   if (picture.isNull())
     picture.load(fallback);

@@ -48,11 +48,11 @@ public:
 
   // Only for check-box (checkable) buttons; Qt repaints a changed check mark itself.
   void SetCheckState(bool checked);
-  bool GetCheck() const { return isChecked(); }
+  bool getCheck() const { return isChecked(); }
 
   // Returns 0, or kStateColorRefused for an index outside the table (nothing changes).
   int SetStateColor(int index, QColor color, bool repaint = true);
-  QColor GetStateColor(int index) const;
+  QColor getStateColor(int index) const;
 
   void SetImageAlignment(ImageAlignment alignment, bool repaint = true);
   void SetFlatLook(bool flat, bool repaint = true);
@@ -61,24 +61,24 @@ public:
   // The tool tip and the text the owner hands to the OnScreen Helper. A null text does
   // nothing; an inactive tip keeps its text but shows no tool tip.
   void SetHoverTip(const QString& text, bool activate = true);
-  QString GetHoverTip() const { return hoverTip_; }
+  QString getHoverTip() const { return hoverTip_; }
 
   // The button takes the menu over as its child (deleting any menu attached before) and
   // shows it at its lower-left corner on a click; null removes the menu. Callers connect
   // the menu's actions themselves.
   void AttachMenu(QMenu* menu, bool repaint = true);
-  QMenu* AttachedMenu() const { return menu_; }
+  QMenu* attachedMenu() const { return menu_; }
   // The address opened on a click when there is no menu.
   void SetLink(const QString& link) { link_ = link; }
 
-  bool IsHovered() const { return hovered_; }
+  bool isHovered() const { return hovered_; }
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
 
 signals:
   // The pointer has rested 400 ms over this flat button (the hover timer stops when the
-  // hover ends). The owner connects it and lets the OnScreen Helper say GetHoverTip().
+  // hover ends). The owner connects it and lets the OnScreen Helper say getHoverTip().
   void hoverTimeout(CButtonST* button);
 
 protected:
@@ -102,7 +102,7 @@ protected:
   void changeEvent(QEvent* event) override;
 
   // The roundness of the background and the bevels.
-  virtual qreal CornerRadius() const { return 3.0; }
+  virtual qreal cornerRadius() const { return 3.0; }
 
 private:
   struct Pictures {
@@ -138,18 +138,18 @@ private:
 
 // The colours of the shell's top-row buttons, also shown in the gallery: under the
 // pointer the face turns a shade lighter (ten more in each channel) and the text dark blue.
-void SetPageButtonColours(CButtonST& button);
+void setPageButtonColours(CButtonST& button);
 
 // The look of the buttons on a page's tool bar and side panel: flat on the base colour of
 // their frame, and the same shade above the button face under the pointer.
-void SetPanelButtonColours(CButtonST& button);
+void setPanelButtonColours(CButtonST& button);
 
 // Magenta marks the see-through parts of the system's bitmaps.
 inline constexpr QRgb kTransparentColour = 0xFF00FF;
 // The bitmap of a file with its magenta parts see-through; null when it cannot be read.
-QPixmap MaskedPicture(const QString& file);
+QPixmap maskedPicture(const QString& file);
 // Shows the bitmap of file on the button, or that of fallback when file cannot be read,
 // or no picture at all.
-void AssignPictureOr(CButtonST& button, const QString& file, const QString& fallback);
+void assignPictureOr(CButtonST& button, const QString& file, const QString& fallback);
 
 } // namespace dh

@@ -21,7 +21,7 @@ OnScreenHelper::OnScreenHelper() : agent_(dh::agent::CharacterServer::instance()
     lastResult_ = dh::agent::kNoServer;
     return;
   }
-  loadKey_ = QString::fromStdString(dh::ReadSetting(dh::setting::kAgentPath));
+  loadKey_ = QString::fromStdString(dh::readSetting(dh::setting::kAgentPath));
   lastResult_ = agent_->load(loadKey_, &characterId_);
   if (auto* c = character())
     lastResult_ = c->setLanguage(kEnglishUnitedStates);

@@ -11,7 +11,7 @@
 namespace dh {
 
 CPageForm::CPageForm(QWidget* parent)
-    : QWidget(parent), mode_(QueryPlatformMode(kControlDefaultMode)) {
+    : QWidget(parent), mode_(queryPlatformMode(kControlDefaultMode)) {
   selectScheme();
 }
 
@@ -35,7 +35,7 @@ CWinXPButtonST* CPageForm::makeToolButton(int id, const QIcon& icon, const QStri
   ui::setControlId(button, id);
   button->AssignIcons(icon);
   button->SetRoundedFrame(true);
-  SetPanelButtonColours(*button);
+  setPanelButtonColours(*button);
   button->SetHoverTip(tip);
   connect(button, &CButtonST::hoverTimeout, this, &CPageForm::onHover);
   if (clicked)
@@ -68,7 +68,7 @@ CPageForm::SideButtons CPageForm::makeSideButtons(const std::array<int, kSideBut
     ui::setControlId(button, ids[index]);
     button->setCheckable(true);
     button->SetRoundedFrame(true);
-    SetPanelButtonColours(*button);
+    setPanelButtonColours(*button);
     button->SetImageAlignment(CButtonST::ImageAbove);
     button->setGeometry(pageplace::kSideButton1.translated(0, index * pageplace::kSidePitch));
     connect(button, &CButtonST::hoverTimeout, this, &CPageForm::onHover);
@@ -87,7 +87,7 @@ void CPageForm::placeScrollDown(QWidget* scrollDown, const QWidget* lastShown) {
 void CPageForm::makeIndicator() {
   indicator_ = new QLabel(this);
   ui::setControlId(indicator_, kIndicator);
-  indicator_->setPixmap(MaskedPicture(QString::fromStdString(GetUserTypePicturePath())));
+  indicator_->setPixmap(maskedPicture(QString::fromStdString(GetUserTypePicturePath())));
   indicator_->setVisible(!indicator_->pixmap().isNull());
 }
 
@@ -120,7 +120,7 @@ bool CPageForm::pressIn(QWidget* holder, int id) {
 }
 
 void CPageForm::onHover(CButtonST* button) {
-  helper_.Say(button->GetHoverTip().toStdString());
+  helper_.Say(button->getHoverTip().toStdString());
 }
 
 } // namespace dh

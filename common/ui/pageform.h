@@ -31,7 +31,7 @@ public:
 
   ~CPageForm() override;
 
-  const DhvScheme& Scheme() const { return scheme_; }
+  const DhvScheme& scheme() const { return scheme_; }
 
   // Presses a button by id as a click would, if the pupil could press it now: one that is
   // shown and enabled. Returns whether it was pressed.

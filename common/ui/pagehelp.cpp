@@ -6,11 +6,11 @@
 
 namespace dh {
 
-QString HelpPath() {
-  return QString::fromStdString(ReadSetting(setting::kHelpPath));
+QString helpPath() {
+  return QString::fromStdString(readSetting(setting::kHelpPath));
 }
 
-void HelpProblem(QWidget* parent) {
+void helpProblem(QWidget* parent) {
   ui::beep();
   ui::showMessage(parent,
                   QStringLiteral("There has been a problem locating the correct help file.\n"
@@ -19,9 +19,9 @@ void HelpProblem(QWidget* parent) {
                   QStringLiteral("Help Problem"), ui::Icon::Information);
 }
 
-void ShowPageHelp(QWidget* parent, unsigned context) {
-  if (!help::ShowHelp(HelpPath(), context))
-    HelpProblem(parent);
+void showPageHelp(QWidget* parent, unsigned context) {
+  if (!help::showHelp(helpPath(), context))
+    helpProblem(parent);
 }
 
 } // namespace dh

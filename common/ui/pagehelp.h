@@ -9,10 +9,10 @@ class QWidget;
 namespace dh {
 
 // The value of "HelpPath", read afresh.
-QString HelpPath();
+QString helpPath();
 // A beep, then the "Help Problem" message.
-void HelpProblem(QWidget* parent);
+void helpProblem(QWidget* parent);
 // Opens the book at context, or tells the pupil it could not.
-void ShowPageHelp(QWidget* parent, unsigned context);
+void showPageHelp(QWidget* parent, unsigned context);
 
 } // namespace dh

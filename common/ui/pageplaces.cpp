@@ -6,7 +6,7 @@ constexpr int kRightMargin = 12;
 constexpr int kBottomMargin = 65;
 } // namespace
 
-Frames StretchFrames(QSize form, bool sidePanelShown) {
+Frames stretchFrames(QSize form, bool sidePanelShown) {
   const int right = form.width() - 1 - kRightMargin;
   const int bottom = form.height() - 1 - kBottomMargin;
   Frames frames{kToolBarFrame, kSidePanelFrame, kPageLine, kPageArea};

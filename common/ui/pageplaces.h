@@ -29,6 +29,6 @@ struct Frames {
 
 // The frames of a form of that size: they keep 12 pixels free at its right edge and 65
 // at its bottom. Without the side panel the page takes its place too.
-Frames StretchFrames(QSize form, bool sidePanelShown = true);
+Frames stretchFrames(QSize form, bool sidePanelShown = true);
 
 } // namespace dh::pageplace

@@ -16,10 +16,10 @@ void CWinXPButtonST::PaintBackground(QPainter& painter, const QRect& rect, const
     return;
   }
   painter.save();
-  painter.setBrush(GetStateColor(HoverBackground));
+  painter.setBrush(getStateColor(HoverBackground));
   painter.setPen(QPen(QColor(178, 178, 178), 1));
-  painter.drawRoundedRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5), CornerRadius(),
-                          CornerRadius());
+  painter.drawRoundedRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius(),
+                          cornerRadius());
   painter.restore();
 }
 

@@ -16,7 +16,7 @@ public:
 
 protected:
   void PaintBackground(QPainter& painter, const QRect& rect, const Look& look) override;
-  qreal CornerRadius() const override { return rounded_ ? 4.0 : 0.0; }
+  qreal cornerRadius() const override { return rounded_ ? 4.0 : 0.0; }
 
 private:
   bool rounded_ = false;

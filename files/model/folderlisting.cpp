@@ -21,7 +21,7 @@ namespace dh::files {
 namespace {
 
 // The type name of a MIME type, capitalised as a heading is; looked up once per type.
-QString TypeName(const QMimeType& type) {
+QString typeName(const QMimeType& type) {
   static QHash<QString, QString> names;
   auto found = names.find(type.name());
   if (found == names.end()) {
@@ -35,38 +35,38 @@ QString TypeName(const QMimeType& type) {
 
 } // namespace
 
-std::vector<ItemRecord> ListFolder(const FolderNavigator& navigator) {
+std::vector<ItemRecord> listFolder(const FolderNavigator& navigator) {
   std::vector<ItemRecord> items;
-  const dh::confine::Descriptor here = navigator.OpenFolder();
+  const dh::confine::Descriptor here = navigator.openFolder();
   if (!here.valid())
     return items;
   static const QMimeDatabase mimes;
   const QMimeType folderType = mimes.mimeTypeForName(QStringLiteral("inode/directory"));
-  const std::string& folder = navigator.Folder();
+  const std::string& folder = navigator.folder();
   for (const std::string& name : dh::confine::listNames(here)) {
     struct stat st {};
-    const FolderNavigator::EntryKind kind = navigator.Classify(here, name, &st);
+    const FolderNavigator::EntryKind kind = navigator.classify(here, name, &st);
     if (kind == FolderNavigator::EntryKind::Hidden)
       continue;
     ItemRecord item;
     item.fullPath = folder == "/" ? "/" + name : folder + "/" + name;
     item.name = name;
     item.folder = kind == FolderNavigator::EntryKind::Folder;
-    item.sizeKb = item.folder ? 0 : SizeInKb(std::uint64_t(st.st_size));
+    item.sizeKb = item.folder ? 0 : sizeInKb(std::uint64_t(st.st_size));
     item.lastWrite = st.st_mtim.tv_sec;
     const QMimeType type =
         item.folder ? folderType
                     : mimes.mimeTypeForFile(QFile::decodeName(QByteArray::fromStdString(name)),
                                             QMimeDatabase::MatchExtension);
     item.mimeName = type.name();
-    item.typeName = TypeName(type);
+    item.typeName = typeName(type);
     items.push_back(std::move(item));
   }
-  SortItems(items, SortKey::Name, true);
+  sortItems(items, SortKey::Name, true);
   return items;
 }
 
-QMimeType JudgedType(const dh::confine::Descriptor& file, const std::string& name) {
+QMimeType judgedType(const dh::confine::Descriptor& file, const std::string& name) {
   QByteArray head(4096, '\0');
   const ssize_t length = pread(file.get(), head.data(), std::size_t(head.size()), 0);
   head.truncate(length < 0 ? 0 : length);
@@ -74,7 +74,7 @@ QMimeType JudgedType(const dh::confine::Descriptor& file, const std::string& nam
   return mimes.mimeTypeForFileNameAndData(QFile::decodeName(QByteArray::fromStdString(name)), head);
 }
 
-bool KeepsModes(unsigned long fileSystemType) {
+bool keepsModes(unsigned long fileSystemType) {
   // FAT and exFAT, NTFS (in the kernel or through FUSE) and SMB shares keep no modes of
   // their own: they show every file executable, or as the mount says.
   constexpr unsigned long kNoModes[] = {
@@ -90,13 +90,13 @@ bool KeepsModes(unsigned long fileSystemType) {
   return std::find(std::begin(kNoModes), std::end(kNoModes), fileSystemType) == std::end(kNoModes);
 }
 
-bool IsProgram(const dh::confine::Descriptor& file, const std::string& name) {
+bool isProgram(const dh::confine::Descriptor& file, const std::string& name) {
   // A file that cannot be examined counts as a program: it is not handed on.
   struct stat st {};
   struct statfs fs {};
   if (fstat(file.get(), &st) != 0 || fstatfs(file.get(), &fs) != 0)
     return true;
-  if ((st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) && KeepsModes((unsigned long)(fs.f_type)))
+  if ((st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) && keepsModes((unsigned long)(fs.f_type)))
     return true;
   // Whatever its name: a script, or a program of this system or another.
   char start[4] = {};
@@ -105,7 +105,7 @@ bool IsProgram(const dh::confine::Descriptor& file, const std::string& name) {
       std::string_view(start, 4) == "\x7f"
                                     "ELF")
     return true;
-  return dh::desktop::isProgramType(JudgedType(file, name)) ||
+  return dh::desktop::isProgramType(judgedType(file, name)) ||
          dh::desktop::isProgramName(QFile::decodeName(QByteArray::fromStdString(name)));
 }
 

@@ -11,12 +11,12 @@ namespace dh::files {
 
 namespace {
 
-bool Readable(const dh::confine::Descriptor& folder) {
+bool readable(const dh::confine::Descriptor& folder) {
   return folder.valid() && faccessat(folder.get(), ".", R_OK | X_OK, 0) == 0;
 }
 
 // How many names the path has below base (a prefix of it).
-int LevelsBelow(const std::string& path, const std::string& base) {
+int levelsBelow(const std::string& path, const std::string& base) {
   int levels = 0;
   bool inName = false;
   for (std::size_t at = base.size(); at < path.size(); ++at) {
@@ -34,25 +34,25 @@ FolderNavigator::FolderNavigator() : visited_(std::make_shared<Visited>()) {}
 
 FolderNavigator::FolderNavigator(std::shared_ptr<Visited> visited) : visited_(std::move(visited)) {}
 
-void FolderNavigator::SetRoots(std::shared_ptr<const OpenRoots> roots) {
+void FolderNavigator::setRoots(std::shared_ptr<const OpenRoots> roots) {
   roots_ = std::move(roots);
   frames_.clear();
   folder_.clear();
   root_ = depth_ = limit_ = 0;
 }
 
-const std::vector<dh::RootFolder>& FolderNavigator::Roots() const {
-  return roots_->Roots();
+const std::vector<dh::RootFolder>& FolderNavigator::roots() const {
+  return roots_->roots();
 }
 
-const std::string& FolderNavigator::Base() const {
+const std::string& FolderNavigator::base() const {
   static const std::string kNone;
   return frames_.empty() ? kNone : frames_.back().base;
 }
 
-dh::confine::Descriptor FolderNavigator::Resolve(const Frame& frame, const std::string& folder,
+dh::confine::Descriptor FolderNavigator::resolve(const Frame& frame, const std::string& folder,
                                                  int* error) {
-  if (!frame.root || !IsWithin(folder, frame.shown)) {
+  if (!frame.root || !isWithin(folder, frame.shown)) {
     if (error)
       *error = EXDEV;
     return {};
@@ -60,17 +60,17 @@ dh::confine::Descriptor FolderNavigator::Resolve(const Frame& frame, const std::
   return frame.root->openFolder(folder.substr(frame.shown.size()), error);
 }
 
-dh::confine::Descriptor FolderNavigator::OpenFolder(int* error) const {
+dh::confine::Descriptor FolderNavigator::openFolder(int* error) const {
   if (frames_.empty()) {
     if (error)
       *error = ENOENT;
     return {};
   }
-  return Resolve(frames_.back(), folder_, error);
+  return resolve(frames_.back(), folder_, error);
 }
 
-bool FolderNavigator::Show(std::vector<Frame> frames, std::string folder, int depth) {
-  if (!Readable(Resolve(frames.back(), folder)))
+bool FolderNavigator::show(std::vector<Frame> frames, std::string folder, int depth) {
+  if (!readable(resolve(frames.back(), folder)))
     return false;
   frames_ = std::move(frames);
   folder_ = std::move(folder);
@@ -78,82 +78,82 @@ bool FolderNavigator::Show(std::vector<Frame> frames, std::string folder, int de
   return true;
 }
 
-bool FolderNavigator::OpenRoot(int root) {
-  if (root < 0 || root >= int(Roots().size()))
+bool FolderNavigator::openRoot(int root) {
+  if (root < 0 || root >= int(roots().size()))
     return false;
-  const dh::RootFolder& folder = Roots()[std::size_t(root)];
+  const dh::RootFolder& folder = roots()[std::size_t(root)];
   const std::string base = dh::confine::currentPath(roots_->opened(root)->descriptor());
   if (base.empty() ||
-      !Show({{roots_->opened(root), base, folder.RootPath, 0, {}}}, folder.RootPath, 0))
+      !show({{roots_->opened(root), base, folder.RootPath, 0, {}}}, folder.RootPath, 0))
     return false;
   root_ = root;
   limit_ = folder.FolderLevels;
   return true;
 }
 
-std::string FolderNavigator::Child(const std::string& name) const {
+std::string FolderNavigator::childPath(const std::string& name) const {
   return folder_ == "/" ? "/" + name : folder_ + "/" + name;
 }
 
-bool FolderNavigator::Enter(const std::string& name) {
-  const dh::confine::Descriptor here = OpenFolder();
+bool FolderNavigator::enter(const std::string& name) {
+  const dh::confine::Descriptor here = openFolder();
   if (!dh::confine::isPlainName(name) || depth_ >= limit_ ||
-      Classify(here, name) != EntryKind::Folder)
+      classify(here, name) != EntryKind::Folder)
     return false;
-  const std::string child = Child(name);
+  const std::string child = childPath(name);
   const Frame& frame = frames_.back();
-  if (auto shortcut = ReadFolderShortcut(here, name)) {
-    if (!IsWithin(shortcut->target, frame.base)) {
+  if (auto shortcut = readFolderShortcut(here, name)) {
+    if (!isWithin(shortcut->target, frame.base)) {
       if (!shortcut->byAdministrator)
-        return Show(frames_, child, depth_ + 1); // a folder like any other
+        return show(frames_, child, depth_ + 1); // a folder like any other
       std::vector<Frame> frames = frames_;
       const std::string target = shortcut->target;
       frames.push_back({dh::confine::ConfinedRoot::adopt(std::move(shortcut->targetFolder), target),
                         target, target, depth_ + 1, folder_});
-      if (!Show(frames, shortcut->target, depth_ + 1))
+      if (!show(frames, shortcut->target, depth_ + 1))
         return false;
       visited_->ways.push_back(frames_);
       return true;
     }
     // A shortcut to a folder of the same root shows that folder at its own depth.
     const std::string spelt = frame.shown + shortcut->target.substr(frame.base.size());
-    const int depth = frame.depth + LevelsBelow(spelt, frame.shown);
-    return depth <= limit_ && Show(frames_, TrimFolder(spelt), depth);
+    const int depth = frame.depth + levelsBelow(spelt, frame.shown);
+    return depth <= limit_ && show(frames_, trimFolder(spelt), depth);
   }
-  return Show(frames_, child, depth_ + 1);
+  return show(frames_, child, depth_ + 1);
 }
 
-bool FolderNavigator::AtAnyRoot(const std::string& folder) const {
-  return std::any_of(Roots().begin(), Roots().end(),
+bool FolderNavigator::atAnyRoot(const std::string& folder) const {
+  return std::any_of(roots().begin(), roots().end(),
                      [&](const dh::RootFolder& root) { return root.RootPath == folder; });
 }
 
-bool FolderNavigator::CanGoUp() const {
-  if (!HasFolder() || AtAnyRoot(folder_))
+bool FolderNavigator::canGoUp() const {
+  if (!hasFolder() || atAnyRoot(folder_))
     return false;
   const Frame& frame = frames_.back();
   if (folder_ == frame.shown)
-    return frames_.size() > 1 && Readable(Resolve(frames_[frames_.size() - 2], frame.back));
-  const std::string parent = TrimFolder(folder_.substr(0, folder_.rfind('/') + 1));
-  return Readable(Resolve(frame, parent));
+    return frames_.size() > 1 && readable(resolve(frames_[frames_.size() - 2], frame.back));
+  const std::string parent = trimFolder(folder_.substr(0, folder_.rfind('/') + 1));
+  return readable(resolve(frame, parent));
 }
 
-bool FolderNavigator::GoUp() {
-  if (!CanGoUp())
+bool FolderNavigator::goUp() {
+  if (!canGoUp())
     return false;
   const Frame& frame = frames_.back();
   if (folder_ == frame.shown) {
     std::vector<Frame> frames(frames_.begin(), frames_.end() - 1);
     const std::string back = frame.back;
-    return Show(std::move(frames), back, frame.depth - 1);
+    return show(std::move(frames), back, frame.depth - 1);
   }
-  return Show(frames_, TrimFolder(folder_.substr(0, folder_.rfind('/') + 1)), depth_ - 1);
+  return show(frames_, trimFolder(folder_.substr(0, folder_.rfind('/') + 1)), depth_ - 1);
 }
 
-bool FolderNavigator::GoTo(const std::string& folder, int root) {
-  if (root < 0 || root >= int(Roots().size()))
+bool FolderNavigator::goTo(const std::string& folder, int root) {
+  if (root < 0 || root >= int(roots().size()))
     return false;
-  const dh::RootFolder& rootFolder = Roots()[std::size_t(root)];
+  const dh::RootFolder& rootFolder = roots()[std::size_t(root)];
   std::vector<Frame> frames = {{roots_->opened(root),
                                 dh::confine::currentPath(roots_->opened(root)->descriptor()),
                                 rootFolder.RootPath,
@@ -162,7 +162,7 @@ bool FolderNavigator::GoTo(const std::string& folder, int root) {
   // The deepest known way that spells the folder: a shortcut target, or the root (as
   // opened now).
   for (const std::vector<Frame>& way : visited_->ways) {
-    if (way.front().shown == rootFolder.RootPath && IsWithin(folder, way.back().shown) &&
+    if (way.front().shown == rootFolder.RootPath && isWithin(folder, way.back().shown) &&
         way.back().shown.size() >= frames.back().shown.size()) {
       std::vector<Frame> from = way;
       from.front() = frames.front();
@@ -170,10 +170,10 @@ bool FolderNavigator::GoTo(const std::string& folder, int root) {
     }
   }
   const Frame& frame = frames.back();
-  if (frame.base.empty() || !IsWithin(folder, frame.shown))
+  if (frame.base.empty() || !isWithin(folder, frame.shown))
     return false;
-  const int depth = frame.depth + LevelsBelow(folder, frame.shown);
-  if (depth > rootFolder.FolderLevels || !Show(std::move(frames), folder, depth))
+  const int depth = frame.depth + levelsBelow(folder, frame.shown);
+  if (depth > rootFolder.FolderLevels || !show(std::move(frames), folder, depth))
     return false;
   root_ = root;
   limit_ = rootFolder.FolderLevels;
@@ -181,27 +181,27 @@ bool FolderNavigator::GoTo(const std::string& folder, int root) {
 }
 
 bool FolderNavigator::reach(const std::string& folder) {
-  const std::string spelt = TrimFolder(folder);
-  for (int root = 0; root < int(Roots().size()); ++root) {
+  const std::string spelt = trimFolder(folder);
+  for (int root = 0; root < int(roots().size()); ++root) {
     // Only a root that spells the folder, itself or through a target visited, is tried.
-    const std::string& path = Roots()[std::size_t(root)].RootPath;
+    const std::string& path = roots()[std::size_t(root)].RootPath;
     const bool spells =
-        IsWithin(spelt, path) ||
+        isWithin(spelt, path) ||
         std::any_of(visited_->ways.begin(), visited_->ways.end(), [&](const auto& way) {
-          return way.front().shown == path && IsWithin(spelt, way.back().shown);
+          return way.front().shown == path && isWithin(spelt, way.back().shown);
         });
-    if (spells && GoTo(spelt, root))
+    if (spells && goTo(spelt, root))
       return true;
   }
   return false;
 }
 
-FolderNavigator::EntryKind FolderNavigator::Classify(const std::string& name,
+FolderNavigator::EntryKind FolderNavigator::classify(const std::string& name,
                                                      struct stat* info) const {
-  return Classify(OpenFolder(), name, info);
+  return classify(openFolder(), name, info);
 }
 
-FolderNavigator::EntryKind FolderNavigator::Classify(const dh::confine::Descriptor& folder,
+FolderNavigator::EntryKind FolderNavigator::classify(const dh::confine::Descriptor& folder,
                                                      const std::string& name,
                                                      struct stat* info) const {
   // Names that begin with "." are this platform's hidden entries.
@@ -212,10 +212,10 @@ FolderNavigator::EntryKind FolderNavigator::Classify(const dh::confine::Descript
   if (dh::confine::statEntry(folder, name, st) != 0)
     return EntryKind::Hidden;
   if (S_ISLNK(st.st_mode)) {
-    const auto shortcut = ReadFolderShortcut(folder, name);
+    const auto shortcut = readFolderShortcut(folder, name);
     if (!shortcut)
       return EntryKind::Hidden; // leads to no folder, or nowhere at all
-    if (!IsWithin(shortcut->target, Base()))
+    if (!isWithin(shortcut->target, base()))
       return shortcut->byAdministrator && fstat(shortcut->targetFolder.get(), &st) == 0
                  ? EntryKind::Folder
                  : EntryKind::Hidden;
@@ -227,9 +227,9 @@ FolderNavigator::EntryKind FolderNavigator::Classify(const dh::confine::Descript
   return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Hidden;
 }
 
-std::string FolderNavigator::CaptionLine() const {
+std::string FolderNavigator::captionLine() const {
   const std::string rootName =
-      root_ < int(Roots().size()) ? Roots()[std::size_t(root_)].RootDisplayName : "";
+      root_ < int(roots().size()) ? roots()[std::size_t(root_)].RootDisplayName : "";
   return "Current Root: " + rootName + "      Current Folder: " + folder_;
 }
 

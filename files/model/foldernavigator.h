@@ -33,34 +33,34 @@ public:
   explicit FolderNavigator(std::shared_ptr<Visited> visited);
 
   // Takes the roots of a set-up. Nothing is shown until a root is opened.
-  void SetRoots(std::shared_ptr<const OpenRoots> roots);
-  const std::vector<dh::RootFolder>& Roots() const;
+  void setRoots(std::shared_ptr<const OpenRoots> roots);
+  const std::vector<dh::RootFolder>& roots() const;
 
-  bool HasFolder() const { return !frames_.empty(); }
-  int CurrentRoot() const { return root_; }
-  const std::string& Folder() const { return folder_; }
-  int Depth() const { return depth_; }
-  int Limit() const { return limit_; }
+  bool hasFolder() const { return !frames_.empty(); }
+  int currentRoot() const { return root_; }
+  const std::string& folder() const { return folder_; }
+  int depth() const { return depth_; }
+  int limit() const { return limit_; }
   // The folder the current root or shortcut target leads to (links resolved): every
   // folder shown lies within it.
-  const std::string& Base() const;
+  const std::string& base() const;
   // Whether the folder lies in the target of a folder shortcut that leads out of the root.
-  bool InShortcut() const { return frames_.size() > 1; }
+  bool inShortcut() const { return frames_.size() > 1; }
 
   // Shows a root at depth 0; false when there is no such root or it cannot be read.
-  bool OpenRoot(int root);
+  bool openRoot(int root);
   // Enters the entry name of the current folder when the depth limit allows, following
   // a folder shortcut. False, and nothing changes, when it may not be entered.
-  bool Enter(const std::string& name);
+  bool enter(const std::string& name);
   // Up is possible below a root (never at any root's folder, nor above a shortcut's
   // target: from the target it leads back to the folder holding the shortcut).
-  bool CanGoUp() const;
-  bool GoUp();
+  bool canGoUp() const;
+  bool goUp();
   // Goes to a folder recorded earlier for that root, its depth counted afresh; false
   // when it vanished, can no longer be read, or lies outside the root or below its limit.
-  bool GoTo(const std::string& folder, int root);
+  bool goTo(const std::string& folder, int root);
   // Goes to folder in the first root that holds it, itself or through a shortcut target
-  // visited, within its limit (CurrentRoot and Depth then say which and how deep); false,
+  // visited, within its limit (currentRoot and Depth then say which and how deep); false,
   // and nothing changes, when no root does.
   bool reach(const std::string& folder);
 
@@ -68,17 +68,17 @@ public:
   // root, a folder shortcut leading out (a folder), or something never shown (a hidden
   // entry, a device, a link leading out that the pupil's own account made).
   // info, when given, receives the entry's status (links followed).
-  EntryKind Classify(const std::string& name, struct stat* info = nullptr) const;
-  // The same for an entry of folder, the current folder as OpenFolder gave it.
-  EntryKind Classify(const dh::confine::Descriptor& folder, const std::string& name,
+  EntryKind classify(const std::string& name, struct stat* info = nullptr) const;
+  // The same for an entry of folder, the current folder as openFolder gave it.
+  EntryKind classify(const dh::confine::Descriptor& folder, const std::string& name,
                      struct stat* info = nullptr) const;
 
   // The current folder opened afresh beneath its root, or an invalid descriptor (error
   // set) when it no longer is the folder shown: replaced by a link, moved or gone.
-  dh::confine::Descriptor OpenFolder(int* error = nullptr) const;
+  dh::confine::Descriptor openFolder(int* error = nullptr) const;
 
   // "Current Root: " name "      Current Folder: " folder.
-  std::string CaptionLine() const;
+  std::string captionLine() const;
 
 private:
   // A stretch of the way: a root, or a shortcut's target entered from inside a root.
@@ -97,12 +97,12 @@ public:
   };
 
 private:
-  std::string Child(const std::string& name) const;
+  std::string childPath(const std::string& name) const;
   // folder opened beneath the last frame's root, if it is spelt below that frame.
-  static dh::confine::Descriptor Resolve(const Frame& frame, const std::string& folder,
+  static dh::confine::Descriptor resolve(const Frame& frame, const std::string& folder,
                                          int* error = nullptr);
-  bool Show(std::vector<Frame> frames, std::string folder, int depth);
-  bool AtAnyRoot(const std::string& folder) const;
+  bool show(std::vector<Frame> frames, std::string folder, int depth);
+  bool atAnyRoot(const std::string& folder) const;
 
   std::shared_ptr<const OpenRoots> roots_ = OpenRoots::of({});
   int root_ = 0;

@@ -18,13 +18,13 @@ namespace dh::files {
 
 namespace {
 
-bool ByAdministrator(uid_t owner) {
-  return dh::confine::isAdministrator(owner, dh::ReadSetting(dh::setting::kAdministratorsGroup));
+bool byAdministrator(uid_t owner) {
+  return dh::confine::isAdministrator(owner, dh::readSetting(dh::setting::kAdministratorsGroup));
 }
 
 // The name of the Target.lnk of a folder that is a shortcut by its entries (its
 // Desktop.ini's name in ini), or empty.
-std::string LinkFileOf(const dh::confine::Descriptor& folder, std::string& ini) {
+std::string linkFileOf(const dh::confine::Descriptor& folder, std::string& ini) {
   std::string link;
   int files = 0;
   for (const std::string& name : dh::confine::listNames(folder)) {
@@ -40,26 +40,26 @@ std::string LinkFileOf(const dh::confine::Descriptor& folder, std::string& ini) 
   return files == 2 && !ini.empty() ? link : std::string();
 }
 
-bool OwnedByAdministrator(const dh::confine::Descriptor& folder, const std::string& name) {
+bool ownedByAdministrator(const dh::confine::Descriptor& folder, const std::string& name) {
   struct stat st {};
   return dh::confine::statEntry(folder, name, st) == 0 && S_ISREG(st.st_mode) &&
-         ByAdministrator(st.st_uid);
+         byAdministrator(st.st_uid);
 }
 
 } // namespace
 
-std::string Canonical(const std::string& path) {
+std::string canonical(const std::string& path) {
   char resolved[PATH_MAX];
   return realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
 }
 
-bool IsWithin(const std::string& path, const std::string& base) {
+bool isWithin(const std::string& path, const std::string& base) {
   if (path.empty() || base.empty() || path.compare(0, base.size(), base) != 0)
     return false;
   return path.size() == base.size() || base == "/" || path[base.size()] == '/';
 }
 
-std::optional<FolderShortcut> ReadFolderShortcut(const dh::confine::Descriptor& folder,
+std::optional<FolderShortcut> readFolderShortcut(const dh::confine::Descriptor& folder,
                                                  const std::string& name) {
   struct stat own {};
   if (dh::confine::statEntry(folder, name, own) != 0)
@@ -69,11 +69,11 @@ std::optional<FolderShortcut> ReadFolderShortcut(const dh::confine::Descriptor& 
     dh::confine::FollowedLink link = dh::confine::followLink(folder, name);
     shortcut.target = std::move(link.targetPath);
     shortcut.targetFolder = std::move(link.target);
-    shortcut.byAdministrator = ByAdministrator(link.owner);
+    shortcut.byAdministrator = byAdministrator(link.owner);
   } else if (S_ISDIR(own.st_mode)) {
     const dh::confine::Descriptor inner = dh::confine::openSubfolder(folder, name);
     std::string ini;
-    const std::string link = inner.valid() ? LinkFileOf(inner, ini) : std::string();
+    const std::string link = inner.valid() ? linkFileOf(inner, ini) : std::string();
     struct stat innerStat {};
     const dh::confine::Descriptor linkFile =
         link.empty() ? dh::confine::Descriptor() : dh::confine::openFile(inner, link);
@@ -85,9 +85,9 @@ std::optional<FolderShortcut> ReadFolderShortcut(const dh::confine::Descriptor& 
     shortcut.targetFolder =
         dh::confine::Descriptor(open(written.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     shortcut.target = dh::confine::currentPath(shortcut.targetFolder);
-    shortcut.byAdministrator = ByAdministrator(innerStat.st_uid) &&
-                               OwnedByAdministrator(inner, ini) &&
-                               OwnedByAdministrator(inner, link);
+    shortcut.byAdministrator = byAdministrator(innerStat.st_uid) &&
+                               ownedByAdministrator(inner, ini) &&
+                               ownedByAdministrator(inner, link);
   }
   if (shortcut.target.empty())
     return std::nullopt;

@@ -22,13 +22,13 @@ struct FolderShortcut {
 
 // The shortcut that the entry name of folder is, or nothing when it is none or leads to
 // no folder. What is judged and what is followed are the same link at the same moment.
-std::optional<FolderShortcut> ReadFolderShortcut(const dh::confine::Descriptor& folder,
+std::optional<FolderShortcut> readFolderShortcut(const dh::confine::Descriptor& folder,
                                                  const std::string& name);
 
 // The folder a path leads to with every symbolic link resolved, or empty.
-std::string Canonical(const std::string& path);
+std::string canonical(const std::string& path);
 
 // Whether path is base or lies below it (both canonical).
-bool IsWithin(const std::string& path, const std::string& base);
+bool isWithin(const std::string& path, const std::string& base);
 
 } // namespace dh::files

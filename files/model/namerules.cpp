@@ -14,7 +14,7 @@ const QString kForbidden = QStringLiteral("<>?\\/*\"|:");
 const QString kInvalidInName = QStringLiteral("\\/*?><|:");
 const QString kCharacterLine = QStringLiteral("< > ? \\ / * \" | :");
 
-bool HoldsAny(const QString& name, const QString& characters) {
+bool holdsAny(const QString& name, const QString& characters) {
   for (QChar character : characters) {
     if (name.contains(character))
       return true;
@@ -38,15 +38,15 @@ const NameTexts kItemTexts = {
     "contain any of the following\ncharacters:\n",
     "The item's name is too long, please enter a shorter one", 100, "Renaming"};
 
-std::optional<NameMessage> NameProblem(const QString& name, const QString& folder,
+std::optional<NameMessage> nameProblem(const QString& name, const QString& folder,
                                        const NameTexts& texts) {
   const QString title = QString::fromLatin1(texts.title);
   // A name beginning with "." is hidden here: the pupil would never see the item again.
-  if (name.isEmpty() || HoldsAny(name, kInvalidInName) || name.startsWith(QLatin1Char('.')))
+  if (name.isEmpty() || holdsAny(name, kInvalidInName) || name.startsWith(QLatin1Char('.')))
     return NameMessage{QString::fromLatin1(texts.invalid) + kCharacterLine, title};
   if (name.size() > texts.limit)
     return NameMessage{QString::fromLatin1(texts.tooLong), title};
-  if (FolderHoldsName(folder, name))
+  if (folderHoldsName(folder, name))
     return NameMessage{QStringLiteral("There is already an item with this name in this "
                                       "folder.\nPlease pick another name"),
                        title};
@@ -55,7 +55,7 @@ std::optional<NameMessage> NameProblem(const QString& name, const QString& folde
 
 } // namespace
 
-std::optional<NameMessage> TypedNameProblem(QString& text) {
+std::optional<NameMessage> typedNameProblem(QString& text) {
   for (QChar character : kForbidden) {
     const qsizetype at = text.indexOf(character);
     if (at >= 0) {
@@ -73,22 +73,22 @@ std::optional<NameMessage> TypedNameProblem(QString& text) {
   return std::nullopt;
 }
 
-std::optional<NameMessage> FolderNameProblem(const QString& name, const QString& folder) {
-  return NameProblem(name, folder, kFolderTexts);
+std::optional<NameMessage> folderNameProblem(const QString& name, const QString& folder) {
+  return nameProblem(name, folder, kFolderTexts);
 }
 
-std::optional<NameMessage> ItemNameProblem(const QString& newName, const QString& folder) {
-  return NameProblem(newName, folder, kItemTexts);
+std::optional<NameMessage> itemNameProblem(const QString& newName, const QString& folder) {
+  return nameProblem(newName, folder, kItemTexts);
 }
 
-SplitName SplitAtFirstDot(const QString& name) {
+SplitName splitAtFirstDot(const QString& name) {
   const qsizetype dot = name.indexOf(QLatin1Char('.'));
   if (dot < 0)
     return {name, {}};
   return {name.left(dot), name.mid(dot)};
 }
 
-bool FolderHoldsName(const QString& folder, const QString& name) {
+bool folderHoldsName(const QString& folder, const QString& name) {
   DIR* dir = opendir(QFile::encodeName(folder).constData());
   if (!dir)
     return false;

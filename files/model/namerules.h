@@ -21,14 +21,14 @@ struct NameMessage {
 // The check made on every change of an edit box. With a character that may not be typed,
 // that one character is taken out (the first of the forbidden list that occurs, at its
 // first place); otherwise a text over the limit is cut to it. text is changed in place.
-std::optional<NameMessage> TypedNameProblem(QString& text);
+std::optional<NameMessage> typedNameProblem(QString& text);
 
 // The problems a name given with OK may have. Each returns the message for it, or nothing
 // when the name may be used. A name that is hidden here (one beginning with ".") is invalid
 // as well, since the pupil would never see the item again.
-std::optional<NameMessage> FolderNameProblem(const QString& name, const QString& folder);
+std::optional<NameMessage> folderNameProblem(const QString& name, const QString& folder);
 // newName is the typed text with the extension kept.
-std::optional<NameMessage> ItemNameProblem(const QString& newName, const QString& folder);
+std::optional<NameMessage> itemNameProblem(const QString& newName, const QString& folder);
 
 // An item name split at its first ".": the part the pupil edits, and the rest kept as it
 // is ("report.final.doc" gives "report" and ".final.doc").
@@ -36,9 +36,9 @@ struct SplitName {
   QString base;
   QString extension;
 };
-SplitName SplitAtFirstDot(const QString& name);
+SplitName splitAtFirstDot(const QString& name);
 
 // Whether an entry of folder has name, without regard to case.
-bool FolderHoldsName(const QString& folder, const QString& name);
+bool folderHoldsName(const QString& folder, const QString& name);
 
 } // namespace dh::files

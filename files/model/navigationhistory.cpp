@@ -2,17 +2,17 @@
 
 namespace dh::files {
 
-void NavigationHistory::Start(const std::string& folder, int root) {
+void NavigationHistory::start(const std::string& folder, int root) {
   entries_ = {{folder, root}};
   position_ = 1;
 }
 
-void NavigationHistory::Clear() {
+void NavigationHistory::clear() {
   entries_.clear();
   position_ = 0;
 }
 
-void NavigationHistory::Record(const std::string& folder, int root) {
+void NavigationHistory::record(const std::string& folder, int root) {
   // Paths compare as the file system does: exactly. The entry on show is the one
   // compared, not the last: after Back, the folder that was last is a new step.
   if (position_ > 0 && entries_[position_ - 1].folder == folder)
@@ -23,15 +23,15 @@ void NavigationHistory::Record(const std::string& folder, int root) {
   position_ = int(entries_.size());
 }
 
-const NavigationHistory::Entry* NavigationHistory::Back() {
-  if (!CanGoBack())
+const NavigationHistory::Entry* NavigationHistory::back() {
+  if (!canGoBack())
     return nullptr;
   --position_;
   return &entries_[position_ - 1];
 }
 
-const NavigationHistory::Entry* NavigationHistory::Forward() {
-  if (!CanGoForward())
+const NavigationHistory::Entry* NavigationHistory::forward() {
+  if (!canGoForward())
     return nullptr;
   ++position_;
   return &entries_[position_ - 1];

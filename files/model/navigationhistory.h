@@ -15,22 +15,22 @@ public:
   };
 
   // Forgets everything and starts again with one entry.
-  void Start(const std::string& folder, int root);
-  void Clear();
+  void start(const std::string& folder, int root);
+  void clear();
 
   // Records a folder shown: nothing when it is the entry on show already; otherwise the
   // entries after the position are dropped and the folder becomes the last one.
-  void Record(const std::string& folder, int root);
+  void record(const std::string& folder, int root);
 
-  bool CanGoBack() const { return position_ > 1; }
-  bool CanGoForward() const { return position_ < int(entries_.size()); }
+  bool canGoBack() const { return position_ > 1; }
+  bool canGoForward() const { return position_ < int(entries_.size()); }
   // Each moves the position by one where there is room and returns the entry then on
   // show; nothing happens otherwise (the entry returned is null).
-  const Entry* Back();
-  const Entry* Forward();
+  const Entry* back();
+  const Entry* forward();
 
-  int Position() const { return position_; }
-  const std::vector<Entry>& Entries() const { return entries_; }
+  int position() const { return position_; }
+  const std::vector<Entry>& entries() const { return entries_; }
 
 private:
   std::vector<Entry> entries_;

@@ -9,7 +9,7 @@ namespace dh::files {
 
 namespace {
 
-bool Readable(const std::string& folder) {
+bool readable(const std::string& folder) {
   struct stat st {};
   return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
          access(folder.c_str(), R_OK | X_OK) == 0;
@@ -17,7 +17,7 @@ bool Readable(const std::string& folder) {
 
 } // namespace
 
-std::string TrimFolder(std::string path) {
+std::string trimFolder(std::string path) {
   while (path.size() > 1 && path.back() == '/')
     path.pop_back();
   return path;
@@ -25,10 +25,10 @@ std::string TrimFolder(std::string path) {
 
 OpenRoots::OpenRoots(std::vector<dh::RootFolder> roots) : roots_(std::move(roots)) {
   roots_.erase(std::remove_if(roots_.begin(), roots_.end(),
-                              [](const dh::RootFolder& root) { return !Readable(root.RootPath); }),
+                              [](const dh::RootFolder& root) { return !readable(root.RootPath); }),
                roots_.end());
   for (dh::RootFolder& root : roots_) {
-    root.RootPath = TrimFolder(root.RootPath);
+    root.RootPath = trimFolder(root.RootPath);
     if (root.FolderLevels == -1)
       root.FolderLevels = kUnlimitedLevels;
     opened_.push_back(dh::confine::ConfinedRoot::open(root.RootPath));

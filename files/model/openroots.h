@@ -19,8 +19,8 @@ public:
   explicit OpenRoots(std::vector<dh::RootFolder> roots);
   static std::shared_ptr<const OpenRoots> of(std::vector<dh::RootFolder> roots);
 
-  const std::vector<dh::RootFolder>& Roots() const { return roots_; }
-  // The folder of root (an index into Roots()), held open since the set-up.
+  const std::vector<dh::RootFolder>& roots() const { return roots_; }
+  // The folder of root (an index into roots()), held open since the set-up.
   const std::shared_ptr<const dh::confine::ConfinedRoot>& opened(int root) const {
     return opened_[std::size_t(root)];
   }
@@ -31,6 +31,6 @@ private:
 };
 
 // Removes trailing "/" (but keeps "/" itself).
-std::string TrimFolder(std::string path);
+std::string trimFolder(std::string path);
 
 } // namespace dh::files

@@ -18,30 +18,30 @@ namespace {
 const QString kAdministrator =
     QStringLiteral("\nIt is recommended you inform your system administrator\nof this error");
 
-void FileProblem(QWidget* parent, const QString& text) {
+void fileProblem(QWidget* parent, const QString& text) {
   dh::ui::beep();
   dh::ui::showMessage(parent, text, QStringLiteral("File Problem"), dh::ui::Icon::Information);
 }
 
 } // namespace
 
-void OpenFile(QWidget* parent, const FolderNavigator& place, const std::string& name) {
-  const dh::confine::Descriptor folder = place.OpenFolder();
+void openFile(QWidget* parent, const FolderNavigator& place, const std::string& name) {
+  const dh::confine::Descriptor folder = place.openFolder();
   if (!folder.valid()) {
-    FolderMoved(parent);
+    folderMoved(parent);
     return;
   }
   const dh::confine::Descriptor file =
-      place.Classify(folder, name) == FolderNavigator::EntryKind::File
+      place.classify(folder, name) == FolderNavigator::EntryKind::File
           ? dh::confine::openFile(folder, name)
           : dh::confine::Descriptor();
   if (!file.valid()) {
-    FileProblem(parent,
+    fileProblem(parent,
                 QStringLiteral("There has been a problem locating this file.") + kAdministrator);
     return;
   }
-  if (IsProgram(file, name)) {
-    FileProblem(parent, QStringLiteral("This file is a program. Programs cannot be started "
+  if (isProgram(file, name)) {
+    fileProblem(parent, QStringLiteral("This file is a program. Programs cannot be started "
                                        "from My Files."));
     return;
   }
@@ -51,14 +51,14 @@ void OpenFile(QWidget* parent, const FolderNavigator& place, const std::string& 
   // its open descriptor says it is now.
   const QString path = QFile::decodeName(QByteArray::fromStdString(dh::confine::currentPath(file)));
   const QStringList command =
-      path.isEmpty() ? QStringList() : dh::desktop::handlerCommand(JudgedType(file, name), path);
+      path.isEmpty() ? QStringList() : dh::desktop::handlerCommand(judgedType(file, name), path);
   if (command.isEmpty()) {
-    FileProblem(parent, noApplication);
+    fileProblem(parent, noApplication);
     return;
   }
   // The application lives on its own: it outlives the page, and is never waited for.
   if (!QProcess::startDetached(command.front(), command.mid(1)))
-    FileProblem(parent, noApplication);
+    fileProblem(parent, noApplication);
 }
 
 } // namespace dh::files

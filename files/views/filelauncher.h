@@ -14,6 +14,6 @@ class FolderNavigator;
 // Opens the file name of the navigator's folder. Tells the pupil (a beep and "File
 // Problem") when the file has vanished, is a program, or no application opens it, and
 // with "Folder Changed" when the folder was moved or replaced since it was shown.
-void OpenFile(QWidget* parent, const FolderNavigator& place, const std::string& name);
+void openFile(QWidget* parent, const FolderNavigator& place, const std::string& name);
 
 } // namespace dh::files

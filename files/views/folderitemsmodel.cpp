@@ -28,18 +28,18 @@ QVariant FolderItemsModel::data(const QModelIndex& index, int role) const {
   case Qt::DisplayRole:
     switch (column) {
     case SortKey::Name:
-      return DisplayName(item);
+      return displayName(item);
     case SortKey::Size:
-      return SizeText(item.sizeKb);
+      return sizeText(item.sizeKb);
     case SortKey::Type:
       return item.typeName;
     case SortKey::Date:
-      return DateText(item.lastWrite);
+      return dateText(item.lastWrite);
     }
     break;
   case Qt::DecorationRole:
     if (column == SortKey::Name)
-      return TypeIcon(item.mimeName);
+      return typeIcon(item.mimeName);
     break;
   case Qt::BackgroundRole:
     if (index.row() == dropTarget_)
@@ -57,7 +57,7 @@ QVariant FolderItemsModel::data(const QModelIndex& index, int role) const {
   return {};
 }
 
-void FolderItemsModel::SetDropTarget(int row) {
+void FolderItemsModel::setDropTarget(int row) {
   const int before = std::exchange(dropTarget_, row);
   for (int changed : {before, row}) {
     if (changed >= 0 && changed < rowCount() && before != row)
@@ -77,7 +77,7 @@ QVariant FolderItemsModel::headerData(int section, Qt::Orientation orientation, 
   return {};
 }
 
-void FolderItemsModel::SetItems(std::vector<ItemRecord> items) {
+void FolderItemsModel::setItems(std::vector<ItemRecord> items) {
   beginResetModel();
   items_ = std::move(items);
   key_ = SortKey::Name;
@@ -85,7 +85,7 @@ void FolderItemsModel::SetItems(std::vector<ItemRecord> items) {
   endResetModel();
 }
 
-void FolderItemsModel::Merge(std::vector<ItemRecord> items) {
+void FolderItemsModel::merge(std::vector<ItemRecord> items) {
   std::unordered_map<std::string, const ItemRecord*> fresh;
   for (const ItemRecord& item : items)
     fresh.emplace(item.fullPath, &item);
@@ -108,7 +108,7 @@ void FolderItemsModel::Merge(std::vector<ItemRecord> items) {
     if (present.count(item.fullPath))
       continue;
     const auto before = [this](const ItemRecord& a, const ItemRecord& b) {
-      return ascending_ ? ItemBefore(a, b, key_) : ItemBefore(b, a, key_);
+      return ascending_ ? itemBefore(a, b, key_) : itemBefore(b, a, key_);
     };
     const int row =
         int(std::upper_bound(items_.begin(), items_.end(), item, before) - items_.begin());
@@ -118,7 +118,7 @@ void FolderItemsModel::Merge(std::vector<ItemRecord> items) {
   }
 }
 
-void FolderItemsModel::Sort(SortKey key, bool ascending) {
+void FolderItemsModel::sortBy(SortKey key, bool ascending) {
   emit layoutAboutToBeChanged();
   const QModelIndexList before = persistentIndexList();
   std::vector<std::string> paths;
@@ -126,22 +126,22 @@ void FolderItemsModel::Sort(SortKey key, bool ascending) {
     paths.push_back(items_[std::size_t(index.row())].fullPath);
   key_ = key;
   ascending_ = ascending;
-  SortItems(items_, key, ascending);
+  sortItems(items_, key, ascending);
   QModelIndexList after;
   for (std::size_t at = 0; at < paths.size(); ++at)
-    after.append(index(RowOf(paths[at]), before[qsizetype(at)].column()));
+    after.append(index(rowOf(paths[at]), before[qsizetype(at)].column()));
   changePersistentIndexList(before, after);
   emit layoutChanged();
 }
 
-int FolderItemsModel::RowOf(const std::string& fullPath) const {
+int FolderItemsModel::rowOf(const std::string& fullPath) const {
   const auto found = std::find_if(items_.begin(), items_.end(), [&](const ItemRecord& item) {
     return item.fullPath == fullPath;
   });
   return found == items_.end() ? -1 : int(found - items_.begin());
 }
 
-QIcon TypeIcon(const QString& mimeName) {
+QIcon typeIcon(const QString& mimeName) {
   static QHash<QString, QIcon> icons;
   auto found = icons.find(mimeName);
   if (found == icons.end()) {

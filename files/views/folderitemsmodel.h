@@ -26,19 +26,19 @@ public:
                       int role = Qt::DisplayRole) const override;
 
   // A fresh listing, in the order given.
-  void SetItems(std::vector<ItemRecord> items);
+  void setItems(std::vector<ItemRecord> items);
   // The folder as it is now on disk: entries that vanished or changed (a file's time or
   // size) leave, new ones join where the present order puts them; the rest stay where
   // they are, selected or not.
-  void Merge(std::vector<ItemRecord> items);
-  void Sort(SortKey key, bool ascending);
+  void merge(std::vector<ItemRecord> items);
+  void sortBy(SortKey key, bool ascending);
 
-  const ItemRecord& Item(int row) const { return items_[std::size_t(row)]; }
-  const std::vector<ItemRecord>& Items() const { return items_; }
-  int RowOf(const std::string& fullPath) const;
+  const ItemRecord& item(int row) const { return items_[std::size_t(row)]; }
+  const std::vector<ItemRecord>& items() const { return items_; }
+  int rowOf(const std::string& fullPath) const;
   // The row drawn as the target of a drag (-1: none).
-  void SetDropTarget(int row);
-  int DropTarget() const { return dropTarget_; }
+  void setDropTarget(int row);
+  int dropTarget() const { return dropTarget_; }
 
 private:
   std::vector<ItemRecord> items_;
@@ -49,6 +49,6 @@ private:
 
 // The icon of an entry's MIME type from the icon theme, else the style's; looked up once
 // per type.
-QIcon TypeIcon(const QString& mimeName);
+QIcon typeIcon(const QString& mimeName);
 
 } // namespace dh::files

@@ -39,7 +39,7 @@ constexpr int kNormalIcon = 32;
 constexpr int kSmallIcon = 16;
 constexpr std::array<int, FolderItemsModel::kColumns> kColumnWidths = {180, 70, 140, 202};
 
-QString Text(const std::string& text) {
+QString toQString(const std::string& text) {
   return QString::fromStdString(text);
 }
 
@@ -51,17 +51,17 @@ CFolderListView::CFolderListView(Style style, NavigationHistory& history,
     : FolderView(parent), style_(style), history_(history), buttons_(buttons), helper_(helper),
       navigator_(std::move(visited)) {
   dh::ui::setControlId(this, style == Style::Details ? kDetailsTemplate : kIconsTemplate);
-  MakePanel();
+  makePanel();
   caption_ = new QLabel(this);
   dh::ui::setControlId(caption_, kCaption);
   caption_->setTextFormat(Qt::PlainText);
-  MakeList();
-  SetNormalIcons(true);
+  makeList();
+  setNormalIcons(true);
 }
 
 CFolderListView::~CFolderListView() = default;
 
-void CFolderListView::MakePanel() {
+void CFolderListView::makePanel() {
   sidePanel_ = new QFrame(this);
   dh::ui::setControlId(sidePanel_, kSidePanel);
   sidePanel_->setFrameShape(QFrame::StyledPanel);
@@ -71,9 +71,9 @@ void CFolderListView::MakePanel() {
     button->setCheckable(true);
     button->SetRoundedFrame(true);
     button->SetImageAlignment(CButtonST::ImageAbove);
-    dh::SetPanelButtonColours(*button);
-    connect(button, &CButtonST::hoverTimeout, this, &CFolderListView::OnHover);
-    connect(button, &QAbstractButton::clicked, this, [this, slot] { OpenSlot(slot); });
+    dh::setPanelButtonColours(*button);
+    connect(button, &CButtonST::hoverTimeout, this, &CFolderListView::onHover);
+    connect(button, &QAbstractButton::clicked, this, [this, slot] { openSlot(slot); });
     slots_[slot] = button;
   }
   const auto scroll = [this](int id, const char* icon, const char* tip) {
@@ -81,19 +81,19 @@ void CFolderListView::MakePanel() {
     dh::ui::setControlId(button, id);
     button->AssignIcons(QIcon::fromTheme(QLatin1String(icon)));
     button->SetBorderOnHover(false);
-    dh::SetPanelButtonColours(*button);
+    dh::setPanelButtonColours(*button);
     button->SetHoverTip(QLatin1String(tip));
     button->resize(place::kScroll);
-    connect(button, &CButtonST::hoverTimeout, this, &CFolderListView::OnHover);
+    connect(button, &CButtonST::hoverTimeout, this, &CFolderListView::onHover);
     return button;
   };
   scrollUp_ = scroll(kScrollUp, "go-up-symbolic", "Press to scroll up through Roots");
   scrollDown_ = scroll(kScrollDown, "go-down-symbolic", "Press to scroll down through Roots");
-  connect(scrollUp_, &QAbstractButton::clicked, this, &CFolderListView::ScrollUp);
-  connect(scrollDown_, &QAbstractButton::clicked, this, &CFolderListView::ScrollDown);
+  connect(scrollUp_, &QAbstractButton::clicked, this, &CFolderListView::scrollUp);
+  connect(scrollDown_, &QAbstractButton::clicked, this, &CFolderListView::scrollDown);
 }
 
-void CFolderListView::MakeList() {
+void CFolderListView::makeList() {
   if (style_ == Style::Details) {
     auto* tree = new QTreeView(this);
     dh::ui::setControlId(tree, kDetailsList);
@@ -107,7 +107,7 @@ void CFolderListView::MakeList() {
     tree->header()->setStretchLastSection(false);
     for (int column = 0; column < FolderItemsModel::kColumns; ++column)
       tree->setColumnWidth(column, kColumnWidths[column]);
-    connect(tree->header(), &QHeaderView::sectionClicked, this, &CFolderListView::SortByColumn);
+    connect(tree->header(), &QHeaderView::sectionClicked, this, &CFolderListView::sortByColumn);
     list_ = tree;
   } else {
     auto* icons = new QListView(this);
@@ -126,15 +126,15 @@ void CFolderListView::MakeList() {
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->installEventFilter(this);
   new ItemDragger(list_, *this,
-                  {.menu = [this](std::optional<QPoint> local) { OfferMenu(local); },
-                   .dropFolder = [this](QPoint local) { return DropFolder(local); },
+                  {.menu = [this](std::optional<QPoint> local) { offerMenu(local); },
+                   .dropFolder = [this](QPoint local) { return dropFolder(local); },
                    .highlight =
                        [this](const QModelIndex& index) {
-                         model_.SetDropTarget(index.isValid() ? index.row() : -1);
+                         model_.setDropTarget(index.isValid() ? index.row() : -1);
                        }});
-  connect(list_, &QAbstractItemView::doubleClicked, this, [this] { OpenSelected(false); });
+  connect(list_, &QAbstractItemView::doubleClicked, this, [this] { openSelected(false); });
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          &CFolderListView::SelectionChanged);
+          &CFolderListView::selectionChanged);
 }
 
 bool CFolderListView::eventFilter(QObject* watched, QEvent* event) {
@@ -142,234 +142,234 @@ bool CFolderListView::eventFilter(QObject* watched, QEvent* event) {
     const auto* press = static_cast<QKeyEvent*>(event);
     const int key = press->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      OpenSelected(true);
+      openSelected(true);
       return true;
     }
   }
   return QWidget::eventFilter(watched, event);
 }
 
-std::optional<std::string> CFolderListView::DropFolder(QPoint local) const {
+std::optional<std::string> CFolderListView::dropFolder(QPoint local) const {
   const QModelIndex index = list_->indexAt(local);
-  if (!index.isValid() || !model_.Item(index.row()).folder)
+  if (!index.isValid() || !model_.item(index.row()).folder)
     return std::nullopt;
   FolderNavigator into = navigator_;
-  if (!into.Enter(model_.Item(index.row()).name))
+  if (!into.enter(model_.item(index.row()).name))
     return std::nullopt; // below the folder limit
-  return into.Folder();
+  return into.folder();
 }
 
-void CFolderListView::OfferMenu(std::optional<QPoint> local) {
-  if (navigator_.Roots().empty() || !scheme_.Defaults.ContextMenu)
+void CFolderListView::offerMenu(std::optional<QPoint> local) {
+  if (navigator_.roots().empty() || !scheme_.Defaults.ContextMenu)
     return; // the click has put its item in the caption line, and that is all
-  const QModelIndex index = MenuIndex(*list_, local);
+  const QModelIndex index = menuIndex(*list_, local);
   MenuTarget target = MenuTarget::Nothing;
-  if (index.isValid() && !Selected().empty())
-    target = model_.Item(index.row()).folder ? MenuTarget::Folder : MenuTarget::File;
+  if (index.isValid() && !selectedItems().empty())
+    target = model_.item(index.row()).folder ? MenuTarget::Folder : MenuTarget::File;
   emit contextMenuWanted(target, list_->viewport()->mapToGlobal(*local));
 }
 
-QString CFolderListView::Caption() const {
+QString CFolderListView::caption() const {
   return caption_->text();
 }
 
-std::vector<ItemRecord> CFolderListView::Selected() const {
+std::vector<ItemRecord> CFolderListView::selectedItems() const {
   QModelIndexList rows = list_->selectionModel()->selectedRows();
   std::sort(rows.begin(), rows.end());
   std::vector<ItemRecord> items;
   for (const QModelIndex& row : rows)
-    items.push_back(model_.Item(row.row()));
+    items.push_back(model_.item(row.row()));
   return items;
 }
 
-void CFolderListView::LoadScheme(const dh::DhvScheme& scheme,
+void CFolderListView::loadScheme(const dh::DhvScheme& scheme,
                                  std::shared_ptr<const OpenRoots> roots) {
   scheme_ = scheme;
-  navigator_.SetRoots(std::move(roots));
+  navigator_.setRoots(std::move(roots));
   targetWatchers_.clear();
-  panel_.ForgetOpened();
-  model_.SetItems({});
-  LayOutPanel();
+  panel_.forgetOpened();
+  model_.setItems({});
+  layOutPanel();
   caption_->clear();
 }
 
-void CFolderListView::ShowDefault() {
+void CFolderListView::showDefault() {
   scrollUp_->SetHoverTip(QStringLiteral("Press to scroll up through the roots"));
   scrollDown_->SetHoverTip(QStringLiteral("Press to scroll down through the roots"));
-  LayOutPanel();
+  layOutPanel();
   // The first root, whether or not the panel has room for its slot yet.
-  if (!busy_ && navigator_.OpenRoot(0))
-    panel_.MarkOpened(0);
-  ShowChecks();
-  Shown(true);
+  if (!busy_ && navigator_.openRoot(0))
+    panel_.markOpened(0);
+  showChecks();
+  shown(true);
 }
 
 void CFolderListView::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  LayOut();
+  layOut();
 }
 
 void CFolderListView::showEvent(QShowEvent* event) {
-  LayOut();
+  layOut();
   FolderView::showEvent(event);
 }
 
-void CFolderListView::LayOut() {
+void CFolderListView::layOut() {
   sidePanel_->setGeometry(0, 0, place::kPanelWidth, height());
   const int left = place::kPanelWidth + place::kGap;
   caption_->setGeometry(left, 0, width() - left, place::kCaptionHeight);
   list_->setGeometry(left, place::kCaptionHeight + place::kGap, width() - left,
                      height() - place::kCaptionHeight - place::kGap);
   // The panel stays scrolled where the pupil left it.
-  panel_.Fit(sidePanel_->height() - place::kSlot1.top(), kSlotPitch);
-  PlaceSlots();
+  panel_.fit(sidePanel_->height() - place::kSlot1.top(), kSlotPitch);
+  placeSlots();
 }
 
-void CFolderListView::LayOutPanel() {
+void CFolderListView::layOutPanel() {
   const std::optional<int> opened =
-      navigator_.HasFolder() ? std::optional<int>(navigator_.CurrentRoot()) : std::nullopt;
-  panel_.Layout(int(navigator_.Roots().size()), sidePanel_->height() - place::kSlot1.top(),
+      navigator_.hasFolder() ? std::optional<int>(navigator_.currentRoot()) : std::nullopt;
+  panel_.layout(int(navigator_.roots().size()), sidePanel_->height() - place::kSlot1.top(),
                 kSlotPitch);
   if (opened)
-    panel_.MarkOpened(*opened);
-  PlaceSlots();
+    panel_.markOpened(*opened);
+  placeSlots();
 }
 
-void CFolderListView::PlaceSlots() {
+void CFolderListView::placeSlots() {
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->setGeometry(place::kSlot1.translated(0, slot * kSlotPitch));
   const int right = place::kSlot1.right() + 4;
   scrollUp_->move(right, place::kSlot1.top());
-  const int last = std::max(panel_.Visible(), 1) - 1;
+  const int last = std::max(panel_.visible(), 1) - 1;
   scrollDown_->move(right, slots_[last]->geometry().bottom() + 1 - place::kScroll.height());
-  FillSlots();
+  fillSlots();
 }
 
-void CFolderListView::FillSlots() {
+void CFolderListView::fillSlots() {
   const QString defaultPicture =
-      QString::fromStdString(dh::JoinPath(dh::GetDefaultPicturesFolder(), kDefaultRootPicture));
-  for (int slot = 0; slot < panel_.Visible(); ++slot) {
-    const dh::RootFolder& root = navigator_.Roots()[std::size_t(panel_.LinkOfSlot(slot))];
+      QString::fromStdString(dh::joinPath(dh::GetDefaultPicturesFolder(), kDefaultRootPicture));
+  for (int slot = 0; slot < panel_.visible(); ++slot) {
+    const dh::RootFolder& root = navigator_.roots()[std::size_t(panel_.linkOfSlot(slot))];
     CWinXPButtonST* button = slots_[slot];
-    dh::AssignPictureOr(*button, Text(root.CollapsedIconFile), defaultPicture);
-    button->setText(dh::SlotCaption(Text(root.RootDisplayName)));
-    QString tip = Text(scheme_.Defaults.ShortToolTips ? root.ShortToolTip : root.LongToolTip);
+    dh::assignPictureOr(*button, toQString(root.CollapsedIconFile), defaultPicture);
+    button->setText(dh::slotCaption(toQString(root.RootDisplayName)));
+    QString tip = toQString(scheme_.Defaults.ShortToolTips ? root.ShortToolTip : root.LongToolTip);
     button->SetHoverTip(tip.replace(QLatin1Char('&'), QLatin1Char('+')));
   }
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
-    slots_[slot]->setVisible(panel_.SlotInUse(slot));
-  scrollUp_->setVisible(panel_.ScrollUpInUse());
-  scrollDown_->setVisible(panel_.ScrollDownInUse());
-  ShowChecks();
+    slots_[slot]->setVisible(panel_.slotInUse(slot));
+  scrollUp_->setVisible(panel_.scrollUpInUse());
+  scrollDown_->setVisible(panel_.scrollDownInUse());
+  showChecks();
 }
 
-void CFolderListView::ShowChecks() {
-  const std::optional<int> checked = panel_.CheckedSlot();
+void CFolderListView::showChecks() {
+  const std::optional<int> checked = panel_.checkedSlot();
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot)
     slots_[slot]->SetCheckState(checked == slot);
 }
 
-bool CFolderListView::OpenSlot(int slot) {
-  if (slot < 0 || slot >= dh::SlotPanel::kSlots || !panel_.SlotInUse(slot))
+bool CFolderListView::openSlot(int slot) {
+  if (slot < 0 || slot >= dh::SlotPanel::kSlots || !panel_.slotInUse(slot))
     return false;
-  ShowChecks();
+  showChecks();
   if (busy_)
     return true;
-  const int root = panel_.Open(slot);
-  ShowChecks();
-  navigator_.OpenRoot(root);
-  Shown(true);
+  const int root = panel_.open(slot);
+  showChecks();
+  navigator_.openRoot(root);
+  shown(true);
   return true;
 }
 
-void CFolderListView::Replay(const std::string& folder, int root) {
+void CFolderListView::replay(const std::string& folder, int root) {
   if (busy_)
     return;
-  if (!navigator_.GoTo(folder, root))
-    navigator_.OpenRoot(0);
-  if (navigator_.HasFolder())
-    panel_.MarkOpened(navigator_.CurrentRoot());
-  ShowChecks();
-  Shown(false);
+  if (!navigator_.goTo(folder, root))
+    navigator_.openRoot(0);
+  if (navigator_.hasFolder())
+    panel_.markOpened(navigator_.currentRoot());
+  showChecks();
+  shown(false);
 }
 
-void CFolderListView::GoUp() {
-  if (!busy_ && navigator_.GoUp())
-    Shown(true);
+void CFolderListView::goUp() {
+  if (!busy_ && navigator_.goUp())
+    shown(true);
 }
 
-void CFolderListView::OpenSelected(bool onlyOne) {
-  const std::vector<ItemRecord> selected = Selected();
+void CFolderListView::openSelected(bool onlyOne) {
+  const std::vector<ItemRecord> selected = selectedItems();
   if (selected.empty() || (onlyOne && selected.size() != 1))
     return;
   const ItemRecord& item = selected.front();
   if (item.folder) {
-    if (!busy_ && navigator_.Enter(item.name))
-      Shown(true);
+    if (!busy_ && navigator_.enter(item.name))
+      shown(true);
     return;
   }
-  OpenFile(this, navigator_, item.name);
+  openFile(this, navigator_, item.name);
 }
 
-void CFolderListView::Shown(bool record) {
-  Relist();
-  if (!navigator_.HasFolder())
+void CFolderListView::shown(bool record) {
+  relist();
+  if (!navigator_.hasFolder())
     return;
   if (record && isVisible()) {
-    history_.Record(navigator_.Folder(), navigator_.CurrentRoot());
-    buttons_.back->setEnabled(history_.CanGoBack());
-    buttons_.forward->setEnabled(history_.CanGoForward());
+    history_.record(navigator_.folder(), navigator_.currentRoot());
+    buttons_.back->setEnabled(history_.canGoBack());
+    buttons_.forward->setEnabled(history_.canGoForward());
   }
-  buttons_.up->setEnabled(navigator_.CanGoUp());
-  WatchTarget();
+  buttons_.up->setEnabled(navigator_.canGoUp());
+  watchTarget();
 }
 
-void CFolderListView::Relist() {
+void CFolderListView::relist() {
   dh::ui::WaitCursor wait;
-  model_.SetItems(ListFolder(navigator_));
+  model_.setItems(listFolder(navigator_));
   // A fresh listing runs A to Z by name, so the next press on the names sorts Z to A.
   ascending_[0] = true;
   if (style_ == Style::Details)
     static_cast<QTreeView*>(list_)->header()->setSortIndicator(0, Qt::AscendingOrder);
-  SelectionChanged();
+  selectionChanged();
 }
 
-void CFolderListView::SelectionChanged() {
+void CFolderListView::selectionChanged() {
   std::vector<const ItemRecord*> selected;
   for (const QModelIndex& row : list_->selectionModel()->selectedRows())
-    selected.push_back(&model_.Item(row.row()));
-  if (navigator_.Roots().empty())
+    selected.push_back(&model_.item(row.row()));
+  if (navigator_.roots().empty())
     return;
-  caption_->setText(SelectionCaption(selected, ScreenName(navigator_.CaptionLine())));
-  EnableItemButtons(buttons_, selected);
+  caption_->setText(selectionCaption(selected, screenName(navigator_.captionLine())));
+  enableItemButtons(buttons_, selected);
 }
 
-void CFolderListView::WatchTarget() {
-  if (!navigator_.InShortcut() || targetWatchers_.count(navigator_.Base()))
+void CFolderListView::watchTarget() {
+  if (!navigator_.inShortcut() || targetWatchers_.count(navigator_.base()))
     return;
   auto watcher =
-      std::make_unique<dh::watch::TreeWatcher>(QByteArray::fromStdString(navigator_.Base()));
-  connect(watcher.get(), &dh::watch::TreeWatcher::changed, this, &CFolderListView::FolderChanged);
+      std::make_unique<dh::watch::TreeWatcher>(QByteArray::fromStdString(navigator_.base()));
+  connect(watcher.get(), &dh::watch::TreeWatcher::changed, this, &CFolderListView::folderChanged);
   if (watcher->start())
-    targetWatchers_.emplace(navigator_.Base(), std::move(watcher));
+    targetWatchers_.emplace(navigator_.base(), std::move(watcher));
 }
 
-void CFolderListView::FolderChanged(const QByteArray& folder) {
-  if (!isVisible() || busy_ || !navigator_.HasFolder())
+void CFolderListView::folderChanged(const QByteArray& folder) {
+  if (!isVisible() || busy_ || !navigator_.hasFolder())
     return;
-  const std::string here = Canonical(navigator_.Folder());
+  const std::string here = canonical(navigator_.folder());
   if (!folder.isEmpty() && !here.empty() && folder.toStdString() != here)
     return;
   // The folder itself may have vanished or moved.
-  if (!navigator_.GoTo(navigator_.Folder(), navigator_.CurrentRoot())) {
-    Replay(navigator_.Roots().empty() ? "" : navigator_.Roots()[0].RootPath, 0);
+  if (!navigator_.goTo(navigator_.folder(), navigator_.currentRoot())) {
+    replay(navigator_.roots().empty() ? "" : navigator_.roots()[0].RootPath, 0);
     return;
   }
-  model_.Merge(ListFolder(navigator_));
-  SelectionChanged();
+  model_.merge(listFolder(navigator_));
+  selectionChanged();
 }
 
-void CFolderListView::SetNormalIcons(bool normal) {
+void CFolderListView::setNormalIcons(bool normal) {
   normalIcons_ = normal;
   const int size = normal ? kNormalIcon : kSmallIcon;
   list_->setIconSize(QSize(size, size));
@@ -377,36 +377,36 @@ void CFolderListView::SetNormalIcons(bool normal) {
     icons->setGridSize(normal ? QSize(112, 90) : QSize(112, 56));
 }
 
-void CFolderListView::SortByColumn(int column) {
+void CFolderListView::sortByColumn(int column) {
   if (style_ != Style::Details || column < 0 || column >= FolderItemsModel::kColumns)
     return;
   ascending_[column] = !ascending_[column];
-  model_.Sort(SortKey(column), ascending_[column]);
+  model_.sortBy(SortKey(column), ascending_[column]);
   static_cast<QTreeView*>(list_)->header()->setSortIndicator(
       column, ascending_[column] ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
-bool CFolderListView::ScrollUp() {
-  if (!panel_.ScrollUp())
+bool CFolderListView::scrollUp() {
+  if (!panel_.scrollUp())
     return false;
-  FillSlots();
+  fillSlots();
   return true;
 }
 
-bool CFolderListView::ScrollDown() {
-  if (!panel_.ScrollDown())
+bool CFolderListView::scrollDown() {
+  if (!panel_.scrollDown())
     return false;
-  FillSlots();
+  fillSlots();
   return true;
 }
 
-void CFolderListView::OnHover(CButtonST* button) {
-  QString text = button->GetHoverTip();
+void CFolderListView::onHover(CButtonST* button) {
+  QString text = button->getHoverTip();
   const auto slot = std::find(slots_.begin(), slots_.end(), button);
   if (slot != slots_.end()) {
     const dh::RootFolder& root =
-        navigator_.Roots()[std::size_t(panel_.LinkOfSlot(int(slot - slots_.begin())))];
-    text = Text(scheme_.ReadShortToolTips() ? root.ShortToolTip : root.LongToolTip);
+        navigator_.roots()[std::size_t(panel_.linkOfSlot(int(slot - slots_.begin())))];
+    text = toQString(scheme_.readShortToolTips() ? root.ShortToolTip : root.LongToolTip);
   }
   helper_.Say(text.toStdString());
 }

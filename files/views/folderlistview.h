@@ -54,40 +54,40 @@ public:
                   dh::OnScreenHelper& helper, QWidget* parent = nullptr);
   ~CFolderListView() override;
 
-  Style ViewStyle() const { return style_; }
-  QAbstractItemView* List() const override { return list_; }
-  const FolderNavigator& Navigator() const override { return navigator_; }
-  const FolderItemsModel& Model() const { return model_; }
-  const dh::SlotPanel& Panel() const { return panel_; }
-  QString Caption() const override;
+  Style viewStyle() const { return style_; }
+  QAbstractItemView* list() const override { return list_; }
+  const FolderNavigator& navigator() const override { return navigator_; }
+  const FolderItemsModel& model() const { return model_; }
+  const dh::SlotPanel& panel() const { return panel_; }
+  QString caption() const override;
   // The selected items, first to last in the list.
-  std::vector<ItemRecord> Selected() const override;
+  std::vector<ItemRecord> selectedItems() const override;
 
   // Takes a fresh copy of the scheme: its roots, its tips; lays out the side panel and
   // shows nothing until a root is opened.
-  void LoadScheme(const dh::DhvScheme& scheme, std::shared_ptr<const OpenRoots> roots) override;
+  void loadScheme(const dh::DhvScheme& scheme, std::shared_ptr<const OpenRoots> roots) override;
   // As when the view is chosen as the scheme's default: the side panel laid out again,
   // and the first root opened.
-  void ShowDefault() override;
+  void showDefault() override;
   // The root in slot (from 0), when that slot is shown.
-  bool OpenSlot(int slot);
+  bool openSlot(int slot);
   // Shows a folder of a root recorded earlier (history, a view switch); when it may not
   // be shown any more the first root is shown instead. Records nothing.
-  void Replay(const std::string& folder, int root) override;
-  void GoUp() override;
+  void replay(const std::string& folder, int root) override;
+  void goUp() override;
   // Opens the first selected item (with onlyOne, only when exactly one is selected, as
   // Enter does): a folder within the depth limit, a file with its application.
-  void OpenSelected(bool onlyOne) override;
+  void openSelected(bool onlyOne) override;
   // Shows normal (32 x 32) or small (16 x 16) icons.
-  void SetNormalIcons(bool normal) override;
-  bool NormalIcons() const { return normalIcons_; }
+  void setNormalIcons(bool normal) override;
+  bool normalIcons() const { return normalIcons_; }
   // The details view's column heading pressed: sorts by it, each press the other way.
-  void SortByColumn(int column);
-  bool ScrollUp();
-  bool ScrollDown();
+  void sortByColumn(int column);
+  bool scrollUp();
+  bool scrollDown();
   // Something changed on disk in folder (empty: anywhere): the visible view lists its
   // folder again where it is concerned.
-  void FolderChanged(const QByteArray& folder) override;
+  void folderChanged(const QByteArray& folder) override;
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -95,24 +95,24 @@ protected:
   void showEvent(QShowEvent* event) override;
 
 private:
-  void MakePanel();
-  void MakeList();
-  void LayOut();
+  void makePanel();
+  void makeList();
+  void layOut();
   // Lays the side panel out afresh, scrolled to the first root.
-  void LayOutPanel();
-  void PlaceSlots();
-  void FillSlots();
-  void ShowChecks();
-  void Shown(bool record);
-  void Relist();
-  void SelectionChanged();
-  void WatchTarget();
-  void OnHover(dh::CButtonST* button);
-  bool Navigate(bool record);
+  void layOutPanel();
+  void placeSlots();
+  void fillSlots();
+  void showChecks();
+  void shown(bool record);
+  void relist();
+  void selectionChanged();
+  void watchTarget();
+  void onHover(dh::CButtonST* button);
+  bool navigate(bool record);
   // A right click at local (viewport) or, with none, the menu key.
-  void OfferMenu(std::optional<QPoint> local);
+  void offerMenu(std::optional<QPoint> local);
   // The folder of the folder item at local that would take a dropped item.
-  std::optional<std::string> DropFolder(QPoint local) const;
+  std::optional<std::string> dropFolder(QPoint local) const;
 
   Style style_;
   NavigationHistory& history_;

@@ -39,16 +39,16 @@ constexpr int kRecordRole = Qt::UserRole;
 constexpr int kHoverDelay = 200; // ms resting on a folder while dragging before it opens
 const QString kCaptionGap = QStringLiteral("      ");
 
-QString Text(const std::string& text) {
+QString toQString(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-QPixmap Picture(const std::string& file) {
-  return file.empty() ? QPixmap() : dh::MaskedPicture(Text(file));
+QPixmap picture(const std::string& file) {
+  return file.empty() ? QPixmap() : dh::maskedPicture(toQString(file));
 }
 
 // Closed, and open while selected.
-QIcon FolderIcon(const QPixmap& closed, const QPixmap& open) {
+QIcon folderIcon(const QPixmap& closed, const QPixmap& open) {
   QIcon icon;
   if (!closed.isNull())
     icon.addPixmap(closed, QIcon::Normal);
@@ -59,7 +59,7 @@ QIcon FolderIcon(const QPixmap& closed, const QPixmap& open) {
 
 } // namespace
 
-bool HasContent(const std::string& folder) {
+bool hasContent(const std::string& folder) {
   DIR* dir = opendir(folder.c_str());
   if (!dir)
     return false;
@@ -101,17 +101,17 @@ CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history,
   });
   // The two-pane tree holds folders only, and only takes what is dragged onto it.
   new ItemDragger(tree_, *this,
-                  {.menu = [this](std::optional<QPoint> local) { OfferMenu(*tree_, local); },
+                  {.menu = [this](std::optional<QPoint> local) { offerMenu(*tree_, local); },
                    .dragSource = onePane,
-                   .dropFolder = [this](QPoint local) { return DropFolder(local); },
-                   .highlight = [this](const QModelIndex& index) { HighlightDropTarget(index); }});
-  connect(tree_, &QTreeWidget::itemExpanded, this, &CFolderTreeView::Fill);
-  connect(tree_, &QTreeWidget::itemSelectionChanged, this, &CFolderTreeView::TreeSelectionChanged);
+                   .dropFolder = [this](QPoint local) { return dropFolder(local); },
+                   .highlight = [this](const QModelIndex& index) { highlightDropTarget(index); }});
+  connect(tree_, &QTreeWidget::itemExpanded, this, &CFolderTreeView::fill);
+  connect(tree_, &QTreeWidget::itemSelectionChanged, this, &CFolderTreeView::treeSelectionChanged);
   if (onePane) {
     // A folder's double click is the tree's own expand and collapse.
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-      if (!Record(item).folder)
-        OpenItem(item);
+      if (!recordOf(item).folder)
+        openItem(item);
     });
   } else {
     list_ = new QListView(this);
@@ -128,49 +128,49 @@ CFolderTreeView::CFolderTreeView(Style style, NavigationHistory& history,
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->installEventFilter(this);
     new ItemDragger(list_, *this,
-                    {.menu = [this](std::optional<QPoint> local) { OfferMenu(*list_, local); }});
-    connect(list_, &QAbstractItemView::doubleClicked, this, [this] { OpenSelected(false); });
+                    {.menu = [this](std::optional<QPoint> local) { offerMenu(*list_, local); }});
+    connect(list_, &QAbstractItemView::doubleClicked, this, [this] { openSelected(false); });
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &CFolderTreeView::ListSelectionChanged);
+            &CFolderTreeView::listSelectionChanged);
   }
-  SetNormalIcons(true);
+  setNormalIcons(true);
 }
 
 CFolderTreeView::~CFolderTreeView() = default;
 
-const ItemRecord& CFolderTreeView::Record(const QTreeWidgetItem* item) const {
+const ItemRecord& CFolderTreeView::recordOf(const QTreeWidgetItem* item) const {
   return records_[item->data(0, kRecordRole).toULongLong()];
 }
 
-QAbstractItemView* CFolderTreeView::List() const {
+QAbstractItemView* CFolderTreeView::list() const {
   return list_ ? static_cast<QAbstractItemView*>(list_) : tree_;
 }
 
-QString CFolderTreeView::Caption() const {
+QString CFolderTreeView::caption() const {
   return caption_->text();
 }
 
-std::vector<ItemRecord> CFolderTreeView::Selected() const {
+std::vector<ItemRecord> CFolderTreeView::selectedItems() const {
   std::vector<ItemRecord> items;
   if (list_) {
     QModelIndexList rows = list_->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end());
     for (const QModelIndex& row : rows)
-      items.push_back(model_.Item(row.row()));
+      items.push_back(model_.item(row.row()));
   } else if (const QTreeWidgetItem* item = tree_->currentItem(); item && item->parent()) {
-    items.push_back(Record(item));
+    items.push_back(recordOf(item));
   }
   return items;
 }
 
-FolderView::Choice CFolderTreeView::Chosen() const {
+FolderView::Choice CFolderTreeView::chosen() const {
   const QTreeWidgetItem* item = tree_->currentItem();
   if (!list_ || list_->selectionModel()->hasSelection() || !item || !item->parent())
-    return {navigator_, Selected()};
+    return {navigator_, selectedItems()};
   FolderNavigator place = navigator_;
-  if (!Reach(item->parent(), place))
+  if (!reach(item->parent(), place))
     return {navigator_, {}};
-  return {place, {Record(item)}};
+  return {place, {recordOf(item)}};
 }
 
 bool CFolderTreeView::eventFilter(QObject* watched, QEvent* event) {
@@ -178,19 +178,19 @@ bool CFolderTreeView::eventFilter(QObject* watched, QEvent* event) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       if (watched == list_)
-        OpenSelected(true);
+        openSelected(true);
       else
-        OpenItem(tree_->currentItem());
+        openItem(tree_->currentItem());
       return true;
     }
   }
   return QWidget::eventFilter(watched, event);
 }
 
-void CFolderTreeView::OfferMenu(const QAbstractItemView& view, std::optional<QPoint> local) {
-  if (navigator_.Roots().empty() || !scheme_.Defaults.ContextMenu)
+void CFolderTreeView::offerMenu(const QAbstractItemView& view, std::optional<QPoint> local) {
+  if (navigator_.roots().empty() || !scheme_.Defaults.ContextMenu)
     return; // the click has put its item in the caption line, and that is all
-  const QModelIndex index = MenuIndex(view, local);
+  const QModelIndex index = menuIndex(view, local);
   MenuTarget target = MenuTarget::Nothing;
   if (&view == tree_) {
     if (!index.isValid())
@@ -199,21 +199,21 @@ void CFolderTreeView::OfferMenu(const QAbstractItemView& view, std::optional<QPo
       list_->clearSelection(); // the commands then act on the tree's folder
     target = records_[index.data(kRecordRole).toULongLong()].folder ? MenuTarget::Folder
                                                                     : MenuTarget::File;
-  } else if (index.isValid() && !Selected().empty()) {
+  } else if (index.isValid() && !selectedItems().empty()) {
     target = MenuTarget::File; // the list holds files only
   }
   emit contextMenuWanted(target, view.viewport()->mapToGlobal(*local));
 }
 
-std::optional<std::string> CFolderTreeView::DropFolder(QPoint local) const {
+std::optional<std::string> CFolderTreeView::dropFolder(QPoint local) const {
   const QTreeWidgetItem* item = tree_->itemAt(local);
   FolderNavigator into = navigator_;
-  if (!item || !Record(item).folder || !Reach(item, into))
+  if (!item || !recordOf(item).folder || !reach(item, into))
     return std::nullopt; // not a folder, or below the folder limit
-  return into.Folder();
+  return into.folder();
 }
 
-void CFolderTreeView::HighlightDropTarget(const QModelIndex& index) {
+void CFolderTreeView::highlightDropTarget(const QModelIndex& index) {
   // Resting on a folder while dragging opens it.
   if (index.isValid())
     hover_->start();
@@ -231,15 +231,15 @@ void CFolderTreeView::HighlightDropTarget(const QModelIndex& index) {
 
 void CFolderTreeView::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  LayOut();
+  layOut();
 }
 
 void CFolderTreeView::showEvent(QShowEvent* event) {
-  LayOut();
+  layOut();
   FolderView::showEvent(event);
 }
 
-void CFolderTreeView::LayOut() {
+void CFolderTreeView::layOut() {
   const int top = place::kCaptionHeight + place::kGap;
   if (!list_) {
     caption_->setGeometry(0, 0, width(), place::kCaptionHeight);
@@ -253,49 +253,49 @@ void CFolderTreeView::LayOut() {
   list_->setGeometry(left, top, width() - left, height() - top);
 }
 
-void CFolderTreeView::LoadScheme(const dh::DhvScheme& scheme,
+void CFolderTreeView::loadScheme(const dh::DhvScheme& scheme,
                                  std::shared_ptr<const OpenRoots> roots) {
   scheme_ = scheme;
-  navigator_.SetRoots(std::move(roots));
+  navigator_.setRoots(std::move(roots));
   {
     const QSignalBlocker block(tree_);
     tree_->clear();
   }
   records_.clear();
-  model_.SetItems({});
+  model_.setItems({});
   listed_.clear();
   caption_->clear();
 }
 
-void CFolderTreeView::Build() {
+void CFolderTreeView::build() {
   {
     const QSignalBlocker block(tree_);
     tree_->clear();
   }
   records_.clear();
   const std::string pictures = dh::GetDefaultPicturesFolder();
-  const QPixmap closed = Picture(dh::JoinPath(pictures, "Closed Folder.bmp"));
-  const QPixmap open = Picture(dh::JoinPath(pictures, "Open Folder.bmp"));
-  folderIcon_ = FolderIcon(closed, open);
+  const QPixmap closed = picture(dh::joinPath(pictures, "Closed Folder.bmp"));
+  const QPixmap open = picture(dh::joinPath(pictures, "Open Folder.bmp"));
+  folderIcon_ = folderIcon(closed, open);
   rootIcons_.clear();
-  for (const dh::RootFolder& root : navigator_.Roots()) {
-    const QPixmap collapsed = Picture(root.CollapsedIconFile);
-    const QPixmap expanded = Picture(root.ExpandedIconFile);
+  for (const dh::RootFolder& root : navigator_.roots()) {
+    const QPixmap collapsed = picture(root.CollapsedIconFile);
+    const QPixmap expanded = picture(root.ExpandedIconFile);
     rootIcons_.push_back(
-        FolderIcon(collapsed.isNull() ? closed : collapsed, expanded.isNull() ? open : expanded));
+        folderIcon(collapsed.isNull() ? closed : collapsed, expanded.isNull() ? open : expanded));
     ItemRecord record;
     record.fullPath = root.RootPath;
     record.name = root.RootDisplayName;
     record.folder = true;
-    AddItem(nullptr, std::move(record), rootIcons_.back(),
-            root.FolderLevels > 0 && HasContent(root.RootPath));
+    addItem(nullptr, std::move(record), rootIcons_.back(),
+            root.FolderLevels > 0 && hasContent(root.RootPath));
   }
 }
 
-QTreeWidgetItem* CFolderTreeView::AddItem(QTreeWidgetItem* parent, ItemRecord record,
+QTreeWidgetItem* CFolderTreeView::addItem(QTreeWidgetItem* parent, ItemRecord record,
                                           const QIcon& icon, bool children) {
   auto* item = new QTreeWidgetItem;
-  item->setText(0, parent ? DisplayName(record) : Text(record.name));
+  item->setText(0, parent ? displayName(record) : toQString(record.name));
   item->setIcon(0, icon);
   item->setChildIndicatorPolicy(children ? QTreeWidgetItem::ShowIndicator
                                          : QTreeWidgetItem::DontShowIndicatorWhenChildless);
@@ -308,58 +308,58 @@ QTreeWidgetItem* CFolderTreeView::AddItem(QTreeWidgetItem* parent, ItemRecord re
   return item;
 }
 
-bool CFolderTreeView::Reach(const QTreeWidgetItem* item, FolderNavigator& navigator) const {
+bool CFolderTreeView::reach(const QTreeWidgetItem* item, FolderNavigator& navigator) const {
   std::vector<const QTreeWidgetItem*> way;
   for (; item->parent(); item = item->parent())
     way.push_back(item);
-  if (!navigator.OpenRoot(tree_->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(item))))
+  if (!navigator.openRoot(tree_->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(item))))
     return false;
   for (auto step = way.rbegin(); step != way.rend(); ++step) {
-    if (!navigator.Enter(Record(*step).name))
+    if (!navigator.enter(recordOf(*step).name))
       return false;
   }
   return true;
 }
 
-void CFolderTreeView::Fill(QTreeWidgetItem* item) {
-  if (!Record(item).folder)
+void CFolderTreeView::fill(QTreeWidgetItem* item) {
+  if (!recordOf(item).folder)
     return;
   dh::ui::WaitCursor wait;
   qDeleteAll(item->takeChildren());
   FolderNavigator navigator = navigator_;
   // The level limit: a folder at it is never filled.
-  if (!Reach(item, navigator) || navigator.Depth() >= navigator.Limit())
+  if (!reach(item, navigator) || navigator.depth() >= navigator.limit())
     return;
   if (!list_ && !replaying_ && isVisible()) {
-    history_.Record(navigator.Folder(), navigator.CurrentRoot());
-    buttons_.back->setEnabled(history_.CanGoBack());
-    buttons_.forward->setEnabled(history_.CanGoForward());
+    history_.record(navigator.folder(), navigator.currentRoot());
+    buttons_.back->setEnabled(history_.canGoBack());
+    buttons_.forward->setEnabled(history_.canGoForward());
   }
-  const bool deeper = navigator.Depth() + 1 < navigator.Limit();
-  for (ItemRecord& entry : ListFolder(navigator)) {
+  const bool deeper = navigator.depth() + 1 < navigator.limit();
+  for (ItemRecord& entry : listFolder(navigator)) {
     if (entry.folder) {
-      const bool children = deeper && HasContent(entry.fullPath);
-      AddItem(item, std::move(entry), folderIcon_, children);
+      const bool children = deeper && hasContent(entry.fullPath);
+      addItem(item, std::move(entry), folderIcon_, children);
     } else if (!list_) {
-      const QIcon icon = TypeIcon(entry.mimeName);
-      AddItem(item, std::move(entry), icon, false);
+      const QIcon icon = typeIcon(entry.mimeName);
+      addItem(item, std::move(entry), icon, false);
     }
   }
 }
 
-QTreeWidgetItem* CFolderTreeView::Find(const std::string& folder, int root) {
+QTreeWidgetItem* CFolderTreeView::find(const std::string& folder, int root) {
   QTreeWidgetItem* item = tree_->topLevelItem(root);
   FolderNavigator navigator = navigator_;
-  if (!item || !navigator.OpenRoot(root))
+  if (!item || !navigator.openRoot(root))
     return nullptr;
-  while (navigator.Folder() != folder) {
+  while (navigator.folder() != folder) {
     tree_->expandItem(item);
     QTreeWidgetItem* next = nullptr;
     for (int child = 0; child < item->childCount() && !next; ++child) {
-      const ItemRecord& record = Record(item->child(child));
+      const ItemRecord& record = recordOf(item->child(child));
       FolderNavigator probe = navigator;
-      if (record.folder && probe.Enter(record.name) &&
-          (probe.Folder() == folder || IsWithin(folder, probe.Folder()))) {
+      if (record.folder && probe.enter(record.name) &&
+          (probe.folder() == folder || isWithin(folder, probe.folder()))) {
         next = item->child(child);
         navigator = std::move(probe);
       }
@@ -371,20 +371,20 @@ QTreeWidgetItem* CFolderTreeView::Find(const std::string& folder, int root) {
   return item;
 }
 
-CFolderTreeView::Way CFolderTreeView::WayOf(const QTreeWidgetItem* item) const {
+CFolderTreeView::Way CFolderTreeView::wayOf(const QTreeWidgetItem* item) const {
   Way way;
   for (; item->parent(); item = item->parent())
-    way.names.insert(way.names.begin(), Record(item).name);
+    way.names.insert(way.names.begin(), recordOf(item).name);
   way.root = tree_->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(item));
   return way;
 }
 
-QTreeWidgetItem* CFolderTreeView::Follow(const Way& way, bool expand) {
+QTreeWidgetItem* CFolderTreeView::follow(const Way& way, bool expand) {
   QTreeWidgetItem* item = tree_->topLevelItem(way.root);
   for (std::size_t step = 0; item && step < way.names.size(); ++step) {
     QTreeWidgetItem* next = nullptr;
     for (int child = 0; child < item->childCount() && !next; ++child) {
-      if (Record(item->child(child)).name == way.names[step])
+      if (recordOf(item->child(child)).name == way.names[step])
         next = item->child(child);
     }
     if (!next)
@@ -396,47 +396,47 @@ QTreeWidgetItem* CFolderTreeView::Follow(const Way& way, bool expand) {
   return item;
 }
 
-void CFolderTreeView::ShowDefault() {
-  Build();
-  Select(tree_->topLevelItem(0), true);
+void CFolderTreeView::showDefault() {
+  build();
+  select(tree_->topLevelItem(0), true);
 }
 
-void CFolderTreeView::Replay(const std::string& folder, int root) {
+void CFolderTreeView::replay(const std::string& folder, int root) {
   if (busy_)
     return;
   replaying_ = true;
   if (tree_->topLevelItemCount() == 0)
-    Build();
-  QTreeWidgetItem* item = Find(folder, root);
-  Select(item ? item : tree_->topLevelItem(0), false);
+    build();
+  QTreeWidgetItem* item = find(folder, root);
+  select(item ? item : tree_->topLevelItem(0), false);
   replaying_ = false;
 }
 
-void CFolderTreeView::Select(QTreeWidgetItem* item, bool record) {
+void CFolderTreeView::select(QTreeWidgetItem* item, bool record) {
   const bool replaying = replaying_;
   replaying_ = !record;
   {
     const QSignalBlocker block(tree_);
     tree_->setCurrentItem(item);
   }
-  TreeSelectionChanged();
+  treeSelectionChanged();
   replaying_ = replaying;
 }
 
-void CFolderTreeView::TreeSelectionChanged() {
+void CFolderTreeView::treeSelectionChanged() {
   QTreeWidgetItem* item = tree_->currentItem();
   // One-pane: the folder holding the item (a root: its own); two-pane: the folder itself.
   const QTreeWidgetItem* place = item && item->parent() && !list_ ? item->parent() : item;
-  const bool placed = place && Reach(place, navigator_);
-  shown_ = placed ? navigator_.Folder() : std::string();
+  const bool placed = place && reach(place, navigator_);
+  shown_ = placed ? navigator_.folder() : std::string();
   buttons_.up->setEnabled(item && item->parent());
   if (list_) {
     if (placed && !replaying_ && isVisible()) {
-      history_.Record(navigator_.Folder(), navigator_.CurrentRoot());
-      buttons_.back->setEnabled(history_.CanGoBack());
-      buttons_.forward->setEnabled(history_.CanGoForward());
+      history_.record(navigator_.folder(), navigator_.currentRoot());
+      buttons_.back->setEnabled(history_.canGoBack());
+      buttons_.forward->setEnabled(history_.canGoForward());
     }
-    ListFiles();
+    listFiles();
     return;
   }
   if (!placed) {
@@ -446,85 +446,86 @@ void CFolderTreeView::TreeSelectionChanged() {
       button->setEnabled(false);
     return;
   }
-  const ItemRecord& record = Record(item);
-  QString caption = QStringLiteral("Current Root: ") +
-                    Text(navigator_.Roots()[std::size_t(navigator_.CurrentRoot())].RootDisplayName);
+  const ItemRecord& record = recordOf(item);
+  QString caption =
+      QStringLiteral("Current Root: ") +
+      toQString(navigator_.roots()[std::size_t(navigator_.currentRoot())].RootDisplayName);
   if (record.folder) {
     FolderNavigator shown = navigator_;
     if (item->parent())
-      shown.Enter(record.name);
-    shown_ = shown.Folder();
-    caption += kCaptionGap + QStringLiteral("Current Folder: ") + ScreenName(shown_);
+      shown.enter(record.name);
+    shown_ = shown.folder();
+    caption += kCaptionGap + QStringLiteral("Current Folder: ") + screenName(shown_);
     for (QAbstractButton* button : {buttons_.rename, buttons_.cut, buttons_.del, buttons_.copy})
       button->setEnabled(item->parent());
     buttons_.print->setEnabled(false);
   } else {
-    caption += kCaptionGap + SelectionCaption({&record}, {});
-    EnableItemButtons(buttons_, {&record});
+    caption += kCaptionGap + selectionCaption({&record}, {});
+    enableItemButtons(buttons_, {&record});
   }
   caption_->setText(caption);
 }
 
-void CFolderTreeView::ListFiles() {
+void CFolderTreeView::listFiles() {
   std::vector<ItemRecord> files;
-  if (navigator_.HasFolder()) {
-    for (ItemRecord& item : ListFolder(navigator_)) {
+  if (navigator_.hasFolder()) {
+    for (ItemRecord& item : listFolder(navigator_)) {
       if (!item.folder)
         files.push_back(std::move(item));
     }
   }
   // The same folder again keeps the selected files that are still there.
-  if (navigator_.Folder() == listed_)
-    model_.Merge(std::move(files));
+  if (navigator_.folder() == listed_)
+    model_.merge(std::move(files));
   else
-    model_.SetItems(std::move(files));
-  listed_ = navigator_.Folder();
-  ListSelectionChanged();
+    model_.setItems(std::move(files));
+  listed_ = navigator_.folder();
+  listSelectionChanged();
 }
 
-void CFolderTreeView::ListSelectionChanged() {
+void CFolderTreeView::listSelectionChanged() {
   std::vector<const ItemRecord*> selected;
   for (const QModelIndex& row : list_->selectionModel()->selectedRows())
-    selected.push_back(&model_.Item(row.row()));
-  caption_->setText(SelectionCaption(selected, QStringLiteral("Current Folder: ") +
-                                                   ScreenName(navigator_.Folder())));
+    selected.push_back(&model_.item(row.row()));
+  caption_->setText(selectionCaption(selected, QStringLiteral("Current Folder: ") +
+                                                   screenName(navigator_.folder())));
   // No file chosen: the buttons act on the tree's folder.
   const QTreeWidgetItem* item = tree_->currentItem();
   if (selected.empty() && item && item->parent())
-    selected.push_back(&Record(item));
-  EnableItemButtons(buttons_, selected);
+    selected.push_back(&recordOf(item));
+  enableItemButtons(buttons_, selected);
 }
 
-void CFolderTreeView::GoUp() {
+void CFolderTreeView::goUp() {
   QTreeWidgetItem* item = tree_->currentItem();
   if (!busy_ && item && item->parent())
-    Select(item->parent(), true);
+    select(item->parent(), true);
 }
 
-void CFolderTreeView::OpenItem(const QTreeWidgetItem* item) {
+void CFolderTreeView::openItem(const QTreeWidgetItem* item) {
   if (!item)
     return;
-  if (Record(item).folder) {
+  if (recordOf(item).folder) {
     auto* folder = const_cast<QTreeWidgetItem*>(item);
     folder->setExpanded(!folder->isExpanded());
     return;
   }
   FolderNavigator navigator = navigator_;
-  if (Reach(item->parent(), navigator))
-    OpenFile(this, navigator, Record(item).name);
+  if (reach(item->parent(), navigator))
+    openFile(this, navigator, recordOf(item).name);
 }
 
-void CFolderTreeView::OpenSelected(bool onlyOne) {
-  const std::vector<ItemRecord> selected = Selected();
+void CFolderTreeView::openSelected(bool onlyOne) {
+  const std::vector<ItemRecord> selected = selectedItems();
   if (!list_ || selected.empty()) {
-    OpenItem(tree_->currentItem());
+    openItem(tree_->currentItem());
     return;
   }
   if (!onlyOne || selected.size() == 1)
-    OpenFile(this, navigator_, selected.front().name);
+    openFile(this, navigator_, selected.front().name);
 }
 
-void CFolderTreeView::SetNormalIcons(bool normal) {
+void CFolderTreeView::setNormalIcons(bool normal) {
   const int size = normal ? kNormalIcon : kSmallIcon;
   tree_->setIconSize(QSize(size, size));
   if (list_) {
@@ -533,23 +534,23 @@ void CFolderTreeView::SetNormalIcons(bool normal) {
   }
 }
 
-void CFolderTreeView::FolderChanged(const QByteArray& /*folder*/) {
+void CFolderTreeView::folderChanged(const QByteArray& /*folder*/) {
   if (!isVisible() || busy_ || tree_->topLevelItemCount() == 0)
     return;
   // The expanded items in tree order, so that each one's parent opens before it.
   std::vector<Way> expanded;
   for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
     if ((*it)->isExpanded())
-      expanded.push_back(WayOf(*it));
+      expanded.push_back(wayOf(*it));
   }
   const std::optional<Way> selected =
-      tree_->currentItem() ? std::optional<Way>(WayOf(tree_->currentItem())) : std::nullopt;
+      tree_->currentItem() ? std::optional<Way>(wayOf(tree_->currentItem())) : std::nullopt;
   replaying_ = true;
-  Build();
+  build();
   for (const Way& way : expanded)
-    Follow(way, true);
-  QTreeWidgetItem* item = selected ? Follow(*selected, false) : nullptr;
-  Select(item ? item : tree_->topLevelItem(0), false);
+    follow(way, true);
+  QTreeWidgetItem* item = selected ? follow(*selected, false) : nullptr;
+  select(item ? item : tree_->topLevelItem(0), false);
   replaying_ = false;
 }
 

@@ -43,36 +43,36 @@ public:
                   QWidget* parent = nullptr);
   ~CFolderTreeView() override;
 
-  Style ViewStyle() const { return style_; }
-  QTreeWidget* Tree() const { return tree_; }
+  Style viewStyle() const { return style_; }
+  QTreeWidget* tree() const { return tree_; }
   // The two-pane view's list of files (null in the one-pane view).
-  QListView* FileList() const { return list_; }
-  const FolderItemsModel& Model() const { return model_; }
+  QListView* fileList() const { return list_; }
+  const FolderItemsModel& model() const { return model_; }
   // The record of a tree item.
-  const ItemRecord& Record(const QTreeWidgetItem* item) const;
+  const ItemRecord& recordOf(const QTreeWidgetItem* item) const;
 
   // One-pane: the folder holding the selected item (a root item: its own folder), and
   // that item. Two-pane: the selected folder, and the files selected in the list.
-  const FolderNavigator& Navigator() const override { return navigator_; }
-  std::vector<ItemRecord> Selected() const override;
+  const FolderNavigator& navigator() const override { return navigator_; }
+  std::vector<ItemRecord> selectedItems() const override;
   // Two-pane: the files selected in the list, or with none, the selected folder of the tree
   // (a root never).
-  Choice Chosen() const override;
-  bool StrictFolderLevels() const override { return true; }
+  Choice chosen() const override;
+  bool strictFolderLevels() const override { return true; }
   // The selected folder, or the folder holding the selected file.
-  std::string ShownFolder() const override { return shown_; }
-  QAbstractItemView* List() const override;
-  QString Caption() const override;
+  std::string shownFolder() const override { return shown_; }
+  QAbstractItemView* list() const override;
+  QString caption() const override;
 
-  void LoadScheme(const dh::DhvScheme& scheme, std::shared_ptr<const OpenRoots> roots) override;
-  void ShowDefault() override;
-  void Replay(const std::string& folder, int root) override;
-  void GoUp() override;
-  void OpenSelected(bool onlyOne) override;
-  void SetNormalIcons(bool normal) override;
+  void loadScheme(const dh::DhvScheme& scheme, std::shared_ptr<const OpenRoots> roots) override;
+  void showDefault() override;
+  void replay(const std::string& folder, int root) override;
+  void goUp() override;
+  void openSelected(bool onlyOne) override;
+  void setNormalIcons(bool normal) override;
   // Builds the tree again from the disk, expanding what was expanded and selecting
   // what was selected where it still exists.
-  void FolderChanged(const QByteArray& folder) override;
+  void folderChanged(const QByteArray& folder) override;
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,31 +86,31 @@ private:
     std::vector<std::string> names;
   };
 
-  void LayOut();
-  void Build();
-  QTreeWidgetItem* AddItem(QTreeWidgetItem* parent, ItemRecord record, const QIcon& icon,
+  void layOut();
+  void build();
+  QTreeWidgetItem* addItem(QTreeWidgetItem* parent, ItemRecord record, const QIcon& icon,
                            bool children);
-  void Fill(QTreeWidgetItem* item);
+  void fill(QTreeWidgetItem* item);
   // Walks the navigator from the item's root down to the folder item; false when the
   // way is no longer open.
-  bool Reach(const QTreeWidgetItem* item, FolderNavigator& navigator) const;
-  QTreeWidgetItem* Find(const std::string& folder, int root);
-  Way WayOf(const QTreeWidgetItem* item) const;
+  bool reach(const QTreeWidgetItem* item, FolderNavigator& navigator) const;
+  QTreeWidgetItem* find(const std::string& folder, int root);
+  Way wayOf(const QTreeWidgetItem* item) const;
   // The item at the end of the way among the items there now, or the last one found.
-  QTreeWidgetItem* Follow(const Way& way, bool expand);
-  void Select(QTreeWidgetItem* item, bool record);
-  void TreeSelectionChanged();
-  void ListFiles();
-  void ListSelectionChanged();
-  void ItemButtons(const std::vector<const ItemRecord*>& selected);
-  void OpenItem(const QTreeWidgetItem* item);
+  QTreeWidgetItem* follow(const Way& way, bool expand);
+  void select(QTreeWidgetItem* item, bool record);
+  void treeSelectionChanged();
+  void listFiles();
+  void listSelectionChanged();
+  void itemButtons(const std::vector<const ItemRecord*>& selected);
+  void openItem(const QTreeWidgetItem* item);
   // A right click at local (in view's viewport) or, with none, the menu key, in the tree
   // or the list.
-  void OfferMenu(const QAbstractItemView& view, std::optional<QPoint> local);
+  void offerMenu(const QAbstractItemView& view, std::optional<QPoint> local);
   // The folder of the tree's folder item at local that would take a dropped item, and
   // that item drawn as the drop target (invalid index: none).
-  std::optional<std::string> DropFolder(QPoint local) const;
-  void HighlightDropTarget(const QModelIndex& index);
+  std::optional<std::string> dropFolder(QPoint local) const;
+  void highlightDropTarget(const QModelIndex& index);
 
   Style style_;
   NavigationHistory& history_;
@@ -134,6 +134,6 @@ private:
 };
 
 // Whether a folder holds any entry at all, hidden ones included.
-bool HasContent(const std::string& folder);
+bool hasContent(const std::string& folder);
 
 } // namespace dh::files

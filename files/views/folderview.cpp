@@ -7,24 +7,24 @@
 
 namespace dh::files {
 
-bool MayPrint(const std::vector<const ItemRecord*>& selected) {
+bool mayPrint(const std::vector<const ItemRecord*>& selected) {
   return !selected.empty() &&
          std::all_of(selected.begin(), selected.end(), [](const ItemRecord* item) {
            return !item->folder && IsPrintable(item->name);
          });
 }
 
-void EnableItemButtons(const ToolButtons& buttons, const std::vector<const ItemRecord*>& selected) {
+void enableItemButtons(const ToolButtons& buttons, const std::vector<const ItemRecord*>& selected) {
   for (QAbstractButton* button : {buttons.cut, buttons.del, buttons.copy})
     button->setEnabled(!selected.empty());
   buttons.rename->setEnabled(selected.size() == 1);
-  buttons.print->setEnabled(MayPrint(selected));
+  buttons.print->setEnabled(mayPrint(selected));
 }
 
 void FolderView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (std::exchange(stale_, false))
-    FolderChanged({});
+    folderChanged({});
 }
 
 void FolderView::hideEvent(QHideEvent* event) {

@@ -32,11 +32,11 @@ struct ToolButtons {
 
 // Whether Print is offered for the selected items: files only, each of a type that may
 // be printed.
-bool MayPrint(const std::vector<const ItemRecord*>& selected);
+bool mayPrint(const std::vector<const ItemRecord*>& selected);
 
 // The selection buttons for the items selected in a list: Cut, Delete and Copy for any,
-// Rename for one item, Print as MayPrint says.
-void EnableItemButtons(const ToolButtons& buttons, const std::vector<const ItemRecord*>& selected);
+// Rename for one item, Print as mayPrint says.
+void enableItemButtons(const ToolButtons& buttons, const std::vector<const ItemRecord*>& selected);
 
 class FolderView : public QWidget {
   Q_OBJECT
@@ -45,42 +45,42 @@ public:
   using QWidget::QWidget;
 
   // The folder the file commands work in, and the selected items of that folder.
-  virtual const FolderNavigator& Navigator() const = 0;
-  virtual std::vector<ItemRecord> Selected() const = 0;
+  virtual const FolderNavigator& navigator() const = 0;
+  virtual std::vector<ItemRecord> selectedItems() const = 0;
   // What Cut, Copy, Delete and Rename act on: the chosen items and the place holding them.
   struct Choice {
     FolderNavigator place;
     std::vector<ItemRecord> items;
   };
-  virtual Choice Chosen() const { return {Navigator(), Selected()}; }
+  virtual Choice chosen() const { return {navigator(), selectedItems()}; }
   // Whether a new folder must itself lie within the level limit (the trees, which never
   // show deeper), rather than go into any folder within it (the lists).
-  virtual bool StrictFolderLevels() const { return false; }
+  virtual bool strictFolderLevels() const { return false; }
   // The folder the view shows the pupil, as a switch to another view carries it over.
-  virtual std::string ShownFolder() const { return Navigator().Folder(); }
+  virtual std::string shownFolder() const { return navigator().folder(); }
   // The part of the view that takes the keyboard focus.
-  virtual QAbstractItemView* List() const = 0;
-  virtual QString Caption() const = 0;
+  virtual QAbstractItemView* list() const = 0;
+  virtual QString caption() const = 0;
 
   // Takes a fresh copy of the scheme and the roots of the set-up, and shows nothing until
   // a root is opened.
-  virtual void LoadScheme(const dh::DhvScheme& scheme, std::shared_ptr<const OpenRoots> roots) = 0;
+  virtual void loadScheme(const dh::DhvScheme& scheme, std::shared_ptr<const OpenRoots> roots) = 0;
   // As when the view is chosen as the scheme's default: the first root opened.
-  virtual void ShowDefault() = 0;
+  virtual void showDefault() = 0;
   // Shows a folder of a root recorded earlier (history, a view switch); when it may not
   // be shown any more the first root is shown instead. Records nothing.
-  virtual void Replay(const std::string& folder, int root) = 0;
-  virtual void GoUp() = 0;
+  virtual void replay(const std::string& folder, int root) = 0;
+  virtual void goUp() = 0;
   // Opens the first selected item (with onlyOne, only when exactly one is selected).
-  virtual void OpenSelected(bool onlyOne) = 0;
+  virtual void openSelected(bool onlyOne) = 0;
   // Shows normal (32 x 32) or small (16 x 16) icons.
-  virtual void SetNormalIcons(bool normal) = 0;
+  virtual void setNormalIcons(bool normal) = 0;
   // Something changed on disk in folder (empty: anywhere): the visible view shows what
   // is there now where it is concerned.
-  virtual void FolderChanged(const QByteArray& folder) = 0;
+  virtual void folderChanged(const QByteArray& folder) = 0;
   // Set by the form while its file operations change the views: no navigation then.
-  void SetBusy(bool busy) { busy_ = busy; }
-  bool Busy() const { return busy_; }
+  void setBusy(bool busy) { busy_ = busy; }
+  bool busy() const { return busy_; }
 
 signals:
   // A right click or the menu key asks for the menu of target (the selection is already

@@ -12,47 +12,47 @@ namespace {
 
 const QString kFormat = QStringLiteral("application/x-deskhaven-files-item");
 
-const QByteArray& Token() {
+const QByteArray& token() {
   static const QByteArray token = QByteArray::number(QCoreApplication::applicationPid()) + ' ' +
                                   QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
   return token;
 }
 
-int Pace(int beyond) {
+int pace(int beyond) {
   return std::max(1, 6 - beyond / 20);
 }
 
 } // namespace
 
-QMimeData* ItemDragData(const DraggedItem& item) {
+QMimeData* itemDragData(const DraggedItem& item) {
   auto* data = new QMimeData;
-  data->setData(kFormat, Token() + (item.rightButton ? " right\n" : " left\n") +
+  data->setData(kFormat, token() + (item.rightButton ? " right\n" : " left\n") +
                              QByteArray::fromStdString(item.path));
   return data;
 }
 
-std::optional<DraggedItem> DraggedItemOf(const QMimeData& data) {
+std::optional<DraggedItem> draggedItemOf(const QMimeData& data) {
   const QByteArray bytes = data.data(kFormat);
   const qsizetype end = bytes.indexOf('\n');
   const QByteArray head = bytes.left(end);
-  const bool right = head == Token() + " right";
-  if (end < 0 || (!right && head != Token() + " left") || end + 1 == bytes.size())
+  const bool right = head == token() + " right";
+  if (end < 0 || (!right && head != token() + " left") || end + 1 == bytes.size())
     return std::nullopt;
   return DraggedItem{bytes.mid(end + 1).toStdString(), right};
 }
 
-QMimeData* CopyDragData(const QMimeData& data) {
+QMimeData* copyDragData(const QMimeData& data) {
   auto* copy = new QMimeData;
   copy->setData(kFormat, data.data(kFormat));
   return copy;
 }
 
-int AutoScrollStep(int y, int height, int tick) {
+int autoScrollStep(int y, int height, int tick) {
   constexpr int kEdge = 10;
   if (y < kEdge)
-    return tick % Pace(kEdge - y) == 0 ? -1 : 0;
+    return tick % pace(kEdge - y) == 0 ? -1 : 0;
   if (y > height - kEdge)
-    return tick % Pace(y - (height - kEdge)) == 0 ? 1 : 0;
+    return tick % pace(y - (height - kEdge)) == 0 ? 1 : 0;
   return 0;
 }
 

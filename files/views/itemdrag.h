@@ -15,15 +15,15 @@ struct DraggedItem {
   bool rightButton = false; // dropped with the right button: the pupil chooses copy or move
 };
 
-QMimeData* ItemDragData(const DraggedItem& item);
-// The dragged item, when data was made by ItemDragData in this process.
-std::optional<DraggedItem> DraggedItemOf(const QMimeData& data);
+QMimeData* itemDragData(const DraggedItem& item);
+// The dragged item, when data was made by itemDragData in this process.
+std::optional<DraggedItem> draggedItemOf(const QMimeData& data);
 // A copy of the dragged item's data (to act on once the drag has ended).
-QMimeData* CopyDragData(const QMimeData& data);
+QMimeData* copyDragData(const QMimeData& data);
 
 // While dragging, every 50 ms tick: -1 to scroll one line up, 1 down, 0 not now. y is the
 // pointer within a list height pixels high: within 10 pixels of an edge it scrolls every
 // sixth tick, and faster the further it is dragged past that line.
-int AutoScrollStep(int y, int height, int tick);
+int autoScrollStep(int y, int height, int tick);
 
 } // namespace dh::files

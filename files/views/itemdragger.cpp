@@ -32,7 +32,7 @@ constexpr int kDropCancel = 32859;
 
 } // namespace
 
-QModelIndex MenuIndex(const QAbstractItemView& list, std::optional<QPoint>& local) {
+QModelIndex menuIndex(const QAbstractItemView& list, std::optional<QPoint>& local) {
   QModelIndex index = local ? list.indexAt(*local) : list.currentIndex();
   if (!local && !list.selectionModel()->isSelected(index))
     index = {};
@@ -48,7 +48,7 @@ ItemDragger::ItemDragger(QAbstractItemView* list, FolderView& owner, Hooks hooks
   list_->viewport()->setAcceptDrops(true);
   scrollTimer_ = new QTimer(this);
   scrollTimer_->setInterval(kScrollTick);
-  connect(scrollTimer_, &QTimer::timeout, this, &ItemDragger::AutoScroll);
+  connect(scrollTimer_, &QTimer::timeout, this, &ItemDragger::autoScroll);
 }
 
 bool ItemDragger::eventFilter(QObject* watched, QEvent* event) {
@@ -66,11 +66,11 @@ bool ItemDragger::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (watched == list_->viewport())
-    return MouseEvent(event) || DragEvent(event);
+    return mouseEvent(event) || dragEvent(event);
   return false;
 }
 
-bool ItemDragger::MouseEvent(QEvent* event) {
+bool ItemDragger::mouseEvent(QEvent* event) {
   const auto* mouse = dynamic_cast<QMouseEvent*>(event);
   if (!mouse)
     return false;
@@ -92,25 +92,25 @@ bool ItemDragger::MouseEvent(QEvent* event) {
         (mouse->buttons() & pressButton_) &&
         (mouse->position().toPoint() - pressAt_).manhattanLength() >=
             QApplication::startDragDistance())
-      return StartDrag();
+      return startDrag();
     return false;
   default:
     return false;
   }
 }
 
-bool ItemDragger::StartDrag() {
+bool ItemDragger::startDrag() {
   // A press that only just happened is a click whose hand shook.
   if (pressed_.elapsed() < kDragDelay)
     return false;
-  const std::vector<ItemRecord> selected = owner_.Selected();
+  const std::vector<ItemRecord> selected = owner_.selectedItems();
   const QModelIndex index = list_->indexAt(pressAt_);
   if (!hooks_.dragSource || selected.size() != 1 || !index.isValid())
     return false;
   const bool right = pressButton_ == Qt::RightButton;
   pressButton_ = Qt::NoButton;
   auto* drag = new QDrag(list_);
-  drag->setMimeData(ItemDragData({selected.front().fullPath, right}));
+  drag->setMimeData(itemDragData({selected.front().fullPath, right}));
   const int size = list_->iconSize().height();
   drag->setPixmap(
       index.siblingAtColumn(0).data(Qt::DecorationRole).value<QIcon>().pixmap(size, size));
@@ -119,11 +119,11 @@ bool ItemDragger::StartDrag() {
   return true;
 }
 
-bool ItemDragger::DragEvent(QEvent* event) {
+bool ItemDragger::dragEvent(QEvent* event) {
   switch (event->type()) {
   case QEvent::DragEnter: {
     auto* enter = static_cast<QDragEnterEvent*>(event);
-    if (owner_.Busy() || !FromThisPage(enter->source()) || !DraggedItemOf(*enter->mimeData())) {
+    if (owner_.busy() || !fromThisPage(enter->source()) || !draggedItemOf(*enter->mimeData())) {
       enter->ignore();
       return true;
     }
@@ -135,8 +135,8 @@ bool ItemDragger::DragEvent(QEvent* event) {
   case QEvent::DragMove: {
     auto* move = static_cast<QDragMoveEvent*>(event);
     const QPoint at = move->position().toPoint();
-    const bool target = DropFolder(at).has_value();
-    Highlight(target ? list_->indexAt(at) : QModelIndex());
+    const bool target = dropFolder(at).has_value();
+    highlight(target ? list_->indexAt(at) : QModelIndex());
     if (target)
       move->acceptProposedAction();
     else
@@ -144,22 +144,22 @@ bool ItemDragger::DragEvent(QEvent* event) {
     return true;
   }
   case QEvent::DragLeave:
-    Highlight({});
+    highlight({});
     scrollTimer_->stop();
     return true;
   case QEvent::Drop: {
     auto* drop = static_cast<QDropEvent*>(event);
-    Highlight({});
+    highlight({});
     scrollTimer_->stop();
-    const std::optional<std::string> into = DropFolder(drop->position().toPoint());
-    if (!into || !FromThisPage(drop->source()) || !DraggedItemOf(*drop->mimeData())) {
+    const std::optional<std::string> into = dropFolder(drop->position().toPoint());
+    if (!into || !fromThisPage(drop->source()) || !draggedItemOf(*drop->mimeData())) {
       drop->ignore();
       return true;
     }
     drop->acceptProposedAction();
     // Acted on once the drag has ended, so that a question may be asked.
-    std::shared_ptr<QMimeData> data(CopyDragData(*drop->mimeData()));
-    QTimer::singleShot(0, this, [this, data, folder = *into] { Dropped(*data, folder); });
+    std::shared_ptr<QMimeData> data(copyDragData(*drop->mimeData()));
+    QTimer::singleShot(0, this, [this, data, folder = *into] { dropped(*data, folder); });
     return true;
   }
   default:
@@ -167,7 +167,7 @@ bool ItemDragger::DragEvent(QEvent* event) {
   }
 }
 
-bool ItemDragger::FromThisPage(const QObject* source) const {
+bool ItemDragger::fromThisPage(const QObject* source) const {
   for (auto* widget = qobject_cast<const QWidget*>(source); widget;
        widget = widget->parentWidget()) {
     if (qobject_cast<const FolderView*>(widget))
@@ -176,9 +176,9 @@ bool ItemDragger::FromThisPage(const QObject* source) const {
   return false;
 }
 
-void ItemDragger::Dropped(const QMimeData& data, const std::string& folder) {
+void ItemDragger::dropped(const QMimeData& data, const std::string& folder) {
   bool move = true;
-  if (DraggedItemOf(data)->rightButton) {
+  if (draggedItemOf(data)->rightButton) {
     QMenu choice(list_);
     const struct {
       int id;
@@ -197,18 +197,18 @@ void ItemDragger::Dropped(const QMimeData& data, const std::string& folder) {
   emit owner_.dropWanted(data, folder, move);
 }
 
-std::optional<std::string> ItemDragger::DropFolder(QPoint local) const {
+std::optional<std::string> ItemDragger::dropFolder(QPoint local) const {
   return hooks_.dropFolder ? hooks_.dropFolder(local) : std::nullopt;
 }
 
-void ItemDragger::Highlight(const QModelIndex& index) {
+void ItemDragger::highlight(const QModelIndex& index) {
   if (hooks_.highlight)
     hooks_.highlight(index);
 }
 
-void ItemDragger::AutoScroll() {
+void ItemDragger::autoScroll() {
   const QPoint at = list_->viewport()->mapFromGlobal(QCursor::pos());
-  const int step = AutoScrollStep(at.y(), list_->viewport()->height(), ++scrollTicks_);
+  const int step = autoScrollStep(at.y(), list_->viewport()->height(), ++scrollTicks_);
   if (step != 0)
     list_->verticalScrollBar()->triggerAction(step < 0 ? QAbstractSlider::SliderSingleStepSub
                                                        : QAbstractSlider::SliderSingleStepAdd);

@@ -25,7 +25,7 @@ class FolderView;
 // The item a context menu is for: the one under local, or (the menu key, no local) the
 // current item when it is selected; local becomes where the menu opens, in viewport
 // coordinates. Invalid when the menu is for empty space.
-QModelIndex MenuIndex(const QAbstractItemView& list, std::optional<QPoint>& local);
+QModelIndex menuIndex(const QAbstractItemView& list, std::optional<QPoint>& local);
 
 class ItemDragger : public QObject {
   Q_OBJECT
@@ -50,17 +50,17 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  bool MouseEvent(QEvent* event);
-  bool StartDrag();
-  bool DragEvent(QEvent* event);
+  bool mouseEvent(QEvent* event);
+  bool startDrag();
+  bool dragEvent(QEvent* event);
   // Whether a drag was started by one of the folder views beside this one (the views of
   // this page) in this process: a drag from anywhere else is never taken, whatever its
   // data says.
-  bool FromThisPage(const QObject* source) const;
-  std::optional<std::string> DropFolder(QPoint local) const;
-  void Highlight(const QModelIndex& index);
-  void Dropped(const QMimeData& data, const std::string& folder);
-  void AutoScroll();
+  bool fromThisPage(const QObject* source) const;
+  std::optional<std::string> dropFolder(QPoint local) const;
+  void highlight(const QModelIndex& index);
+  void dropped(const QMimeData& data, const std::string& folder);
+  void autoScroll();
 
   QAbstractItemView* list_;
   FolderView& owner_;

@@ -75,7 +75,7 @@ bool HelpWindow::open(const QString& path, quint32 context, QString* error) {
   return true;
 }
 
-HelpWindow* ShowHelp(const QString& path, quint32 context) {
+HelpWindow* showHelp(const QString& path, quint32 context) {
   static QPointer<HelpWindow> window;
   const bool fresh = !window;
   if (fresh) {

@@ -30,6 +30,6 @@ private:
 
 // Opens the process's help window at a context and brings it to the front; null when
 // the book is missing or unreadable, so the caller can tell the user.
-HelpWindow* ShowHelp(const QString& path, quint32 context);
+HelpWindow* showHelp(const QString& path, quint32 context);
 
 } // namespace dh::help

@@ -18,7 +18,7 @@ namespace dh::print {
 namespace {
 
 // The type of the file as its name and first bytes say.
-QMimeType TypeOf(const dh::confine::Descriptor& file, const QString& name) {
+QMimeType typeOf(const dh::confine::Descriptor& file, const QString& name) {
   QByteArray head(4096, '\0');
   const ssize_t length = pread(file.get(), head.data(), std::size_t(head.size()), 0);
   head.truncate(length < 0 ? 0 : length);
@@ -47,7 +47,7 @@ Outcome printFile(const dh::confine::Descriptor& file, const QString& name, QObj
   // An application is handed the file where it is now, as its open descriptor says.
   const QString path = QFile::decodeName(QByteArray::fromStdString(dh::confine::currentPath(file)));
   const QStringList action = path.isEmpty() ? QStringList()
-                                            : dh::desktop::handlerCommand(TypeOf(file, name), path,
+                                            : dh::desktop::handlerCommand(typeOf(file, name), path,
                                                                           QStringLiteral("print"));
   if (!action.isEmpty() && QProcess::startDetached(action.front(), action.mid(1)))
     return Outcome::Sent;

@@ -43,7 +43,7 @@ bool NamedLock::wait(std::chrono::milliseconds timeout) {
   }
 }
 
-void NamedLock::Release() {
+void NamedLock::release() {
   if (held_)
     ::flock(fd_, LOCK_UN);
   held_ = false;

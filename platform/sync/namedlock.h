@@ -21,7 +21,7 @@ public:
   bool isOpen() const { return fd_ >= 0; }
   // Takes the lock, waiting at most timeout for whoever holds it; true when taken.
   bool wait(std::chrono::milliseconds timeout);
-  void Release();
+  void release();
 
 private:
   int fd_ = -1;

@@ -76,9 +76,9 @@ private:
   void start(int roots, const std::function<void(const std::string& base)>& change = {});
   bool command(PageCommand id) { return dh::sendPageCommand(ctrl_.get(), id); }
   QAbstractButton* button(int id) const { return dh::ui::findById<QAbstractButton>(form(), id); }
-  FilesForm* form() const { return ctrl_->Form(); }
-  CFolderListView* view() const { return static_cast<CFolderListView*>(form()->ActiveView()); }
-  CFolderTreeView* tree() const { return static_cast<CFolderTreeView*>(form()->ActiveView()); }
+  CFilesForm* form() const { return ctrl_->form(); }
+  CFolderListView* view() const { return static_cast<CFolderListView*>(form()->activeView()); }
+  CFolderTreeView* tree() const { return static_cast<CFolderTreeView*>(form()->activeView()); }
   QStringList rows() const;
   // The texts of an item's children (of the top items, for none), expanding it first.
   QStringList children(QTreeWidgetItem* item) const;
@@ -137,15 +137,15 @@ void TestFilesCtrl::start(int roots, const std::function<void(const std::string&
 
 QStringList TestFilesCtrl::rows() const {
   QStringList names;
-  for (const ItemRecord& item : view()->Model().Items())
-    names << DisplayName(item);
+  for (const ItemRecord& item : view()->model().items())
+    names << displayName(item);
   return names;
 }
 
 QStringList TestFilesCtrl::children(QTreeWidgetItem* item) const {
   QStringList texts;
   if (!item)
-    item = tree()->Tree()->invisibleRootItem();
+    item = tree()->tree()->invisibleRootItem();
   else
     item->setExpanded(true);
   for (int child = 0; child < item->childCount(); ++child)
@@ -154,7 +154,7 @@ QStringList TestFilesCtrl::children(QTreeWidgetItem* item) const {
 }
 
 QTreeWidgetItem* TestFilesCtrl::item(const QStringList& way) const {
-  QTreeWidgetItem* at = tree()->Tree()->invisibleRootItem();
+  QTreeWidgetItem* at = tree()->tree()->invisibleRootItem();
   for (const QString& text : way) {
     at->setExpanded(true);
     QTreeWidgetItem* next = nullptr;
@@ -172,19 +172,19 @@ QTreeWidgetItem* TestFilesCtrl::item(const QStringList& way) const {
 void TestFilesCtrl::select(const QString& name) {
   const int row = int(rows().indexOf(name));
   QVERIFY2(row >= 0, qPrintable(name));
-  view()->List()->selectionModel()->setCurrentIndex(view()->List()->model()->index(row, 0),
+  view()->list()->selectionModel()->setCurrentIndex(view()->list()->model()->index(row, 0),
                                                     QItemSelectionModel::ClearAndSelect |
                                                         QItemSelectionModel::Rows);
 }
 
 void TestFilesCtrl::selectAlso(const QString& name) {
-  view()->List()->selectionModel()->select(
-      view()->List()->model()->index(int(rows().indexOf(name)), 0),
+  view()->list()->selectionModel()->select(
+      view()->list()->model()->index(int(rows().indexOf(name)), 0),
       QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 std::vector<int> TestFilesCtrl::menu(const QString& name, int command, bool keyboard) {
-  QAbstractItemView* list = view()->List();
+  QAbstractItemView* list = view()->list();
   const int row = int(rows().indexOf(name));
   return track(command, [&] {
     if (keyboard)
@@ -198,7 +198,7 @@ std::vector<int> TestFilesCtrl::menu(const QString& name, int command, bool keyb
 }
 
 std::vector<int> TestFilesCtrl::treeMenu(const QStringList& way, int command) {
-  QTreeWidget* tree = this->tree()->Tree();
+  QTreeWidget* tree = this->tree()->tree();
   const QPoint at = tree->visualItemRect(item(way)).center();
   return track(command, [&] { QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, at); });
 }
@@ -209,7 +209,7 @@ std::vector<int> TestFilesCtrl::track(int command, const std::function<void()>& 
     auto* popup = qobject_cast<PopupMenu*>(QApplication::activePopupWidget());
     if (!popup)
       return;
-    shown = popup->Commands();
+    shown = popup->commands();
     for (QAction* action : popup->actions()) {
       if (command && action->data().toInt() == command)
         popup->setActiveAction(action);
@@ -238,16 +238,16 @@ void TestFilesCtrl::toolBarFollowsTheScheme() {
       hives_->setDword(Root::LocalMachine, base + "\\ToolBars\\Page 2", flag, 0);
   });
   // Up takes Back's place; Print's group leaves no separator.
-  QCOMPARE(button(FilesForm::kUp)->geometry().topLeft(), QPoint(14, 10));
-  QVERIFY(!button(FilesForm::kBack)->isVisibleTo(form()));
+  QCOMPARE(button(CFilesForm::kUp)->geometry().topLeft(), QPoint(14, 10));
+  QVERIFY(!button(CFilesForm::kBack)->isVisibleTo(form()));
   int separators = 0;
-  for (int id : FilesForm::kSeparatorIds)
+  for (int id : CFilesForm::kSeparatorIds)
     separators += dh::ui::findById<QWidget>(form(), id)->isVisibleTo(form());
   QCOMPARE(separators, 4);
   dir_->file("r1/notes.txt", "words");
   command(PageCommand::Refresh);
   select("notes");
-  QVERIFY(button(FilesForm::kCopy)->isEnabled());
+  QVERIFY(button(CFilesForm::kCopy)->isEnabled());
   QVERIFY(!command(PageCommand::Print)); // hidden: nothing to press
   QVERIFY(!command(PageCommand::Back));
 }
@@ -256,26 +256,26 @@ void TestFilesCtrl::pageCommandsBrowseWithinTheLimits() {
   dir_->folder("r1/a/b/c");
   dir_->file("r2/two.txt");
   start(2);
-  QCOMPARE(view()->Caption(),
+  QCOMPARE(view()->caption(),
            QStringLiteral("Current Root: Root 1      Current Folder: ") + dir_->path("r1"));
-  QVERIFY(!button(FilesForm::kUp)->isEnabled() && !command(PageCommand::Up));
+  QVERIFY(!button(CFilesForm::kUp)->isEnabled() && !command(PageCommand::Up));
   select("a");
   command(PageCommand::Open);
-  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
+  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
   select("b");
   command(PageCommand::Open);
-  QCOMPARE(view()->Navigator().Depth(), 2);
+  QCOMPARE(view()->navigator().depth(), 2);
   select("c");
   command(PageCommand::Open); // the limit: nothing happens
-  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a/b"));
+  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a/b"));
   QVERIFY(command(PageCommand::Up));
-  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
+  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
   QVERIFY(command(PageCommand::Back));
-  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a/b"));
-  QCOMPARE(view()->Navigator().Depth(), 2);
+  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a/b"));
+  QCOMPARE(view()->navigator().depth(), 2);
   QVERIFY(command(PageCommand::Forward));
-  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
-  QVERIFY(!button(FilesForm::kForward)->isEnabled());
+  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
+  QVERIFY(!button(CFilesForm::kForward)->isEnabled());
   QVERIFY(command(dh::sideButtonCommand(1)));
   QCOMPARE(rows(), QStringList({"two"}));
   QVERIFY(dh::ui::findById<QAbstractButton>(view(), CFolderListView::kSlotIds[1])->isChecked());
@@ -284,9 +284,9 @@ void TestFilesCtrl::pageCommandsBrowseWithinTheLimits() {
   // Back to a folder that vanished meanwhile shows the first root.
   QDir(dir_->path("r1/a")).removeRecursively();
   QVERIFY(command(PageCommand::Back));
-  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1"));
+  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1"));
   command(PageCommand::Tab);
-  QVERIFY(view()->List()->hasFocus());
+  QVERIFY(view()->list()->hasFocus());
 }
 
 void TestFilesCtrl::sidePanelShowsThreeRootsOrScrollsNine() {
@@ -302,7 +302,7 @@ void TestFilesCtrl::sidePanelShowsThreeRootsOrScrollsNine() {
     hives_->setText(Root::LocalMachine, base + "\\FolderDisplay\\Root 1", "RootDisplayName",
                     "Mathematics Department & Resources");
   });
-  const int fit = view()->Panel().Visible();
+  const int fit = view()->panel().visible();
   QVERIFY(fit >= 3 && fit < 9);
   QCOMPARE(dh::ui::findById<QAbstractButton>(view(), CFolderListView::kSlotIds[0])->text(),
            QStringLiteral("Mathema... Department && Resources"));
@@ -314,7 +314,7 @@ void TestFilesCtrl::sidePanelShowsThreeRootsOrScrollsNine() {
   ctrl_->resize(810, 600);
   ctrl_->hide();
   ctrl_->show();
-  QCOMPARE(view()->Panel().Offset(), 9 - fit);
+  QCOMPARE(view()->panel().offset(), 9 - fit);
   QVERIFY(shown(CFolderListView::kScrollUp));
   for (int press = 1; press <= 9 - fit; ++press)
     QVERIFY(command(PageCommand::ScrollUp));
@@ -324,7 +324,7 @@ void TestFilesCtrl::sidePanelShowsThreeRootsOrScrollsNine() {
 void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   dir_->file("r1/old.txt");
   start(1);
-  QCOMPARE(form()->Watch().count(), 1);
+  QCOMPARE(form()->watch().count(), 1);
   dir_->file("r1/new.txt");
   QTRY_COMPARE(rows(), QStringList({"new", "old"}));
   QFile::remove(dir_->path("r1/old.txt"));
@@ -346,7 +346,7 @@ void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   QTRY_VERIFY(rows().contains("Shared"));
   select("Shared");
   command(PageCommand::Open);
-  QVERIFY(view()->Navigator().InShortcut());
+  QVERIFY(view()->navigator().inShortcut());
   QVERIFY(rows().isEmpty());
   dir_->file("shared/sheet.txt");
   QTRY_COMPARE(rows(), QStringList({"sheet"}));
@@ -368,18 +368,18 @@ void TestFilesCtrl::viewsAndRefreshStayInAShortcutsTarget() {
   select("inner");
   command(PageCommand::Open);
   const std::string inner = dir_->bytes("shared/inner");
-  QCOMPARE(view()->Navigator().Folder(), inner);
+  QCOMPARE(view()->navigator().folder(), inner);
   command(PageCommand::Refresh);
-  QCOMPARE(view()->Navigator().Folder(), inner);
+  QCOMPARE(view()->navigator().folder(), inner);
   // A view that never went there takes the place over, and hands it back.
   const auto choose = [&](int id) { form()->findChild<QAction*>(dh::ui::idName(id))->trigger(); };
-  choose(FilesForm::kIconView);
-  QCOMPARE(view()->Navigator().Folder(), inner);
-  choose(FilesForm::kTwoPaneTree);
-  QCOMPARE(tree()->Navigator().Folder(), inner);
+  choose(CFilesForm::kIconView);
+  QCOMPARE(view()->navigator().folder(), inner);
+  choose(CFilesForm::kTwoPaneTree);
+  QCOMPARE(tree()->navigator().folder(), inner);
   command(PageCommand::Refresh);
-  choose(FilesForm::kDetailsView);
-  QCOMPARE(view()->Navigator().Folder(), inner);
+  choose(CFilesForm::kDetailsView);
+  QCOMPARE(view()->navigator().folder(), inner);
   command(PageCommand::Paste);
   QCOMPARE(fileBytes(dir_->path("shared/inner/a.txt")), QByteArray("a"));
 }
@@ -387,10 +387,10 @@ void TestFilesCtrl::viewsAndRefreshStayInAShortcutsTarget() {
 void TestFilesCtrl::sharesArePolledNotWatched() {
   start(1);
   const std::string share = dir_->bytes("r1");
-  form()->Watch().judgeShares(
-      [share](const std::string& folder) { return IsWithin(folder, share); });
+  form()->watch().judgeShares(
+      [share](const std::string& folder) { return isWithin(folder, share); });
   command(PageCommand::Refresh);
-  QCOMPARE(form()->Watch().count(), 0);
+  QCOMPARE(form()->watch().count(), 0);
   dir_->file("r1/teacher.txt");
   QTRY_COMPARE_WITH_TIMEOUT(rows(), QStringList({"teacher"}), 2 * FolderWatch::kSharePollMs);
 }
@@ -441,29 +441,29 @@ void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
   start(1, [&](const std::string& base) {
     hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "DETAILS");
   });
-  QAbstractItemView* details = view()->List();
+  QAbstractItemView* details = view()->list();
   QCOMPARE(details->objectName(), QStringLiteral("id234"));
   select("a");
   command(PageCommand::Open);
-  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
+  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
   const auto menu = [&](int id) { return form()->findChild<QAction*>(dh::ui::idName(id)); };
-  menu(FilesForm::kIconView)->trigger();
-  QCOMPARE(view()->List()->objectName(), QStringLiteral("id216"));
+  menu(CFilesForm::kIconView)->trigger();
+  QCOMPARE(view()->list()->objectName(), QStringLiteral("id216"));
   QVERIFY(!details->isVisibleTo(form()));
-  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
-  QVERIFY(menu(FilesForm::kIconView)->isChecked());
+  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
+  QVERIFY(menu(CFilesForm::kIconView)->isChecked());
   // The trees take the folder over and hand it back.
-  menu(FilesForm::kOnePaneTree)->trigger();
-  QCOMPARE(tree()->Tree()->currentItem()->text(0), QStringLiteral("a"));
-  QCOMPARE(tree()->ShownFolder(), dir_->bytes("r1/a"));
-  menu(FilesForm::kTwoPaneTree)->trigger();
-  QCOMPARE(tree()->Navigator().Folder(), dir_->bytes("r1/a"));
-  menu(FilesForm::kDetailsView)->trigger();
-  QCOMPARE(view()->List(), details);
-  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1/a"));
-  QVERIFY(menu(FilesForm::kDetailsView)->isChecked());
+  menu(CFilesForm::kOnePaneTree)->trigger();
+  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("a"));
+  QCOMPARE(tree()->shownFolder(), dir_->bytes("r1/a"));
+  menu(CFilesForm::kTwoPaneTree)->trigger();
+  QCOMPARE(tree()->navigator().folder(), dir_->bytes("r1/a"));
+  menu(CFilesForm::kDetailsView)->trigger();
+  QCOMPARE(view()->list(), details);
+  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
+  QVERIFY(menu(CFilesForm::kDetailsView)->isChecked());
 
-  QVERIFY(view()->NormalIcons());
+  QVERIFY(view()->normalIcons());
   QVERIFY(command(PageCommand::IconSize));
   QCOMPARE(details->iconSize(), QSize(16, 16));
 
@@ -472,22 +472,22 @@ void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
 
   hives_->setText(Root::LocalMachine, schemeKey(kScheme) + "\\Defaults", "DefaultView", "icons");
   command(PageCommand::ClassChanged);
-  QCOMPARE(view()->List()->objectName(), QStringLiteral("id216"));
-  QCOMPARE(view()->Navigator().Folder(), dir_->bytes("r1"));
-  QCOMPARE(form()->History().Entries().size(), 1u);
-  QVERIFY(!button(FilesForm::kBack)->isEnabled());
+  QCOMPARE(view()->list()->objectName(), QStringLiteral("id216"));
+  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1"));
+  QCOMPARE(form()->history().entries().size(), 1u);
+  QVERIFY(!button(CFilesForm::kBack)->isEnabled());
 
   // No word, or one unknown, shows the two-pane tree; only the one-pane tree has no
   // icons to change.
   hives_->setText(Root::LocalMachine, schemeKey(kScheme) + "\\Defaults", "DefaultView", "");
   command(PageCommand::ClassChanged);
-  QCOMPARE(form()->ActiveView(), form()->View(FilesForm::kTwoPaneTree));
-  QVERIFY(menu(FilesForm::kTwoPaneTree)->isChecked());
-  QVERIFY(button(FilesForm::kIconSize)->isEnabled());
-  menu(FilesForm::kOnePaneTree)->trigger();
-  QVERIFY(!button(FilesForm::kIconSize)->isEnabled());
-  menu(FilesForm::kIconView)->trigger();
-  QVERIFY(button(FilesForm::kIconSize)->isEnabled());
+  QCOMPARE(form()->activeView(), form()->viewOf(CFilesForm::kTwoPaneTree));
+  QVERIFY(menu(CFilesForm::kTwoPaneTree)->isChecked());
+  QVERIFY(button(CFilesForm::kIconSize)->isEnabled());
+  menu(CFilesForm::kOnePaneTree)->trigger();
+  QVERIFY(!button(CFilesForm::kIconSize)->isEnabled());
+  menu(CFilesForm::kIconView)->trigger();
+  QVERIFY(button(CFilesForm::kIconSize)->isEnabled());
 }
 
 void TestFilesCtrl::fileCommandsFollowTheirButtons() {
@@ -503,7 +503,7 @@ void TestFilesCtrl::fileCommandsFollowTheirButtons() {
   QCOMPARE(rows(), QStringList({"a", "box", "Copy of a"}));
   QVERIFY(command(PageCommand::Undo));
   QCOMPARE(rows(), QStringList({"a", "box"}));
-  QVERIFY(!button(FilesForm::kUndo)->isEnabled());
+  QVERIFY(!button(CFilesForm::kUndo)->isEnabled());
   // Pasted over an item, and undone: the item it replaced is back.
   select("box");
   recorder_->answerNext(dh::ui::Answer::Yes);
@@ -512,7 +512,7 @@ void TestFilesCtrl::fileCommandsFollowTheirButtons() {
   QVERIFY(command(PageCommand::Undo));
   QCOMPARE(fileBytes(older), QByteArray("older"));
   command(PageCommand::ClassChanged); // empties the clipboard
-  QVERIFY(!button(FilesForm::kPaste)->isEnabled());
+  QVERIFY(!button(CFilesForm::kPaste)->isEnabled());
 }
 
 void TestFilesCtrl::severalItemsTakeTheSelectionCommands() {
@@ -522,28 +522,28 @@ void TestFilesCtrl::severalItemsTakeTheSelectionCommands() {
   start(1);
   const auto enabled = [&] {
     QList<int> ids;
-    for (int id : {FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete, FilesForm::kRename,
-                   FilesForm::kPrint})
+    for (int id : {CFilesForm::kCut, CFilesForm::kCopy, CFilesForm::kDelete, CFilesForm::kRename,
+                   CFilesForm::kPrint})
       if (button(id)->isEnabled())
         ids << id;
     return ids;
   };
   select("a");
   // Several in one step, as Shift+Down and Ctrl+A make them.
-  QTest::keyClick(view()->List(), Qt::Key_Down, Qt::ShiftModifier);
-  QCOMPARE(view()->Selected().size(), 2u);
-  QCOMPARE(enabled(),
-           QList<int>({FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete, FilesForm::kPrint}));
+  QTest::keyClick(view()->list(), Qt::Key_Down, Qt::ShiftModifier);
+  QCOMPARE(view()->selectedItems().size(), 2u);
+  QCOMPARE(enabled(), QList<int>({CFilesForm::kCut, CFilesForm::kCopy, CFilesForm::kDelete,
+                                  CFilesForm::kPrint}));
   constexpr int kSep = kMenuSeparator;
   QCOMPARE(menu("a", 0, true), std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep,
                                                  kMenuPrint, kSep, kMenuDelete}));
   // A folder among them, or alone, is never offered for printing.
-  QTest::keyClick(view()->List(), Qt::Key_A, Qt::ControlModifier);
-  QCOMPARE(view()->Selected().size(), 3u);
-  QCOMPARE(enabled(), QList<int>({FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete}));
+  QTest::keyClick(view()->list(), Qt::Key_A, Qt::ControlModifier);
+  QCOMPARE(view()->selectedItems().size(), 3u);
+  QCOMPARE(enabled(), QList<int>({CFilesForm::kCut, CFilesForm::kCopy, CFilesForm::kDelete}));
   select("box");
-  QCOMPARE(enabled(),
-           QList<int>({FilesForm::kCut, FilesForm::kCopy, FilesForm::kDelete, FilesForm::kRename}));
+  QCOMPARE(enabled(), QList<int>({CFilesForm::kCut, CFilesForm::kCopy, CFilesForm::kDelete,
+                                  CFilesForm::kRename}));
   QVERIFY(!command(PageCommand::Print));
 }
 
@@ -551,7 +551,7 @@ void TestFilesCtrl::freshListingSortsByNameAndTheHeaderAgrees() {
   dir_->file("r1/a.txt", "a");
   dir_->file("r1/sub/b.txt", "b");
   start(1);
-  auto* header = static_cast<QTreeView*>(view()->List())->header();
+  auto* header = static_cast<QTreeView*>(view()->list())->header();
   const auto clickNames = [&] {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(20, header->height() / 2));
   };
@@ -606,14 +606,14 @@ void TestFilesCtrl::treesFillLazilyWithinTheLimits() {
   QCOMPARE(b->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicatorWhenChildless);
   QVERIFY(children(b).isEmpty());
 
-  tree()->Tree()->setCurrentItem(root1);
-  QCOMPARE(tree()->Caption(),
+  tree()->tree()->setCurrentItem(root1);
+  QCOMPARE(tree()->caption(),
            QStringLiteral("Current Root: Root 1      Current Folder: ") + dir_->path("r1"));
-  for (int id : {FilesForm::kUp, FilesForm::kRename, FilesForm::kCopy, FilesForm::kDelete})
+  for (int id : {CFilesForm::kUp, CFilesForm::kRename, CFilesForm::kCopy, CFilesForm::kDelete})
     QVERIFY(!button(id)->isEnabled());
-  tree()->Tree()->setCurrentItem(b);
-  QCOMPARE(tree()->ShownFolder(), dir_->bytes("r1/a/b"));
-  QVERIFY(button(FilesForm::kCopy)->isEnabled() && !button(FilesForm::kPrint)->isEnabled());
+  tree()->tree()->setCurrentItem(b);
+  QCOMPARE(tree()->shownFolder(), dir_->bytes("r1/a/b"));
+  QVERIFY(button(CFilesForm::kCopy)->isEnabled() && !button(CFilesForm::kPrint)->isEnabled());
   // A new folder in b would lie below the limit, where no tree shows it.
   QTimer::singleShot(100, [] {
     if (QWidget* dialog = QApplication::activeModalWidget())
@@ -622,15 +622,15 @@ void TestFilesCtrl::treesFillLazilyWithinTheLimits() {
   QVERIFY(command(PageCommand::NewFolder));
   QCOMPARE(recorder_->events(), QStringList({"Cannot Create Folder"}));
   QVERIFY(command(PageCommand::Up));
-  QCOMPARE(tree()->Tree()->currentItem(), item({"Root 1", "a"}));
-  tree()->Tree()->setCurrentItem(item({"Root 1", "a", "notes"}));
-  QVERIFY(tree()->Caption().startsWith(
+  QCOMPARE(tree()->tree()->currentItem(), item({"Root 1", "a"}));
+  tree()->tree()->setCurrentItem(item({"Root 1", "a", "notes"}));
+  QVERIFY(tree()->caption().startsWith(
       QStringLiteral("Current Root: Root 1      Current File: notes.txt      Size: 0 Kb")));
-  QCOMPARE(tree()->Navigator().Folder(), dir_->bytes("r1/a"));
+  QCOMPARE(tree()->navigator().folder(), dir_->bytes("r1/a"));
   // History replays land on the tree's items.
   // The expansions made the history: back to the shortcut, whose item is selected.
   QVERIFY(command(PageCommand::Back));
-  QCOMPARE(tree()->Tree()->currentItem(), item({"Root 1", "Shared"}));
+  QCOMPARE(tree()->tree()->currentItem(), item({"Root 1", "Shared"}));
 }
 
 void TestFilesCtrl::treeRefreshKeepsExpansionAndSelection() {
@@ -639,15 +639,15 @@ void TestFilesCtrl::treeRefreshKeepsExpansionAndSelection() {
   start(1, [&](const std::string& base) {
     hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "tree1");
   });
-  tree()->Tree()->setCurrentItem(item({"Root 1", "a", "one"}));
+  tree()->tree()->setCurrentItem(item({"Root 1", "a", "one"}));
   QVERIFY(item({"Root 1", "a", "sub"}));
   dir_->file("r1/a/two.txt");
   QTRY_COMPARE(children(item({"Root 1", "a"})), QStringList({"one", "sub", "two"}));
   QVERIFY(item({"Root 1"})->isExpanded());
-  QCOMPARE(tree()->Tree()->currentItem()->text(0), QStringLiteral("one"));
+  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("one"));
   // The selected file gone: its folder is selected instead.
   QFile::remove(dir_->path("r1/a/one.txt"));
-  QTRY_COMPARE(tree()->Tree()->currentItem()->text(0), QStringLiteral("a"));
+  QTRY_COMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("a"));
   QVERIFY(item({"Root 1", "a"})->isExpanded());
 }
 
@@ -659,24 +659,24 @@ void TestFilesCtrl::twoPaneTreeListsFilesAndRunsFileCommands() {
   });
   QCOMPARE(children(item({"Root 1"})), QStringList({"a"}));
   QCOMPARE(children(item({"Root 1", "a"})), QStringList({"sub"})); // folders only
-  tree()->Tree()->setCurrentItem(item({"Root 1", "a", "sub"}));
-  QCOMPARE(tree()->Model().Items().size(), 0u);
-  QCOMPARE(tree()->Caption(), QStringLiteral("Current Folder: ") + dir_->path("r1/a/sub"));
+  tree()->tree()->setCurrentItem(item({"Root 1", "a", "sub"}));
+  QCOMPARE(tree()->model().items().size(), 0u);
+  QCOMPARE(tree()->caption(), QStringLiteral("Current Folder: ") + dir_->path("r1/a/sub"));
   QVERIFY(command(PageCommand::Up));
-  QCOMPARE(tree()->Model().Items().size(), 1u);
-  tree()->FileList()->setCurrentIndex(tree()->Model().index(0, 0));
+  QCOMPARE(tree()->model().items().size(), 1u);
+  tree()->fileList()->setCurrentIndex(tree()->model().index(0, 0));
   QVERIFY(command(PageCommand::Copy));
   QVERIFY(command(PageCommand::Paste));
-  QCOMPARE(tree()->Model().Items().size(), 2u);
+  QCOMPARE(tree()->model().items().size(), 2u);
   QVERIFY(QFile::exists(dir_->path("r1/a/Copy of f.txt")));
-  QCOMPARE(tree()->Tree()->currentItem()->text(0), QStringLiteral("a"));
+  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("a"));
   QVERIFY(command(PageCommand::Undo));
-  QCOMPARE(tree()->Model().Items().size(), 1u);
+  QCOMPARE(tree()->model().items().size(), 1u);
   // The one-pane tree pastes into the selected folder.
-  const auto menu = form()->findChild<QAction*>(dh::ui::idName(FilesForm::kOnePaneTree));
+  const auto menu = form()->findChild<QAction*>(dh::ui::idName(CFilesForm::kOnePaneTree));
   menu->trigger();
-  QCOMPARE(tree()->Tree()->currentItem()->text(0), QStringLiteral("a"));
-  tree()->Tree()->setCurrentItem(item({"Root 1", "a", "sub"}));
+  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("a"));
+  tree()->tree()->setCurrentItem(item({"Root 1", "a", "sub"}));
   QVERIFY(command(PageCommand::Paste));
   QVERIFY(QFile::exists(dir_->path("r1/a/sub/f.txt")));
 }
@@ -694,7 +694,7 @@ void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
                   ".exe.com");
   start(1);
   select("run");
-  QVERIFY(!button(FilesForm::kPrint)->isEnabled());
+  QVERIFY(!button(CFilesForm::kPrint)->isEnabled());
   select("a");
   selectAlso("-b");
   selectAlso("c");
@@ -765,7 +765,7 @@ void TestFilesCtrl::contextMenusPressTheFormsButtons() {
   constexpr int kSep = kMenuSeparator;
   QCOMPARE(menu("a", kMenuCopy), std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep,
                                                    kMenuPrint, kSep, kMenuDelete}));
-  QVERIFY(button(FilesForm::kPaste)->isEnabled());
+  QVERIFY(button(CFilesForm::kPaste)->isEnabled());
   QCOMPARE(menu("", kMenuPaste), std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
   QVERIFY(rows().contains("Copy of a"));
   select("box");
@@ -776,7 +776,7 @@ void TestFilesCtrl::contextMenusPressTheFormsButtons() {
   hives_->setDword(Root::LocalMachine, schemeKey(kScheme) + "\\Defaults", "Context Menu", 0);
   command(PageCommand::Refresh);
   QVERIFY(menu("a", kMenuDelete).empty());
-  QVERIFY(view()->Caption().contains("a"));
+  QVERIFY(view()->caption().contains("a"));
   QCOMPARE(rows().size(), 3);
 }
 
@@ -788,8 +788,8 @@ void TestFilesCtrl::droppedItemsMoveWithinTheRootsAndUndo() {
   const QString stray = dir_->file("outside/stray.txt", "s");
   start(1);
   const auto drop = [&](const QString& item, const QString& folder, bool move) {
-    std::unique_ptr<QMimeData> dragged(ItemDragData({QFile::encodeName(item).toStdString()}));
-    return form()->DropItem(*dragged, QFile::encodeName(folder).toStdString(), move);
+    std::unique_ptr<QMimeData> dragged(itemDragData({QFile::encodeName(item).toStdString()}));
+    return form()->dropItem(*dragged, QFile::encodeName(folder).toStdString(), move);
   };
   const QString box = dir_->path("r1/box");
   QVERIFY(drop(a, box, false));
@@ -808,8 +808,8 @@ void TestFilesCtrl::droppedItemsMoveWithinTheRootsAndUndo() {
   QMimeData foreign;
   foreign.setData("application/x-deskhaven-files-item", "1 forged left\n" + QFile::encodeName(a));
   foreign.setUrls({QUrl::fromLocalFile(a)});
-  QVERIFY(!form()->DropItem(foreign, box.toStdString(), true));
-  QVERIFY(QFile::exists(a) && QFile::exists(stray) && !button(FilesForm::kUndo)->isEnabled());
+  QVERIFY(!form()->dropItem(foreign, box.toStdString(), true));
+  QVERIFY(QFile::exists(a) && QFile::exists(stray) && !button(CFilesForm::kUndo)->isEnabled());
 
   // A path that climbs names the folder above the root: never taken, as item or place.
   QVERIFY(!drop(box + "/..", dir_->path("r1/box/inner"), false));
@@ -817,10 +817,10 @@ void TestFilesCtrl::droppedItemsMoveWithinTheRootsAndUndo() {
 
   // A drag that another program started (Qt gives its drop no source in this process) is
   // refused at the list, whatever its data: nothing lights up, nothing moves.
-  QWidget* viewport = view()->List()->viewport();
+  QWidget* viewport = view()->list()->viewport();
   const int row = int(rows().indexOf("box"));
-  const QPoint at = view()->List()->visualRect(view()->List()->model()->index(row, 0)).center();
-  std::unique_ptr<QMimeData> dragged(ItemDragData({QFile::encodeName(a).toStdString()}));
+  const QPoint at = view()->list()->visualRect(view()->list()->model()->index(row, 0)).center();
+  std::unique_ptr<QMimeData> dragged(itemDragData({QFile::encodeName(a).toStdString()}));
   QDragEnterEvent enter(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
   QApplication::sendEvent(viewport, &enter);
   QVERIFY(!enter.isAccepted());
@@ -848,9 +848,9 @@ void TestFilesCtrl::treesOfferMenusAndTakeDrops() {
 
   // A drag from elsewhere onto a tree folder is refused: nothing lights up or moves.
   QFile::remove(box + "/a.txt");
-  QTreeWidget* tree = this->tree()->Tree();
+  QTreeWidget* tree = this->tree()->tree();
   const QPoint at = tree->visualItemRect(item({"Root 1", "box"})).center();
-  std::unique_ptr<QMimeData> dragged(ItemDragData({QFile::encodeName(a).toStdString()}));
+  std::unique_ptr<QMimeData> dragged(itemDragData({QFile::encodeName(a).toStdString()}));
   QDragEnterEvent enter(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
   QApplication::sendEvent(tree->viewport(), &enter);
   QVERIFY(!enter.isAccepted());
@@ -862,15 +862,15 @@ void TestFilesCtrl::treesOfferMenusAndTakeDrops() {
 
   // The two-pane tree holds folders: with no file chosen in the list, its folder is what
   // the commands take.
-  form()->findChild<QAction*>(dh::ui::idName(FilesForm::kTwoPaneTree))->trigger();
+  form()->findChild<QAction*>(dh::ui::idName(CFilesForm::kTwoPaneTree))->trigger();
   QCOMPARE(treeMenu({"Root 1", "box"}, kMenuCopy),
            std::vector<int>({kMenuCut, kMenuCopy, kMenuPaste, kSep, kMenuRename, kSep, kMenuDelete,
                              kSep, kMenuNewFolder}));
-  QCOMPARE(form()->Commands().Clip().paths, QStringList({box}));
-  this->tree()->Tree()->setCurrentItem(item({"Root 1"}));
+  QCOMPARE(form()->commands().clip().paths, QStringList({box}));
+  this->tree()->tree()->setCurrentItem(item({"Root 1"}));
   QVERIFY(command(PageCommand::Paste));
   QVERIFY(QFile::exists(dir_->path("r1/Copy of box/inner")));
-  this->tree()->Tree()->setCurrentItem(item({"Root 1", "Copy of box"}));
+  this->tree()->tree()->setCurrentItem(item({"Root 1", "Copy of box"}));
   recorder_->answerNext(dh::ui::Answer::Yes);
   QVERIFY(command(PageCommand::Delete));
   QVERIFY(!QFile::exists(dir_->path("r1/Copy of box")));

@@ -26,8 +26,8 @@ using namespace dh::files;
 
 namespace {
 
-dh::RootFolder Root(const TestDir& dir, const QString& folder, int levels,
-                    const char* name = "Root") {
+dh::RootFolder makeRoot(const TestDir& dir, const QString& folder, int levels,
+                        const char* name = "Root") {
   dh::RootFolder root;
   root.RootDisplayName = name;
   root.RootPath = dir.bytes(folder);
@@ -35,10 +35,10 @@ dh::RootFolder Root(const TestDir& dir, const QString& folder, int levels,
   return root;
 }
 
-QStringList Names(const std::vector<ItemRecord>& items) {
+QStringList namesIn(const std::vector<ItemRecord>& items) {
   QStringList names;
   for (const ItemRecord& item : items)
-    names << DisplayName(item);
+    names << displayName(item);
   return names;
 }
 
@@ -80,13 +80,14 @@ void TestFilesLogic::listingShowsWhatAPupilMaySee() {
   fclose(raw);
 
   FolderNavigator navigator;
-  navigator.SetRoots(OpenRoots::of({Root(dir, "r", 1)}));
-  QVERIFY(navigator.OpenRoot(0));
-  const std::vector<ItemRecord> items = ListFolder(navigator);
+  navigator.setRoots(OpenRoots::of({makeRoot(dir, "r", 1)}));
+  QVERIFY(navigator.openRoot(0));
+  const std::vector<ItemRecord> items = listFolder(navigator);
   // Name order without regard to case; files without their last extension, a folder
   // whole; hidden entries and devices left out; odd characters shown, not obeyed.
-  QCOMPARE(Names(items), QStringList({"a", "B", "c", "Docs.old", QStringLiteral("line\uFFFDbreak"),
-                                      "notes.tar", QStringLiteral("odd\uFFFD")}));
+  QCOMPARE(namesIn(items),
+           QStringList({"a", "B", "c", "Docs.old", QStringLiteral("line\uFFFDbreak"), "notes.tar",
+                        QStringLiteral("odd\uFFFD")}));
   // The path keeps the name's own bytes.
   QCOMPARE(items[6].fullPath, odd);
   QCOMPARE(items[3].typeName, QStringLiteral("Folder"));
@@ -95,14 +96,14 @@ void TestFilesLogic::listingShowsWhatAPupilMaySee() {
 }
 
 void TestFilesLogic::sizesDatesAndCaptions() {
-  QCOMPARE(SizeInKb(0), 0u);
-  QCOMPARE(SizeInKb(999), 1u);
-  QCOMPARE(SizeInKb(1000), 0u);
-  QCOMPARE(SizeInKb(2048), 2u);
-  QCOMPARE(SizeInKb(6ull << 32), (6ull << 32) / 1024); // no wrap above 4 GB
+  QCOMPARE(sizeInKb(0), 0u);
+  QCOMPARE(sizeInKb(999), 1u);
+  QCOMPARE(sizeInKb(1000), 0u);
+  QCOMPARE(sizeInKb(2048), 2u);
+  QCOMPARE(sizeInKb(6ull << 32), (6ull << 32) / 1024); // no wrap above 4 GB
 
   const QDateTime when(QDate(2006, 3, 5), QTime(9, 4, 0));
-  QCOMPARE(DateText(when.toSecsSinceEpoch()), QStringLiteral("05 March 2006, 09:04:00"));
+  QCOMPARE(dateText(when.toSecsSinceEpoch()), QStringLiteral("05 March 2006, 09:04:00"));
 
   ItemRecord item{"/r/abcdefghijklmnopqrstuvwxyz0123.txt",
                   "abcdefghijklmnopqrstuvwxyz0123.txt",
@@ -111,50 +112,50 @@ void TestFilesLogic::sizesDatesAndCaptions() {
                   when.toSecsSinceEpoch(),
                   "Plain text document",
                   "text/plain"};
-  QCOMPARE(SelectionCaption({&item}, "folder"),
+  QCOMPARE(selectionCaption({&item}, "folder"),
            QStringLiteral("Current File: abcdefghijklmnopqrstuv...      Size: 2 Kb      Type: "
                           "Plain text document      Last Modified on: 5\\3\\2006 at 09:04:00"));
-  QCOMPARE(SelectionCaption({&item, &item, &item}, "folder"), QStringLiteral("3 Objects Selected"));
-  QCOMPARE(SelectionCaption({}, "folder"), QStringLiteral("folder"));
+  QCOMPARE(selectionCaption({&item, &item, &item}, "folder"), QStringLiteral("3 Objects Selected"));
+  QCOMPARE(selectionCaption({}, "folder"), QStringLiteral("folder"));
 
-  QVERIFY(!PrintAllowed("run.bat", ".exe.bat"));
-  QVERIFY(PrintAllowed("notes.txt", ".exe.bat"));
-  QVERIFY(PrintAllowed("notes.txt", ""));
+  QVERIFY(!printAllowed("run.bat", ".exe.bat"));
+  QVERIFY(printAllowed("notes.txt", ".exe.bat"));
+  QVERIFY(printAllowed("notes.txt", ""));
 }
 
 void TestFilesLogic::sortingByEachColumn() {
   std::vector<ItemRecord> items = {{"/z", "zeta.txt", false, 10, 300, "b", ""},
                                    {"/a", "Alpha.txt", false, 0, 100, "A", ""},
                                    {"/m", "mid.txt", false, 2, 200, "c", ""}};
-  SortItems(items, SortKey::Size, true);
-  QCOMPARE(Names(items), QStringList({"Alpha", "mid", "zeta"}));
-  SortItems(items, SortKey::Name, false);
-  QCOMPARE(Names(items), QStringList({"zeta", "mid", "Alpha"}));
-  SortItems(items, SortKey::Type, true);
-  QCOMPARE(Names(items), QStringList({"Alpha", "zeta", "mid"}));
-  SortItems(items, SortKey::Date, false);
-  QCOMPARE(Names(items), QStringList({"zeta", "mid", "Alpha"}));
+  sortItems(items, SortKey::Size, true);
+  QCOMPARE(namesIn(items), QStringList({"Alpha", "mid", "zeta"}));
+  sortItems(items, SortKey::Name, false);
+  QCOMPARE(namesIn(items), QStringList({"zeta", "mid", "Alpha"}));
+  sortItems(items, SortKey::Type, true);
+  QCOMPARE(namesIn(items), QStringList({"Alpha", "zeta", "mid"}));
+  sortItems(items, SortKey::Date, false);
+  QCOMPARE(namesIn(items), QStringList({"zeta", "mid", "Alpha"}));
 }
 
 void TestFilesLogic::refreshKeepsUnchangedItems() {
   FolderItemsModel model;
-  model.SetItems({{"/r/a", "a", false, 1, 1, "", ""},
+  model.setItems({{"/r/a", "a", false, 1, 1, "", ""},
                   {"/r/b", "b", false, 1, 1, "", ""},
                   {"/r/c", "c", false, 1, 1, "", ""}});
-  model.Sort(SortKey::Name, false);
+  model.sortBy(SortKey::Name, false);
   // b changed, c vanished, d is new: d joins in the order on show.
-  model.Merge({{"/r/a", "a", false, 1, 1, "", ""},
+  model.merge({{"/r/a", "a", false, 1, 1, "", ""},
                {"/r/b", "b", false, 1, 2, "", ""},
                {"/r/d", "d", false, 1, 1, "", ""}});
-  QCOMPARE(Names(model.Items()), QStringList({"d", "b", "a"}));
-  QCOMPARE(model.Item(1).lastWrite, 2);
+  QCOMPARE(namesIn(model.items()), QStringList({"d", "b", "a"}));
+  QCOMPARE(model.item(1).lastWrite, 2);
 }
 
 void TestFilesLogic::programsAreNeverHandedOn() {
   TestDir dir;
   const auto program = [&](const QString& path) {
     const dh::confine::Descriptor file(open(QFile::encodeName(path).constData(), O_RDONLY));
-    return IsProgram(file, QFileInfo(path).fileName().toStdString());
+    return isProgram(file, QFileInfo(path).fileName().toStdString());
   };
   QVERIFY(!program(dir.file("notes.txt", "plain words\n")));
   QVERIFY(program(dir.file("run.sh", "#!/bin/sh\necho hi\n")));
@@ -167,7 +168,7 @@ void TestFilesLogic::programsAreNeverHandedOn() {
   QVERIFY(program(bit));
   QVERIFY(program(dir.path("gone.txt")));
   // Where the bit means nothing (a school share, a stick), content and type decide.
-  QVERIFY(KeepsModes(0xef53) && !KeepsModes(0x4d44) && !KeepsModes(0xff534d42));
+  QVERIFY(keepsModes(0xef53) && !keepsModes(0x4d44) && !keepsModes(0xff534d42));
   QVERIFY(program(dir.file("notes2.txt", QByteArray("\x7f"
                                                     "ELF\x02\x01\x01",
                                                     7))));
@@ -178,7 +179,7 @@ void TestFilesLogic::toolBarClosesUpGroupByGroup() {
   const QRect back(14, 10, 27, 26);
   std::array<bool, kToolBarButtons> shown;
   shown.fill(true);
-  ToolBarPlaces places = LayOutToolBar(shown, back, 9, 28);
+  ToolBarPlaces places = layOutToolBar(shown, back, 9, 28);
   QCOMPARE(*places.buttons[1], back.translated(29, 0));
   QCOMPARE(*places.separators[0], QRect(back.right() + 1 + 29 * 2 + 6, 9, 2, 28));
   QCOMPARE(places.buttons[3]->left(), places.separators[0]->left() + 6);
@@ -188,37 +189,37 @@ void TestFilesLogic::toolBarClosesUpGroupByGroup() {
   // Back and Forward hidden: Up takes Back's place. Print's group hidden: one
   // separator fewer.
   shown[0] = shown[1] = shown[10] = false;
-  places = LayOutToolBar(shown, back, 9, 28);
+  places = layOutToolBar(shown, back, 9, 28);
   QCOMPARE(*places.buttons[2], back);
   QVERIFY(!places.buttons[0] && !places.buttons[10]);
   QVERIFY(places.separators[3].has_value() && !places.separators[4].has_value());
 
   shown.fill(false);
-  places = LayOutToolBar(shown, back, 9, 28);
+  places = layOutToolBar(shown, back, 9, 28);
   QVERIFY(std::none_of(places.buttons.begin(), places.buttons.end(),
                        [](const auto& place) { return place.has_value(); }));
 }
 
 void TestFilesLogic::historyDropsForwardStepsOnANewVisit() {
   NavigationHistory history;
-  history.Start("A", 0);
-  history.Record("B", 0);
-  history.Record("C", 1);
-  history.Record("C", 1); // the same folder twice: one entry
-  QCOMPARE(history.Entries().size(), 3u);
-  QCOMPARE(history.Back()->folder, "B");
-  QCOMPARE(history.Back()->folder, "A");
-  QVERIFY(!history.Back() && !history.CanGoBack());
-  history.Record("D", 0);
-  QCOMPARE(history.Entries().size(), 2u);
-  QCOMPARE(history.Entries()[1].folder, "D");
-  QCOMPARE(history.Position(), 2);
-  QVERIFY(!history.CanGoForward());
+  history.start("A", 0);
+  history.record("B", 0);
+  history.record("C", 1);
+  history.record("C", 1); // the same folder twice: one entry
+  QCOMPARE(history.entries().size(), 3u);
+  QCOMPARE(history.back()->folder, "B");
+  QCOMPARE(history.back()->folder, "A");
+  QVERIFY(!history.back() && !history.canGoBack());
+  history.record("D", 0);
+  QCOMPARE(history.entries().size(), 2u);
+  QCOMPARE(history.entries()[1].folder, "D");
+  QCOMPARE(history.position(), 2);
+  QVERIFY(!history.canGoForward());
   // Back, then the folder that was last again: a step of its own, so Back works.
-  history.Back();
-  history.Record("D", 0);
-  QCOMPARE(history.Position(), 2);
-  QVERIFY(history.CanGoBack());
+  history.back();
+  history.record("D", 0);
+  QCOMPARE(history.position(), 2);
+  QVERIFY(history.canGoBack());
 }
 
 void TestFilesLogic::depthStopsAtTheLimit() {
@@ -227,21 +228,21 @@ void TestFilesLogic::depthStopsAtTheLimit() {
   dir.folder("none/1");
   dir.folder("free/1");
   FolderNavigator navigator;
-  navigator.SetRoots(
-      OpenRoots::of({Root(dir, "r", 2), Root(dir, "none", 0), Root(dir, "free", -1)}));
-  QVERIFY(navigator.OpenRoot(0));
-  QVERIFY(navigator.Enter("1") && navigator.Enter("2"));
-  QCOMPARE(navigator.Depth(), 2);
-  QVERIFY(!navigator.Enter("3"));
-  QVERIFY(navigator.GoUp());
-  QCOMPARE(navigator.Depth(), 1);
-  QVERIFY(navigator.OpenRoot(1));
-  QVERIFY(!navigator.Enter("1"));
-  QVERIFY(navigator.OpenRoot(2));
-  QCOMPARE(navigator.Limit(), OpenRoots::kUnlimitedLevels);
+  navigator.setRoots(
+      OpenRoots::of({makeRoot(dir, "r", 2), makeRoot(dir, "none", 0), makeRoot(dir, "free", -1)}));
+  QVERIFY(navigator.openRoot(0));
+  QVERIFY(navigator.enter("1") && navigator.enter("2"));
+  QCOMPARE(navigator.depth(), 2);
+  QVERIFY(!navigator.enter("3"));
+  QVERIFY(navigator.goUp());
+  QCOMPARE(navigator.depth(), 1);
+  QVERIFY(navigator.openRoot(1));
+  QVERIFY(!navigator.enter("1"));
+  QVERIFY(navigator.openRoot(2));
+  QCOMPARE(navigator.limit(), OpenRoots::kUnlimitedLevels);
   // Names that are not entries of the folder lead nowhere.
   for (const char* name : {"..", ".", "1/..", ""})
-    QVERIFY(!navigator.Enter(name));
+    QVERIFY(!navigator.enter(name));
 }
 
 void TestFilesLogic::nestedRootsStopUpAndReachTheirFolders() {
@@ -249,24 +250,24 @@ void TestFilesLogic::nestedRootsStopUpAndReachTheirFolders() {
   dir.folder("a/b/c");
   FolderNavigator navigator;
   // The second root lies inside the first.
-  navigator.SetRoots(OpenRoots::of({Root(dir, "a", 5), Root(dir, "a/b/", 5)}));
-  QVERIFY(navigator.OpenRoot(0));
-  QVERIFY(!navigator.CanGoUp());
-  QVERIFY(navigator.Enter("b"));
-  QVERIFY(!navigator.CanGoUp()); // another root's folder
-  QVERIFY(navigator.Enter("c"));
-  QVERIFY(navigator.CanGoUp() && navigator.GoUp());
-  QCOMPARE(navigator.Folder(), dir.bytes("a/b"));
+  navigator.setRoots(OpenRoots::of({makeRoot(dir, "a", 5), makeRoot(dir, "a/b/", 5)}));
+  QVERIFY(navigator.openRoot(0));
+  QVERIFY(!navigator.canGoUp());
+  QVERIFY(navigator.enter("b"));
+  QVERIFY(!navigator.canGoUp()); // another root's folder
+  QVERIFY(navigator.enter("c"));
+  QVERIFY(navigator.canGoUp() && navigator.goUp());
+  QCOMPARE(navigator.folder(), dir.bytes("a/b"));
   // The first root that holds a folder within its limit answers for it.
   FolderNavigator reaching;
-  reaching.SetRoots(OpenRoots::of({Root(dir, "a", 1), Root(dir, "a/b/", 5)}));
+  reaching.setRoots(OpenRoots::of({makeRoot(dir, "a", 1), makeRoot(dir, "a/b/", 5)}));
   QVERIFY(reaching.reach(dir.bytes("a/b")));
-  QCOMPARE(reaching.CurrentRoot(), 0);
+  QCOMPARE(reaching.currentRoot(), 0);
   QVERIFY(reaching.reach(dir.bytes("a/b/c/")));
-  QCOMPARE(reaching.CurrentRoot(), 1);
-  QCOMPARE(reaching.Depth(), 1);
+  QCOMPARE(reaching.currentRoot(), 1);
+  QCOMPARE(reaching.depth(), 1);
   QVERIFY(!reaching.reach(dir.bytes()));
-  QCOMPARE(reaching.Folder(), dir.bytes("a/b/c"));
+  QCOMPARE(reaching.folder(), dir.bytes("a/b/c"));
 }
 
 void TestFilesLogic::historyReturnsOnlyWhereAPupilMayBe() {
@@ -274,18 +275,18 @@ void TestFilesLogic::historyReturnsOnlyWhereAPupilMayBe() {
   dir.folder("r/1/2/3");
   dir.folder("other");
   FolderNavigator navigator;
-  navigator.SetRoots(OpenRoots::of({Root(dir, "r", 2), Root(dir, "gone", 2)}));
-  QCOMPARE(navigator.Roots().size(), 1u); // a root that cannot be read is dropped
+  navigator.setRoots(OpenRoots::of({makeRoot(dir, "r", 2), makeRoot(dir, "gone", 2)}));
+  QCOMPARE(navigator.roots().size(), 1u); // a root that cannot be read is dropped
   // The depth is counted afresh from the path below the root.
-  QVERIFY(navigator.GoTo(dir.bytes("r/1/2"), 0));
-  QCOMPARE(navigator.Depth(), 2);
-  QVERIFY(!navigator.GoTo(dir.bytes("r/1/2/3"), 0)); // below the limit
-  QVERIFY(!navigator.GoTo(dir.bytes("other"), 0));   // outside the root
-  QVERIFY(!navigator.GoTo(dir.bytes("r/1/../../other"), 0));
-  QVERIFY(!navigator.GoTo(dir.bytes("r/1"), 1)); // no such root
+  QVERIFY(navigator.goTo(dir.bytes("r/1/2"), 0));
+  QCOMPARE(navigator.depth(), 2);
+  QVERIFY(!navigator.goTo(dir.bytes("r/1/2/3"), 0)); // below the limit
+  QVERIFY(!navigator.goTo(dir.bytes("other"), 0));   // outside the root
+  QVERIFY(!navigator.goTo(dir.bytes("r/1/../../other"), 0));
+  QVERIFY(!navigator.goTo(dir.bytes("r/1"), 1)); // no such root
   QDir(dir.path("r/1")).removeRecursively();
-  QVERIFY(!navigator.GoTo(dir.bytes("r/1"), 0));    // vanished
-  QCOMPARE(navigator.Folder(), dir.bytes("r/1/2")); // nothing changed
+  QVERIFY(!navigator.goTo(dir.bytes("r/1"), 0));    // vanished
+  QCOMPARE(navigator.folder(), dir.bytes("r/1/2")); // nothing changed
 }
 
 void TestFilesLogic::shortcutsAnAdministratorMadeLeadOut() {
@@ -307,26 +308,26 @@ void TestFilesLogic::shortcutsAnAdministratorMadeLeadOut() {
                 getgrgid(owner.st_gid)->gr_name);
 
   FolderNavigator navigator;
-  navigator.SetRoots(OpenRoots::of({Root(dir, "r", 3)}));
-  QVERIFY(navigator.OpenRoot(0));
-  QVERIFY(navigator.Enter("Library"));
-  QCOMPARE(navigator.Folder(), Canonical(dir.bytes("shared")));
-  QCOMPARE(navigator.Depth(), 1);
-  QVERIFY(navigator.Enter("deeper"));
+  navigator.setRoots(OpenRoots::of({makeRoot(dir, "r", 3)}));
+  QVERIFY(navigator.openRoot(0));
+  QVERIFY(navigator.enter("Library"));
+  QCOMPARE(navigator.folder(), canonical(dir.bytes("shared")));
+  QCOMPARE(navigator.depth(), 1);
+  QVERIFY(navigator.enter("deeper"));
   // Up climbs to the target and from there back into the root, never above the target.
-  QVERIFY(navigator.GoUp() && navigator.GoUp());
-  QCOMPARE(navigator.Folder(), dir.bytes("r"));
+  QVERIFY(navigator.goUp() && navigator.goUp());
+  QCOMPARE(navigator.folder(), dir.bytes("r"));
 
-  QVERIFY(navigator.Enter("in"));
-  QCOMPARE(navigator.Classify("Shared"), FolderNavigator::EntryKind::Folder);
-  QVERIFY(navigator.Enter("Shared"));
-  const std::string target = navigator.Folder();
-  QVERIFY(navigator.InShortcut());
-  QCOMPARE(navigator.Classify("sheet.txt"), FolderNavigator::EntryKind::File);
+  QVERIFY(navigator.enter("in"));
+  QCOMPARE(navigator.classify("Shared"), FolderNavigator::EntryKind::Folder);
+  QVERIFY(navigator.enter("Shared"));
+  const std::string target = navigator.folder();
+  QVERIFY(navigator.inShortcut());
+  QCOMPARE(navigator.classify("sheet.txt"), FolderNavigator::EntryKind::File);
   // The history can return to a target visited before.
-  QVERIFY(navigator.OpenRoot(0));
-  QVERIFY(navigator.GoTo(target + "/deeper", 0));
-  QCOMPARE(navigator.Depth(), 3);
+  QVERIFY(navigator.openRoot(0));
+  QVERIFY(navigator.goTo(target + "/deeper", 0));
+  QCOMPARE(navigator.depth(), 3);
 }
 
 void TestFilesLogic::linksAPupilMadeNeverLeadOut() {
@@ -341,16 +342,16 @@ void TestFilesLogic::linksAPupilMadeNeverLeadOut() {
 
   QCOMPARE(runUnprivileged([&] {
              FolderNavigator navigator;
-             navigator.SetRoots(OpenRoots::of({Root(dir, "r", 3)}));
-             int failures = navigator.OpenRoot(0) ? 0 : 1;
+             navigator.setRoots(OpenRoots::of({makeRoot(dir, "r", 3)}));
+             int failures = navigator.openRoot(0) ? 0 : 1;
              const auto expect = [&](bool ok) { failures += ok ? 0 : 1; };
-             expect(Names(ListFolder(navigator)) == QStringList({"Fake", "Inside", "sub"}));
-             expect(!navigator.Enter("Escape"));
-             expect(navigator.Classify("key.txt") == FolderNavigator::EntryKind::Hidden);
+             expect(namesIn(listFolder(navigator)) == QStringList({"Fake", "Inside", "sub"}));
+             expect(!navigator.enter("Escape"));
+             expect(navigator.classify("key.txt") == FolderNavigator::EntryKind::Hidden);
              // A link within the root is a folder like any other.
-             expect(navigator.Enter("Inside") && navigator.GoUp());
+             expect(navigator.enter("Inside") && navigator.goUp());
              // A shortcut folder the pupil made is only a folder.
-             expect(navigator.Enter("Fake") && navigator.Folder() == dir.bytes("r/Fake"));
+             expect(navigator.enter("Fake") && navigator.folder() == dir.bytes("r/Fake"));
              return failures;
            }),
            0);
@@ -359,31 +360,31 @@ void TestFilesLogic::linksAPupilMadeNeverLeadOut() {
 void TestFilesLogic::menusOfferWhatIsAvailable() {
   constexpr int kSep = kMenuSeparator;
   const MenuAvailability all{true, true, true, true, true, true, true};
-  QCOMPARE(ListMenu(MenuTarget::File, all),
+  QCOMPARE(listMenu(MenuTarget::File, all),
            std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep, kMenuPrint, kMenuRename,
                              kSep, kMenuDelete}));
-  QCOMPARE(ListMenu(MenuTarget::Folder, all),
+  QCOMPARE(listMenu(MenuTarget::Folder, all),
            std::vector<int>({kMenuCut, kMenuCopy, kMenuPaste, kSep, kMenuRename, kSep, kMenuDelete,
                              kSep, kMenuNewFolder}));
-  QCOMPARE(ListMenu(MenuTarget::Nothing, all),
+  QCOMPARE(listMenu(MenuTarget::Nothing, all),
            std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
   // Nothing available: a file still opens, a folder or empty space has no menu.
-  QCOMPARE(ListMenu(MenuTarget::File, {}), std::vector<int>({kMenuOpen}));
-  QVERIFY(ListMenu(MenuTarget::Folder, {}).empty());
-  QVERIFY(ListMenu(MenuTarget::Nothing, {}).empty());
+  QCOMPARE(listMenu(MenuTarget::File, {}), std::vector<int>({kMenuOpen}));
+  QVERIFY(listMenu(MenuTarget::Folder, {}).empty());
+  QVERIFY(listMenu(MenuTarget::Nothing, {}).empty());
   // Separators only ever stand between commands.
-  QCOMPARE(ListMenu(MenuTarget::File, {.del = true}),
+  QCOMPARE(listMenu(MenuTarget::File, {.del = true}),
            std::vector<int>({kMenuOpen, kSep, kMenuDelete}));
-  QCOMPARE(ListMenu(MenuTarget::Folder, {.paste = true, .newFolder = true}),
+  QCOMPARE(listMenu(MenuTarget::Folder, {.paste = true, .newFolder = true}),
            std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
-  QCOMPARE(ListMenu(MenuTarget::Nothing, {.newFolder = true}), std::vector<int>({kMenuNewFolder}));
+  QCOMPARE(listMenu(MenuTarget::Nothing, {.newFolder = true}), std::vector<int>({kMenuNewFolder}));
 }
 
 void TestFilesLogic::draggingScrollsFasterPastTheEdges() {
   const auto steps = [](int y) {
     int moved = 0;
     for (int tick = 1; tick <= 12; ++tick)
-      moved += AutoScrollStep(y, 200, tick);
+      moved += autoScrollStep(y, 200, tick);
     return moved;
   };
   QCOMPARE(steps(100), 0);

@@ -3,10 +3,10 @@
 #include "programs/programsctrl.h"
 #include "programs/programsform.h"
 
+#include "common/pagecommand.h"
 #include "common/sessionobjects.h"
 #include "common/settings.h"
 #include "common/ui/buttonst.h"
-#include "common/pagecommand.h"
 #include "platform/sync/namedevent.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messagerecorder.h"
@@ -72,7 +72,7 @@ void TestProgramsCtrl::init() {
 
 void TestProgramsCtrl::commandsWalkTheSets() {
   const CProgramsForm* form = ctrl_->form();
-  QCOMPARE(form->panel().VisibleButtons(), 7);
+  QCOMPARE(form->panel().visibleButtons(), 7);
   QCOMPARE(caption(), QStringLiteral("Current Program Set: Set 0"));
   QVERIFY(button(CProgramsForm::kSetButtonIds[0])->isChecked());
   QVERIFY(!command(PageCommand::Back)); // nothing viewed before
@@ -124,13 +124,13 @@ void TestProgramsCtrl::launchingAndItsProblems() {
 void TestProgramsCtrl::followsProfileUpdatesAndClassChanges() {
   addSet("New & Shiny");
   QVERIFY(dh::sync::setEvent(dh::kProfileUpdatedEvent));
-  QTRY_COMPARE(ctrl_->form()->SetList().Sets().size(), size_t(10));
+  QTRY_COMPARE(ctrl_->form()->programSetList().sets().size(), size_t(10));
   QCOMPARE(button(CProgramsForm::kSetButtonIds[0])->text(), QStringLiteral("New && Shiny"));
 
   QVERIFY(command(dh::sideButtonCommand(3)) && command(PageCommand::ScrollDown));
   QVERIFY(command(PageCommand::ClassChanged));
-  QCOMPARE(ctrl_->form()->panel().FirstVisibleSet(), 0);
-  QCOMPARE(ctrl_->form()->panel().History(), std::vector<int>{0});
+  QCOMPARE(ctrl_->form()->panel().firstVisibleSet(), 0);
+  QCOMPARE(ctrl_->form()->panel().history(), std::vector<int>{0});
   QCOMPARE(caption(), QStringLiteral("Current Program Set: New & Shiny"));
 }
 
@@ -140,7 +140,7 @@ void TestProgramsCtrl::unreadableOverrideFolderShowsNoPrograms() {
   hives_->setText(Root::LocalMachine, dh::kSettingsKey, dh::setting::kProgramSetLocation,
                   gone.toStdString());
   ctrl_ = std::make_unique<CProgramsCtrl>();
-  QVERIFY(ctrl_->form()->SetList().Sets().empty());
+  QVERIFY(ctrl_->form()->programSetList().sets().empty());
   QCOMPARE(ctrl_->form()->list()->count(), 0);
   QVERIFY(caption().contains("cannot be read from " + gone));
 }

@@ -96,37 +96,37 @@ void TestProgramsLogic::overrideFolderGivesSetsOfFiles() {
   ProgramSetList list;
   list.ReadPictureFolders();
   QCOMPARE(list.GetLocation(), sets);
-  QVERIFY(list.UsesOverride());
+  QVERIFY(list.usesOverride());
   QVERIFY(list.LoadSets(sets));
-  QCOMPARE(names(list.Sets()),
+  QCOMPARE(names(list.sets()),
            (QStringList{"Art:.notes,Link,Paint,Photos,Word", "Maths & Science:Sum"}));
-  const std::vector<ProgramEntry>& art = list.Sets()[0].Programs;
+  const std::vector<ProgramEntry>& art = list.sets()[0].Programs;
   QCOMPARE(art[1].FilePath, sets + "/Art/Word.Processor.txt"); // a symbolic link's target
   QVERIFY(art[2].FilePath.endsWith(QLatin1String("/sh")));     // a desktop entry's program
   QCOMPARE(art[2].Icon, QStringLiteral("paint"));
   QCOMPARE(art[3].FilePath, root.path() + "/gone/photos"); // listed though its target went
   QCOMPARE(art[4].FilePath, art[4].LinkPath);              // a plain file is started as itself
-  QCOMPARE(list.Sets()[0].Picture, pictures + "/Art.bmp");
-  QCOMPARE(list.Sets()[1].Picture, mine + "/Maths & Science.bmp");
+  QCOMPARE(list.sets()[0].Picture, pictures + "/Art.bmp");
+  QCOMPARE(list.sets()[1].Picture, mine + "/Maths & Science.bmp");
 
   // A folder that has gone keeps the sets read before; a setting naming a folder that
   // cannot be read (a share not mounted yet, one closed to the pupil) gives no sets,
   // never the system's menu.
   QVERIFY(!list.LoadSets(root.filePath(QStringLiteral("none"))));
-  QCOMPARE(list.Sets().size(), size_t(2));
+  QCOMPARE(list.sets().size(), size_t(2));
   hives.setText(Root::LocalMachine, dh::kSettingsKey, dh::setting::kProgramSetLocation,
                 root.filePath(QStringLiteral("none")).toStdString());
   ProgramSetList unmounted;
   QCOMPARE(unmounted.GetLocation(), root.filePath(QStringLiteral("none")));
-  QVERIFY(unmounted.UsesOverride() && !unmounted.LoadSets(unmounted.Location()));
-  QVERIFY(unmounted.Sets().empty());
+  QVERIFY(unmounted.usesOverride() && !unmounted.LoadSets(unmounted.location()));
+  QVERIFY(unmounted.sets().empty());
   hives.setText(Root::LocalMachine, dh::kSettingsKey, dh::setting::kProgramSetLocation,
                 sets.toStdString());
   QVERIFY(QFile::setPermissions(sets, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
   QVERIFY(chmod(QFile::encodeName(root.path()).constData(), 0755) == 0);
   QCOMPARE(runUnprivileged([] {
              ProgramSetList closed;
-             return closed.LoadSets(closed.GetLocation()) || !closed.Sets().empty() ? 1 : 0;
+             return closed.LoadSets(closed.GetLocation()) || !closed.sets().empty() ? 1 : 0;
            }),
            0);
 }
@@ -180,8 +180,8 @@ void TestProgramsLogic::historyAndScrolling() {
   SetPanel panel;
   // Nine sets with room for seven: scrolling twice shows sets 2 to 8, and the current set
   // 0 is then on no button.
-  panel.Reset(9, 7 * 80 + 79, 80);
-  QCOMPARE(panel.VisibleButtons(), 7);
+  panel.reset(9, 7 * 80 + 79, 80);
+  QCOMPARE(panel.visibleButtons(), 7);
   QVERIFY(!panel.scrollUpInUse() && panel.scrollDownInUse());
   QVERIFY(panel.scrollDown() && panel.scrollDown() && !panel.scrollDown());
   QCOMPARE(panel.setOfButton(0), 2);
@@ -190,32 +190,32 @@ void TestProgramsLogic::historyAndScrolling() {
   QCOMPARE(panel.choose(6), 8);
   QCOMPARE(panel.checkedButton(), 6);
   QCOMPARE(panel.choose(6), std::nullopt); // the set already shown: no history entry
-  QCOMPARE(panel.History(), (std::vector<int>{0, 8}));
+  QCOMPARE(panel.history(), (std::vector<int>{0, 8}));
 
   // Sets 1, 2, 3, Back twice, then set 4: the history is 0, 1, 4 and Forward is off.
-  panel.Reset(9, 7 * 80, 80);
-  QCOMPARE(panel.VisibleButtons(), 7);
+  panel.reset(9, 7 * 80, 80);
+  QCOMPARE(panel.visibleButtons(), 7);
   panel.choose(1), panel.choose(2), panel.choose(3);
-  QCOMPARE(panel.Back(), 2);
-  QCOMPARE(panel.Back(), 1);
+  QCOMPARE(panel.back(), 2);
+  QCOMPARE(panel.back(), 1);
   QVERIFY(panel.canGoForward() && panel.canGoBack());
-  QCOMPARE(panel.Forward(), 2);
-  QCOMPARE(panel.Back(), 1);
+  QCOMPARE(panel.forward(), 2);
+  QCOMPARE(panel.back(), 1);
   QCOMPARE(panel.choose(4), 4);
-  QCOMPARE(panel.History(), (std::vector<int>{0, 1, 4}));
-  QCOMPARE(panel.HistoryPos(), 2);
-  QVERIFY(!panel.canGoForward() && panel.Forward() == std::nullopt);
-  QCOMPARE(panel.Back(), 1);
-  QCOMPARE(panel.Back(), 0);
-  QVERIFY(!panel.canGoBack() && panel.Back() == std::nullopt);
+  QCOMPARE(panel.history(), (std::vector<int>{0, 1, 4}));
+  QCOMPARE(panel.historyPos(), 2);
+  QVERIFY(!panel.canGoForward() && panel.forward() == std::nullopt);
+  QCOMPARE(panel.back(), 1);
+  QCOMPARE(panel.back(), 0);
+  QVERIFY(!panel.canGoBack() && panel.back() == std::nullopt);
 
   // A smaller panel keeps the current set and the history; a hidden button does nothing.
   panel.fit(2 * 80, 80);
-  QCOMPARE(panel.VisibleButtons(), 2);
+  QCOMPARE(panel.visibleButtons(), 2);
   QCOMPARE(panel.choose(2), std::nullopt);
-  QCOMPARE(panel.History().size(), size_t(3));
-  panel.Reset(0, 600, 80);
-  QCOMPARE(panel.VisibleButtons(), 0);
+  QCOMPARE(panel.history().size(), size_t(3));
+  panel.reset(0, 600, 80);
+  QCOMPARE(panel.visibleButtons(), 0);
   QCOMPARE(panel.checkedButton(), std::nullopt);
 }
 

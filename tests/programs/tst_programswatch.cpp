@@ -53,7 +53,7 @@ void TestProgramsWatch::watcherRebuildsOncePerSignalAndStopsAtOnce() {
   timer.start();
   watcher.Stop();
   QVERIFY(timer.elapsed() < 500);
-  QVERIFY(!watcher.Running());
+  QVERIFY(!watcher.running());
   // A rebuild queued but not yet run when the watcher stops must not hang the stop.
   QVERIFY(watcher.Start(
       &page, [&] { ++rebuilds; }, dh::kProfileUpdatedEvent));

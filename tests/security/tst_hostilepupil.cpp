@@ -27,7 +27,7 @@ using namespace dh::files;
 namespace {
 
 // Every path below folder with its contents: what a test checks has not changed.
-QMap<QString, QByteArray> Snapshot(const QString& folder) {
+QMap<QString, QByteArray> snapshot(const QString& folder) {
   QMap<QString, QByteArray> found;
   QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                   QDirIterator::Subdirectories);
@@ -40,7 +40,7 @@ QMap<QString, QByteArray> Snapshot(const QString& folder) {
 }
 
 // The files below folder, reached without following a link, that hold text.
-QStringList Holding(const QString& folder, const QByteArray& text) {
+QStringList holding(const QString& folder, const QByteArray& text) {
   QStringList found;
   QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
   while (it.hasNext()) {
@@ -51,31 +51,31 @@ QStringList Holding(const QString& folder, const QByteArray& text) {
   return found;
 }
 
-QStringList Titles(const dh::ui::MessageRecorder& recorder) {
+QStringList titles(const dh::ui::MessageRecorder& recorder) {
   QStringList titles;
   for (const dh::ui::MessageBox& box : recorder.boxes())
     titles << box.title;
   return titles;
 }
 
-FolderNavigator Navigator(const TestDir& dir, int levels = 3) {
+FolderNavigator navigator(const TestDir& dir, int levels = 3) {
   dh::RootFolder root;
   root.RootPath = dir.bytes("r");
   root.FolderLevels = levels;
   FolderNavigator place;
-  place.SetRoots(OpenRoots::of({root}));
-  place.OpenRoot(0);
+  place.setRoots(OpenRoots::of({root}));
+  place.openRoot(0);
   return place;
 }
 
-bool Rename(const QString& from, const QString& to) {
+bool renamePath(const QString& from, const QString& to) {
   return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 // What another program of the pupil's does: the folder on show moves aside and a link to
 // a folder outside the root takes its name.
-void SwapForLink(TestDir& dir, const QString& folder, const QString& outside) {
-  QVERIFY(Rename(dir.path(folder), dir.path(folder + ".real")));
+void swapForLink(TestDir& dir, const QString& folder, const QString& outside) {
+  QVERIFY(renamePath(dir.path(folder), dir.path(folder + ".real")));
   dir.link(folder, outside);
 }
 
@@ -118,15 +118,15 @@ void TestHostilePupil::cleanup() {
 }
 
 void TestHostilePupil::folderSwappedAfterItWasShownLeadsNowhere() {
-  FolderNavigator maths = Navigator(*dir_);
-  QVERIFY(maths.Enter("Maths"));
-  const std::vector<ItemRecord> shown = ListFolder(maths);
+  FolderNavigator maths = navigator(*dir_);
+  QVERIFY(maths.enter("Maths"));
+  const std::vector<ItemRecord> shown = listFolder(maths);
   QCOMPARE(shown.size(), 1u);
-  FolderNavigator art = Navigator(*dir_);
-  QVERIFY(art.Enter("Art"));
-  const std::vector<ItemRecord> picture = ListFolder(art);
-  SwapForLink(*dir_, "r/Maths", "elsewhere");
-  const auto outside = Snapshot(dir_->path("elsewhere"));
+  FolderNavigator art = navigator(*dir_);
+  QVERIFY(art.enter("Art"));
+  const std::vector<ItemRecord> picture = listFolder(art);
+  swapForLink(*dir_, "r/Maths", "elsewhere");
+  const auto outside = snapshot(dir_->path("elsewhere"));
 
   // Every command in the swapped folder stops and says so; nothing outside changes.
   FileCommands commands(nullptr, 0);
@@ -136,27 +136,27 @@ void TestHostilePupil::folderSwappedAfterItWasShownLeadsNowhere() {
   commands.NewFolder(maths, {});
   recorder_->answerNext(dh::ui::Answer::Yes);
   commands.Delete(maths, shown);
-  QVERIFY(!commands.Drop(dir_->path("r/Art/picture.txt"), maths, true));
-  OpenFile(nullptr, maths, "precious.txt");
-  QCOMPARE(Titles(*recorder_), QStringList({"Folder Changed", "Folder Changed", "Folder Changed",
+  QVERIFY(!commands.drop(dir_->path("r/Art/picture.txt"), maths, true));
+  openFile(nullptr, maths, "precious.txt");
+  QCOMPARE(titles(*recorder_), QStringList({"Folder Changed", "Folder Changed", "Folder Changed",
                                             "Delete", "Folder Changed", "Folder Changed"}));
-  QCOMPARE(Snapshot(dir_->path("elsewhere")), outside);
-  QVERIFY(commands.UndoStack().empty());
+  QCOMPARE(snapshot(dir_->path("elsewhere")), outside);
+  QVERIFY(commands.undoStack().empty());
 
   // An item of the swapped folder cut earlier is not taken from outside either.
   commands.Cut(shown);
   commands.Paste(art, {});
-  QCOMPARE(Snapshot(dir_->path("elsewhere")), outside);
+  QCOMPARE(snapshot(dir_->path("elsewhere")), outside);
   QVERIFY(QFile::exists(dir_->path("r/Maths.real/sum.txt")));
   QVERIFY(!QFile::exists(dir_->path("r/Art/sum.txt")));
 }
 
 void TestHostilePupil::folderSwappedWhileCommandsRunLeadsNowhere() {
-  FolderNavigator maths = Navigator(*dir_);
-  QVERIFY(maths.Enter("Maths"));
-  FolderNavigator art = Navigator(*dir_);
-  QVERIFY(art.Enter("Art"));
-  const auto outside = Snapshot(dir_->path("elsewhere"));
+  FolderNavigator maths = navigator(*dir_);
+  QVERIFY(maths.enter("Maths"));
+  FolderNavigator art = navigator(*dir_);
+  QVERIFY(art.enter("Art"));
+  const auto outside = snapshot(dir_->path("elsewhere"));
   const QString folder = dir_->path("r/Maths"), aside = dir_->path("r/Maths.real");
   const QByteArray link = QFile::encodeName(folder);
   const QByteArray target = QFile::encodeName(dir_->path("elsewhere"));
@@ -166,21 +166,21 @@ void TestHostilePupil::folderSwappedWhileCommandsRunLeadsNowhere() {
   std::atomic<bool> stop = false;
   std::thread swapper([&] {
     while (!stop) {
-      Rename(folder, aside);
+      renamePath(folder, aside);
       symlink(target.constData(), link.constData());
       unlink(link.constData());
-      Rename(aside, folder);
+      renamePath(aside, folder);
     }
   });
   FileCommands commands(nullptr, 0);
   for (int round = 0; round < 300; ++round) {
-    commands.Copy(ListFolder(art));
+    commands.Copy(listFolder(art));
     commands.Paste(maths, {});
-    const dh::confine::Descriptor held = maths.OpenFolder();
+    const dh::confine::Descriptor held = maths.openFolder();
     if (held.valid())
       dh::confine::makeFolder(held, "made" + std::to_string(round));
     std::vector<ItemRecord> copies;
-    for (const ItemRecord& item : ListFolder(maths))
+    for (const ItemRecord& item : listFolder(maths))
       if (item.name != "sum.txt")
         copies.push_back(item);
     if (!copies.empty())
@@ -189,17 +189,17 @@ void TestHostilePupil::folderSwappedWhileCommandsRunLeadsNowhere() {
   }
   stop = true;
   swapper.join();
-  QCOMPARE(Snapshot(dir_->path("elsewhere")), outside);
-  QVERIFY(Titles(*recorder_).contains("Folder Changed"));
+  QCOMPARE(snapshot(dir_->path("elsewhere")), outside);
+  QVERIFY(titles(*recorder_).contains("Folder Changed"));
 }
 
 void TestHostilePupil::subFolderSwappedDuringRecursiveWorkLeadsNowhere() {
   // A folder is copied or deleted whole while a second thread swaps a folder inside it for
   // a link out of the root, to a folder holding a file of the same name.
-  FolderNavigator top = Navigator(*dir_);
-  FolderNavigator art = Navigator(*dir_);
-  QVERIFY(art.Enter("Art"));
-  const auto outside = Snapshot(dir_->path("elsewhere"));
+  FolderNavigator top = navigator(*dir_);
+  FolderNavigator art = navigator(*dir_);
+  QVERIFY(art.enter("Art"));
+  const auto outside = snapshot(dir_->path("elsewhere"));
   const QByteArray target = QFile::encodeName(dir_->path("elsewhere"));
   std::atomic<int> current = -1;
   std::atomic<bool> stop = false;
@@ -207,10 +207,10 @@ void TestHostilePupil::subFolderSwappedDuringRecursiveWorkLeadsNowhere() {
     while (!stop) {
       const QString inner = dir_->path(QStringLiteral("r/Work%1/inner").arg(current.load()));
       const QByteArray link = QFile::encodeName(inner);
-      Rename(inner, inner + ".real");
+      renamePath(inner, inner + ".real");
       symlink(target.constData(), link.constData());
       unlink(link.constData());
-      Rename(inner + ".real", inner);
+      renamePath(inner + ".real", inner);
     }
   });
   FileCommands commands(nullptr, 0);
@@ -221,13 +221,13 @@ void TestHostilePupil::subFolderSwappedDuringRecursiveWorkLeadsNowhere() {
     dir_->file("r/" + work + "/inner/precious.txt", "the pupil's");
     current = round;
     if (round % 2 == 0) {
-      for (const ItemRecord& item : ListFolder(top))
+      for (const ItemRecord& item : listFolder(top))
         if (item.name == work.toStdString())
           commands.Copy({item});
       commands.Paste(art, {});
-      Rename(dir_->path("r/Art/" + work), dir_->folder("copies/" + work));
+      renamePath(dir_->path("r/Art/" + work), dir_->folder("copies/" + work));
     } else { // removed outright, entry by entry, as an item replaced without undo is
-      const dh::confine::Descriptor held = top.OpenFolder();
+      const dh::confine::Descriptor held = top.openFolder();
       const std::string path = held.procPath(work.toStdString());
       dh::shellops::Request remove{.function = dh::shellops::Function::Delete,
                                    .sources = {QFile::decodeName(path.c_str())}};
@@ -236,9 +236,9 @@ void TestHostilePupil::subFolderSwappedDuringRecursiveWorkLeadsNowhere() {
   }
   stop = true;
   swapper.join();
-  QCOMPARE(Holding(dir_->path("r"), "staff only") + Holding(dir_->path("copies"), "staff only"),
+  QCOMPARE(holding(dir_->path("r"), "staff only") + holding(dir_->path("copies"), "staff only"),
            QStringList());
-  QCOMPARE(Snapshot(dir_->path("elsewhere")), outside);
+  QCOMPARE(snapshot(dir_->path("elsewhere")), outside);
 }
 
 void TestHostilePupil::depthIsCountedFromRealFolders() {
@@ -246,20 +246,20 @@ void TestHostilePupil::depthIsCountedFromRealFolders() {
   // shows anything below the limit, nor anything by a path through a link.
   dir_->folder("r/a/b/c/d");
   dir_->link("r/Short", "r/a/b/c");
-  FolderNavigator place = Navigator(*dir_, 2);
-  QVERIFY(!place.GoTo(dir_->bytes("r/Short"), 0));
-  QVERIFY(!place.GoTo(dir_->bytes("r/Short/d"), 0));
-  QVERIFY(!place.GoTo(dir_->bytes("r/a/../a/b"), 0));
-  QVERIFY(place.GoTo(dir_->bytes("r/a/b"), 0));
-  QCOMPARE(place.Depth(), 2);
-  QVERIFY(!place.Enter("c"));
+  FolderNavigator place = navigator(*dir_, 2);
+  QVERIFY(!place.goTo(dir_->bytes("r/Short"), 0));
+  QVERIFY(!place.goTo(dir_->bytes("r/Short/d"), 0));
+  QVERIFY(!place.goTo(dir_->bytes("r/a/../a/b"), 0));
+  QVERIFY(place.goTo(dir_->bytes("r/a/b"), 0));
+  QCOMPARE(place.depth(), 2);
+  QVERIFY(!place.enter("c"));
   // The folder on show swapped for an in-root link to somewhere deeper: Up and Back find
   // no folder below the limit.
-  QVERIFY(Rename(dir_->path("r/a"), dir_->path("r/a.real")));
+  QVERIFY(renamePath(dir_->path("r/a"), dir_->path("r/a.real")));
   dir_->link("r/a", "r/a.real/b");
-  QVERIFY(!place.GoTo(dir_->bytes("r/a/b"), 0));
-  QVERIFY(!place.OpenFolder().valid());
-  QVERIFY(ListFolder(place).empty());
+  QVERIFY(!place.goTo(dir_->bytes("r/a/b"), 0));
+  QVERIFY(!place.openFolder().valid());
+  QVERIFY(listFolder(place).empty());
 }
 
 void TestHostilePupil::shortcutsLeadOutOnlyWhenAnAdministratorMadeThem() {
@@ -275,16 +275,16 @@ void TestHostilePupil::shortcutsLeadOutOnlyWhenAnAdministratorMadeThem() {
     QVERIFY(lchown(QFile::encodeName(dir_->path(link)).constData(), 65533, 65533) == 0);
   QVERIFY(lchown(QFile::encodeName(dir_->path("r/Library")).constData(), 0, 0) == 0);
   const int result = runUnprivileged([this] {
-    FolderNavigator place = Navigator(*dir_);
+    FolderNavigator place = navigator(*dir_);
     int failures = 0;
     const auto expect = [&](bool ok) { failures += ok ? 0 : 1; };
-    expect(place.Classify("Classmate") == FolderNavigator::EntryKind::Hidden);
-    expect(!place.Enter("Classmate"));
-    expect(place.Classify("Teachers") == FolderNavigator::EntryKind::Hidden);
+    expect(place.classify("Classmate") == FolderNavigator::EntryKind::Hidden);
+    expect(!place.enter("Classmate"));
+    expect(place.classify("Teachers") == FolderNavigator::EntryKind::Hidden);
     // The pupil's own Desktop.ini shortcut is only a folder of the root.
-    expect(place.Enter("Desk") && place.Folder() == dir_->bytes("r/Desk") && place.GoUp());
-    expect(place.Classify("Library") == FolderNavigator::EntryKind::Folder);
-    expect(place.Enter("Library") && place.InShortcut() && place.Enter("marks"));
+    expect(place.enter("Desk") && place.folder() == dir_->bytes("r/Desk") && place.goUp());
+    expect(place.classify("Library") == FolderNavigator::EntryKind::Folder);
+    expect(place.enter("Library") && place.inShortcut() && place.enter("marks"));
     return failures;
   });
   QCOMPARE(result, 0);
@@ -292,13 +292,13 @@ void TestHostilePupil::shortcutsLeadOutOnlyWhenAnAdministratorMadeThem() {
   const group* nogroup = getgrgid(65534);
   QVERIFY(nogroup);
   QVERIFY(lchown(QFile::encodeName(dir_->path("r/Teachers")).constData(), 65534, 65534) == 0);
-  FolderNavigator place = Navigator(*dir_);
-  QVERIFY(!place.Enter("Teachers") || !place.InShortcut());
+  FolderNavigator place = navigator(*dir_);
+  QVERIFY(!place.enter("Teachers") || !place.inShortcut());
   hives.setText(dh::reg::Root::LocalMachine, dh::kSettingsKey, dh::setting::kAdministratorsGroup,
                 nogroup->gr_name);
-  place = Navigator(*dir_);
-  QVERIFY(place.Enter("Teachers") && place.InShortcut());
-  QCOMPARE(place.Folder(), dir_->bytes("staff"));
+  place = navigator(*dir_);
+  QVERIFY(place.enter("Teachers") && place.inShortcut());
+  QCOMPARE(place.folder(), dir_->bytes("staff"));
 }
 
 void TestHostilePupil::filesThatRunCodeAreNeverOpened() {
@@ -307,16 +307,16 @@ void TestHostilePupil::filesThatRunCodeAreNeverOpened() {
        {"game.jar", "setup.msi", "run.bat", "start.lnk", "app.jnlp", "tool.desktop", "script.py"})
     dir_->file(QStringLiteral("r/Art/") + name, "just words\n");
   dir_->file("r/Art/plain.txt", "#!/bin/sh\n");
-  FolderNavigator art = Navigator(*dir_);
-  QVERIFY(art.Enter("Art"));
-  const dh::confine::Descriptor folder = art.OpenFolder();
+  FolderNavigator art = navigator(*dir_);
+  QVERIFY(art.enter("Art"));
+  const dh::confine::Descriptor folder = art.openFolder();
   for (const char* name : {"game.jar", "setup.msi", "run.bat", "start.lnk", "app.jnlp",
                            "tool.desktop", "script.py", "plain.txt"}) {
     const dh::confine::Descriptor file = dh::confine::openFile(folder, name);
-    QVERIFY2(IsProgram(file, name), name);
+    QVERIFY2(isProgram(file, name), name);
   }
   dir_->file("r/Art/notes.txt", "words");
-  QVERIFY(!IsProgram(dh::confine::openFile(folder, "notes.txt"), "notes.txt"));
+  QVERIFY(!isProgram(dh::confine::openFile(folder, "notes.txt"), "notes.txt"));
 }
 
 QTEST_MAIN(TestHostilePupil)

@@ -83,7 +83,7 @@ struct Setup {
     add(dh::platformmode::kClassId, PLATFORM_MODE_LIBRARY, false);
     hives.setDword(Root::LocalMachine, "Software\\Halvane\\Platform", "Mode", 7);
     hives.setText(Root::LocalMachine,
-                  "Software\\Halvane\\Classwick\\Accounts\\" + dh::CurrentUserName(),
+                  "Software\\Halvane\\Classwick\\Accounts\\" + dh::currentUserName(),
                   "Account Type", "Pupils");
     setClass(currentClass);
   }
@@ -191,7 +191,7 @@ void TestDeskhavenDlg::allPagesInTheirPlaces() {
     QVERIFY2(s.button(id)->isVisible() == (id != 1018 && id != 1001),
              qPrintable(QString::number(id)));
   QCOMPARE(s.button(1017)->geometry().right() + 1, dlg.width());
-  QCOMPARE(static_cast<CButtonST*>(s.button(1005))->GetHoverTip(),
+  QCOMPARE(static_cast<CButtonST*>(s.button(1005))->getHoverTip(),
            QStringLiteral("Displays your class' web shortcuts"));
 
   // Controls are made for every page, with their window ids, inside the frame.
@@ -354,7 +354,7 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   s.classSchemes();
   s.pupilInClass("7B");
   CDeskhavenDlg& dlg = s.open();
-  QCOMPARE(dlg.Scheme().SchemeName, std::string("Seven"));
+  QCOMPARE(dlg.scheme().SchemeName, std::string("Seven"));
   QCOMPARE(dlg.currentClass(), QStringLiteral("7B"));
   QCOMPARE(dlg.currentPage(), 1);
 
@@ -371,7 +371,7 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   dlg.onClassTimer();
   QCOMPARE(controlLog(),
            (QStringList{"made", "made", "made", "gone", "gone", "gone", "made", "made", "made"}));
-  QCOMPARE(dlg.Scheme().SchemeName, std::string("Eight"));
+  QCOMPARE(dlg.scheme().SchemeName, std::string("Eight"));
   QCOMPARE(s.button(1018)->text(), QStringLiteral("8C"));
   QCOMPARE(dlg.currentPage(), 3);
   for (int page = 1; page <= 3; ++page)
@@ -379,7 +379,7 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
 
   // The timer itself notices the next change within about a second.
   s.setClass("7B");
-  QTRY_COMPARE_WITH_TIMEOUT(dlg.Scheme().SchemeName, std::string("Seven"), 3000);
+  QTRY_COMPARE_WITH_TIMEOUT(dlg.scheme().SchemeName, std::string("Seven"), 3000);
   QCOMPARE(dlg.currentPage(), 1);
 
   // A change while a set-up shows a box waits for that set-up to finish: no second set-up
@@ -391,7 +391,7 @@ void TestDeskhavenDlg::classChangeRebuildsThePages() {
   s.setClass("9D");
   dlg.onClassTimer();
   QCOMPARE(s.titles(), QStringList{QStringLiteral("No Usable Roots")});
-  QTRY_COMPARE_WITH_TIMEOUT(dlg.Scheme().SchemeName, std::string("Eight"), 3000);
+  QTRY_COMPARE_WITH_TIMEOUT(dlg.scheme().SchemeName, std::string("Eight"), 3000);
   QCOMPARE(controlLog().count("made") - controlLog().count("gone"), 3);
   QCOMPARE(dlg.findChildren<QWidget*>(QStringLiteral("id97")).size(), 1);
 }
@@ -404,7 +404,7 @@ void TestDeskhavenDlg::classChangeWaitsForAPagesBoxOrMenu() {
   // A box or menu of a page runs its own event loop, timers included, over the page's
   // control, which a set-up would delete under it: the change is taken once it closes.
   for (const bool menu : {false, true}) {
-    const std::string before = dlg.Scheme().SchemeName;
+    const std::string before = dlg.scheme().SchemeName;
     const QPointer<QWidget> control = dlg.pageControl(dlg.currentPage());
     QPointer<QWidget> open;
     if (menu)
@@ -416,7 +416,7 @@ void TestDeskhavenDlg::classChangeWaitsForAPagesBoxOrMenu() {
     QTimer::singleShot(0, &dlg, [&] {
       s.setClass(menu ? "7B" : "8C");
       QTest::qWait(2 * CDeskhavenDlg::kClassTimerMs + 200);
-      keptWhileOpen = control && dlg.Scheme().SchemeName == before;
+      keptWhileOpen = control && dlg.scheme().SchemeName == before;
       if (open)
         open->close();
     });
@@ -425,7 +425,7 @@ void TestDeskhavenDlg::classChangeWaitsForAPagesBoxOrMenu() {
     else
       qobject_cast<QMessageBox*>(open)->exec();
     QVERIFY(keptWhileOpen);
-    QTRY_VERIFY_WITH_TIMEOUT(dlg.Scheme().SchemeName != before, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.scheme().SchemeName != before, 3000);
     QVERIFY(!control);
   }
   // So does a long file operation, which handles events between its steps before its
@@ -438,13 +438,13 @@ void TestDeskhavenDlg::classChangeWaitsForAPagesBoxOrMenu() {
     }
     bool advance(qint64) override { return true; }
   } ticking;
-  const std::string before = dlg.Scheme().SchemeName;
+  const std::string before = dlg.scheme().SchemeName;
   const QPointer<QWidget> control = dlg.pageControl(dlg.currentPage());
   bool keptDuring = false;
   ticking.during = [&] {
     s.setClass("8C");
     QTest::qWait(2 * CDeskhavenDlg::kClassTimerMs + 200);
-    keptDuring = control && dlg.Scheme().SchemeName == before;
+    keptDuring = control && dlg.scheme().SchemeName == before;
   };
   const QTemporaryDir files;
   const QString source = files.filePath(QStringLiteral("copied.txt"));
@@ -455,7 +455,7 @@ void TestDeskhavenDlg::classChangeWaitsForAPagesBoxOrMenu() {
                                       .progress = &ticking});
   QVERIFY(QFile::exists(files.filePath(QStringLiteral("into/copied.txt"))));
   QVERIFY(keptDuring);
-  QTRY_VERIFY_WITH_TIMEOUT(dlg.Scheme().SchemeName != before, 3000);
+  QTRY_VERIFY_WITH_TIMEOUT(dlg.scheme().SchemeName != before, 3000);
   QVERIFY(!control);
   QCOMPARE(controlLog().count("made") - controlLog().count("gone"), 3);
 }
@@ -465,7 +465,7 @@ void TestDeskhavenDlg::classButtonAndChangeClass() {
   s.pupilInClass("Year 9 Geography Group A");
   CDeskhavenDlg& dlg = s.open();
   QCOMPARE(s.button(1018)->text(), QStringLiteral("Year 9 Geography ..."));
-  QCOMPARE(static_cast<CButtonST*>(s.button(1018))->GetHoverTip(),
+  QCOMPARE(static_cast<CButtonST*>(s.button(1018))->getHoverTip(),
            QStringLiteral("Year 9 Geography Group A"));
   QVERIFY(s.button(1018)->isVisible());
   QVERIFY(s.button(1001)->isVisible());
@@ -502,7 +502,7 @@ void TestDeskhavenDlg::optionsMenuWritesBack() {
   s.hives.setDword(Root::LocalMachine, kDefaults, "Silent", 1);
   s.hives.setDword(Root::LocalMachine, kDefaults, "ShortToolTips", 1);
   CDeskhavenDlg& dlg = s.open();
-  COptionsMenu* menu = dlg.OptionsMenu();
+  COptionsMenu* menu = dlg.optionsMenu();
   QCOMPARE(menu->parent(), s.button(1000));
   QVERIFY(menu->isChecked(COptionsMenu::HelperOff) && !menu->isChecked(COptionsMenu::HelperOn));
   QVERIFY(menu->isChecked(COptionsMenu::ShortMessages) && menu->isChecked(COptionsMenu::Silent));
@@ -526,7 +526,7 @@ void TestDeskhavenDlg::optionsMenuWritesBack() {
   QVERIFY(menu->isChecked(COptionsMenu::HelperOn) && !menu->isChecked(COptionsMenu::HelperOff));
 
   // The loaded record is not changed; the next set-up takes the stored values.
-  QCOMPARE(dlg.Scheme().Defaults.Silent, 1);
+  QCOMPARE(dlg.scheme().Defaults.Silent, 1);
   s.hives.setDword(Root::LocalMachine, kDefaults, "ShortToolTips", 1);
   s.pupilInClass("7B");
   dlg.onClassTimer();
@@ -545,11 +545,11 @@ void TestDeskhavenDlg::pupilCannotWriteOptions() {
     if (dlg.pages()[0].IsOK != 1 || !s.boxes.boxes().isEmpty())
       return 1;
     // A refused write leaves the marks showing what is stored, which the helper obeys.
-    dlg.OptionsMenu()->item(COptionsMenu::ShortMessages)->trigger();
-    dlg.OptionsMenu()->item(COptionsMenu::Silent)->trigger();
-    if (dlg.OptionsMenu()->isChecked(COptionsMenu::ShortMessages) ||
-        !dlg.OptionsMenu()->isChecked(COptionsMenu::LongMessages) ||
-        dlg.OptionsMenu()->isChecked(COptionsMenu::Silent) || !dlg.speakingFlag())
+    dlg.optionsMenu()->item(COptionsMenu::ShortMessages)->trigger();
+    dlg.optionsMenu()->item(COptionsMenu::Silent)->trigger();
+    if (dlg.optionsMenu()->isChecked(COptionsMenu::ShortMessages) ||
+        !dlg.optionsMenu()->isChecked(COptionsMenu::LongMessages) ||
+        dlg.optionsMenu()->isChecked(COptionsMenu::Silent) || !dlg.speakingFlag())
       return 2;
     if (storedDefault("ShortToolTips") != 0u || storedDefault("Silent") != 0u)
       return 3;

@@ -72,7 +72,7 @@ private:
   CButtonST* button(int id) const {
     return ctrl_->findChild<CButtonST*>(QStringLiteral("id%1").arg(id));
   }
-  CButtonST* slot(int n) const { return button(SitebookForm::kSlotIds[n - 1]); }
+  CButtonST* slot(int n) const { return button(CSitebookForm::kSlotIds[n - 1]); }
   // Runs action and waits for the browser to complete a navigation.
   void navigate(const std::function<void()>& action);
   QString runScript(const QString& script);
@@ -108,7 +108,7 @@ void TestSitebookCtrl::initTestCase() {
   ctrl_ = std::make_unique<CSitebookCtrl>();
   ctrl_->resize(760, 560); // room for five slots
   ctrl_->show();
-  view_ = ctrl_->form()->View();
+  view_ = ctrl_->form()->view();
   QTRY_COMPARE_WITH_TIMEOUT(view_->currentPageLine(),
                             QStringLiteral("Current Web Page: Start Page"), 30000);
 }
@@ -153,8 +153,8 @@ void TestSitebookCtrl::startsOnTheStartPageWithItsOwnProfile() {
   QCOMPARE(view_->url(), QUrl::fromLocalFile(runDir_ + QStringLiteral("/Links.htm")));
   QCOMPARE(ctrl_->findChild<QLabel*>(QStringLiteral("id218"))->text(),
            QStringLiteral("Current Web Page: Start Page"));
-  QVERIFY(!button(SitebookForm::kBack)->isEnabled());
-  QVERIFY(!button(SitebookForm::kForward)->isEnabled());
+  QVERIFY(!button(CSitebookForm::kBack)->isEnabled());
+  QVERIFY(!button(CSitebookForm::kForward)->isEnabled());
   // The pupil's browser data live in the pupil's own data folder and outlast the session.
   QWebEngineProfile* profile = view_->page()->profile();
   QVERIFY(!profile->isOffTheRecord());
@@ -171,15 +171,15 @@ void TestSitebookCtrl::slotsAndScrollingWithNineLinks() {
     QCOMPARE(slot(n)->text(), QStringLiteral("Link %1").arg(n));
   }
   QVERIFY(!slot(6)->isVisibleTo(ctrl_.get()));
-  QVERIFY(!button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!button(CSitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
   // Scroll-down sits level with the last slot.
-  QCOMPARE(button(SitebookForm::kScrollDown)->geometry().bottom(), slot(5)->geometry().bottom());
+  QCOMPARE(button(CSitebookForm::kScrollDown)->geometry().bottom(), slot(5)->geometry().bottom());
   QVERIFY(!command(dh::sideButtonCommand(5))); // Ctrl+6 with five slots shown
 
   for (int press = 1; press <= 4; ++press) {
     QVERIFY(command(kScrollDown));
-    QVERIFY(button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
-    QCOMPARE(button(SitebookForm::kScrollDown)->isVisibleTo(ctrl_.get()), press < 4);
+    QVERIFY(button(CSitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
+    QCOMPARE(button(CSitebookForm::kScrollDown)->isVisibleTo(ctrl_.get()), press < 4);
   }
   QCOMPARE(slot(1)->text(), QStringLiteral("Link 5"));
   QCOMPARE(slot(5)->text(), QStringLiteral("Link 9"));
@@ -188,7 +188,7 @@ void TestSitebookCtrl::slotsAndScrollingWithNineLinks() {
   // Hiding the side panel hides scroll-up and the slots; showing it brings them back.
   const QRect area = ctrl_->findChild<QWidget*>(QStringLiteral("id219"))->geometry();
   QVERIFY(command(kSide));
-  QVERIFY(!button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!button(CSitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
   QVERIFY(!command(kSlot1));
   QVERIFY(ctrl_->findChild<QWidget*>(QStringLiteral("id219"))->geometry().left() < area.left());
   QVERIFY(command(kSide));
@@ -197,27 +197,27 @@ void TestSitebookCtrl::slotsAndScrollingWithNineLinks() {
 
   for (int press = 1; press <= 4; ++press)
     QVERIFY(command(kScrollUp));
-  QVERIFY(!button(SitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!button(CSitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
 
   // Link 2 opened and scrolled: its check mark moves with it, then leaves the panel.
   navigate([&] { QVERIFY(command(dh::sideButtonCommand(1))); });
   QCOMPARE(view_->url().toString(), link(2));
-  QVERIFY(slot(2)->GetCheck() && !slot(1)->GetCheck());
+  QVERIFY(slot(2)->getCheck() && !slot(1)->getCheck());
   QVERIFY(command(kScrollDown));
   QCOMPARE(slot(1)->text(), QStringLiteral("Link 2"));
-  QVERIFY(slot(1)->GetCheck() && !slot(2)->GetCheck());
+  QVERIFY(slot(1)->getCheck() && !slot(2)->getCheck());
   QVERIFY(command(kScrollDown));
   for (int n = 1; n <= 7; ++n)
-    QVERIFY(!slot(n)->GetCheck());
+    QVERIFY(!slot(n)->getCheck());
 
   // A resize keeps the panel scrolled where it was and ticks nothing anew.
   ctrl_->resize(760, 500); // room for four
   QCOMPARE(slot(1)->text(), QStringLiteral("Link 3"));
-  QVERIFY(!slot(2)->GetCheck() && !slot(5)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!slot(2)->getCheck() && !slot(5)->isVisibleTo(ctrl_.get()));
   QVERIFY(command(kScrollUp));
   ctrl_->resize(760, 560);
   QCOMPARE(slot(1)->text(), QStringLiteral("Link 2"));
-  QVERIFY(slot(1)->GetCheck());
+  QVERIFY(slot(1)->getCheck());
 }
 
 void TestSitebookCtrl::classChangeShowsTheNewSchemesLinks() {
@@ -234,8 +234,8 @@ void TestSitebookCtrl::classChangeShowsTheNewSchemesLinks() {
   QCOMPARE(slot(2)->text(), QStringLiteral("Tom && Jerry"));
   QCOMPARE(slot(3)->text(), QStringLiteral("Superca... Extraor... Marvellous "));
   QVERIFY(!slot(4)->isVisibleTo(ctrl_.get()));
-  QVERIFY(!button(SitebookForm::kScrollDown)->isVisibleTo(ctrl_.get()));
-  QVERIFY(!button(SitebookForm::kBack)->isEnabled());
+  QVERIFY(!button(CSitebookForm::kScrollDown)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!button(CSitebookForm::kBack)->isEnabled());
   QVERIFY(view_->record().visited().isEmpty());
   QCOMPARE(view_->url(), onShow);
 
@@ -295,21 +295,23 @@ void TestSitebookCtrl::backAndForwardThroughTheirSequences() {
   const QString start = QUrl::fromLocalFile(runDir_ + QStringLiteral("/Links.htm")).toString();
   navigate([&] { view_->Navigate2(runDir_ + QStringLiteral("/Links.htm")); });
   view_->history()->clear();
-  QVERIFY(!button(SitebookForm::kBack)->isEnabled());
+  QVERIFY(!button(CSitebookForm::kBack)->isEnabled());
 
   // Start page, link 1, Back, Forward. Nothing lies behind the start page, so Back is
   // off once it is back, and nothing ahead of link 1 once Forward has brought it back.
   navigate([&] { QVERIFY(command(kSlot1)); });
   QCOMPARE(view_->currentPageLine(), QStringLiteral("Current Web Page: Page 1"));
-  QVERIFY(button(SitebookForm::kBack)->isEnabled());
+  QVERIFY(button(CSitebookForm::kBack)->isEnabled());
   navigate([&] { command(kBack); });
   QCOMPARE(view_->url().toString(), start);
-  QVERIFY(!slot(1)->GetCheck());
-  QVERIFY(!button(SitebookForm::kBack)->isEnabled() && button(SitebookForm::kForward)->isEnabled());
+  QVERIFY(!slot(1)->getCheck());
+  QVERIFY(!button(CSitebookForm::kBack)->isEnabled() &&
+          button(CSitebookForm::kForward)->isEnabled());
   QVERIFY(!command(kBack));
   navigate([&] { QVERIFY(command(kForward)); });
   QCOMPARE(view_->record().backSteps(), 0);
-  QVERIFY(button(SitebookForm::kBack)->isEnabled() && !button(SitebookForm::kForward)->isEnabled());
+  QVERIFY(button(CSitebookForm::kBack)->isEnabled() &&
+          !button(CSitebookForm::kForward)->isEnabled());
   QCOMPARE(view_->url().toString(), link(1));
 
   // A reload forgets the history but the page on show: the first link opened after it
@@ -317,7 +319,8 @@ void TestSitebookCtrl::backAndForwardThroughTheirSequences() {
   command(kClassChanged);
   navigate([&] { QVERIFY(command(dh::sideButtonCommand(2))); });
   QCOMPARE(view_->currentPageLine(), QStringLiteral("Current Web Page: Page 3"));
-  QVERIFY(button(SitebookForm::kBack)->isEnabled() && !button(SitebookForm::kForward)->isEnabled());
+  QVERIFY(button(CSitebookForm::kBack)->isEnabled() &&
+          !button(CSitebookForm::kForward)->isEnabled());
   navigate([&] { command(kBack); });
   QCOMPARE(view_->url().toString(), link(1));
   QVERIFY(!view_->history()->canGoBack());

@@ -47,20 +47,20 @@ void TestSitebookLogic::backAndForwardFollowTheirSteps() {
   // Start page, link 1, Back, Forward runs in the control's test with a real browser.
   // Here: start page, link 1, Back, with an earlier page behind the start page.
   auto startLinkAndBack = [&] {
-    record.Reset(start);
+    record.reset(start);
     record.completed(start, false, false);
     record.linkOpened();
     record.completed(one, true, false);
-    record.Back();
+    record.back();
     record.completed(start, true, true);
   };
   // Back again: the count reaches 2 and Back on the start page switches off when
   // pressed; Forward to a count of 1 switches Forward off.
   startLinkAndBack();
-  record.Back();
+  record.back();
   QVERIFY(!record.backEnabled() && record.forwardEnabled());
   QCOMPARE(record.backSteps(), 2);
-  record.Forward();
+  record.forward();
   QCOMPARE(record.backSteps(), 1);
   QVERIFY(record.backEnabled() && !record.forwardEnabled());
 
@@ -75,7 +75,7 @@ void TestSitebookLogic::backAndForwardFollowTheirSteps() {
   QCOMPARE(record.current(), QStringLiteral("http://127.0.0.1/page/2"));
 
   // A fresh start keeps the page on show but forgets the rest.
-  record.Reset(start);
+  record.reset(start);
   QVERIFY(record.visited().isEmpty());
   QCOMPARE(record.backSteps(), 0);
   QVERIFY(!record.backEnabled() && !record.forwardEnabled());

@@ -5,7 +5,7 @@
 namespace dh::classselect {
 
 std::optional<ClassPlace> classPlace(int mode) {
-  return ClassPlaceOf(ShellClassStore(mode));
+  return classPlaceOf(shellClassStore(mode));
 }
 
 std::vector<std::string> configuredClasses() {

@@ -16,7 +16,7 @@ using dh::kCurrentClassValue;
 
 using dh::ClassPlace;
 
-// Where the shell reads the class in this mode (ShellClassStore); nothing for modes that
+// Where the shell reads the class in this mode (shellClassStore); nothing for modes that
 // keep no class.
 std::optional<ClassPlace> classPlace(int mode);
 

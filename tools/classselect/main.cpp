@@ -27,7 +27,7 @@ int fail(const std::string& message) {
 }
 
 int setClass(const std::string& wanted) {
-  const int mode = dh::QueryPlatformMode(dh::kShellDefaultMode);
+  const int mode = dh::queryPlatformMode(dh::kShellDefaultMode);
   const auto place = classPlace(mode);
   if (!place)
     return fail("platform mode " + std::to_string(mode) + " keeps no current class");
@@ -53,5 +53,5 @@ int main(int argc, char** argv) {
     return help ? 0 : 64;
   }
   QApplication app(argc, argv);
-  return runClassSelector(dh::QueryPlatformMode(dh::kShellDefaultMode));
+  return runClassSelector(dh::queryPlatformMode(dh::kShellDefaultMode));
 }

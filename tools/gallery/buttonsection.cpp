@@ -108,7 +108,7 @@ Button* pageButton(Sheet& sheet, const QString& cellName, const QString& label,
   button->setText(QStringLiteral("My &Files"));
   button->SetHoverTip(QStringLiteral("Shows your files"));
   button->SetFlatLook(flat);
-  SetPageButtonColours(*button);
+  setPageButtonColours(*button);
   return button;
 }
 
@@ -159,7 +159,7 @@ void layoutSheet(Gallery& gallery) {
     button->AssignIcons(icon("links-globe-hover.svg"), icon("links-globe-normal.svg"));
     button->setText(QStringLiteral("Links"));
     button->SetImageAlignment(alignment);
-    SetPageButtonColours(*button);
+    setPageButtonColours(*button);
   }
   auto* only = sheet.add<CButtonST>(QStringLiteral("picture-only"), QStringLiteral("no caption"),
                                     QSize(44, 44), hover);
@@ -176,14 +176,14 @@ void layoutSheet(Gallery& gallery) {
     xp->AssignIcons(icon("programs-tiles-hover.svg"), icon("programs-tiles-normal.svg"));
     xp->setText(QStringLiteral("&Programs"));
     xp->SetRoundedFrame(rounded);
-    SetPageButtonColours(*xp);
+    setPageButtonColours(*xp);
   }
   auto* options = sheet.add<CWinXPButtonST>(QStringLiteral("menu-open"),
                                             QStringLiteral("menu open"), QSize(132, 44));
   options->AssignIcons(icon("options-gear-hover.svg"), icon("options-gear-normal.svg"));
   options->setText(QStringLiteral("&Options"));
   options->SetRoundedFrame(true);
-  SetPageButtonColours(*options);
+  setPageButtonColours(*options);
   auto* menu = new QMenu;
   menu->addAction(QStringLiteral("&Show OnScreen Helper"));
   menu->addAction(QStringLiteral("S&ilent"));
@@ -200,7 +200,7 @@ void layoutSheet(Gallery& gallery) {
   wrapped->AssignIcons(icon("files-folder-hover.svg"), icon("files-folder-normal.svg"));
   wrapped->setText(QStringLiteral("Shared class folder"));
   sheet.shoot(gallery, [options] { options->click(); });
-  options->AttachedMenu()->hide();
+  options->attachedMenu()->hide();
 }
 
 } // namespace

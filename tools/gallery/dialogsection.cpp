@@ -16,7 +16,7 @@ void dialogSection(Gallery& gallery) {
       open(QFile::encodeName(QDir::tempPath()).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   files::CFolderCreationDlg folder(QDir::tempPath(), tmp);
   Gallery::showActive(folder);
-  folder.Edit()->setText(QStringLiteral("Maths homework"));
+  folder.edit()->setText(QStringLiteral("Maths homework"));
   gallery.save(folder, QStringLiteral("files-folder-creation"));
 
   files::CRenameItemDlg rename(QDir::tempPath(), QStringLiteral("My Story.final.txt"));

@@ -15,7 +15,7 @@ namespace dh::gallery {
 
 namespace {
 
-files::ItemRecord Item(const char* name, bool folder, const char* mime, const char* type) {
+files::ItemRecord item(const char* name, bool folder, const char* mime, const char* type) {
   return {.fullPath = std::string("/tmp/") + name,
           .name = name,
           .folder = folder,
@@ -29,14 +29,14 @@ files::ItemRecord Item(const char* name, bool folder, const char* mime, const ch
 
 void menuSection(Gallery& gallery) {
   files::PopupMenu menu;
-  menu.SetPictures(QStringLiteral(":/files/menu-strip.svg"));
+  menu.setPictures(QStringLiteral(":/files/menu-strip.svg"));
   const files::MenuAvailability all{true, true, true, true, true, true, true};
-  for (int command : files::ListMenu(files::MenuTarget::File, all)) {
+  for (int command : files::listMenu(files::MenuTarget::File, all)) {
     if (command == files::kMenuSeparator)
       menu.AddItem(files::PopupMenu::kSeparator, {}, 0, -1);
     else
-      menu.AddItem(0, QString::fromLatin1(files::MenuText(command)), command,
-                   files::MenuPicture(command));
+      menu.AddItem(0, QString::fromLatin1(files::menuText(command)), command,
+                   files::menuPicture(command));
   }
   menu.popup(QPoint(40, 40));
   QApplication::processEvents();
@@ -46,10 +46,10 @@ void menuSection(Gallery& gallery) {
   menu.close();
 
   files::FolderItemsModel model;
-  model.SetItems({Item("Homework", true, "inode/directory", "File Folder"),
-                  Item("Pictures", true, "inode/directory", "File Folder"),
-                  Item("My Story.txt", false, "text/plain", "Text Document"),
-                  Item("Poem.txt", false, "text/plain", "Text Document")});
+  model.setItems({item("Homework", true, "inode/directory", "File Folder"),
+                  item("Pictures", true, "inode/directory", "File Folder"),
+                  item("My Story.txt", false, "text/plain", "Text Document"),
+                  item("Poem.txt", false, "text/plain", "Text Document")});
   QTreeView list;
   list.setRootIsDecorated(false);
   list.setModel(&model);
@@ -58,7 +58,7 @@ void menuSection(Gallery& gallery) {
   list.header()->resizeSection(0, 200);
   list.selectionModel()->select(model.index(2, 0),
                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
-  model.SetDropTarget(1);
+  model.setDropTarget(1);
   Gallery::showActive(list);
   // The dragged item's picture follows the pointer onto the folder.
   auto* picture = new QLabel(list.viewport());

@@ -152,7 +152,7 @@ QJsonObject schemeJson(const DhvScheme& s, bool loaded,
 
 int select(int argc, char** argv) {
   std::int32_t mode = 99;
-  std::string user = CurrentUserName();
+  std::string user = currentUserName();
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
     if ((arg == "--mode" || arg == "--user") && i + 1 >= argc)

@@ -42,7 +42,7 @@ bool writeOverrides(const PreviewArguments& args, std::int32_t& mode) {
             reg::kSuccess)
       return false;
   }
-  mode = QueryPlatformMode(kShellDefaultMode);
+  mode = queryPlatformMode(kShellDefaultMode);
   if (args.mode && mode != *args.mode)
     std::fprintf(stderr,
                  "deskhaven-scheme: the platform mode component is not registered, so the "
@@ -50,7 +50,7 @@ bool writeOverrides(const PreviewArguments& args, std::int32_t& mode) {
                  mode);
   if (!args.cls)
     return true;
-  const auto place = ClassPlaceOf(ShellClassStore(mode));
+  const auto place = classPlaceOf(shellClassStore(mode));
   if (!place) {
     std::fprintf(stderr, "deskhaven-scheme: platform mode %d keeps no class\n", mode);
     return false;

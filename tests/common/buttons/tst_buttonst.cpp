@@ -87,10 +87,10 @@ private slots:
     CButtonST* box = makeButton();
     box->setCheckable(true);
     box->SetCheckState(true);
-    QVERIFY(box->GetCheck());
+    QVERIFY(box->getCheck());
     CButtonST* push = makeButton(QRect(100, 10, 60, 40));
     push->SetCheckState(true);
-    QVERIFY(!push->GetCheck());
+    QVERIFY(!push->getCheck());
   }
 
   void pictureFollowsHoverPressAndCheckMark() {
@@ -98,7 +98,7 @@ private slots:
     const QPoint middle(30, 20);
     QCOMPARE(pixel(*push, middle), kNormalBlue);
     QTest::mouseMove(push);
-    QVERIFY(push->IsHovered());
+    QVERIFY(push->isHovered());
     QCOMPARE(pixel(*push, middle), kHoverRed);
     // Pressed, the hover picture moves down and right by one pixel.
     push->setDown(true);
@@ -111,7 +111,7 @@ private slots:
     CButtonST* box = makeButton(QRect(100, 10, 60, 40));
     box->setCheckable(true);
     QTest::mouseMove(box);
-    QVERIFY(box->IsHovered());
+    QVERIFY(box->isHovered());
     QCOMPARE(pixel(*box, middle), kNormalBlue);
     box->SetCheckState(true);
     QCOMPARE(pixel(*box, middle), kHoverRed);
@@ -132,7 +132,7 @@ private slots:
       painter.fillRect(0, 0, 16, 8, kNormalBlue);
     }
     QCOMPARE(button->AssignBitmaps(bitmap, Qt::magenta), CButtonST::BitmapOk);
-    const QColor face = button->GetStateColor(CButtonST::NormalBackground);
+    const QColor face = button->getStateColor(CButtonST::NormalBackground);
     QCOMPARE(pixel(*button, QPoint(30, 14)), kNormalBlue);
     QCOMPARE(pixel(*button, QPoint(30, 24)), face);
     // Bitmaps keep their colours when disabled.
@@ -174,7 +174,7 @@ private slots:
 
     // Leaving in time stops the timer.
     QTest::mouseMove(owner, kAway);
-    QVERIFY(!flat->IsHovered());
+    QVERIFY(!flat->isHovered());
     QTest::mouseMove(flat);
     QTest::mouseMove(owner, kAway);
     QVERIFY(!spoken.wait(700));
@@ -184,13 +184,13 @@ private slots:
     QMouseEvent drag(QEvent::MouseMove, QPointF(5, 5), dragged->mapToGlobal(QPointF(5, 5)),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(dragged, &drag);
-    QVERIFY(!dragged->IsHovered());
+    QVERIFY(!dragged->isHovered());
 
     CButtonST* classic = makeButton(QRect(200, 10, 60, 40));
     classic->SetFlatLook(false);
     QSignalSpy classicSpoken(classic, &CButtonST::hoverTimeout);
     QTest::mouseMove(classic);
-    QVERIFY(!classic->IsHovered());
+    QVERIFY(!classic->isHovered());
     QVERIFY(!classicSpoken.wait(700));
   }
 
@@ -199,24 +199,24 @@ private slots:
     CButtonST* next = makeButton(QRect(100, 10, 60, 40));
     button->setFocus();
     QTest::mouseMove(button);
-    QVERIFY(button->IsHovered());
+    QVERIFY(button->isHovered());
     next->setFocus();
-    QVERIFY(!button->IsHovered());
+    QVERIFY(!button->isHovered());
 
     QTest::mouseMove(button, QPoint(5, 5));
-    QVERIFY(button->IsHovered());
+    QVERIFY(button->isHovered());
     QWidget other;
     other.show();
     other.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&other));
-    QVERIFY(!button->IsHovered());
+    QVERIFY(!button->isHovered());
 
     owner->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(owner));
     QTest::mouseMove(button, QPoint(8, 8));
-    QVERIFY(button->IsHovered());
+    QVERIFY(button->isHovered());
     button->setEnabled(false);
-    QVERIFY(!button->IsHovered());
+    QVERIFY(!button->isHovered());
   }
 
   void disablingPassesTheFocusOnOrToTheOwner() {
@@ -245,7 +245,7 @@ private slots:
     menu->addAction(QStringLiteral("Silent"));
     button->AttachMenu(menu);
     const QPoint edge(2, 20);
-    QCOMPARE(pixel(*button, edge), button->GetStateColor(CButtonST::NormalBackground));
+    QCOMPARE(pixel(*button, edge), button->getStateColor(CButtonST::NormalBackground));
 
     QTimer::singleShot(100, menu, [&] {
       QVERIFY(menu->isVisible());
@@ -256,14 +256,14 @@ private slots:
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY(!menu->isVisible());
     QTest::mouseMove(owner, kAway);
-    QCOMPARE(pixel(*button, edge), button->GetStateColor(CButtonST::NormalBackground));
+    QCOMPARE(pixel(*button, edge), button->getStateColor(CButtonST::NormalBackground));
 
     // A new menu replaces and deletes the old one; null removes it.
     QPointer<QMenu> old = menu;
     button->AttachMenu(new QMenu);
     QVERIFY(old.isNull());
     button->AttachMenu(nullptr);
-    QCOMPARE(button->AttachedMenu(), nullptr);
+    QCOMPARE(button->attachedMenu(), nullptr);
   }
 
   void linkOpensOnClickUnlessAMenuIsAttached() {
@@ -282,7 +282,7 @@ private slots:
 
     button->AttachMenu(new QMenu);
     button->click();
-    button->AttachedMenu()->close();
+    button->attachedMenu()->close();
     QCOMPARE(catcher.opened.size(), 2);
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
   }
@@ -291,11 +291,11 @@ private slots:
     CButtonST* button = makeButton();
     QList<QColor> before;
     for (int i = 0; i < 6; ++i)
-      before.append(button->GetStateColor(i));
+      before.append(button->getStateColor(i));
     QCOMPARE(button->SetStateColor(6, Qt::yellow), CButtonST::kStateColorRefused);
     QCOMPARE(button->SetStateColor(-1, Qt::yellow), CButtonST::kStateColorRefused);
     for (int i = 0; i < 6; ++i)
-      QCOMPARE(button->GetStateColor(i), before[i]);
+      QCOMPARE(button->getStateColor(i), before[i]);
 
     QCOMPARE(button->SetStateColor(CButtonST::NormalBackground, Qt::yellow), 0);
     QCOMPARE(pixel(*button, QPoint(2, 20)), QColor(Qt::yellow));
@@ -331,7 +331,7 @@ private slots:
     button->setEnabled(false);
     QVERIFY(face->state().disabled);
     face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    QVERIFY(button->GetCheck());
+    QVERIFY(button->getCheck());
   }
 };
 

@@ -4,7 +4,7 @@
 
 #include <QTest>
 
-using dh::QueryPlatformMode;
+using dh::queryPlatformMode;
 using dh::reg::Root;
 
 namespace {
@@ -33,28 +33,28 @@ void TestPlatformMode::answersTheStoredMode() {
     TestHives hives;
     registerComponent();
     hives.setDword(Root::LocalMachine, kModeKey, "Mode", stored);
-    QCOMPARE(QueryPlatformMode(99), static_cast<int>(stored));
+    QCOMPARE(queryPlatformMode(99), static_cast<int>(stored));
   }
 }
 
 void TestPlatformMode::keepsTheDefaultWhenNoAnswer() {
   TestHives hives;
   hives.setDword(Root::LocalMachine, kModeKey, "Mode", 5);
-  QCOMPARE(QueryPlatformMode(99), 99); // not registered
-  QCOMPARE(QueryPlatformMode(0), 0);
+  QCOMPARE(queryPlatformMode(99), 99); // not registered
+  QCOMPARE(queryPlatformMode(0), 0);
 
   registerComponent();
-  QCOMPARE(QueryPlatformMode(99), 5);
+  QCOMPARE(queryPlatformMode(99), 5);
   hives.removeValue(Root::LocalMachine, kModeKey, "Mode"); // not ready
-  QCOMPARE(QueryPlatformMode(99), 99);
+  QCOMPARE(queryPlatformMode(99), 99);
   hives.setText(Root::LocalMachine, kModeKey, "Mode", "5"); // not a number
-  QCOMPARE(QueryPlatformMode(0), 0);
+  QCOMPARE(queryPlatformMode(0), 0);
 
   hives.setDword(Root::LocalMachine, kModeKey, "Mode", 5);
   hives.setText(Root::ClassesRoot, kServerKey, "", "/nonexistent/deskhaven-platformmode.so");
-  QCOMPARE(QueryPlatformMode(99), 99);
+  QCOMPARE(queryPlatformMode(99), 99);
   hives.setText(Root::ClassesRoot, kServerKey, "", REGSVR); // not a library
-  QCOMPARE(QueryPlatformMode(99), 99);
+  QCOMPARE(queryPlatformMode(99), 99);
 }
 
 QTEST_MAIN(TestPlatformMode)

@@ -171,11 +171,11 @@ void TestScheme::defaultsWriteBackOnlyIntoAnExistingKey() {
   writeScheme(hives, {.name = "W"});
   DhvScheme s;
   QVERIFY(s.Load("W"));
-  QVERIFY(s.WriteSilent(true));
+  QVERIFY(s.writeSilent(true));
   // Written back through the shell's Options menu, refused writes included (its tests);
   // here: a scheme that is gone is not made again by a write.
   s.SchemeName = "Gone";
-  QVERIFY(!s.WriteSilent(true));
+  QVERIFY(!s.writeSilent(true));
   reg::Key key;
   QCOMPARE(reg::Key::open(Root::LocalMachine, schemeKey("Gone"), reg::Access::Read, key),
            reg::kFileNotFound);

@@ -31,21 +31,21 @@ private slots:
 
 void TestSettings::valuesReadIntoTheirBuffers() {
   TestHives hives;
-  QCOMPARE(ReadSetting(setting::kHelpPath), std::string());
+  QCOMPARE(readSetting(setting::kHelpPath), std::string());
   hives.setText(Root::LocalMachine, kSettings, "HelpPath", std::string(259, 'h'));
-  QCOMPARE(ReadSetting(setting::kHelpPath).size(), std::size_t(259));
+  QCOMPARE(readSetting(setting::kHelpPath).size(), std::size_t(259));
   hives.setText(Root::LocalMachine, kSettings, "HelpPath", std::string(260, 'h'));
-  QCOMPARE(ReadSetting(setting::kHelpPath), std::string());
+  QCOMPARE(readSetting(setting::kHelpPath), std::string());
   hives.setText(Root::LocalMachine, kSettings, "PrintFileTypes", std::string(499, 'p'));
-  QCOMPARE(ReadSetting(setting::kPrintFileTypes).size(), std::size_t(499));
+  QCOMPARE(readSetting(setting::kPrintFileTypes).size(), std::size_t(499));
   hives.setText(Root::LocalMachine, kSettings, "msAgent Path", std::string(2000, 'a'));
-  QCOMPARE(ReadSetting(setting::kAgentPath).size(), std::size_t(2000));
+  QCOMPARE(readSetting(setting::kAgentPath).size(), std::size_t(2000));
   hives.setText(Root::LocalMachine, kSettings, "Default Pictures", "/pics");
   QCOMPARE(GetDefaultPicturesFolder(), std::string("/pics"));
 
-  QCOMPARE(JoinPath("/pics", "a.bmp"), std::string("/pics/a.bmp"));
-  QCOMPARE(JoinPath("/pics/", "a.bmp"), std::string("/pics/a.bmp"));
-  QCOMPARE(JoinPath("//server/share/pics", "a.bmp"), std::string("//server/share/pics/a.bmp"));
+  QCOMPARE(joinPath("/pics", "a.bmp"), std::string("/pics/a.bmp"));
+  QCOMPARE(joinPath("/pics/", "a.bmp"), std::string("/pics/a.bmp"));
+  QCOMPARE(joinPath("//server/share/pics", "a.bmp"), std::string("//server/share/pics/a.bmp"));
 }
 
 void TestSettings::userTypePictureSearchOrder() {

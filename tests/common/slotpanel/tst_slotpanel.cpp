@@ -56,68 +56,68 @@ void TestSlotPanel::captionsShortenLongWordsAndLongNames_data() {
 void TestSlotPanel::captionsShortenLongWordsAndLongNames() {
   QFETCH(QString, name);
   QFETCH(QString, caption);
-  QCOMPARE(SlotCaption(name), caption);
+  QCOMPARE(slotCaption(name), caption);
 }
 
 void TestSlotPanel::panelShowsWhatFitsAndScrollsOneLinkAtATime() {
   SlotPanel panel;
   // 3 links with room for 5: four slots out of use, no scrolling.
-  panel.Layout(3, 5 * 80 + 79, 80);
-  QCOMPARE(panel.Visible(), 3);
+  panel.layout(3, 5 * 80 + 79, 80);
+  QCOMPARE(panel.visible(), 3);
   for (int slot = 0; slot < SlotPanel::kSlots; ++slot)
-    QCOMPARE(panel.SlotInUse(slot), slot < 3);
-  QVERIFY(!panel.ScrollUpInUse() && !panel.ScrollDownInUse());
-  QVERIFY(!panel.ScrollDown());
+    QCOMPARE(panel.slotInUse(slot), slot < 3);
+  QVERIFY(!panel.scrollUpInUse() && !panel.scrollDownInUse());
+  QVERIFY(!panel.scrollDown());
 
   // More room than seven slots, and no room or no links at all.
-  panel.Layout(20, 2000, 80);
-  QCOMPARE(panel.Visible(), 7);
-  panel.Layout(0, 2000, 80);
-  QCOMPARE(panel.Visible(), 0);
-  QVERIFY(!panel.ScrollDownInUse() && !panel.SlotInUse(0));
-  panel.Layout(4, 50, 80);
-  QCOMPARE(panel.Visible(), 0);
-  panel.Layout(4, 500, 0);
-  QCOMPARE(panel.Visible(), 0);
+  panel.layout(20, 2000, 80);
+  QCOMPARE(panel.visible(), 7);
+  panel.layout(0, 2000, 80);
+  QCOMPARE(panel.visible(), 0);
+  QVERIFY(!panel.scrollDownInUse() && !panel.slotInUse(0));
+  panel.layout(4, 50, 80);
+  QCOMPARE(panel.visible(), 0);
+  panel.layout(4, 500, 0);
+  QCOMPARE(panel.visible(), 0);
 }
 
 void TestSlotPanel::checkMarkFollowsTheOpenedLink() {
   SlotPanel panel;
-  panel.Layout(9, 400, 80);
+  panel.layout(9, 400, 80);
   // Nothing opened yet: scrolling marks no slot.
-  QVERIFY(panel.ScrollDown() && panel.ScrollUp());
-  QCOMPARE(panel.CheckedSlot(), std::nullopt);
-  QCOMPARE(panel.Open(1), 1);
-  QCOMPARE(panel.CheckedSlot(), 1);
-  QVERIFY(panel.ScrollDown());
-  QCOMPARE(panel.CheckedSlot(), 0);
-  QVERIFY(panel.ScrollDown());
-  QCOMPARE(panel.CheckedSlot(), std::nullopt);
-  QVERIFY(panel.ScrollUp());
-  QCOMPARE(panel.CheckedSlot(), 0);
+  QVERIFY(panel.scrollDown() && panel.scrollUp());
+  QCOMPARE(panel.checkedSlot(), std::nullopt);
+  QCOMPARE(panel.open(1), 1);
+  QCOMPARE(panel.checkedSlot(), 1);
+  QVERIFY(panel.scrollDown());
+  QCOMPARE(panel.checkedSlot(), 0);
+  QVERIFY(panel.scrollDown());
+  QCOMPARE(panel.checkedSlot(), std::nullopt);
+  QVERIFY(panel.scrollUp());
+  QCOMPARE(panel.checkedSlot(), 0);
   // A new layout scrolls back but still marks the link; a new scheme forgets it.
-  panel.Layout(9, 400, 80);
-  QCOMPARE(panel.CheckedSlot(), 1);
-  panel.ForgetOpened();
-  QCOMPARE(panel.CheckedSlot(), std::nullopt);
+  panel.layout(9, 400, 80);
+  QCOMPARE(panel.checkedSlot(), 1);
+  panel.forgetOpened();
+  QCOMPARE(panel.checkedSlot(), std::nullopt);
 }
 
 void TestSlotPanel::resizeKeepsTheScrollAndTheTick() {
   SlotPanel panel;
-  panel.Layout(9, 400, 80); // five slots
+  panel.layout(9, 400, 80); // five slots
   for (int press = 0; press < 3; ++press)
-    QVERIFY(panel.ScrollDown());
-  QCOMPARE(panel.Open(1), 4);
-  panel.Fit(320, 80); // four slots, the same links at the top
-  QCOMPARE(panel.Offset(), 3);
-  QCOMPARE(panel.CheckedSlot(), 1);
+    QVERIFY(panel.scrollDown());
+  QCOMPARE(panel.open(1), 4);
+  panel.fit(320, 80); // four slots, the same links at the top
+  QCOMPARE(panel.offset(), 3);
+  QCOMPARE(panel.checkedSlot(), 1);
   // Back took the tick away, and a resize does not bring it back. Room for seven leaves
   // no empty slot below the last link; the links above stay in reach.
-  panel.ClearTick();
-  panel.Fit(2000, 80);
-  QCOMPARE(panel.Offset(), 2);
-  QCOMPARE(panel.CheckedSlot(), std::nullopt);
-  QVERIFY(panel.ScrollUpInUse() && !panel.ScrollDownInUse());
+  panel.clearTick();
+  panel.fit(2000, 80);
+  QCOMPARE(panel.offset(), 2);
+  QCOMPARE(panel.checkedSlot(), std::nullopt);
+  QVERIFY(panel.scrollUpInUse() && !panel.scrollDownInUse());
 }
 
 QTEST_GUILESS_MAIN(TestSlotPanel)

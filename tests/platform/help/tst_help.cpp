@@ -49,18 +49,18 @@ void TestHelp::opensFolderAtItsContexts() {
   QVERIFY(window.open(DEMO_HELP, 49999));
   QCOMPARE(pageName(window.browser().source()), "index.html");
 
-  HelpWindow* shown = ShowHelp(DEMO_HELP, 50001);
+  HelpWindow* shown = showHelp(DEMO_HELP, 50001);
   QVERIFY(shown && shown->isVisible());
-  QCOMPARE(ShowHelp(QString(DEMO_HELP) + "/", 50003), shown); // one window serves all
+  QCOMPARE(showHelp(QString(DEMO_HELP) + "/", 50003), shown); // one window serves all
   QCOMPARE(shown->windowTitle(), "Links");
-  QVERIFY(!ShowHelp("/nonexistent/help.chm", 50001));
+  QVERIFY(!showHelp("/nonexistent/help.chm", 50001));
   // Without a window manager there is no title bar: the window closes itself.
   QPointer<HelpWindow> guard(shown);
   QVERIFY(QTest::qWaitForWindowActive(shown));
   QTest::keyClick(shown, Qt::Key_Escape);
   QTRY_VERIFY(!guard);
   const auto windows = QApplication::topLevelWidgets().size();
-  QVERIFY(!ShowHelp("/nonexistent/help.chm", 50001)); // a failed first open leaves nothing
+  QVERIFY(!showHelp("/nonexistent/help.chm", 50001)); // a failed first open leaves nothing
   QCOMPARE(QApplication::topLevelWidgets().size(), windows);
 }
 

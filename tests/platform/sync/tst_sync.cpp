@@ -54,7 +54,7 @@ void TestSync::lockWaitsNoLongerThanAsked() {
   timer.start();
   QVERIFY(!other.wait(100ms));
   QVERIFY(timer.elapsed() >= 100 && timer.elapsed() < 1000);
-  held.Release();
+  held.release();
   QVERIFY(other.wait(0ms));
 }
 
