@@ -61,8 +61,4 @@ std::span<const CPageCtrl::Press> CFilesCtrl::presses() const {
   return kPresses;
 }
 
-bool CFilesCtrl::pressButton(int id) {
-  return form_->press(id);
-}
-
 } // namespace dh::files

@@ -48,8 +48,4 @@ std::span<const CPageCtrl::Press> CProgramsCtrl::presses() const {
   return kPresses;
 }
 
-bool CProgramsCtrl::pressButton(int id) {
-  return form_->press(id);
-}
-
 } // namespace dh::programs

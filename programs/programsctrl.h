@@ -22,7 +22,6 @@ public:
 protected:
   bool OnCommand(PageCommand command) override;
   std::span<const Press> presses() const override;
-  bool pressButton(int id) override;
 
 private:
   CProgramsForm* form_;

@@ -47,8 +47,4 @@ std::span<const CPageCtrl::Press> CSitebookCtrl::presses() const {
   return kPresses;
 }
 
-bool CSitebookCtrl::pressButton(int id) {
-  return form_->press(id);
-}
-
 } // namespace dh::sitebook

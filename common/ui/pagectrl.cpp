@@ -1,8 +1,10 @@
 #include "common/ui/pagectrl.h"
 
+#include "common/ui/pageform.h"
+
 namespace dh {
 
-void CPageCtrl::setForm(QWidget* form) {
+void CPageCtrl::setForm(CPageForm* form) {
   form_ = form;
   form_->setGeometry(rect());
 }
@@ -10,7 +12,7 @@ void CPageCtrl::setForm(QWidget* form) {
 bool CPageCtrl::OnCommand(PageCommand command) {
   for (const auto& [pageCommand, button] : presses())
     if (pageCommand == command)
-      return pressButton(button);
+      return form_->press(button);
   return false;
 }
 

@@ -14,6 +14,8 @@
 
 namespace dh {
 
+class CPageForm;
+
 class CPageCtrl : public QWidget {
   Q_OBJECT
 
@@ -25,19 +27,18 @@ protected:
   using QWidget::QWidget;
 
   // Called by the derived control once its form exists: the form follows its size.
-  void setForm(QWidget* form);
+  void setForm(CPageForm* form);
 
-  // Handles a command: the default presses the button that presses() names for it.
+  // Handles a command: the default presses, as a click would, the form button that
+  // presses() names for it (nothing when that button is hidden or off).
   virtual bool OnCommand(PageCommand command);
   virtual std::span<const Press> presses() const = 0;
-  // Presses the form's button id, as a click would (nothing when it is hidden or off).
-  virtual bool pressButton(int id) = 0;
 
   bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
 private:
-  QWidget* form_ = nullptr;
+  CPageForm* form_ = nullptr;
 };
 
 // A control's presses: its own, then side-panel button i pressed by sideButtonCommand(i).
