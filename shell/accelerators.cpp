@@ -19,6 +19,7 @@ struct Accelerator {
 constexpr Qt::KeyboardModifiers kNone = Qt::NoModifier;
 constexpr Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
+constexpr Qt::KeyboardModifiers kShift = Qt::ShiftModifier;
 
 const Accelerator kTable[] = {
     {Qt::Key_1, kCtrl, sideButtonCommand(0)},
@@ -39,6 +40,8 @@ const Accelerator kTable[] = {
     {Qt::Key_F1, kNone, PageCommand::Help},
     {Qt::Key_F2, kNone, PageCommand::Rename},
     {Qt::Key_F5, kNone, PageCommand::Refresh},
+    {Qt::Key_F6, kNone, ShellAction::NextPart},
+    {Qt::Key_F6, kShift, ShellAction::PreviousPart},
     {Qt::Key_F11, kNone, PageCommand::SidePanel},
     {Qt::Key_Tab, kNone, PageCommand::Tab},
     {Qt::Key_PageUp, kNone, PageCommand::ScrollUp},
@@ -72,7 +75,8 @@ std::optional<KeyCommand> keyCommand(const QKeyEvent& event) {
 }
 
 CAcceleratorTable::CAcceleratorTable(QWidget* window, std::function<void(PageCommand)> toPage)
-    : window_(window), toPage_(std::move(toPage)) {
+    : window_(window), toPage_(std::move(toPage)),
+      parts_(window, [this] { toPage_(PageCommand::Tab); }) {
   qApp->installEventFilter(this);
 }
 
@@ -94,16 +98,24 @@ bool CAcceleratorTable::eventFilter(QObject* watched, QEvent* event) {
   // Menus and message boxes are windows of their own and keep their keys.
   if (!window_ || !widget || widget->window() != window_)
     return false;
-  const auto command = keyCommand(*static_cast<QKeyEvent*>(event));
-  if (!command)
+  const auto& key = *static_cast<QKeyEvent*>(event);
+  const auto command = keyCommand(key);
+  // The keys that move along a part are the pupil's only on its buttons: on a list, a
+  // tree or the web page they are that control's.
+  const bool buttonKey = !command && KeyboardParts::isButtonKey(widget, key);
+  if (!command && !buttonKey)
     return false;
   if (type == QEvent::ShortcutOverride) {
     // Claimed here so that no shortcut of a control takes the key before its key press.
     event->accept();
     return true;
   }
-  if (const auto* page = std::get_if<PageCommand>(&*command))
+  if (buttonKey)
+    parts_.buttonKey(widget, key);
+  else if (const auto* page = std::get_if<PageCommand>(&*command))
     toPage_(*page);
+  else if (const auto action = std::get<ShellAction>(*command); action != ShellAction::Swallow)
+    parts_.moveToPart(action == ShellAction::NextPart);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/pagecommand.h"
+#include "shell/keyboardparts.h"
 
 #include <QObject>
 #include <QPointer>
@@ -20,7 +21,9 @@ namespace dh::shell {
 
 // What the shell itself does with a key rather than send it to a page.
 enum class ShellAction {
-  Swallow, // Escape: taken, so that it closes nothing and reaches no control
+  Swallow,      // Escape: taken, so that it closes nothing and reaches no control
+  NextPart,     // F6: the keyboard to the next part of the window
+  PreviousPart, // Shift+F6: to the previous one
 };
 
 using KeyCommand = std::variant<PageCommand, ShellAction>;
@@ -34,7 +37,8 @@ class CAcceleratorTable : public QObject {
 
 public:
   // Takes the shortcut keys of every widget inside window (the page controls included)
-  // and hands their page commands to toPage. Installs itself on the application.
+  // and hands their page commands to toPage; moves the keyboard among the window's parts
+  // and their buttons. Installs itself on the application.
   CAcceleratorTable(QWidget* window, std::function<void(PageCommand command)> toPage);
   ~CAcceleratorTable() override;
 
@@ -44,6 +48,7 @@ protected:
 private:
   QPointer<QWidget> window_;
   std::function<void(PageCommand)> toPage_;
+  KeyboardParts parts_;
 };
 
 } // namespace dh::shell

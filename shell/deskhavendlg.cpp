@@ -9,6 +9,7 @@
 #include "platform/components/componenthost.h"
 #include "platform/ui/busywork.h"
 #include "platform/ui/controlid.h"
+#include "platform/ui/keyboardpart.h"
 #include "platform/ui/messageservice.h"
 #include "shell/aboutdlg.h"
 #include "shell/accelerators.h"
@@ -118,11 +119,15 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
   connect(logo_, &QPushButton::clicked, this, &CDeskhavenDlg::onLogo);
   connect(classButton_, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::speakTip);
   connect(logo_, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::speakTip);
-  // The row is worked with the mouse; the keyboard belongs to the page on show, so Enter
-  // and Tab reach its controls and no button of the row looks chosen by a focus frame.
+  // The keyboard belongs to the page on show, so Enter and Tab reach its controls; the
+  // row's buttons take it only by F6 and the arrow keys, never from a click. The class
+  // button only shows the class.
   for (auto* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
     button->setAutoDefault(false);
-    button->setFocusPolicy(Qt::NoFocus);
+    if (button == classButton_)
+      button->setFocusPolicy(Qt::NoFocus);
+    else
+      ui::setKeyboardPart(button, ui::KeyboardPart::TopRow);
   }
 
   frame_ = new QFrame(this);
@@ -316,8 +321,10 @@ void CDeskhavenDlg::showPage(int page) {
   if (QWidget* control = pageControl(page)) {
     control->show();
     control->raise();
-    // The keyboard goes with the page: a key must never reach the page just hidden.
-    if (!control->isAncestorOf(QApplication::focusWidget()))
+    // The keyboard goes with the page: a key must never reach the page just hidden. On
+    // the top row it stays, for the pupil moving along the row.
+    QWidget* focus = QApplication::focusWidget();
+    if (!control->isAncestorOf(focus) && ui::keyboardPartOf(focus) != ui::KeyboardPart::TopRow)
       control->setFocus(Qt::OtherFocusReason);
   }
   current_ = page;

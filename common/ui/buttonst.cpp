@@ -372,7 +372,8 @@ void CButtonST::paintEvent(QPaintEvent*) {
     paintCaption(painter, caption, look);
   }
 
-  if (look.focused && !flat_)
+  // Flat buttons too: whoever works the keyboard must see where it is.
+  if (look.focused)
     strokeRounded(painter, rect.adjusted(kGap, kGap, -kGap, -kGap), 2,
                   pal.color(QPalette::Highlight));
 }

@@ -5,6 +5,7 @@
 #include "common/ui/pageplaces.h"
 #include "common/ui/winxpbuttonst.h"
 #include "platform/ui/controlid.h"
+#include "platform/ui/keyboardpart.h"
 
 #include <QLabel>
 
@@ -33,6 +34,7 @@ CWinXPButtonST* CPageForm::makeToolButton(int id, const QIcon& icon, const QStri
                                           std::function<void()> clicked) {
   auto* button = new CWinXPButtonST(this);
   ui::setControlId(button, id);
+  ui::setKeyboardPart(button, ui::KeyboardPart::ToolBar);
   button->AssignIcons(icon);
   button->SetRoundedFrame(true);
   setPanelButtonColours(*button);
@@ -47,6 +49,7 @@ CButtonST* CPageForm::makeScrollButton(int id, bool down, const QIcon& hover, co
                                        const QString& tip, std::function<void()> clicked) {
   auto* button = new CButtonST(this);
   ui::setControlId(button, id);
+  ui::setKeyboardPart(button, ui::KeyboardPart::SidePanel);
   button->AssignIcons(hover, normal);
   button->SetBorderOnHover(false);
   // Flat on the frame's background, without a hover shade.
@@ -66,6 +69,7 @@ CPageForm::SideButtons CPageForm::makeSideButtons(const std::array<int, kSideBut
   for (int index = 0; index < kSideButtons; ++index) {
     auto* button = new CWinXPButtonST(this);
     ui::setControlId(button, ids[index]);
+    ui::setKeyboardPart(button, ui::KeyboardPart::SidePanel);
     button->setCheckable(true);
     button->SetRoundedFrame(true);
     setPanelButtonColours(*button);

@@ -9,6 +9,7 @@
 #include "files/views/filelauncher.h"
 #include "files/views/itemdragger.h"
 #include "platform/ui/controlid.h"
+#include "platform/ui/keyboardpart.h"
 #include "platform/ui/waitcursor.h"
 #include "platform/watch/treewatcher.h"
 
@@ -68,6 +69,7 @@ void CFolderListView::makePanel() {
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot) {
     auto* button = new CWinXPButtonST(this);
     dh::ui::setControlId(button, kSlotIds[slot]);
+    dh::ui::setKeyboardPart(button, dh::ui::KeyboardPart::SidePanel);
     button->setCheckable(true);
     button->SetRoundedFrame(true);
     button->SetImageAlignment(CButtonST::ImageAbove);
@@ -79,6 +81,7 @@ void CFolderListView::makePanel() {
   const auto scroll = [this](int id, const char* icon, const char* tip) {
     auto* button = new CButtonST(this);
     dh::ui::setControlId(button, id);
+    dh::ui::setKeyboardPart(button, dh::ui::KeyboardPart::SidePanel);
     button->AssignIcons(QIcon::fromTheme(QLatin1String(icon)));
     button->SetBorderOnHover(false);
     dh::setPanelButtonColours(*button);

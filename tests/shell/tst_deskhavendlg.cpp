@@ -2,6 +2,7 @@
 #include "platform/components/classregistry.h"
 #include "platform/shellops/fileoperation.h"
 #include "platform/shellops/progress.h"
+#include "platform/ui/keyboardpart.h"
 #include "platform/ui/messagerecorder.h"
 #include "platform/ui/ownkeys.h"
 #include "shell/aboutdlg.h"
@@ -163,6 +164,7 @@ private slots:
   void firstPageFollowsDefaultFirstTab();
   void pageButtonsSwitchPages();
   void keysReachThePageOnShow();
+  void keysMoveAmongPartsAndButtons();
   void classChangeRebuildsThePages();
   void classChangeWaitsForAPagesBoxOrMenu();
   void classButtonAndChangeClass();
@@ -347,6 +349,58 @@ void TestDeskhavenDlg::keysReachThePageOnShow() {
   empty.OnCommand(PageCommand::Copy);
   for (int page = 1; page <= 3; ++page)
     QVERIFY(none.received(page).isEmpty());
+}
+
+void TestDeskhavenDlg::keysMoveAmongPartsAndButtons() {
+  // Three parts, each with a button that cannot be pressed now, and a view.
+  QWidget window;
+  window.resize(300, 300);
+  const auto button = [&window](dh::ui::KeyboardPart part, int x, int y) {
+    auto* made = new QPushButton(QStringLiteral("%1,%2").arg(x).arg(y), &window);
+    made->setGeometry(x, y, 40, 20);
+    dh::ui::setKeyboardPart(made, part);
+    return made;
+  };
+  using dh::ui::KeyboardPart;
+  QPushButton* first = button(KeyboardPart::TopRow, 0, 0);
+  button(KeyboardPart::TopRow, 50, 0)->hide();
+  QPushButton* last = button(KeyboardPart::TopRow, 100, 0);
+  button(KeyboardPart::ToolBar, 0, 40)->setEnabled(false);
+  QPushButton* lower = button(KeyboardPart::SidePanel, 0, 120);
+  QPushButton* upper = button(KeyboardPart::SidePanel, 0, 80);
+  auto* view = new QLineEdit(&window);
+  view->move(0, 200);
+  CAcceleratorTable accelerators(&window, [view](PageCommand command) {
+    if (command == PageCommand::Tab)
+      view->setFocus();
+  });
+  window.show();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  view->setFocus();
+
+  const auto press = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+    return QApplication::focusWidget();
+  };
+  QCOMPARE(press(Qt::Key_Right), view); // the view keeps its own keys
+  QCOMPARE(press(Qt::Key_F6), first);
+  QCOMPARE(press(Qt::Key_Right), last); // past the hidden one
+  QCOMPARE(press(Qt::Key_Right), first);
+  QCOMPARE(press(Qt::Key_Up), last);
+  QCOMPARE(press(Qt::Key_Home), first);
+  QCOMPARE(press(Qt::Key_F6), upper); // past the part with nothing to press, from the top
+  QCOMPARE(press(Qt::Key_Down), lower);
+  QCOMPARE(press(Qt::Key_F6), view);
+  QCOMPARE(press(Qt::Key_F6, Qt::ShiftModifier), upper);
+  QCOMPARE(press(Qt::Key_F6, Qt::ShiftModifier), first);
+  QCOMPARE(press(Qt::Key_F6, Qt::ShiftModifier), view);
+
+  QSignalSpy clicks(last, &QAbstractButton::clicked);
+  last->setFocus(Qt::TabFocusReason);
+  press(Qt::Key_Return);
+  QCOMPARE(clicks.size(), 1);
+  QTest::mouseClick(first, Qt::LeftButton);
+  QCOMPARE(QApplication::focusWidget(), last); // a click leaves the keyboard where it was
 }
 
 void TestDeskhavenDlg::classChangeRebuildsThePages() {

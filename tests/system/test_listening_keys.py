@@ -3,12 +3,13 @@
 of the accessibility bus that listens for events (as a screen reader does) beside it,
 and the keys pressed as the X server gets them from a keyboard."""
 import os
+import shutil
 import subprocess
 import time
 import unittest
 
-from desktopbus import (CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, children, descendants,
-                        find, role_and_name, showing, wait_for, xdotool)
+from desktopbus import (CHANGE_TIMEOUT, START_TIMEOUT, Atspi, ShellOnTheDemo, children,
+                        descendants, find, has_state, role_and_name, showing, wait_for, xdotool)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -19,6 +20,15 @@ class TestKeysWithAListener(ShellOnTheDemo):
     def more_environment(cls):
         # Printing without a printer writes into the documents folder of this home.
         return {"HOME": os.path.join(cls.work.name, "home")}
+
+    @classmethod
+    def start(cls):
+        # More program sets than the side panel shows, so that it scrolls; named to come
+        # after the demo's own.
+        programs = os.path.join(cls.work.name, "demo", "programs")
+        for year in range(1, 7):
+            shutil.copytree(os.path.join(programs, "Art"), os.path.join(programs, f"Year {year}"))
+        return super().start()
 
     @classmethod
     def tearDownClass(cls):
@@ -52,6 +62,12 @@ class TestKeysWithAListener(ShellOnTheDemo):
     def key(self, *keys):
         xdotool("key", "--clearmodifiers", *keys)
 
+    def focused(self):
+        """The role and name of what has the keyboard in the shell's window."""
+        window = self.main_window()
+        return next((role_and_name(node) for node in descendants(window, 14)
+                     if has_state(node, Atspi.StateType.FOCUSED)), None) if window else None
+
     def help_opens(self):
         """F1 opens the help window over the shell; it is closed again by its Close button
         and the keyboard given back to the shell."""
@@ -76,6 +92,24 @@ class TestKeysWithAListener(ShellOnTheDemo):
         self.show_page("Programs")
         self.wait_shows("label", "Current Program Set: Art")
         self.second_slot_and_back("Current Program Set: Art", "Current Program Set: Maths")
+        # F6 and Shift+F6 go round the window's parts and the page's list; the arrow keys,
+        # Home and End move along a part.
+        for key, role, name in (
+                ("F6", "check box", "Programs"), ("Right", "check box", "My Files"),
+                ("End", "push button", "Deskhaven 2"),
+                ("F6", "push button", "Display a previously viewed program set"),
+                ("shift+F6", "check box", "Programs"), ("shift+F6", "list", "Programs"),
+                ("shift+F6", "push button", "Press to scroll up through program sets"),
+                ("Down", "check box", "Art"), ("Home", "push button",
+                                                "Press to scroll up through program sets")):
+            self.key(key)
+            wait_for(f"{key} to give the keyboard to {role} {name!r}",
+                     lambda: self.focused() == (role, name), CHANGE_TIMEOUT)
+        # Page Down and Page Up scroll the side panel through the sets it cannot show.
+        self.key("Next")
+        wait_for("Art to scroll away", lambda: not self.shows("check box", "Art"), CHANGE_TIMEOUT)
+        self.key("Prior")
+        self.wait_shows("check box", "Art")
         self.help_opens()
 
     def test_2_my_files_page(self):

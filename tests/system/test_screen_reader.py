@@ -119,6 +119,17 @@ class TestWithAScreenReader(ShellOnTheDemo):
         said = self.hear("a program", lambda said: said.rstrip(".") in
                          maths | self.names_in("programs", "Art"), since)
         self.assertIn(said.rstrip("."), maths)
+        # F6 goes from part to part of the window: the top row, the tool bar, the side
+        # panel, each button announced by its name and role; Right moves along the panel
+        # and Enter presses the slot.
+        for key, said in (("F6", "Programs check box"),
+                          ("F6", "Display a previously viewed program set push button"),
+                          ("F6", "Art check box"), ("Right", "Maths check box"),
+                          ("Right", "Writing check box")):
+            since = self.press(key)
+            self.hear(said, lambda line: line.startswith(said), since)
+        self.press("Return")
+        self.wait_shows("label", "Current Program Set: Writing")
 
     def test_2_my_files_page(self):
         self.show_page("alt+f", "My Files")
@@ -128,6 +139,11 @@ class TestWithAScreenReader(ShellOnTheDemo):
         since = self.press("Down")
         files = self.names_in("files", "My Work")
         self.hear(f"one of {sorted(files)}", lambda said: said.rstrip(".") in files, since)
+        # From the list, F6 goes to the top row and on to the page's tool bar.
+        self.press("F6")
+        since = self.press("F6")
+        said = self.hear("a tool-bar button", re.compile(r"(.+) push button").match, since)
+        self.assertIsNotNone(self.shows("push button", re.match(r"(.+) push button", said)[1]))
 
     def test_3_links_page(self):
         shown = self.press("alt+l")
