@@ -35,6 +35,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
+#include <vector>
 
 // The pictures are linked from a static library, which Qt does not register by itself.
 static void initShellResources() {
@@ -321,10 +322,8 @@ void CDeskhavenDlg::showPage(int page) {
   if (QWidget* control = pageControl(page)) {
     control->show();
     control->raise();
-    // The keyboard goes with the page: a key must never reach the page just hidden. On
-    // the top row it stays, for the pupil moving along the row.
-    QWidget* focus = QApplication::focusWidget();
-    if (!control->isAncestorOf(focus) && ui::keyboardPartOf(focus) != ui::KeyboardPart::TopRow)
+    // The keyboard goes with the page: a key must never reach the page just hidden.
+    if (!control->isAncestorOf(QApplication::focusWidget()))
       control->setFocus(Qt::OtherFocusReason);
   }
   current_ = page;
@@ -429,6 +428,23 @@ bool CDeskhavenDlg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == frame_ && event->type() == QEvent::Resize)
     fitControls();
   return QWidget::eventFilter(watched, event);
+}
+
+bool CDeskhavenDlg::focusNextPrevChild(bool next) {
+  // Tab never moves the focus among the top row's buttons, which F6 and the arrow keys
+  // reach: a control that hands the focus on (the web page past its last link, a page
+  // hidden while it has the focus) passes over them.
+  std::vector<QWidget*> row;
+  for (auto* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+    if (ui::keyboardPartOf(button) == ui::KeyboardPart::TopRow) {
+      button->setFocusPolicy(Qt::NoFocus);
+      row.push_back(button);
+    }
+  }
+  const bool moved = QWidget::focusNextPrevChild(next);
+  for (QWidget* button : row)
+    ui::setKeyboardPart(button, ui::KeyboardPart::TopRow);
+  return moved;
 }
 
 void CDeskhavenDlg::speakTip(CButtonST* button) {
