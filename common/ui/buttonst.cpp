@@ -42,10 +42,11 @@ void drawBevel(QPainter& painter, const QRectF& rect, qreal radius, const QColor
   painter.restore();
 }
 
-void strokeRounded(QPainter& painter, const QRect& rect, qreal radius, const QColor& color) {
+void strokeRounded(QPainter& painter, const QRect& rect, qreal radius, const QColor& color,
+                   int width = 1) {
   painter.save();
   painter.setBrush(Qt::NoBrush);
-  painter.setPen(QPen(color, 1));
+  painter.setPen(QPen(color, width));
   painter.drawRoundedRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
   painter.restore();
 }
@@ -59,6 +60,9 @@ CButtonST::CButtonST(QWidget* parent) : QPushButton(parent) {
              pal.color(QPalette::Button), pal.color(QPalette::ButtonText),
              pal.color(QPalette::Button), pal.color(QPalette::ButtonText)};
   setMouseTracking(true);
+  // The keyboard comes to an image button from keys only: a click leaves the focus where
+  // it was, and no focus frame behind.
+  setFocusPolicy(Qt::TabFocus);
   hoverTimer_.setSingleShot(true);
   hoverTimer_.setInterval(kHoverDelayMs);
   connect(&hoverTimer_, &QTimer::timeout, this, [this] { emit hoverTimeout(this); });
@@ -372,8 +376,12 @@ void CButtonST::paintEvent(QPaintEvent*) {
     paintCaption(painter, caption, look);
   }
 
-  // Flat buttons too: whoever works the keyboard must see where it is.
-  if (look.focused)
+  // Whoever moves the keyboard along flat buttons (F6, the arrow keys) must see at a
+  // glance where it is.
+  if (look.focused && flat_)
+    strokeRounded(painter, rect.adjusted(1, 1, -1, -1), cornerRadius(),
+                  pal.color(QPalette::Highlight), 2);
+  else if (look.focused)
     strokeRounded(painter, rect.adjusted(kGap, kGap, -kGap, -kGap), 2,
                   pal.color(QPalette::Highlight));
 }

@@ -142,8 +142,9 @@ class TestWithAScreenReader(ShellOnTheDemo):
         # From the list, F6 goes to the top row and on to the page's tool bar.
         self.press("F6")
         since = self.press("F6")
-        said = self.hear("a tool-bar button", re.compile(r"(.+) push button").match, since)
-        self.assertIsNotNone(self.shows("push button", re.match(r"(.+) push button", said)[1]))
+        button = re.compile(r"(.+) push button")
+        said = self.hear("a tool-bar button", button.match, since)
+        self.assertIsNotNone(self.shows("push button", button.match(said)[1]))
 
     def test_3_links_page(self):
         shown = self.press("alt+l")
