@@ -11,10 +11,8 @@
 #include "files/views/folderlistview.h"
 #include "files/views/foldertreeview.h"
 #include "files/views/itemdrag.h"
-#include "platform/components/componenthost.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messagerecorder.h"
-#include "tests/support/runtool.h"
 #include "tests/support/schemewriter.h"
 #include "tests/support/testdir.h"
 #include "tests/support/testfiles.h"
@@ -54,10 +52,9 @@ private slots:
   void pageCommandsBrowseWithinTheLimits();
   void sidePanelShowsThreeRootsOrScrollsNine();
   void watcherKeepsTheViewCurrent();
-  void viewsAndRefreshStayInAShortcutsTarget();
   void sharesArePolledNotWatched();
   void filesOpenWithTheirApplicationNeverAsPrograms();
-  void viewMenuIconSizeHelpAndClassChange();
+  void viewsShareTheFolderIconSizeHelpAndClassChange();
   void fileCommandsFollowTheirButtons();
   void severalItemsTakeTheSelectionCommands();
   void freshListingSortsByNameAndTheHeaderAgrees();
@@ -68,7 +65,6 @@ private slots:
   void contextMenusPressTheFormsButtons();
   void droppedItemsMoveWithinTheRootsAndUndo();
   void treesOfferMenusAndTakeDrops();
-  void registeredControlIsMadeByProgId();
 
 private:
   // A scheme of roots r1 ... rN below the test tree (each may go 2 levels deep), with
@@ -352,38 +348,6 @@ void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   QTRY_COMPARE(rows(), QStringList({"sheet"}));
 }
 
-void TestFilesCtrl::viewsAndRefreshStayInAShortcutsTarget() {
-  dir_->file("r1/a.txt", "a");
-  dir_->folder("shared/inner");
-  dir_->folderShortcut("r1/Shared", "shared");
-  dir_->giveAway("r1/Shared");
-  dir_->giveAway("r1/Shared/Target.lnk");
-  start(1, [&](const std::string& base) {
-    hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "DETAILS");
-  });
-  select("a");
-  command(PageCommand::Copy);
-  select("Shared");
-  command(PageCommand::Open);
-  select("inner");
-  command(PageCommand::Open);
-  const std::string inner = dir_->bytes("shared/inner");
-  QCOMPARE(view()->navigator().folder(), inner);
-  command(PageCommand::Refresh);
-  QCOMPARE(view()->navigator().folder(), inner);
-  // A view that never went there takes the place over, and hands it back.
-  const auto choose = [&](int id) { form()->findChild<QAction*>(dh::ui::idName(id))->trigger(); };
-  choose(CFilesForm::kIconView);
-  QCOMPARE(view()->navigator().folder(), inner);
-  choose(CFilesForm::kTwoPaneTree);
-  QCOMPARE(tree()->navigator().folder(), inner);
-  command(PageCommand::Refresh);
-  choose(CFilesForm::kDetailsView);
-  QCOMPARE(view()->navigator().folder(), inner);
-  command(PageCommand::Paste);
-  QCOMPARE(fileBytes(dir_->path("shared/inner/a.txt")), QByteArray("a"));
-}
-
 void TestFilesCtrl::sharesArePolledNotWatched() {
   start(1);
   const std::string share = dir_->bytes("r1");
@@ -436,32 +400,44 @@ void TestFilesCtrl::filesOpenWithTheirApplicationNeverAsPrograms() {
   qputenv("PATH", path);
 }
 
-void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
-  dir_->folder("r1/a");
+void TestFilesCtrl::viewsShareTheFolderIconSizeHelpAndClassChange() {
+  dir_->file("r1/a.txt", "a");
+  dir_->folder("shared/inner");
+  dir_->folderShortcut("r1/Shared", "shared");
+  dir_->giveAway("r1/Shared");
+  dir_->giveAway("r1/Shared/Target.lnk");
   start(1, [&](const std::string& base) {
     hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "DETAILS");
   });
   QAbstractItemView* details = view()->list();
   QCOMPARE(details->objectName(), QStringLiteral("id234"));
   select("a");
+  command(PageCommand::Copy);
+  select("Shared");
   command(PageCommand::Open);
-  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
+  select("inner");
+  command(PageCommand::Open);
+  const std::string inner = dir_->bytes("shared/inner");
+  command(PageCommand::Refresh);
+  QCOMPARE(view()->navigator().folder(), inner);
+  // Each view takes the folder over, in a shortcut's target too, and hands it back.
   const auto menu = [&](int id) { return form()->findChild<QAction*>(dh::ui::idName(id)); };
   menu(CFilesForm::kIconView)->trigger();
   QCOMPARE(view()->list()->objectName(), QStringLiteral("id216"));
-  QVERIFY(!details->isVisibleTo(form()));
-  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
-  QVERIFY(menu(CFilesForm::kIconView)->isChecked());
-  // The trees take the folder over and hand it back.
+  QVERIFY(!details->isVisibleTo(form()) && menu(CFilesForm::kIconView)->isChecked());
+  QCOMPARE(view()->navigator().folder(), inner);
   menu(CFilesForm::kOnePaneTree)->trigger();
-  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("a"));
-  QCOMPARE(tree()->shownFolder(), dir_->bytes("r1/a"));
+  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("inner"));
+  QCOMPARE(tree()->shownFolder(), inner);
   menu(CFilesForm::kTwoPaneTree)->trigger();
-  QCOMPARE(tree()->navigator().folder(), dir_->bytes("r1/a"));
+  QCOMPARE(tree()->navigator().folder(), inner);
+  command(PageCommand::Refresh);
   menu(CFilesForm::kDetailsView)->trigger();
   QCOMPARE(view()->list(), details);
-  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
+  QCOMPARE(view()->navigator().folder(), inner);
   QVERIFY(menu(CFilesForm::kDetailsView)->isChecked());
+  command(PageCommand::Paste);
+  QCOMPARE(fileBytes(dir_->path("shared/inner/a.txt")), QByteArray("a"));
 
   QVERIFY(view()->normalIcons());
   QVERIFY(command(PageCommand::IconSize));
@@ -874,15 +850,6 @@ void TestFilesCtrl::treesOfferMenusAndTakeDrops() {
   recorder_->answerNext(dh::ui::Answer::Yes);
   QVERIFY(command(PageCommand::Delete));
   QVERIFY(!QFile::exists(dir_->path("r1/Copy of box")));
-}
-
-void TestFilesCtrl::registeredControlIsMadeByProgId() {
-  start(1);
-  QCOMPARE(runTool(REGSVR, {FILES_LIBRARY}).status, 0);
-  QWidget frame;
-  const auto made = dh::component::createControl(CFilesCtrl::kProgId, &frame, 98);
-  QVERIFY2(made.ok(), made.reason.c_str());
-  QCOMPARE(made.widget->metaObject()->className(), "dh::files::CFilesCtrl");
 }
 
 QTEST_MAIN(TestFilesCtrl)

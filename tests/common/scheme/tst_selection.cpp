@@ -131,10 +131,7 @@ void TestSelection::pupilReadsUserSchemesWithoutWriting() {
   writeScheme(hives, {.name = "Default User"});
   hives.setText(Root::LocalMachine, kUserSchemes, "nobody", "Own");
   hives.setText(Root::CurrentUser, kDeskhavenUser, "ConfigToUse", "Lab");
-  reg::resetHives();
-  QVERIFY(::chmod(QFile::encodeName(hives.dir()).constData(), 0755) == 0);
-  for (const QString& hive : {hives.machineHive(), hives.userHive()})
-    QVERIFY(::chmod(QFile::encodeName(hive).constData(), 0644) == 0);
+  hives.shareReadOnly();
   // A pupil cannot write the machine hive, but still gets an entry, or ConfigToUse when
   // there is none; the write-back of the latter is refused without a word.
   const int result = runUnprivileged([] {

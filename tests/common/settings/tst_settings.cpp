@@ -76,10 +76,7 @@ void TestSettings::userTypePictureSearchOrder() {
 
   // A picture the user may not read is not offered.
   hives.setText(Root::CurrentUser, kPolicy, "InfoTip", "Teacher");
-  reg::resetHives();
-  QVERIFY(::chmod(QFile::encodeName(hives.dir()).constData(), 0755) == 0);
-  for (const QString& f : {hives.machineHive(), hives.userHive()})
-    QVERIFY(::chmod(QFile::encodeName(f).constData(), 0644) == 0);
+  hives.shareReadOnly();
   QVERIFY(::chmod((def + "/Teacher.bmp").c_str(), 0600) == 0);
   QCOMPARE(runUnprivileged([] { return GetUserTypePicturePath().empty() ? 0 : 1; }), 0);
 }
