@@ -346,6 +346,10 @@ void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   QVERIFY(rows().isEmpty());
   dir_->file("shared/sheet.txt");
   QTRY_COMPARE(rows(), QStringList({"sheet"}));
+  // And keeps it after a refresh.
+  command(PageCommand::Refresh);
+  dir_->file("shared/more.txt");
+  QTRY_COMPARE(rows(), QStringList({"more", "sheet"}));
 }
 
 void TestFilesCtrl::sharesArePolledNotWatched() {
