@@ -55,9 +55,8 @@ private slots:
   void menusOfferWhatIsAvailable();
   void draggingScrollsFasterPastTheEdges();
   void historyDropsForwardStepsOnANewVisit();
-  void depthStopsAtTheLimit();
+  void depthStopsAtTheLimitAlsoForTheHistory();
   void nestedRootsStopUpAndReachTheirFolders();
-  void historyReturnsOnlyWhereAPupilMayBe();
   void shortcutsAnAdministratorMadeLeadOut();
   void linksAPupilMadeNeverLeadOut();
 };
@@ -195,9 +194,10 @@ void TestFilesLogic::historyDropsForwardStepsOnANewVisit() {
   QVERIFY(history.canGoBack());
 }
 
-void TestFilesLogic::depthStopsAtTheLimit() {
+void TestFilesLogic::depthStopsAtTheLimitAlsoForTheHistory() {
   TestDir dir;
   dir.folder("r/1/2/3");
+  dir.folder("other");
   dir.folder("none/1");
   dir.folder("free/1");
   FolderNavigator navigator;
@@ -216,6 +216,20 @@ void TestFilesLogic::depthStopsAtTheLimit() {
   // Names that are not entries of the folder lead nowhere.
   for (const char* name : {"..", ".", "1/..", ""})
     QVERIFY(!navigator.enter(name));
+
+  // The history returns only where a pupil may be, the depth counted afresh from the path
+  // below the root.
+  navigator.setRoots(OpenRoots::of({makeRoot(dir, "r", 2), makeRoot(dir, "gone", 2)}));
+  QCOMPARE(navigator.roots().size(), 1u); // a root that cannot be read is dropped
+  QVERIFY(navigator.goTo(dir.bytes("r/1/2"), 0));
+  QCOMPARE(navigator.depth(), 2);
+  QVERIFY(!navigator.goTo(dir.bytes("r/1/2/3"), 0)); // below the limit
+  QVERIFY(!navigator.goTo(dir.bytes("other"), 0));   // outside the root
+  QVERIFY(!navigator.goTo(dir.bytes("r/1/../../other"), 0));
+  QVERIFY(!navigator.goTo(dir.bytes("r/1"), 1)); // no such root
+  QDir(dir.path("r/1")).removeRecursively();
+  QVERIFY(!navigator.goTo(dir.bytes("r/1"), 0));    // vanished
+  QCOMPARE(navigator.folder(), dir.bytes("r/1/2")); // nothing changed
 }
 
 void TestFilesLogic::nestedRootsStopUpAndReachTheirFolders() {
@@ -241,25 +255,6 @@ void TestFilesLogic::nestedRootsStopUpAndReachTheirFolders() {
   QCOMPARE(reaching.depth(), 1);
   QVERIFY(!reaching.reach(dir.bytes()));
   QCOMPARE(reaching.folder(), dir.bytes("a/b/c"));
-}
-
-void TestFilesLogic::historyReturnsOnlyWhereAPupilMayBe() {
-  TestDir dir;
-  dir.folder("r/1/2/3");
-  dir.folder("other");
-  FolderNavigator navigator;
-  navigator.setRoots(OpenRoots::of({makeRoot(dir, "r", 2), makeRoot(dir, "gone", 2)}));
-  QCOMPARE(navigator.roots().size(), 1u); // a root that cannot be read is dropped
-  // The depth is counted afresh from the path below the root.
-  QVERIFY(navigator.goTo(dir.bytes("r/1/2"), 0));
-  QCOMPARE(navigator.depth(), 2);
-  QVERIFY(!navigator.goTo(dir.bytes("r/1/2/3"), 0)); // below the limit
-  QVERIFY(!navigator.goTo(dir.bytes("other"), 0));   // outside the root
-  QVERIFY(!navigator.goTo(dir.bytes("r/1/../../other"), 0));
-  QVERIFY(!navigator.goTo(dir.bytes("r/1"), 1)); // no such root
-  QDir(dir.path("r/1")).removeRecursively();
-  QVERIFY(!navigator.goTo(dir.bytes("r/1"), 0));    // vanished
-  QCOMPARE(navigator.folder(), dir.bytes("r/1/2")); // nothing changed
 }
 
 void TestFilesLogic::shortcutsAnAdministratorMadeLeadOut() {
