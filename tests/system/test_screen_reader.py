@@ -85,6 +85,17 @@ class TestWithAScreenReader(ShellOnTheDemo):
         xdotool("key", "--clearmodifiers", key)
         return mark
 
+    def tab_to(self, what, probe, tries=12):
+        """Presses Tab until the screen reader says something probe accepts, and gives it."""
+        start = len(self.output())
+        for _ in range(tries):
+            since = self.press("Tab")
+            try:
+                return self.hear(what, probe, since, timeout=1.5)
+            except AssertionError:
+                continue
+        self.fail(f"Tab never reached {what}: {self.said_since(start)}")
+
     # The shell's side ------------------------------------------------------------------
 
     def shows(self, role, name):
@@ -134,18 +145,13 @@ class TestWithAScreenReader(ShellOnTheDemo):
         wait_for("the Links page", lambda: self.page_on_show() == "Links", CHANGE_TIMEOUT)
         # An arrow key must not reach the file list of the page just hidden.
         self.press("Down")
-        # Tab goes into the web page and on through it to the page's own buttons, each
-        # announced by its name and role.
+        # Tab goes into the web page, through its links, each announced by name and role,
+        # and on to the page's own buttons.
+        links = {"Science Corner", "Times Tables", "Reading Room"}
+        self.tab_to("a link of the start page",
+                    lambda said: said.endswith(" link.") and said[:-len(" link.")] in links)
         button = re.compile(r"(.+) push button\.$")
-        for _ in range(12):
-            since = self.press("Tab")
-            try:
-                said = self.hear("a button", button.match, since, timeout=1.5)
-                break
-            except AssertionError:
-                continue
-        else:
-            self.fail(f"no button announced by Tab on the Links page: {self.said_since(shown)}")
+        said = self.tab_to("a button", button.match)
         name = button.match(said).group(1)
         self.assertIsNotNone(self.shows("push button", name), name)
         self.assertEqual(self.page_on_show(), "Links")
