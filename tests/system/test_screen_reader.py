@@ -139,6 +139,22 @@ class TestWithAScreenReader(ShellOnTheDemo):
         since = self.press("Down")
         files = self.names_in("files", "My Work")
         self.hear(f"one of {sorted(files)}", lambda said: said.rstrip(".") in files, since)
+        # The new-folder dialog is announced with its field, named by its prompt, and is
+        # worked by keys.
+        since = self.press("ctrl+n")
+        self.hear("the dialog", lambda said: said == "Folder Creation dialog.", since)
+        self.hear("the name field",
+                  lambda said: said == "Please enter the name of the folder to be created text.",
+                  since)
+        # No window manager here gives the dialog the keyboard.
+        dialog = xdotool("search", "--name", "^Folder Creation$").split()[0]
+        xdotool("windowfocus", "--sync", dialog)
+        xdotool("type", "Poems")
+        self.press("Return")
+        files = os.path.join(self.work.name, "demo", "files")
+        wait_for("the folder Poems", lambda: any(
+            "Poems" in folders for _, folders, _ in os.walk(files)), CHANGE_TIMEOUT)
+        xdotool("windowfocus", "--sync", xdotool("search", "--name", "^Deskhaven 2$").split()[0])
 
     def test_3_links_page(self):
         shown = self.press("alt+l")
