@@ -1,6 +1,5 @@
 #include "platform/ui/messagerecorder.h"
 #include "platform/ui/messageservice.h"
-#include "platform/ui/waitcursor.h"
 
 #include <QApplication>
 #include <QTest>
@@ -45,19 +44,6 @@ private slots:
     }
     beep();
     QCOMPARE(recorder.beeps(), 2);
-  }
-
-  void waitCursorsNestAndRestore() {
-    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-    {
-      WaitCursor outer;
-      {
-        WaitCursor inner;
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-      }
-      QVERIFY(QGuiApplication::overrideCursor());
-    }
-    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
   }
 };
 
