@@ -218,6 +218,7 @@ void CFilesForm::makeViews() {
             [this](const QMimeData& data, const std::string& folder, bool move) {
               dropItem(data, folder, move);
             });
+    connect(view, &FolderView::targetShown, watch_, &FolderWatch::watchTree);
     connect(view, &FolderView::contextMenuWanted, this,
             [this, view](MenuTarget target, QPoint global) {
               runContextMenu(listMenu(target, availability(view->selectedItems())), global,
@@ -504,7 +505,8 @@ void CFilesForm::refresh() {
   raise();
   scheme_.SelectScheme(mode_);
   loadScheme();
-  watch_->stop();
+  // Before the views show their folders again, which may watch a shortcut's target too.
+  watch_->watch(roots_->roots());
   for (FolderView* view : views()) {
     const std::string folder = view->shownFolder();
     const int root = view->navigator().currentRoot();
@@ -513,7 +515,6 @@ void CFilesForm::refresh() {
       view->replay(folder, root);
   }
   layOutToolBar();
-  watch_->watch(roots_->roots());
 }
 
 void CFilesForm::reload() {

@@ -21,18 +21,20 @@ FolderWatch::~FolderWatch() = default;
 
 void FolderWatch::watch(const std::vector<dh::RootFolder>& roots) {
   stop();
-  for (const dh::RootFolder& root : roots) {
-    // Watching a share's tree would walk all of it over the network and still miss what
-    // other machines change.
-    if (onShare_(root.RootPath))
-      continue;
-    auto watcher =
-        std::make_unique<dh::watch::TreeWatcher>(QByteArray::fromStdString(root.RootPath));
-    connect(watcher.get(), &dh::watch::TreeWatcher::changed, this, &FolderWatch::changed);
-    // A root that cannot be watched is simply not watched.
-    if (watcher->start())
-      watchers_.push_back(std::move(watcher));
-  }
+  for (const dh::RootFolder& root : roots)
+    watchTree(root.RootPath);
+}
+
+void FolderWatch::watchTree(const std::string& folder) {
+  // Watching a share's tree would walk all of it over the network and still miss what
+  // other machines change.
+  if (watchers_.count(folder) || onShare_(folder))
+    return;
+  auto watcher = std::make_unique<dh::watch::TreeWatcher>(QByteArray::fromStdString(folder));
+  connect(watcher.get(), &dh::watch::TreeWatcher::changed, this, &FolderWatch::changed);
+  // A folder that cannot be watched is simply not watched.
+  if (watcher->start())
+    watchers_.emplace(folder, std::move(watcher));
 }
 
 void FolderWatch::stop() {

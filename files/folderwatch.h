@@ -9,6 +9,7 @@
 #include <QObject>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +35,9 @@ public:
 
   // Watches roots (those on shares are polled instead), instead of any watched before.
   void watch(const std::vector<dh::RootFolder>& roots);
+  // Watches also the tree below folder (a shortcut's target outside every root) until the
+  // next watch or stop; a tree watched already, or on a share, is left as it is.
+  void watchTree(const std::string& folder);
   void stop();
   int count() const { return int(watchers_.size()); }
   // Which folders lie on a share, as the file system says; tests stand a local folder
@@ -49,7 +53,8 @@ signals:
 private:
   std::function<std::string()> shown_;
   std::function<bool(const std::string&)> onShare_;
-  std::vector<std::unique_ptr<dh::watch::TreeWatcher>> watchers_;
+  // Keyed by the folder at the top of the tree watched.
+  std::map<std::string, std::unique_ptr<dh::watch::TreeWatcher>> watchers_;
   QTimer* poll_ = nullptr;
 };
 

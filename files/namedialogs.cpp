@@ -46,6 +46,8 @@ NameDialog::NameDialog(const QString& title, const QString& prompt, const QStrin
   auto* text = new QLabel(prompt, this);
   edit_ = new QLineEdit(this);
   dh::ui::setControlId(edit_, editId);
+  // The prompt names the field for screen readers.
+  text->setBuddy(edit_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   dh::ui::setControlId(buttons->button(QDialogButtonBox::Ok), kOk);
   dh::ui::setControlId(buttons->button(QDialogButtonBox::Cancel), kCancel);

@@ -131,6 +131,8 @@ QWebEngineProfile* pupilProfile() {
     return profile;
   // A debugging port would hand the pupil the developer tools of every page.
   qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
+  // Without it the engine shows screen readers a page as one blank pane: no links, no text.
+  qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
   const QString folder = browserDataFolder();
   QDir().mkpath(folder);
   QFile::setPermissions(folder,

@@ -11,7 +11,6 @@
 #include "platform/ui/controlid.h"
 #include "platform/ui/keyboardpart.h"
 #include "platform/ui/waitcursor.h"
-#include "platform/watch/treewatcher.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -189,7 +188,6 @@ void CFolderListView::loadScheme(const dh::DhvScheme& scheme,
                                  std::shared_ptr<const OpenRoots> roots) {
   scheme_ = scheme;
   navigator_.setRoots(std::move(roots));
-  targetWatchers_.clear();
   panel_.forgetOpened();
   model_.setItems({});
   layOutPanel();
@@ -324,7 +322,8 @@ void CFolderListView::shown(bool record) {
     buttons_.forward->setEnabled(history_.canGoForward());
   }
   buttons_.up->setEnabled(navigator_.canGoUp());
-  watchTarget();
+  if (navigator_.inShortcut())
+    emit targetShown(navigator_.base());
 }
 
 void CFolderListView::relist() {
@@ -345,16 +344,6 @@ void CFolderListView::selectionChanged() {
     return;
   caption_->setText(selectionCaption(selected, screenName(navigator_.captionLine())));
   enableItemButtons(buttons_, selected);
-}
-
-void CFolderListView::watchTarget() {
-  if (!navigator_.inShortcut() || targetWatchers_.count(navigator_.base()))
-    return;
-  auto watcher =
-      std::make_unique<dh::watch::TreeWatcher>(QByteArray::fromStdString(navigator_.base()));
-  connect(watcher.get(), &dh::watch::TreeWatcher::changed, this, &CFolderListView::folderChanged);
-  if (watcher->start())
-    targetWatchers_.emplace(navigator_.base(), std::move(watcher));
 }
 
 void CFolderListView::folderChanged(const QByteArray& folder) {

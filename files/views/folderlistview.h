@@ -12,7 +12,6 @@
 #include "files/views/folderview.h"
 
 #include <array>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -23,9 +22,6 @@ namespace dh {
 class CButtonST;
 class CWinXPButtonST;
 class OnScreenHelper;
-namespace watch {
-class TreeWatcher;
-}
 } // namespace dh
 
 namespace dh::files {
@@ -106,7 +102,6 @@ private:
   void shown(bool record);
   void relist();
   void selectionChanged();
-  void watchTarget();
   void onHover(dh::CButtonST* button);
   bool navigate(bool record);
   // A right click at local (viewport) or, with none, the menu key.
@@ -126,7 +121,6 @@ private:
   // Per column, the direction of its last sort; each press flips it first, so the first
   // press on the names (listed A to Z) sorts them Z to A, on the other columns upwards.
   std::array<bool, FolderItemsModel::kColumns> ascending_ = {true, false, false, false};
-  std::map<std::string, std::unique_ptr<dh::watch::TreeWatcher>> targetWatchers_;
 
   QFrame* sidePanel_ = nullptr;
   QLabel* caption_ = nullptr;

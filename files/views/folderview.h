@@ -88,6 +88,9 @@ signals:
   void contextMenuWanted(dh::files::MenuTarget target, QPoint global);
   // An item dragged within the page was dropped on the folder item of folder.
   void dropWanted(const QMimeData& data, const std::string& folder, bool move);
+  // The view shows a folder reached through an administrator's shortcut, below target:
+  // a tree outside the roots, which the page watches too from now on.
+  void targetShown(const std::string& target);
 
 protected:
   // A view hidden (its page, or another view on show) hears of no change on disk: it

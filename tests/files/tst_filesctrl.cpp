@@ -11,10 +11,8 @@
 #include "files/views/folderlistview.h"
 #include "files/views/foldertreeview.h"
 #include "files/views/itemdrag.h"
-#include "platform/components/componenthost.h"
 #include "platform/ui/controlid.h"
 #include "platform/ui/messagerecorder.h"
-#include "tests/support/runtool.h"
 #include "tests/support/schemewriter.h"
 #include "tests/support/testdir.h"
 #include "tests/support/testfiles.h"
@@ -54,21 +52,18 @@ private slots:
   void pageCommandsBrowseWithinTheLimits();
   void sidePanelShowsThreeRootsOrScrollsNine();
   void watcherKeepsTheViewCurrent();
-  void viewsAndRefreshStayInAShortcutsTarget();
   void sharesArePolledNotWatched();
   void filesOpenWithTheirApplicationNeverAsPrograms();
-  void viewMenuIconSizeHelpAndClassChange();
+  void viewsShareTheFolderIconSizeHelpAndClassChange();
   void fileCommandsFollowTheirButtons();
   void severalItemsTakeTheSelectionCommands();
   void freshListingSortsByNameAndTheHeaderAgrees();
   void treesFillLazilyWithinTheLimits();
   void treeRefreshKeepsExpansionAndSelection();
-  void twoPaneTreeListsFilesAndRunsFileCommands();
   void printingHandsFilesToThePrintSystem();
   void contextMenusPressTheFormsButtons();
   void droppedItemsMoveWithinTheRootsAndUndo();
-  void treesOfferMenusAndTakeDrops();
-  void registeredControlIsMadeByProgId();
+  void treesListRunCommandsAndOfferMenus();
 
 private:
   // A scheme of roots r1 ... rN below the test tree (each may go 2 levels deep), with
@@ -350,38 +345,10 @@ void TestFilesCtrl::watcherKeepsTheViewCurrent() {
   QVERIFY(rows().isEmpty());
   dir_->file("shared/sheet.txt");
   QTRY_COMPARE(rows(), QStringList({"sheet"}));
-}
-
-void TestFilesCtrl::viewsAndRefreshStayInAShortcutsTarget() {
-  dir_->file("r1/a.txt", "a");
-  dir_->folder("shared/inner");
-  dir_->folderShortcut("r1/Shared", "shared");
-  dir_->giveAway("r1/Shared");
-  dir_->giveAway("r1/Shared/Target.lnk");
-  start(1, [&](const std::string& base) {
-    hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "DETAILS");
-  });
-  select("a");
-  command(PageCommand::Copy);
-  select("Shared");
-  command(PageCommand::Open);
-  select("inner");
-  command(PageCommand::Open);
-  const std::string inner = dir_->bytes("shared/inner");
-  QCOMPARE(view()->navigator().folder(), inner);
+  // And keeps it after a refresh.
   command(PageCommand::Refresh);
-  QCOMPARE(view()->navigator().folder(), inner);
-  // A view that never went there takes the place over, and hands it back.
-  const auto choose = [&](int id) { form()->findChild<QAction*>(dh::ui::idName(id))->trigger(); };
-  choose(CFilesForm::kIconView);
-  QCOMPARE(view()->navigator().folder(), inner);
-  choose(CFilesForm::kTwoPaneTree);
-  QCOMPARE(tree()->navigator().folder(), inner);
-  command(PageCommand::Refresh);
-  choose(CFilesForm::kDetailsView);
-  QCOMPARE(view()->navigator().folder(), inner);
-  command(PageCommand::Paste);
-  QCOMPARE(fileBytes(dir_->path("shared/inner/a.txt")), QByteArray("a"));
+  dir_->file("shared/more.txt");
+  QTRY_COMPARE(rows(), QStringList({"more", "sheet"}));
 }
 
 void TestFilesCtrl::sharesArePolledNotWatched() {
@@ -436,32 +403,44 @@ void TestFilesCtrl::filesOpenWithTheirApplicationNeverAsPrograms() {
   qputenv("PATH", path);
 }
 
-void TestFilesCtrl::viewMenuIconSizeHelpAndClassChange() {
-  dir_->folder("r1/a");
+void TestFilesCtrl::viewsShareTheFolderIconSizeHelpAndClassChange() {
+  dir_->file("r1/a.txt", "a");
+  dir_->folder("shared/inner");
+  dir_->folderShortcut("r1/Shared", "shared");
+  dir_->giveAway("r1/Shared");
+  dir_->giveAway("r1/Shared/Target.lnk");
   start(1, [&](const std::string& base) {
     hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "DETAILS");
   });
   QAbstractItemView* details = view()->list();
   QCOMPARE(details->objectName(), QStringLiteral("id234"));
   select("a");
+  command(PageCommand::Copy);
+  select("Shared");
   command(PageCommand::Open);
-  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
+  select("inner");
+  command(PageCommand::Open);
+  const std::string inner = dir_->bytes("shared/inner");
+  command(PageCommand::Refresh);
+  QCOMPARE(view()->navigator().folder(), inner);
+  // Each view takes the folder over, in a shortcut's target too, and hands it back.
   const auto menu = [&](int id) { return form()->findChild<QAction*>(dh::ui::idName(id)); };
   menu(CFilesForm::kIconView)->trigger();
   QCOMPARE(view()->list()->objectName(), QStringLiteral("id216"));
-  QVERIFY(!details->isVisibleTo(form()));
-  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
-  QVERIFY(menu(CFilesForm::kIconView)->isChecked());
-  // The trees take the folder over and hand it back.
+  QVERIFY(!details->isVisibleTo(form()) && menu(CFilesForm::kIconView)->isChecked());
+  QCOMPARE(view()->navigator().folder(), inner);
   menu(CFilesForm::kOnePaneTree)->trigger();
-  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("a"));
-  QCOMPARE(tree()->shownFolder(), dir_->bytes("r1/a"));
+  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("inner"));
+  QCOMPARE(tree()->shownFolder(), inner);
   menu(CFilesForm::kTwoPaneTree)->trigger();
-  QCOMPARE(tree()->navigator().folder(), dir_->bytes("r1/a"));
+  QCOMPARE(tree()->navigator().folder(), inner);
+  command(PageCommand::Refresh);
   menu(CFilesForm::kDetailsView)->trigger();
   QCOMPARE(view()->list(), details);
-  QCOMPARE(view()->navigator().folder(), dir_->bytes("r1/a"));
+  QCOMPARE(view()->navigator().folder(), inner);
   QVERIFY(menu(CFilesForm::kDetailsView)->isChecked());
+  command(PageCommand::Paste);
+  QCOMPARE(fileBytes(dir_->path("shared/inner/a.txt")), QByteArray("a"));
 
   QVERIFY(view()->normalIcons());
   QVERIFY(command(PageCommand::IconSize));
@@ -651,36 +630,6 @@ void TestFilesCtrl::treeRefreshKeepsExpansionAndSelection() {
   QVERIFY(item({"Root 1", "a"})->isExpanded());
 }
 
-void TestFilesCtrl::twoPaneTreeListsFilesAndRunsFileCommands() {
-  dir_->file("r1/a/f.txt", "f");
-  dir_->folder("r1/a/sub");
-  start(1, [&](const std::string& base) {
-    hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "TREE2");
-  });
-  QCOMPARE(children(item({"Root 1"})), QStringList({"a"}));
-  QCOMPARE(children(item({"Root 1", "a"})), QStringList({"sub"})); // folders only
-  tree()->tree()->setCurrentItem(item({"Root 1", "a", "sub"}));
-  QCOMPARE(tree()->model().items().size(), 0u);
-  QCOMPARE(tree()->caption(), QStringLiteral("Current Folder: ") + dir_->path("r1/a/sub"));
-  QVERIFY(command(PageCommand::Up));
-  QCOMPARE(tree()->model().items().size(), 1u);
-  tree()->fileList()->setCurrentIndex(tree()->model().index(0, 0));
-  QVERIFY(command(PageCommand::Copy));
-  QVERIFY(command(PageCommand::Paste));
-  QCOMPARE(tree()->model().items().size(), 2u);
-  QVERIFY(QFile::exists(dir_->path("r1/a/Copy of f.txt")));
-  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("a"));
-  QVERIFY(command(PageCommand::Undo));
-  QCOMPARE(tree()->model().items().size(), 1u);
-  // The one-pane tree pastes into the selected folder.
-  const auto menu = form()->findChild<QAction*>(dh::ui::idName(CFilesForm::kOnePaneTree));
-  menu->trigger();
-  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("a"));
-  tree()->tree()->setCurrentItem(item({"Root 1", "a", "sub"}));
-  QVERIFY(command(PageCommand::Paste));
-  QVERIFY(QFile::exists(dir_->path("r1/a/sub/f.txt")));
-}
-
 void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", QFile::encodeName(dir_->path("bin")));
@@ -830,59 +779,76 @@ void TestFilesCtrl::droppedItemsMoveWithinTheRootsAndUndo() {
   QVERIFY(QFile::exists(a) && !QFile::exists(box + "/a.txt"));
 }
 
-void TestFilesCtrl::treesOfferMenusAndTakeDrops() {
+void TestFilesCtrl::treesListRunCommandsAndOfferMenus() {
   QTemporaryDir data;
   qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+  dir_->file("r1/a/f.txt", "f");
+  dir_->folder("r1/a/sub");
   dir_->folder("r1/box/inner");
-  const QString a = dir_->file("r1/a.txt", "a");
+  const QString notes = dir_->file("r1/notes.txt", "n");
   const QString box = dir_->path("r1/box");
   start(1, [&](const std::string& base) {
     hives_->setText(Root::LocalMachine, base + "\\Defaults", "DefaultView", "tree1");
   });
   constexpr int kSep = kMenuSeparator;
-  QCOMPARE(treeMenu({"Root 1", "a"}, kMenuCopy),
+  QCOMPARE(treeMenu({"Root 1", "notes"}, kMenuCopy),
            std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep, kMenuPrint, kMenuRename,
                              kSep, kMenuDelete}));
   QVERIFY(!treeMenu({"Root 1", "box"}, kMenuPaste).empty());
-  QTRY_VERIFY(QFile::exists(box + "/a.txt"));
+  QTRY_VERIFY(QFile::exists(box + "/notes.txt"));
 
   // A drag from elsewhere onto a tree folder is refused: nothing lights up or moves.
-  QFile::remove(box + "/a.txt");
-  QTreeWidget* tree = this->tree()->tree();
-  const QPoint at = tree->visualItemRect(item({"Root 1", "box"})).center();
-  std::unique_ptr<QMimeData> dragged(itemDragData({QFile::encodeName(a).toStdString()}));
+  QFile::remove(box + "/notes.txt");
+  QTreeWidget* folders = tree()->tree();
+  const QPoint at = folders->visualItemRect(item({"Root 1", "box"})).center();
+  std::unique_ptr<QMimeData> dragged(itemDragData({QFile::encodeName(notes).toStdString()}));
   QDragEnterEvent enter(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
-  QApplication::sendEvent(tree->viewport(), &enter);
+  QApplication::sendEvent(folders->viewport(), &enter);
   QVERIFY(!enter.isAccepted());
   QDropEvent dropped(at, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
-  QApplication::sendEvent(tree->viewport(), &dropped);
+  QApplication::sendEvent(folders->viewport(), &dropped);
   QTest::qWait(50);
   QVERIFY(item({"Root 1", "box"})->background(0) == QBrush());
-  QVERIFY(QFile::exists(a) && !QFile::exists(box + "/a.txt"));
+  QVERIFY(QFile::exists(notes) && !QFile::exists(box + "/notes.txt"));
 
-  // The two-pane tree holds folders: with no file chosen in the list, its folder is what
-  // the commands take.
-  form()->findChild<QAction*>(dh::ui::idName(CFilesForm::kTwoPaneTree))->trigger();
+  // The two-pane tree lists folders, and the files of the chosen one beside them.
+  const auto show = [&](int id) { form()->findChild<QAction*>(dh::ui::idName(id))->trigger(); };
+  show(CFilesForm::kTwoPaneTree);
+  QCOMPARE(children(item({"Root 1"})), QStringList({"a", "box"}));
+  QCOMPARE(children(item({"Root 1", "a"})), QStringList({"sub"}));
+  tree()->tree()->setCurrentItem(item({"Root 1", "a", "sub"}));
+  QCOMPARE(tree()->model().items().size(), 0u);
+  QCOMPARE(tree()->caption(), QStringLiteral("Current Folder: ") + dir_->path("r1/a/sub"));
+  QVERIFY(command(PageCommand::Up));
+  QCOMPARE(tree()->model().items().size(), 1u);
+  tree()->fileList()->setCurrentIndex(tree()->model().index(0, 0));
+  QVERIFY(command(PageCommand::Copy));
+  QVERIFY(command(PageCommand::Paste));
+  QCOMPARE(tree()->model().items().size(), 2u);
+  QVERIFY(QFile::exists(dir_->path("r1/a/Copy of f.txt")));
+  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("a"));
+  QVERIFY(command(PageCommand::Undo));
+  QCOMPARE(tree()->model().items().size(), 1u);
+  // The one-pane tree pastes into the selected folder.
+  show(CFilesForm::kOnePaneTree);
+  QCOMPARE(tree()->tree()->currentItem()->text(0), QStringLiteral("a"));
+  tree()->tree()->setCurrentItem(item({"Root 1", "a", "sub"}));
+  QVERIFY(command(PageCommand::Paste));
+  QVERIFY(QFile::exists(dir_->path("r1/a/sub/f.txt")));
+
+  // With no file chosen in the two-pane tree's list, its folder is what the commands take.
+  show(CFilesForm::kTwoPaneTree);
   QCOMPARE(treeMenu({"Root 1", "box"}, kMenuCopy),
            std::vector<int>({kMenuCut, kMenuCopy, kMenuPaste, kSep, kMenuRename, kSep, kMenuDelete,
                              kSep, kMenuNewFolder}));
   QCOMPARE(form()->commands().clip().paths, QStringList({box}));
-  this->tree()->tree()->setCurrentItem(item({"Root 1"}));
+  tree()->tree()->setCurrentItem(item({"Root 1"}));
   QVERIFY(command(PageCommand::Paste));
   QVERIFY(QFile::exists(dir_->path("r1/Copy of box/inner")));
-  this->tree()->tree()->setCurrentItem(item({"Root 1", "Copy of box"}));
+  tree()->tree()->setCurrentItem(item({"Root 1", "Copy of box"}));
   recorder_->answerNext(dh::ui::Answer::Yes);
   QVERIFY(command(PageCommand::Delete));
   QVERIFY(!QFile::exists(dir_->path("r1/Copy of box")));
-}
-
-void TestFilesCtrl::registeredControlIsMadeByProgId() {
-  start(1);
-  QCOMPARE(runTool(REGSVR, {FILES_LIBRARY}).status, 0);
-  QWidget frame;
-  const auto made = dh::component::createControl(CFilesCtrl::kProgId, &frame, 98);
-  QVERIFY2(made.ok(), made.reason.c_str());
-  QCOMPARE(made.widget->metaObject()->className(), "dh::files::CFilesCtrl");
 }
 
 QTEST_MAIN(TestFilesCtrl)

@@ -1,12 +1,11 @@
 // The My Files rules that need no window: what a folder lists and how, captions, sorting,
-// the tool bar's places, the history, the depth limits and the confinement to the roots.
+// the menus, the history, the depth limits and the confinement to the roots.
 #include "common/settings.h"
 #include "files/contextmenu.h"
 #include "files/model/folderlisting.h"
 #include "files/model/foldernavigator.h"
 #include "files/model/foldershortcut.h"
 #include "files/model/navigationhistory.h"
-#include "files/toolbarlayout.h"
 #include "files/views/folderitemsmodel.h"
 #include "files/views/itemdrag.h"
 #include "platform/desktop/shelllink.h"
@@ -53,13 +52,11 @@ private slots:
   void sortingByEachColumn();
   void refreshKeepsUnchangedItems();
   void programsAreNeverHandedOn();
-  void toolBarClosesUpGroupByGroup();
   void menusOfferWhatIsAvailable();
   void draggingScrollsFasterPastTheEdges();
   void historyDropsForwardStepsOnANewVisit();
-  void depthStopsAtTheLimit();
+  void depthStopsAtTheLimitAlsoForTheHistory();
   void nestedRootsStopUpAndReachTheirFolders();
-  void historyReturnsOnlyWhereAPupilMayBe();
   void shortcutsAnAdministratorMadeLeadOut();
   void linksAPupilMadeNeverLeadOut();
 };
@@ -175,31 +172,6 @@ void TestFilesLogic::programsAreNeverHandedOn() {
   QVERIFY(program(dir.file("setup.txt", "MZ\x90")));
 }
 
-void TestFilesLogic::toolBarClosesUpGroupByGroup() {
-  const QRect back(14, 10, 27, 26);
-  std::array<bool, kToolBarButtons> shown;
-  shown.fill(true);
-  ToolBarPlaces places = layOutToolBar(shown, back, 9, 28);
-  QCOMPARE(*places.buttons[1], back.translated(29, 0));
-  QCOMPARE(*places.separators[0], QRect(back.right() + 1 + 29 * 2 + 6, 9, 2, 28));
-  QCOMPARE(places.buttons[3]->left(), places.separators[0]->left() + 6);
-  QCOMPARE(places.buttons[3]->width(), 28);
-  QVERIFY(places.separators[4].has_value());
-
-  // Back and Forward hidden: Up takes Back's place. Print's group hidden: one
-  // separator fewer.
-  shown[0] = shown[1] = shown[10] = false;
-  places = layOutToolBar(shown, back, 9, 28);
-  QCOMPARE(*places.buttons[2], back);
-  QVERIFY(!places.buttons[0] && !places.buttons[10]);
-  QVERIFY(places.separators[3].has_value() && !places.separators[4].has_value());
-
-  shown.fill(false);
-  places = layOutToolBar(shown, back, 9, 28);
-  QVERIFY(std::none_of(places.buttons.begin(), places.buttons.end(),
-                       [](const auto& place) { return place.has_value(); }));
-}
-
 void TestFilesLogic::historyDropsForwardStepsOnANewVisit() {
   NavigationHistory history;
   history.start("A", 0);
@@ -222,9 +194,10 @@ void TestFilesLogic::historyDropsForwardStepsOnANewVisit() {
   QVERIFY(history.canGoBack());
 }
 
-void TestFilesLogic::depthStopsAtTheLimit() {
+void TestFilesLogic::depthStopsAtTheLimitAlsoForTheHistory() {
   TestDir dir;
   dir.folder("r/1/2/3");
+  dir.folder("other");
   dir.folder("none/1");
   dir.folder("free/1");
   FolderNavigator navigator;
@@ -243,6 +216,20 @@ void TestFilesLogic::depthStopsAtTheLimit() {
   // Names that are not entries of the folder lead nowhere.
   for (const char* name : {"..", ".", "1/..", ""})
     QVERIFY(!navigator.enter(name));
+
+  // The history returns only where a pupil may be, the depth counted afresh from the path
+  // below the root.
+  navigator.setRoots(OpenRoots::of({makeRoot(dir, "r", 2), makeRoot(dir, "gone", 2)}));
+  QCOMPARE(navigator.roots().size(), 1u); // a root that cannot be read is dropped
+  QVERIFY(navigator.goTo(dir.bytes("r/1/2"), 0));
+  QCOMPARE(navigator.depth(), 2);
+  QVERIFY(!navigator.goTo(dir.bytes("r/1/2/3"), 0)); // below the limit
+  QVERIFY(!navigator.goTo(dir.bytes("other"), 0));   // outside the root
+  QVERIFY(!navigator.goTo(dir.bytes("r/1/../../other"), 0));
+  QVERIFY(!navigator.goTo(dir.bytes("r/1"), 1)); // no such root
+  QDir(dir.path("r/1")).removeRecursively();
+  QVERIFY(!navigator.goTo(dir.bytes("r/1"), 0));    // vanished
+  QCOMPARE(navigator.folder(), dir.bytes("r/1/2")); // nothing changed
 }
 
 void TestFilesLogic::nestedRootsStopUpAndReachTheirFolders() {
@@ -268,25 +255,6 @@ void TestFilesLogic::nestedRootsStopUpAndReachTheirFolders() {
   QCOMPARE(reaching.depth(), 1);
   QVERIFY(!reaching.reach(dir.bytes()));
   QCOMPARE(reaching.folder(), dir.bytes("a/b/c"));
-}
-
-void TestFilesLogic::historyReturnsOnlyWhereAPupilMayBe() {
-  TestDir dir;
-  dir.folder("r/1/2/3");
-  dir.folder("other");
-  FolderNavigator navigator;
-  navigator.setRoots(OpenRoots::of({makeRoot(dir, "r", 2), makeRoot(dir, "gone", 2)}));
-  QCOMPARE(navigator.roots().size(), 1u); // a root that cannot be read is dropped
-  // The depth is counted afresh from the path below the root.
-  QVERIFY(navigator.goTo(dir.bytes("r/1/2"), 0));
-  QCOMPARE(navigator.depth(), 2);
-  QVERIFY(!navigator.goTo(dir.bytes("r/1/2/3"), 0)); // below the limit
-  QVERIFY(!navigator.goTo(dir.bytes("other"), 0));   // outside the root
-  QVERIFY(!navigator.goTo(dir.bytes("r/1/../../other"), 0));
-  QVERIFY(!navigator.goTo(dir.bytes("r/1"), 1)); // no such root
-  QDir(dir.path("r/1")).removeRecursively();
-  QVERIFY(!navigator.goTo(dir.bytes("r/1"), 0));    // vanished
-  QCOMPARE(navigator.folder(), dir.bytes("r/1/2")); // nothing changed
 }
 
 void TestFilesLogic::shortcutsAnAdministratorMadeLeadOut() {
@@ -358,25 +326,16 @@ void TestFilesLogic::linksAPupilMadeNeverLeadOut() {
 }
 
 void TestFilesLogic::menusOfferWhatIsAvailable() {
-  constexpr int kSep = kMenuSeparator;
-  const MenuAvailability all{true, true, true, true, true, true, true};
-  QCOMPARE(listMenu(MenuTarget::File, all),
-           std::vector<int>({kMenuOpen, kSep, kMenuCut, kMenuCopy, kSep, kMenuPrint, kMenuRename,
-                             kSep, kMenuDelete}));
-  QCOMPARE(listMenu(MenuTarget::Folder, all),
-           std::vector<int>({kMenuCut, kMenuCopy, kMenuPaste, kSep, kMenuRename, kSep, kMenuDelete,
-                             kSep, kMenuNewFolder}));
-  QCOMPARE(listMenu(MenuTarget::Nothing, all),
-           std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
-  // Nothing available: a file still opens, a folder or empty space has no menu.
+  // The full menus are the control's (its tests open them). Nothing available: a file still opens,
+  // a folder or empty space has no menu.
   QCOMPARE(listMenu(MenuTarget::File, {}), std::vector<int>({kMenuOpen}));
   QVERIFY(listMenu(MenuTarget::Folder, {}).empty());
   QVERIFY(listMenu(MenuTarget::Nothing, {}).empty());
   // Separators only ever stand between commands.
   QCOMPARE(listMenu(MenuTarget::File, {.del = true}),
-           std::vector<int>({kMenuOpen, kSep, kMenuDelete}));
+           std::vector<int>({kMenuOpen, kMenuSeparator, kMenuDelete}));
   QCOMPARE(listMenu(MenuTarget::Folder, {.paste = true, .newFolder = true}),
-           std::vector<int>({kMenuPaste, kSep, kMenuNewFolder}));
+           std::vector<int>({kMenuPaste, kMenuSeparator, kMenuNewFolder}));
   QCOMPARE(listMenu(MenuTarget::Nothing, {.newFolder = true}), std::vector<int>({kMenuNewFolder}));
 }
 

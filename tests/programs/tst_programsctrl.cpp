@@ -43,7 +43,7 @@ private:
   dh::CButtonST* button(int id) const { return dh::ui::findById<dh::CButtonST>(ctrl_.get(), id); }
 
   std::unique_ptr<TestHives> hives_;
-  std::unique_ptr<QTemporaryDir> runtime_;
+  std::unique_ptr<TestRuntime> runtime_;
   QString sets_;
   std::unique_ptr<CProgramsCtrl> ctrl_;
 };
@@ -56,8 +56,7 @@ void TestProgramsCtrl::addSet(const QString& name, const QByteArray& exec) {
 
 void TestProgramsCtrl::init() {
   ctrl_.reset();
-  runtime_ = std::make_unique<QTemporaryDir>();
-  qputenv("XDG_RUNTIME_DIR", runtime_->path().toLocal8Bit());
+  runtime_ = std::make_unique<TestRuntime>();
   hives_ = std::make_unique<TestHives>();
   writeScheme(*hives_, {.name = "Default User"});
   sets_ = hives_->dir() + "/sets";

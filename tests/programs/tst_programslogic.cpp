@@ -7,6 +7,7 @@
 #include "programs/setpanel.h"
 
 #include "common/settings.h"
+#include "tests/support/testdir.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testhives.h"
 
@@ -27,22 +28,6 @@ bool put(const QString& path, const QByteArray& bytes) {
 
 void writeEntry(const QString& path, const QByteArray& keys) {
   QVERIFY(put(path, "[Desktop Entry]\nType=Application\n" + keys + "\n"));
-}
-
-// A Windows shell link that names only a local base path.
-QByteArray lnkBytes(const QByteArray& localPath) {
-  auto le32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
-  const QByteArray volume = le32(17) + le32(3) + le32(0) + le32(16) + QByteArray(1, '\0');
-  const QByteArray path = localPath + '\0';
-  const quint32 infoHeader = 28, volumeAt = infoHeader, pathAt = volumeAt + volume.size(),
-                suffixAt = pathAt + path.size(), infoSize = suffixAt + 1;
-  const QByteArray info = le32(infoSize) + le32(infoHeader) + le32(1) + le32(volumeAt) +
-                          le32(pathAt) + le32(0) + le32(suffixAt) + volume + path +
-                          QByteArray(1, '\0');
-  QByteArray header = le32(0x4C) + QByteArray::fromHex("0114020000000000c000000000000046") +
-                      le32(0x2) + le32(0x20) + QByteArray(24, '\0') + le32(0) + le32(0) + le32(1);
-  header += QByteArray(0x4C - header.size(), '\0');
-  return header + info + le32(0);
 }
 
 QStringList names(const std::vector<ProgramSet>& sets) {
@@ -75,7 +60,7 @@ void TestProgramsLogic::overrideFolderGivesSetsOfFiles() {
   const QString sets = root.filePath(QStringLiteral("sets"));
   writeEntry(sets + "/Art/Paint.desktop", "Name=Ignored\nExec=sh -c true\nIcon=paint");
   QVERIFY(put(sets + "/Art/Word.Processor.txt", "x"));
-  QVERIFY(put(sets + "/Art/Photos.lnk", lnkBytes((root.path() + "/gone/photos").toUtf8())));
+  QVERIFY(put(sets + "/Art/Photos.lnk", shellLink((root.path() + "/gone/photos").toUtf8())));
   QVERIFY(put(sets + "/Art/.notes.txt", "x"));
   QVERIFY(QFile::link(sets + "/Art/Word.Processor.txt", sets + "/Art/Link"));
   QVERIFY(QFile::link(sets + "/gone", sets + "/Art/Dangling"));

@@ -6,7 +6,6 @@
 #include "tests/support/testhives.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace dh::sync;
@@ -15,19 +14,11 @@ class TestProgramsWatch : public QObject {
   Q_OBJECT
 
 private slots:
-  void init();
   void watcherRebuildsOncePerSignalAndStopsAtOnce();
-
-private:
-  std::unique_ptr<QTemporaryDir> runtime_;
 };
 
-void TestProgramsWatch::init() {
-  runtime_ = std::make_unique<QTemporaryDir>();
-  qputenv("XDG_RUNTIME_DIR", runtime_->path().toLocal8Bit());
-}
-
 void TestProgramsWatch::watcherRebuildsOncePerSignalAndStopsAtOnce() {
+  const TestRuntime runtime;
   QObject page;
   int rebuilds = 0;
   dh::programs::ProfileWatcher watcher;

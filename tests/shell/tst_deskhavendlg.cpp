@@ -10,7 +10,7 @@
 #include "shell/deskhavendlg.h"
 #include "shell/optionsmenu.h"
 #include "shell/pagetable.h"
-#include "tests/shell/shellcontrol.h"
+#include "tests/support/recordingcontrol.h"
 #include "tests/support/schemewriter.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testhives.h"
@@ -62,12 +62,12 @@ struct Setup {
     if (spec.name.empty())
       spec.name = "Default User";
     writeScheme(hives, spec);
-    add(shellcontrol::kRecording, SHELL_CONTROL, true);
+    add(recordingcontrol::kClassId, RECORDING_CONTROL, true);
     add(kMissingLibrary, "/nonexistent/page.so", true);
     for (int page = 1; page <= 3; ++page) {
       const bool ok = std::find(usable.begin(), usable.end(), page) != usable.end();
       hives.setText(Root::LocalMachine, pageKey(page), "GUID",
-                    ok ? shellcontrol::kRecording : kMissingLibrary);
+                    ok ? recordingcontrol::kClassId : kMissingLibrary);
     }
   }
 
@@ -173,8 +173,7 @@ private slots:
   void pupilCannotWriteOptions();
   void changeClassStartsTheSelector();
   void runDirectoryIsRestored();
-  void aboutBoxAndRestore();
-  void closingAsksToLogOff();
+  void aboutBoxRestoreAndClose();
   void largeFontsClipNoCaption();
 };
 
@@ -183,18 +182,12 @@ void TestDeskhavenDlg::allPagesInTheirPlaces() {
   CDeskhavenDlg& dlg = s.open();
   QVERIFY(s.boxes.boxes().isEmpty());
   QVERIFY(dlg.isMaximized());
-  QCOMPARE(dlg.windowTitle(), QStringLiteral("Deskhaven 2"));
-  // Programs at its fixed place, the others after it with the fixed gaps.
-  QCOMPARE(s.button(1003)->pos(), QPoint(7, 3));
-  QCOMPARE(s.button(1004)->pos(), QPoint(s.button(1003)->geometry().right() + 11, 3));
-  QCOMPARE(s.button(1005)->pos(), QPoint(s.button(1004)->geometry().right() + 8, 3));
-  // No class: neither the class button nor Change Class.
+  // The row's places are tested with its layout. Without a class neither the class button
+  // nor Change Class shows.
   for (int id : {1003, 1004, 1005, 1000, 1017, 1018, 1001})
     QVERIFY2(s.button(id)->isVisible() == (id != 1018 && id != 1001),
              qPrintable(QString::number(id)));
   QCOMPARE(s.button(1017)->geometry().right() + 1, dlg.width());
-  QCOMPARE(static_cast<CButtonST*>(s.button(1005))->getHoverTip(),
-           QStringLiteral("Displays your class' web shortcuts"));
 
   // Controls are made for every page, with their window ids, inside the frame.
   auto* frame = dlg.findChild<QWidget*>(QStringLiteral("id1009"));
@@ -221,10 +214,6 @@ void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
     Setup s({1, 2, 3}, {.name = "Default User", .roots = 0});
     CDeskhavenDlg& dlg = s.open();
     QCOMPARE(s.titles(), QStringList{QStringLiteral("No Usable Roots")});
-    QCOMPARE(s.boxes.boxes()[0].text,
-             QStringLiteral("There are no usable roots within the specified scheme.\nThe My "
-                            "Files tab will be disabled"));
-    QCOMPARE(s.boxes.boxes()[0].icon, Icon::Warning);
     QVERIFY(!dlg.pageControl(2));
     QCOMPARE(s.button(1005)->x(), s.button(1004)->x());
   }
@@ -542,13 +531,7 @@ void TestDeskhavenDlg::fatalErrorEndsTheProgram() {
   QList<int> exits;
   CDeskhavenDlg dlg([&exits](int code) { exits.append(code); });
   QCOMPARE(exits, QList<int>{1});
-  QCOMPARE(boxes.boxes().size(), 1);
-  QCOMPARE(boxes.boxes()[0].title, QStringLiteral("Fatal Error"));
-  QCOMPARE(boxes.boxes()[0].icon, Icon::Error);
-  QCOMPARE(boxes.boxes()[0].text,
-           QStringLiteral("There has been a problem starting Deskhaven.\nDeskhaven cannot run "
-                          "with the current settings and\nmust now exit.\n\nPlease inform your "
-                          "Network Administrator of this problem."));
+  QCOMPARE(boxes.events(), QStringList{"Fatal Error"});
 }
 
 void TestDeskhavenDlg::optionsMenuWritesBack() {
@@ -590,8 +573,7 @@ void TestDeskhavenDlg::optionsMenuWritesBack() {
 
 void TestDeskhavenDlg::pupilCannotWriteOptions() {
   Setup s;
-  QVERIFY(::chmod(qPrintable(s.hives.dir()), 0755) == 0);
-  QVERIFY(::chmod(qPrintable(s.hives.machineHive()), 0644) == 0);
+  s.hives.shareReadOnly();
   s.hives.setText(Root::LocalMachine, "Software\\Halvane\\Deskhaven\\Settings", "Deskhaven Run Dir",
                   "/");
   const int result = runUnprivileged([&s] {
@@ -621,10 +603,6 @@ void TestDeskhavenDlg::changeClassStartsTheSelector() {
   CDeskhavenDlg& dlg = s.open();
   QTest::mouseClick(s.button(1001), Qt::LeftButton);
   QCOMPARE(s.boxes.events(), (QStringList{"beep", "Class Selector Problem"}));
-  QCOMPARE(s.boxes.boxes()[0].icon, Icon::Information);
-  QCOMPARE(s.boxes.boxes()[0].text,
-           QStringLiteral("There has been a problem locating Class Selector.\nIt is recommended "
-                          "you inform your system administrator\nof this error"));
   QVERIFY(!dlg.isMinimized());
 
   // A selector that exists is started detached, and the window gets out of its way.
@@ -661,15 +639,13 @@ void TestDeskhavenDlg::runDirectoryIsRestored() {
   QCOMPARE(QDir::currentPath(), before);
 }
 
-void TestDeskhavenDlg::aboutBoxAndRestore() {
+void TestDeskhavenDlg::aboutBoxRestoreAndClose() {
   Setup s;
   CDeskhavenDlg& dlg = s.open();
   QTest::mouseClick(s.button(1017), Qt::LeftButton);
   QCOMPARE(s.boxes.events(), QStringList{"beep"});
   auto* about = dlg.findChild<CAboutDlg*>();
-  QVERIFY(about && about->isVisible());
-  QCOMPARE(about->windowTitle(), QStringLiteral("About Deskhaven 2"));
-  QVERIFY(about->isModal());
+  QVERIFY(about && about->isVisible() && about->isModal());
   auto* engine = about->findChild<QLabel*>(QStringLiteral("engineLine"));
   QVERIFY(engine->text().startsWith(QStringLiteral("Includes the espeak-ng ")));
   QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("id1")), Qt::LeftButton);
@@ -684,19 +660,14 @@ void TestDeskhavenDlg::aboutBoxAndRestore() {
   dlg.showMinimized();
   dlg.showMaximisedOverScreen();
   QVERIFY(dlg.isMaximized() && !dlg.isMinimized());
-}
 
-void TestDeskhavenDlg::closingAsksToLogOff() {
-  Setup s;
-  CDeskhavenDlg& dlg = s.open();
+  // Closing asks to log off first.
   QSignalSpy closed(&dlg, &CDeskhavenDlg::closed);
   s.boxes.answerNext(dh::ui::Answer::No);
   QVERIFY(!dlg.close());
   QVERIFY(dlg.isVisible());
   QCOMPARE(closed.count(), 0);
   QCOMPARE(s.titles(), QStringList{"Log Off"});
-  QVERIFY(s.boxes.boxes().first().text.contains(
-      QStringLiteral("Every program you started will close")));
 
   s.boxes.answerNext(dh::ui::Answer::Yes);
   QVERIFY(dlg.close());

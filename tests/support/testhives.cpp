@@ -2,7 +2,10 @@
 
 #include "common/hiveplaces.h"
 
+#include <QFile>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace dh::reg;
 
@@ -58,6 +61,21 @@ void TestHives::removeTree(Root root, std::string_view path) {
   Key top;
   if (Key::open(root, "", Access::AllAccess, top) == kSuccess)
     top.deleteTree(path);
+}
+
+TestRuntime::TestRuntime() {
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir_.path()));
+}
+
+void TestHives::shareReadOnly(bool userWritable) {
+  resetHives();
+  const auto share = [](const QString& path, mode_t mode) {
+    if (QFile::exists(path) && ::chmod(QFile::encodeName(path).constData(), mode) != 0)
+      qFatal("TestHives: cannot share %s", qPrintable(path));
+  };
+  share(dir(), userWritable ? 0777 : 0755);
+  share(machineHive(), 0644);
+  share(userHive(), userWritable ? 0666 : 0644);
 }
 
 #include <grp.h>

@@ -30,12 +30,25 @@ public:
   void createKey(dh::reg::Root root, std::string_view path);
   void removeValue(dh::reg::Root root, std::string_view path, std::string_view name);
   void removeTree(dh::reg::Root root, std::string_view path);
+  // Lets the account of runUnprivileged read the hives and write none of them, or with
+  // userWritable the user hive only, as a pupil's session finds them.
+  void shareReadOnly(bool userWritable = false);
 
 private:
   QTemporaryDir dir_;
 };
 
 #include <functional>
+
+// A private XDG_RUNTIME_DIR, where the session's named events, locks and sockets live.
+class TestRuntime {
+public:
+  TestRuntime();
+  QString dir() const { return dir_.path(); }
+
+private:
+  QTemporaryDir dir_;
+};
 
 // Runs body in a child process as an unprivileged user (nobody when the test runs as
 // root, which ignores file permissions) and returns its result, or -1 when the child

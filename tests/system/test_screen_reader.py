@@ -85,6 +85,17 @@ class TestWithAScreenReader(ShellOnTheDemo):
         xdotool("key", "--clearmodifiers", key)
         return mark
 
+    def tab_to(self, what, probe, tries=12):
+        """Presses Tab until the screen reader says something probe accepts, and gives it."""
+        start = len(self.output())
+        for _ in range(tries):
+            since = self.press("Tab")
+            try:
+                return self.hear(what, probe, since, timeout=1.5)
+            except AssertionError:
+                continue
+        self.fail(f"Tab never reached {what}: {self.said_since(start)}")
+
     # The shell's side ------------------------------------------------------------------
 
     def shows(self, role, name):
@@ -139,6 +150,22 @@ class TestWithAScreenReader(ShellOnTheDemo):
         since = self.press("Down")
         files = self.names_in("files", "My Work")
         self.hear(f"one of {sorted(files)}", lambda said: said.rstrip(".") in files, since)
+        # The new-folder dialog is announced with its field, named by its prompt, and is
+        # worked by keys.
+        since = self.press("ctrl+n")
+        self.hear("the dialog", lambda said: said == "Folder Creation dialog.", since)
+        self.hear("the name field",
+                  lambda said: said == "Please enter the name of the folder to be created text.",
+                  since)
+        # No window manager here gives the dialog the keyboard.
+        dialog = xdotool("search", "--name", "^Folder Creation$").split()[0]
+        xdotool("windowfocus", "--sync", dialog)
+        xdotool("type", "Poems")
+        self.press("Return")
+        files = os.path.join(self.work.name, "demo", "files")
+        wait_for("the folder Poems", lambda: any(
+            "Poems" in folders for _, folders, _ in os.walk(files)), CHANGE_TIMEOUT)
+        xdotool("windowfocus", "--sync", xdotool("search", "--name", "^Deskhaven 2$").split()[0])
         # From the list, F6 goes to the top row and on to the page's tool bar.
         self.press("F6")
         since = self.press("F6")
@@ -151,18 +178,13 @@ class TestWithAScreenReader(ShellOnTheDemo):
         wait_for("the Links page", lambda: self.page_on_show() == "Links", CHANGE_TIMEOUT)
         # An arrow key must not reach the file list of the page just hidden.
         self.press("Down")
-        # Tab goes into the web page and on through it to the page's own buttons, each
-        # announced by its name and role.
+        # Tab goes into the web page, through its links, each announced by name and role,
+        # and on to the page's own buttons.
+        links = {"Science Corner", "Times Tables", "Reading Room"}
+        self.tab_to("a link of the start page",
+                    lambda said: said.endswith(" link.") and said[:-len(" link.")] in links)
         button = re.compile(r"(.+) push button\.$")
-        for _ in range(12):
-            since = self.press("Tab")
-            try:
-                said = self.hear("a button", button.match, since, timeout=1.5)
-                break
-            except AssertionError:
-                continue
-        else:
-            self.fail(f"no button announced by Tab on the Links page: {self.said_since(shown)}")
+        said = self.tab_to("a button", button.match)
         name = button.match(said).group(1)
         self.assertIsNotNone(self.shows("push button", name), name)
         self.assertEqual(self.page_on_show(), "Links")

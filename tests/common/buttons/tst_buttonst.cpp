@@ -83,16 +83,6 @@ private slots:
     owner = nullptr;
   }
 
-  void onlyCheckBoxesTakeACheckMark() {
-    CButtonST* box = makeButton();
-    box->setCheckable(true);
-    box->SetCheckState(true);
-    QVERIFY(box->getCheck());
-    CButtonST* push = makeButton(QRect(100, 10, 60, 40));
-    push->SetCheckState(true);
-    QVERIFY(!push->getCheck());
-  }
-
   void pictureFollowsHoverPressAndCheckMark() {
     CButtonST* push = makeButton();
     const QPoint middle(30, 20);
@@ -144,23 +134,6 @@ private slots:
     QCOMPARE(button->AssignBitmaps(bitmap, Qt::magenta, QPixmap(), Qt::magenta),
              CButtonST::BitmapOk);
     QCOMPARE(pixel(*button, QPoint(30, 14)), kNormalBlue);
-  }
-
-  void picturesSitThreePixelsFromTheEdge() {
-    CButtonST* button = makeButton(QRect(10, 10, 120, 60));
-    button->AssignIcons(solidIcon(kHoverRed));
-    QCOMPARE(spanOf(*button, kHoverRed, Qt::Horizontal).first(), 52); // centred, no caption
-    button->setText(QStringLiteral("Files"));
-    QCOMPARE(spanOf(*button, kHoverRed, Qt::Horizontal).first(), 3);
-    button->SetImageAlignment(CButtonST::ImageRight);
-    QCOMPARE(spanOf(*button, kHoverRed, Qt::Horizontal).last(), 120 - 1 - 3);
-    button->SetImageAlignment(CButtonST::ImageAbove);
-    QCOMPARE(spanOf(*button, kHoverRed, Qt::Vertical).first(), 3);
-    // A classic button with the default frame shrinks by one pixel first.
-    button->SetImageAlignment(CButtonST::ImageLeft);
-    button->SetFlatLook(false);
-    button->setDefault(true);
-    QCOMPARE(spanOf(*button, kHoverRed, Qt::Horizontal).first(), 4);
   }
 
   void hoverStartsTheOwnersTimerOnlyForFlatButtonsWithoutADrag() {

@@ -23,11 +23,10 @@ class TestPlatformMode : public QObject {
   Q_OBJECT
 
 private slots:
-  void answersTheStoredMode();
-  void keepsTheDefaultWhenNoAnswer();
+  void answersTheStoredModeOrKeepsTheDefault();
 };
 
-void TestPlatformMode::answersTheStoredMode() {
+void TestPlatformMode::answersTheStoredModeOrKeepsTheDefault() {
   // Each set of hives in turn: the component must read the hive the process uses now.
   for (std::uint32_t stored : {5u, 7u, 0u, 0xFFFFFFFFu}) {
     TestHives hives;
@@ -35,9 +34,7 @@ void TestPlatformMode::answersTheStoredMode() {
     hives.setDword(Root::LocalMachine, kModeKey, "Mode", stored);
     QCOMPARE(queryPlatformMode(99), static_cast<int>(stored));
   }
-}
 
-void TestPlatformMode::keepsTheDefaultWhenNoAnswer() {
   TestHives hives;
   hives.setDword(Root::LocalMachine, kModeKey, "Mode", 5);
   QCOMPARE(queryPlatformMode(99), 99); // not registered

@@ -27,7 +27,6 @@ private slots:
   void modesWithConfigToUse();
   void userSchemeEntryIsRecordedFromConfigToUse();
   void pupilReadsUserSchemesWithoutWriting();
-  void overlongValuesReadAsMissing();
   void modeZeroAndNothingLoadingGiveError();
 };
 
@@ -122,6 +121,17 @@ void TestSelection::userSchemeEntryIsRecordedFromConfigToUse() {
   // Without a user name nothing is looked up or written.
   QCOMPARE(LookupUserScheme(""), std::string());
   QCOMPARE(key.query("", v), reg::kFileNotFound);
+
+  // An entry that does not fit reads as empty, and ConfigToUse is not consulted.
+  writeScheme(hives, {.name = "Default User"});
+  const std::string longName(300, 'L');
+  hives.setText(Root::LocalMachine, kUserSchemes, "dan", longName);
+  QCOMPARE(LookupUserScheme("dan"), std::string());
+  QCOMPARE(s.SelectScheme(2, "dan"), std::string("Default User"));
+  QCOMPARE(reg::readText(Root::LocalMachine, kUserSchemes, "dan", 400), longName);
+  // Map values are read whatever their type.
+  hives.setText(Root::LocalMachine, kGroupSchemes, "Teacher", "Lab", reg::Type::ExpandSz);
+  QCOMPARE(LookupUserGroupScheme("teacher"), std::string("Lab"));
 }
 
 void TestSelection::pupilReadsUserSchemesWithoutWriting() {
@@ -131,10 +141,7 @@ void TestSelection::pupilReadsUserSchemesWithoutWriting() {
   writeScheme(hives, {.name = "Default User"});
   hives.setText(Root::LocalMachine, kUserSchemes, "nobody", "Own");
   hives.setText(Root::CurrentUser, kDeskhavenUser, "ConfigToUse", "Lab");
-  reg::resetHives();
-  QVERIFY(::chmod(QFile::encodeName(hives.dir()).constData(), 0755) == 0);
-  for (const QString& hive : {hives.machineHive(), hives.userHive()})
-    QVERIFY(::chmod(QFile::encodeName(hive).constData(), 0644) == 0);
+  hives.shareReadOnly();
   // A pupil cannot write the machine hive, but still gets an entry, or ConfigToUse when
   // there is none; the write-back of the latter is refused without a word.
   const int result = runUnprivileged([] {
@@ -147,23 +154,6 @@ void TestSelection::pupilReadsUserSchemesWithoutWriting() {
   });
   QCOMPARE(result, 0);
   QCOMPARE(reg::readText(Root::LocalMachine, kUserSchemes, "ann"), std::string());
-}
-
-void TestSelection::overlongValuesReadAsMissing() {
-  TestHives hives;
-  writeScheme(hives, {.name = "Default User"});
-  writeScheme(hives, {.name = "Lab"});
-  const std::string longName(300, 'L');
-  hives.setText(Root::LocalMachine, kUserSchemes, "ann", longName);
-  hives.setText(Root::CurrentUser, kDeskhavenUser, "ConfigToUse", "Lab");
-  // The user's entry does not fit: empty, and ConfigToUse is not consulted.
-  QCOMPARE(LookupUserScheme("ann"), std::string());
-  DhvScheme s;
-  QCOMPARE(s.SelectScheme(2, "ann"), std::string("Default User"));
-  QCOMPARE(reg::readText(Root::LocalMachine, kUserSchemes, "ann", 400), longName);
-  // Map values are read whatever their type.
-  hives.setText(Root::LocalMachine, kGroupSchemes, "Teacher", "Lab", reg::Type::ExpandSz);
-  QCOMPARE(LookupUserGroupScheme("teacher"), std::string("Lab"));
 }
 
 void TestSelection::modeZeroAndNothingLoadingGiveError() {

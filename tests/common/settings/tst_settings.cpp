@@ -25,11 +25,10 @@ class TestSettings : public QObject {
   Q_OBJECT
 
 private slots:
-  void valuesReadIntoTheirBuffers();
-  void userTypePictureSearchOrder();
+  void valuesAndTheUserTypePicture();
 };
 
-void TestSettings::valuesReadIntoTheirBuffers() {
+void TestSettings::valuesAndTheUserTypePicture() {
   TestHives hives;
   QCOMPARE(readSetting(setting::kHelpPath), std::string());
   hives.setText(Root::LocalMachine, kSettings, "HelpPath", std::string(259, 'h'));
@@ -46,10 +45,9 @@ void TestSettings::valuesReadIntoTheirBuffers() {
   QCOMPARE(joinPath("/pics", "a.bmp"), std::string("/pics/a.bmp"));
   QCOMPARE(joinPath("/pics/", "a.bmp"), std::string("/pics/a.bmp"));
   QCOMPARE(joinPath("//server/share/pics", "a.bmp"), std::string("//server/share/pics/a.bmp"));
-}
 
-void TestSettings::userTypePictureSearchOrder() {
-  TestHives hives;
+  // The user type's picture: the user folder first, then the default one.
+  hives.removeTree(Root::LocalMachine, kSettings);
   const std::string user = (hives.dir() + "/user").toStdString();
   const std::string def = (hives.dir() + "/default").toStdString();
   touch(QString::fromStdString(def + "/Teacher.bmp"));
@@ -76,10 +74,7 @@ void TestSettings::userTypePictureSearchOrder() {
 
   // A picture the user may not read is not offered.
   hives.setText(Root::CurrentUser, kPolicy, "InfoTip", "Teacher");
-  reg::resetHives();
-  QVERIFY(::chmod(QFile::encodeName(hives.dir()).constData(), 0755) == 0);
-  for (const QString& f : {hives.machineHive(), hives.userHive()})
-    QVERIFY(::chmod(QFile::encodeName(f).constData(), 0644) == 0);
+  hives.shareReadOnly();
   QVERIFY(::chmod((def + "/Teacher.bmp").c_str(), 0600) == 0);
   QCOMPARE(runUnprivileged([] { return GetUserTypePicturePath().empty() ? 0 : 1; }), 0);
 }

@@ -14,43 +14,38 @@ private slots:
   void captionsShortenLongWordsAndLongNames_data();
   void captionsShortenLongWordsAndLongNames();
   void panelShowsWhatFitsAndScrollsOneLinkAtATime();
-  void checkMarkFollowsTheOpenedLink();
-  void resizeKeepsTheScrollAndTheTick();
+  void checkMarkFollowsTheOpenedLinkThroughScrollsAndResizes();
 };
 
 void TestSlotPanel::captionsShortenLongWordsAndLongNames_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("caption");
-  QTest::newRow("long first word") << "Encyclopaedia Britannica"
-                                   << "Encyclo... Britannica";
-  QTest::newRow("one long word loses its last letter") << "Internationalisation"
-                                                       << "Interna...";
-  QTest::newRow("last word of 11 counts 10") << "Big Mathematics"
-                                             << "Big Mathematics";
-  QTest::newRow("three shortened words cut the name")
-      << "Supercalifragilistic Extraordinarily Marvellous Unbelievably Wonderful Sites"
-      << "Superca... Extraor... Marvellous ";
-  QTest::newRow("two shortened words keep it whole")
-      << "Supercalifragilistic Extraordinarily Marvellous Sites and More Things"
-      << "Superca... Extraor... Marvellous Sites and More Things";
-  QTest::newRow("ampersand stays visible") << "Tom & Jerry"
-                                           << "Tom && Jerry";
-  QTest::newRow("ampersands count as doubled") << "R&D&Q&Z&Y&X"
-                                               << "R&&D&&Q...";
-  QTest::newRow("letters, not bytes")
-      << QString::fromUtf8("Öffentlichkeitsarbeit Süd") << QString::fromUtf8("Öffentl... Süd");
-  QTest::newRow("an emoji is one character where a word is cut")
-      << QString::fromUtf8("abcdef🦁ghijk Zoo") << QString::fromUtf8("abcdef🦁... Zoo");
-  QTest::newRow("joined emoji are one character")
-      << QString::fromUtf8("Family👨‍👩‍👧Fun")
-      << QString::fromUtf8("Family👨‍👩‍👧Fun");
-  QTest::newRow("the name is cut after 33 characters")
-      << QString::fromUtf8("🦁 Supercalifragilistic Extraordinarily Unbelievably Wonderful")
-      << QString::fromUtf8("🦁 Superca... Extraor... Unbelie..");
-  QTest::newRow("empty") << ""
-                         << "";
-  QTest::newRow("blanks only") << "   "
-                               << "   ";
+  const struct {
+    const char *row, *name, *caption;
+  } rows[] = {
+      {"long first word", "Encyclopaedia Britannica", "Encyclo... Britannica"},
+      {"one long word loses its last letter", "Internationalisation", "Interna..."},
+      {"last word of 11 counts 10", "Big Mathematics", "Big Mathematics"},
+      {"three shortened words cut the name",
+       "Supercalifragilistic Extraordinarily Marvellous Unbelievably Wonderful Sites",
+       "Superca... Extraor... Marvellous "},
+      {"two shortened words keep it whole",
+       "Supercalifragilistic Extraordinarily Marvellous Sites and More Things",
+       "Superca... Extraor... Marvellous Sites and More Things"},
+      {"ampersand stays visible", "Tom & Jerry", "Tom && Jerry"},
+      {"ampersands count as doubled", "R&D&Q&Z&Y&X", "R&&D&&Q..."},
+      {"letters, not bytes", "Öffentlichkeitsarbeit Süd", "Öffentl... Süd"},
+      {"an emoji is one character where a word is cut", "abcdef🦁ghijk Zoo", "abcdef🦁... Zoo"},
+      {"joined emoji are one character", "Family👨‍👩‍👧Fun",
+       "Family👨‍👩‍👧Fun"},
+      {"the name is cut after 33 characters",
+       "🦁 Supercalifragilistic Extraordinarily Unbelievably Wonderful",
+       "🦁 Superca... Extraor... Unbelie.."},
+      {"empty", "", ""},
+      {"blanks only", "   ", "   "},
+  };
+  for (const auto& r : rows)
+    QTest::newRow(r.row) << QString::fromUtf8(r.name) << QString::fromUtf8(r.caption);
 }
 
 void TestSlotPanel::captionsShortenLongWordsAndLongNames() {
@@ -81,7 +76,7 @@ void TestSlotPanel::panelShowsWhatFitsAndScrollsOneLinkAtATime() {
   QCOMPARE(panel.visible(), 0);
 }
 
-void TestSlotPanel::checkMarkFollowsTheOpenedLink() {
+void TestSlotPanel::checkMarkFollowsTheOpenedLinkThroughScrollsAndResizes() {
   SlotPanel panel;
   panel.layout(9, 400, 80);
   // Nothing opened yet: scrolling marks no slot.
@@ -100,10 +95,8 @@ void TestSlotPanel::checkMarkFollowsTheOpenedLink() {
   QCOMPARE(panel.checkedSlot(), 1);
   panel.forgetOpened();
   QCOMPARE(panel.checkedSlot(), std::nullopt);
-}
 
-void TestSlotPanel::resizeKeepsTheScrollAndTheTick() {
-  SlotPanel panel;
+  // A resize keeps the scroll and the tick.
   panel.layout(9, 400, 80); // five slots
   for (int press = 0; press < 3; ++press)
     QVERIFY(panel.scrollDown());

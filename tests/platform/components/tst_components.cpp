@@ -1,4 +1,5 @@
 #include "tests/platform/components/testcontrols.h"
+#include "tests/support/recordingcontrol.h"
 #include "tests/support/runtool.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testhives.h"
@@ -53,16 +54,15 @@ class TestComponents : public QObject {
 
 private slots:
   void classIdentifiers();
-  void registerCreateAndSendCommands();
+  void registerCreateSendAndUnregister();
   void failuresAreReportedNotCrashed();
-  void unregisterRemovesItsKeysOnly();
   void regsvrReportsEachFailingStep();
   void regsvrIntoReadOnlyHiveFails();
 };
 
 void TestComponents::classIdentifiers() {
   QCOMPARE(canonicalClassId("{6b1e0d2a-4c3f-4e8b-9A51-2d7c0f93b6e1}").value_or(""),
-           std::string(testcontrols::kGood));
+           std::string(recordingcontrol::kClassId));
   for (const char* bad :
        {"6B1E0D2A-4C3F-4E8B-9A51-2D7C0F93B6E1", "{6B1E0D2A-4C3F-4E8B-9A51-2D7C0F93B6E}",
         "{6B1E0D2A-4C3F-4E8B-9A51-2D7C0F93B6EG}", "{6B1E0D2A+4C3F-4E8B-9A51-2D7C0F93B6E1}",
@@ -71,7 +71,7 @@ void TestComponents::classIdentifiers() {
 
   // A ProgID must not reach another key through a backslash, nor pose as a broken clsid.
   TestHives hives;
-  hives.setText(Root::ClassesRoot, "CLSID\\X\\CLSID", "", testcontrols::kGood);
+  hives.setText(Root::ClassesRoot, "CLSID\\X\\CLSID", "", recordingcontrol::kClassId);
   for (const char* bad : {"CLSID\\X", "{6B1E0D2A}", ""}) {
     const auto made = createControl(bad, nullptr, 1);
     QVERIFY2(made.failure == Failure::BadClassId, bad);
@@ -79,20 +79,20 @@ void TestComponents::classIdentifiers() {
   }
 }
 
-void TestComponents::registerCreateAndSendCommands() {
+void TestComponents::registerCreateSendAndUnregister() {
   TestHives hives;
-  const ToolRun run = regsvr({GOOD_LIBRARY});
+  const ToolRun run = regsvr({RECORDING_CONTROL});
   QCOMPARE(run.status, 0);
   QVERIFY2(run.out.contains("DllRegisterServer") && run.out.contains("succeeded"),
            qPrintable(run.out));
-  const std::string key = clsidKey(testcontrols::kGood);
+  const std::string key = clsidKey(recordingcontrol::kClassId);
   QCOMPARE(dh::reg::readText(Root::ClassesRoot, key + "\\InprocServer32", "", 4096),
-           std::string(GOOD_LIBRARY));
+           std::string(RECORDING_CONTROL));
   QCOMPARE(
-      dh::reg::readText(Root::ClassesRoot, std::string(testcontrols::kGoodProgId) + "\\CLSID", ""),
-      std::string(testcontrols::kGood));
+      dh::reg::readText(Root::ClassesRoot, std::string(recordingcontrol::kProgId) + "\\CLSID", ""),
+      std::string(recordingcontrol::kClassId));
   QVERIFY(keyExists(key + "\\Control"));
-  QVERIFY(probeClass(testcontrols::kGood).ok());
+  QVERIFY(probeClass(recordingcontrol::kClassId).ok());
 
   QWidget frame;
   frame.resize(320, 200);
@@ -101,7 +101,7 @@ void TestComponents::registerCreateAndSendCommands() {
   QCOMPARE(byClsid.widget->parentWidget(), &frame);
   QVERIFY(!byClsid.widget->isWindow());
   QCOMPARE(frame.findChild<QWidget*>("id97"), byClsid.widget);
-  const auto byProgId = createControl(testcontrols::kGoodProgId, &frame, 98);
+  const auto byProgId = createControl(recordingcontrol::kProgId, &frame, 98);
   QVERIFY2(byProgId.ok(), byProgId.reason.c_str());
   QCOMPARE(byProgId.widget->objectName(), QStringLiteral("id98"));
 
@@ -124,13 +124,25 @@ void TestComponents::registerCreateAndSendCommands() {
   QCOMPARE(shot.pixelColor(4, 4), QColor(0xE8, 0xF0, 0xFE));
   if (const QByteArray dir = qgetenv("DH_SCREENSHOT_DIR"); !dir.isEmpty())
     shot.save(QString::fromLocal8Bit(dir) + "/hosted-control.png");
+
+  // Unregistering removes the library's own keys, not a ProgID another class has taken
+  // over meanwhile; removing what is not there is no failure.
+  const char* kOther = "{D0000000-0000-4000-8000-000000000000}";
+  hives.setText(Root::ClassesRoot, "DHTEST.GoodCtrl\\CLSID", "", kOther);
+  const ToolRun removed = regsvr({"-u", RECORDING_CONTROL});
+  QCOMPARE(removed.status, 0);
+  QVERIFY2(removed.out.contains("DllUnregisterServer"), qPrintable(removed.out));
+  QVERIFY(!keyExists(key) && !keyExists(recordingcontrol::kProgId));
+  QCOMPARE(dh::reg::readText(Root::ClassesRoot, "DHTEST.GoodCtrl\\CLSID", ""), std::string(kOther));
+  QCOMPARE(createControl(recordingcontrol::kClassId, nullptr, 97).failure, Failure::NotRegistered);
+  QCOMPARE(createControl(recordingcontrol::kProgId, nullptr, 97).failure, Failure::NotRegistered);
+  QCOMPARE(regsvr({"-u", RECORDING_CONTROL}).status, 0);
 }
 
 void TestComponents::failuresAreReportedNotCrashed() {
   TestHives hives;
-  registerLibrary(THROWING_LIBRARY);
-  registerLibrary(NULL_LIBRARY);
-  registerLibrary(GOOD_LIBRARY);
+  registerLibrary(FAILING_LIBRARY);
+  registerLibrary(RECORDING_CONTROL);
   const QString notALibrary = hives.dir() + "/notes.so";
   QVERIFY(writeFile(notALibrary, "plain text\n"));
   const char* kBare = "{B0000000-0000-4000-8000-000000000001}";
@@ -175,29 +187,10 @@ void TestComponents::failuresAreReportedNotCrashed() {
   }
   // Nothing half-made stays in the parent, and a class of the wrong kind says so.
   QVERIFY(frame.findChildren<QWidget*>().isEmpty());
-  const auto object = createObject(testcontrols::kGood, "{00000000-0000-0000-0000-000000000000}");
+  const auto object =
+      createObject(recordingcontrol::kClassId, "{00000000-0000-0000-0000-000000000000}");
   QCOMPARE(object.failure, Failure::CreationFailed);
   QVERIFY(!object.object);
-}
-
-void TestComponents::unregisterRemovesItsKeysOnly() {
-  TestHives hives;
-  registerLibrary(GOOD_LIBRARY);
-  // Another class has taken over the version-independent ProgID meanwhile.
-  const char* kOther = "{D0000000-0000-4000-8000-000000000000}";
-  hives.setText(Root::ClassesRoot, "DHTEST.GoodCtrl\\CLSID", "", kOther);
-
-  const ToolRun run = regsvr({"-u", GOOD_LIBRARY});
-  QCOMPARE(run.status, 0);
-  QVERIFY2(run.out.contains("DllUnregisterServer"), qPrintable(run.out));
-  QVERIFY(!keyExists(clsidKey(testcontrols::kGood)));
-  QVERIFY(!keyExists(testcontrols::kGoodProgId));
-  QCOMPARE(dh::reg::readText(Root::ClassesRoot, "DHTEST.GoodCtrl\\CLSID", ""), std::string(kOther));
-  QCOMPARE(createControl(testcontrols::kGood, nullptr, 97).failure, Failure::NotRegistered);
-  QCOMPARE(createControl(testcontrols::kGoodProgId, nullptr, 97).failure, Failure::NotRegistered);
-
-  // Removing what is not there is no failure.
-  QCOMPARE(regsvr({"-u", GOOD_LIBRARY}).status, 0);
 }
 
 void TestComponents::regsvrReportsEachFailingStep() {
@@ -206,8 +199,8 @@ void TestComponents::regsvrReportsEachFailingStep() {
   QCOMPARE(run.status, 0);
   QVERIFY(run.out.contains("Usage: deskhaven-regsvr [-u] LIBRARY"));
   QCOMPARE(regsvr({}).status, 1);
-  QCOMPARE(regsvr({"-x", GOOD_LIBRARY}).status, 1);
-  QCOMPARE(regsvr({GOOD_LIBRARY, NULL_LIBRARY}).status, 1);
+  QCOMPARE(regsvr({"-x", RECORDING_CONTROL}).status, 1);
+  QCOMPARE(regsvr({RECORDING_CONTROL, FAILING_LIBRARY}).status, 1);
 
   run = regsvr({hives.dir() + "/missing.so"});
   QCOMPARE(run.status, 3);
@@ -224,13 +217,11 @@ void TestComponents::regsvrReportsEachFailingStep() {
 void TestComponents::regsvrIntoReadOnlyHiveFails() {
   TestHives hives;
   hives.createKey(Root::LocalMachine, "Software");
-  // Readable by everybody, writable by its owner only.
-  QVERIFY(::chmod(qPrintable(hives.dir()), 0755) == 0);
-  QVERIFY(::chmod(qPrintable(hives.machineHive()), 0644) == 0);
+  hives.shareReadOnly();
 
   const std::string hive = hives.machineHive().toStdString();
   const int result = runUnprivileged([&] {
-    FILE* pipe = ::popen("'" REGSVR "' '" GOOD_LIBRARY "' 2>&1", "r");
+    FILE* pipe = ::popen("'" REGSVR "' '" RECORDING_CONTROL "' 2>&1", "r");
     if (!pipe)
       return 100;
     std::string output;
@@ -244,7 +235,7 @@ void TestComponents::regsvrIntoReadOnlyHiveFails() {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 102;
   });
   QCOMPARE(result, 5);
-  QVERIFY(!keyExists(clsidKey(testcontrols::kGood)));
+  QVERIFY(!keyExists(clsidKey(recordingcontrol::kClassId)));
 }
 
 QTEST_MAIN(TestComponents)

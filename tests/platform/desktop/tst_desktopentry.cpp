@@ -12,8 +12,7 @@ class TestDesktopEntry : public QObject {
 private slots:
   void execLines_data();
   void execLines();
-  void desktopEntriesAreReadOrRefused();
-  void actionsAndTypeListsAreReadFromTheirGroups();
+  void desktopEntriesActionsAndTypeLists();
 };
 
 void TestDesktopEntry::execLines_data() {
@@ -58,7 +57,7 @@ void TestDesktopEntry::execLines() {
   QCOMPARE(line.value_or(QStringList()), expected);
 }
 
-void TestDesktopEntry::desktopEntriesAreReadOrRefused() {
+void TestDesktopEntry::desktopEntriesActionsAndTypeLists() {
   DesktopEntry::setLocale(QStringLiteral("de_AT.UTF-8"));
   const auto entry =
       DesktopEntry::parse("# comment\n[Desktop Entry]\nName=Paint\nName[de]=Malen\n"
@@ -75,20 +74,18 @@ void TestDesktopEntry::desktopEntriesAreReadOrRefused() {
   QVERIFY(!DesktopEntry::parse("[Desktop Entry]\nthis is no key line\n"));  // malformed
   QVERIFY(!DesktopEntry::parse("[Desktop Entry]\ntext/plain=a.desktop\n")); // no key name
   QVERIFY(!DesktopEntry::parse(""));
-}
 
-void TestDesktopEntry::actionsAndTypeListsAreReadFromTheirGroups() {
   // An action counts only when the entry offers it; the main group's keys stay its own.
-  const auto entry = DesktopEntry::parse("[Desktop Entry]\nExec=writer %F\nActions=print;\n"
-                                         "[Desktop Action print]\nExec=writer --print %f\n"
-                                         "[Desktop Action wipe]\nExec=rm %f\n"
-                                         "[Desktop Entry]\nExec=second\n");
-  QVERIFY(entry);
-  QCOMPARE(entry->value(QStringLiteral("Exec")), QStringLiteral("writer %F"));
-  QCOMPARE(entry->value(QStringLiteral("Exec"), entry->actionGroup(QStringLiteral("print"))),
+  const auto writer = DesktopEntry::parse("[Desktop Entry]\nExec=writer %F\nActions=print;\n"
+                                          "[Desktop Action print]\nExec=writer --print %f\n"
+                                          "[Desktop Action wipe]\nExec=rm %f\n"
+                                          "[Desktop Entry]\nExec=second\n");
+  QVERIFY(writer);
+  QCOMPARE(writer->value(QStringLiteral("Exec")), QStringLiteral("writer %F"));
+  QCOMPARE(writer->value(QStringLiteral("Exec"), writer->actionGroup(QStringLiteral("print"))),
            QStringLiteral("writer --print %f"));
-  QVERIFY(entry->actionGroup(QStringLiteral("wipe")).isEmpty());
-  QVERIFY(entry->actionGroup(QStringLiteral("Print")).isEmpty());
+  QVERIFY(writer->actionGroup(QStringLiteral("wipe")).isEmpty());
+  QVERIFY(writer->actionGroup(QStringLiteral("Print")).isEmpty());
   // The system's default applications: any group first, type names as keys.
   const QByteArray list = "[Added Associations]\ntext/plain=a.desktop\n"
                           "[Default Applications]\ntext/plain=writer.desktop;b.desktop;\n"

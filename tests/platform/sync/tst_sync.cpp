@@ -4,7 +4,6 @@
 #include "tests/support/testhives.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -16,20 +15,11 @@ class TestSync : public QObject {
   Q_OBJECT
 
 private slots:
-  void init();
-  void eventIsAutoResetAndKeepsASignal();
-  void lockWaitsNoLongerThanAsked();
-
-private:
-  std::unique_ptr<QTemporaryDir> runtime_;
+  void eventIsAutoResetAndLockWaitsNoLongerThanAsked();
 };
 
-void TestSync::init() {
-  runtime_ = std::make_unique<QTemporaryDir>();
-  qputenv("XDG_RUNTIME_DIR", runtime_->path().toLocal8Bit());
-}
-
-void TestSync::eventIsAutoResetAndKeepsASignal() {
+void TestSync::eventIsAutoResetAndLockWaitsNoLongerThanAsked() {
+  const TestRuntime runtime;
   // Signals before anyone opens the event stay pending and count as one.
   QVERIFY(setEvent("e") && setEvent("e"));
   auto first = NamedEvent::open("e"), second = NamedEvent::open("e");
@@ -38,16 +28,14 @@ void TestSync::eventIsAutoResetAndKeepsASignal() {
   QVERIFY(!second->tryWait() && !first->tryWait());
   QVERIFY(!NamedEvent::open("a/b") && !setEvent(".."));
   // A FIFO in the event's place is refused at once rather than waited on.
-  QVERIFY(::mkfifo((runtime_->path() + "/f.event").toLocal8Bit(), 0600) == 0);
+  QVERIFY(::mkfifo((runtime.dir() + "/f.event").toLocal8Bit(), 0600) == 0);
   QVERIFY(!setEvent("f") && !NamedEvent::open("f"));
 
   // Nobody else may signal another user's private session.
-  QVERIFY(::chmod(runtime_->path().toLocal8Bit(), 0700) == 0);
+  QVERIFY(::chmod(runtime.dir().toLocal8Bit(), 0700) == 0);
   QCOMPARE(runUnprivileged([] { return setEvent("e") ? 1 : 0; }), 0);
   QVERIFY(!first->tryWait());
-}
 
-void TestSync::lockWaitsNoLongerThanAsked() {
   NamedLock held("test"), other("test");
   QVERIFY(held.isOpen() && held.wait(0ms));
   QElapsedTimer timer;

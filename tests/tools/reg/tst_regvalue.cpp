@@ -18,30 +18,25 @@ void TestRegValue::dataOfEachType_data() {
   QTest::addColumn<QString>("type");
   QTest::addColumn<QString>("text");
   QTest::addColumn<QByteArray>("bytes"); // hex; "refused" when the text does not fit
+  const struct {
+    const char *row, *type, *text, *bytes;
+  } rows[] = {
+      {"items", "REG_MULTI_SZ", "a\\0b", "6100620000"},
+      {"dword empty", "REG_DWORD", "", "00000000"},
+      {"dword decimal", "REG_DWORD", "42", "2a000000"},
+      {"dword hex", "reg_dword", "0xFFFFFFFF", "ffffffff"},
+      {"dword too large", "REG_DWORD", "4294967296", "refused"},
+      {"dword bare 0x", "REG_DWORD", "0x", "refused"},
+      {"dword not a number", "REG_DWORD", "12a", "refused"},
+      {"binary", "REG_BINARY", "00fF", "00ff"},
+      {"binary empty", "REG_BINARY", "", ""},
+      {"binary odd", "REG_BINARY", "abc", "refused"},
+      {"binary not hex", "REG_QWORD", "0g", "refused"},
+  };
   QTest::newRow("text") << "REG_SZ"
                         << "Grüße" << QByteArray("Grüße", 8).toHex();
-  QTest::newRow("items") << "REG_MULTI_SZ"
-                         << "a\\0b" << QByteArray("6100620000");
-  QTest::newRow("dword empty") << "REG_DWORD"
-                               << "" << QByteArray("00000000");
-  QTest::newRow("dword decimal") << "REG_DWORD"
-                                 << "42" << QByteArray("2a000000");
-  QTest::newRow("dword hex") << "reg_dword"
-                             << "0xFFFFFFFF" << QByteArray("ffffffff");
-  QTest::newRow("dword too large") << "REG_DWORD"
-                                   << "4294967296" << QByteArray("refused");
-  QTest::newRow("dword bare 0x") << "REG_DWORD"
-                                 << "0x" << QByteArray("refused");
-  QTest::newRow("dword not a number") << "REG_DWORD"
-                                      << "12a" << QByteArray("refused");
-  QTest::newRow("binary") << "REG_BINARY"
-                          << "00fF" << QByteArray("00ff");
-  QTest::newRow("binary empty") << "REG_BINARY"
-                                << "" << QByteArray("");
-  QTest::newRow("binary odd") << "REG_BINARY"
-                              << "abc" << QByteArray("refused");
-  QTest::newRow("binary not hex") << "REG_QWORD"
-                                  << "0g" << QByteArray("refused");
+  for (const auto& r : rows)
+    QTest::newRow(r.row) << r.type << r.text << QByteArray(r.bytes);
 }
 
 void TestRegValue::dataOfEachType() {

@@ -2,8 +2,8 @@
 #include "common/sessionobjects.h"
 #include "platform/sync/namedevent.h"
 #include "tests/support/runtool.h"
+#include "tests/support/testhives.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <pwd.h>
@@ -15,19 +15,11 @@ class TestSignal : public QObject {
   Q_OBJECT
 
 private slots:
-  void init();
   void signalTool();
-
-private:
-  std::unique_ptr<QTemporaryDir> runtime_;
 };
 
-void TestSignal::init() {
-  runtime_ = std::make_unique<QTemporaryDir>();
-  qputenv("XDG_RUNTIME_DIR", runtime_->path().toLocal8Bit());
-}
-
 void TestSignal::signalTool() {
+  const TestRuntime runtime;
   QCOMPARE(runTool(SIGNAL_TOOL, {}).status, 64);
   QCOMPARE(runTool(SIGNAL_TOOL, {"Other"}).status, 64);
   QCOMPARE(runTool(SIGNAL_TOOL, {"ProfileUpdated", "--user"}).status, 64);

@@ -1,6 +1,6 @@
-#include "tests/shell/shellcontrol.h"
+#include "tests/support/recordingcontrol.h"
 
-#include "common/pagecommand.h"
+#include "platform/components/commandevent.h"
 #include "platform/components/componentserver.h"
 
 #include <QCoreApplication>
@@ -23,27 +23,24 @@ public:
     log("made");
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
-    setPalette(QPalette(QColor(0xF7, 0xF9, 0xFC)));
-    label_ = new QLabel(this);
-    label_->setStyleSheet(QStringLiteral("color: #5a6472; font-size: 16pt;"));
+    setPalette(QPalette(QColor(0xE8, 0xF0, 0xFE)));
+    label_ = new QLabel(QStringLiteral("Test control"), this);
     (new QVBoxLayout(this))->addWidget(label_, 0, Qt::AlignCenter);
   }
   ~RecordingControl() override { log("gone"); }
 
 protected:
-  // Records every page command and accepts it.
+  // Records every command and accepts it.
   bool event(QEvent* event) override {
-    const auto command = dh::pageCommandOf(event);
+    const auto command = dh::component::commandOf(event);
     if (!command)
       return QWidget::event(event);
     QVariantList received = property("receivedCommands").toList();
-    received.append(static_cast<int>(*command));
+    received.append(*command);
     setProperty("receivedCommands", received);
+    label_->setText(QStringLiteral("Last command: %1").arg(*command));
     event->accept();
     return true;
-  }
-  void showEvent(QShowEvent*) override {
-    label_->setText(QStringLiteral("Test page %1").arg(objectName()));
   }
   void keyPressEvent(QKeyEvent* event) override {
     if (event->key() == Qt::Key_Return)
@@ -55,7 +52,7 @@ private:
 };
 
 const dh::component::ClassInfo kClasses[] = {
-    {shellcontrol::kRecording, "Shell Test Page", "DHTEST.ShellPage.1", "1.0",
+    {recordingcontrol::kClassId, "Recording Test Control", recordingcontrol::kProgId, "1.0",
      &dh::component::kWidgetFactory<RecordingControl>},
 };
 
