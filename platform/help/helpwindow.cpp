@@ -54,11 +54,16 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent), browser_(new Browser(
   layout->addWidget(tools);
   layout->addWidget(browser_);
   browser_->document()->setDocumentMargin(12);
-  connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
-    const QString title = browser_->documentTitle();
-    setWindowTitle(title.isEmpty() ? tr("Help") : title);
-  });
+  connect(browser_, &QTextBrowser::sourceChanged, this, &HelpWindow::showTitle);
   resize(720, 560);
+}
+
+// The topic and the book, so that whoever hears the window's name (a screen reader
+// announces it when the window opens) knows it for the help and not the page it is about.
+void HelpWindow::showTitle() {
+  const QString book = bookTitle_.isEmpty() ? tr("Help") : bookTitle_;
+  const QString topic = browser_->documentTitle();
+  setWindowTitle(topic.isEmpty() || topic == book ? book : tr("%1 - %2").arg(topic, book));
 }
 
 QTextBrowser& HelpWindow::browser() {
@@ -70,6 +75,9 @@ bool HelpWindow::open(const QString& path, quint32 context, QString* error) {
   if (!book)
     return false;
   book_ = std::move(book);
+  QTextDocument start;
+  start.setHtml(browser_->loadResource(QTextDocument::HtmlResource, book_->startPage()).toString());
+  bookTitle_ = start.metaInformation(QTextDocument::DocumentTitle);
   browser_->clearHistory();
   browser_->setSource(book_->page(context));
   return true;

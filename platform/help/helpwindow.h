@@ -24,8 +24,11 @@ public:
 
 private:
   class Browser;
+  void showTitle();
+
   Browser* browser_;
   std::optional<HelpBook> book_;
+  QString bookTitle_; // the start page's title
 };
 
 // Opens the process's help window at a context and brings it to the front; null when

@@ -191,6 +191,9 @@ class TestWithAScreenReader(ShellOnTheDemo):
         files = self.names_in("files", "My Work")
         self.assertEqual([said for said in self.said_since(shown) if said.rstrip(".") in files],
                          [])
+        # F1 opens the help, announced as a window named by its topic and its book.
+        since = self.press("F1")
+        self.hear("the help window", lambda said: said == "Links - Deskhaven Help frame.", since)
 
 if __name__ == "__main__":
     unittest.main(verbosity=2, failfast=True)

@@ -33,24 +33,25 @@ void TestHelp::opensFolderAtItsContexts() {
   HelpWindow window;
   QVERIFY(window.open(DEMO_HELP, 50001));
   QCOMPARE(pageName(window.browser().source()), "programs.html");
-  QCOMPARE(window.windowTitle(), "Programs");
+  QCOMPARE(window.windowTitle(), "Programs - Deskhaven Help");
   QVERIFY(window.browser().toPlainText().contains("Pick a set on the left"));
   QVERIFY(window.open(DEMO_HELP, 50002));
   QCOMPARE(pageName(window.browser().source()), "myfiles.html");
   // A context the book does not know opens its start page.
   QVERIFY(window.open(DEMO_HELP, 49999));
   QCOMPARE(pageName(window.browser().source()), "index.html");
+  QCOMPARE(window.windowTitle(), "Deskhaven Help");
   // A book that fails to open leaves the window as it was.
   QVERIFY(window.open(DEMO_HELP, 50003));
   QString error;
   QVERIFY(!window.open("/nonexistent/help.chm", 50001, &error) && !error.isEmpty());
   QCOMPARE(pageName(window.browser().source()), "links.html");
-  QCOMPARE(window.windowTitle(), "Links");
+  QCOMPARE(window.windowTitle(), "Links - Deskhaven Help");
 
   HelpWindow* shown = showHelp(DEMO_HELP, 50001);
   QVERIFY(shown && shown->isVisible());
   QCOMPARE(showHelp(QString(DEMO_HELP) + "/", 50003), shown); // one window serves all
-  QCOMPARE(shown->windowTitle(), "Links");
+  QCOMPARE(shown->windowTitle(), "Links - Deskhaven Help");
   QVERIFY(!showHelp("/nonexistent/help.chm", 50001));
   // Without a window manager there is no title bar: the window closes itself.
   QPointer<HelpWindow> guard(shown);
