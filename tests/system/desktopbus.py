@@ -227,6 +227,14 @@ class ShellOnTheDemo(unittest.TestCase):
 
         wait_for(f"the {title} box", press, CHANGE_TIMEOUT)
 
+    def shows(self, role, name):
+        """The item of the main window with that role and name, if it is there."""
+        window = self.main_window()
+        return find(window, role, name, depth=14) if window else None
+
+    def wait_shows(self, role, name):
+        return wait_for(f"{role} {name!r}", lambda: self.shows(role, name), CHANGE_TIMEOUT)
+
     def page_on_show(self):
         """The checked page button once its page has been created, after the boxes."""
         self.dismiss_boxes()

@@ -20,13 +20,6 @@ class TestFiles(ShellOnTheDemo):
     def caption(self, root, *folder):
         return f"Current Root: {root}      Current Folder: {self.files(*folder)}"
 
-    def shows(self, role, name):
-        window = self.main_window()
-        return find(window, role, name, depth=14) if window else None
-
-    def wait_shows(self, role, name):
-        return wait_for(f"{role} {name!r}", lambda: self.shows(role, name), CHANGE_TIMEOUT)
-
     def test_1_starts_on_my_files_in_the_first_root(self):
         page = wait_for("the first page", self.page_on_show, START_TIMEOUT)
         self.assertEqual(page, "My Files")

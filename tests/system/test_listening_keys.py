@@ -50,13 +50,6 @@ class TestKeysWithAListener(ShellOnTheDemo):
         # The window is active, as the session's window manager makes it.
         xdotool("windowfocus", "--sync", self.window_id)
 
-    def shows(self, role, name, depth=14):
-        window = self.main_window()
-        return find(window, role, name, depth) if window else None
-
-    def wait_shows(self, role, name):
-        return wait_for(f"{role} {name!r}", lambda: self.shows(role, name), CHANGE_TIMEOUT)
-
     def show_page(self, page):
         self.wait_shows("check box", page).do_action(0)
         wait_for(f"the {page} page", lambda: self.page_on_show() == page, CHANGE_TIMEOUT)

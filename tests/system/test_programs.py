@@ -15,13 +15,6 @@ from desktopbus import (BIN, CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, find
 class TestPrograms(ShellOnTheDemo):
     """One shell on a fresh demo configuration for the tests, in the order written."""
 
-    def shows(self, role, name):
-        window = self.main_window()
-        return find(window, role, name) if window else None
-
-    def wait_shows(self, role, name):
-        return wait_for(f"{role} {name!r}", lambda: self.shows(role, name), CHANGE_TIMEOUT)
-
     def show_programs(self):
         wait_for("the first page", self.page_on_show, START_TIMEOUT)
         # Its button shows only when the control started.

@@ -8,8 +8,7 @@ import subprocess
 import time
 import unittest
 
-from desktopbus import (CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, find, wait_for,
-                        xdotool)
+from desktopbus import CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, wait_for, xdotool
 
 UTTERANCE = re.compile(r"SPEECH OUTPUT: '(.*)' ?\{.*\}$")
 
@@ -97,13 +96,6 @@ class TestWithAScreenReader(ShellOnTheDemo):
         self.fail(f"Tab never reached {what}: {self.said_since(start)}")
 
     # The shell's side ------------------------------------------------------------------
-
-    def shows(self, role, name):
-        window = self.main_window()
-        return find(window, role, name, 14) if window else None
-
-    def wait_shows(self, role, name):
-        return wait_for(f"{role} {name!r}", lambda: self.shows(role, name), CHANGE_TIMEOUT)
 
     def show_page(self, key, page):
         self.press(key)
