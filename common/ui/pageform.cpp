@@ -30,6 +30,17 @@ QFrame* CPageForm::makeFrame(int id, QFrame::Shape shape) {
   return frame;
 }
 
+CWinXPButtonST* makeSlotButton(QWidget* parent, int id) {
+  auto* button = new CWinXPButtonST(parent);
+  ui::setControlId(button, id);
+  ui::setKeyboardPart(button, ui::KeyboardPart::SidePanel);
+  button->setCheckable(true);
+  button->SetRoundedFrame(true);
+  setPanelButtonColours(*button);
+  button->SetImageAlignment(CButtonST::ImageAbove);
+  return button;
+}
+
 CWinXPButtonST* CPageForm::makeToolButton(int id, const QIcon& icon, const QString& tip,
                                           std::function<void()> clicked) {
   auto* button = new CWinXPButtonST(this);
@@ -67,13 +78,7 @@ CPageForm::SideButtons CPageForm::makeSideButtons(const std::array<int, kSideBut
                                                   std::function<void(int index)> clicked) {
   SideButtons buttons{};
   for (int index = 0; index < kSideButtons; ++index) {
-    auto* button = new CWinXPButtonST(this);
-    ui::setControlId(button, ids[index]);
-    ui::setKeyboardPart(button, ui::KeyboardPart::SidePanel);
-    button->setCheckable(true);
-    button->SetRoundedFrame(true);
-    setPanelButtonColours(*button);
-    button->SetImageAlignment(CButtonST::ImageAbove);
+    auto* button = makeSlotButton(this, ids[index]);
     button->setGeometry(pageplace::kSideButton1.translated(0, index * pageplace::kSidePitch));
     connect(button, &CButtonST::hoverTimeout, this, &CPageForm::onHover);
     connect(button, &QAbstractButton::clicked, this, [clicked, index] { clicked(index); });

@@ -22,6 +22,10 @@ namespace dh {
 class CButtonST;
 class CWinXPButtonST;
 
+// A side-panel check button with control id id, its picture above its caption, in the
+// side panel's keyboard part: the forms' side buttons and My Files' root slots.
+CWinXPButtonST* makeSlotButton(QWidget* parent, int id);
+
 class CPageForm : public QWidget {
   Q_OBJECT
 

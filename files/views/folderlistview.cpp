@@ -3,6 +3,7 @@
 #include "common/captionrule.h"
 #include "common/settings.h"
 #include "common/ui/onscreenhelper.h"
+#include "common/ui/pageform.h"
 #include "common/ui/winxpbuttonst.h"
 #include "files/model/folderlisting.h"
 #include "files/model/foldershortcut.h"
@@ -66,13 +67,7 @@ void CFolderListView::makePanel() {
   dh::ui::setControlId(sidePanel_, kSidePanel);
   sidePanel_->setFrameShape(QFrame::StyledPanel);
   for (int slot = 0; slot < dh::SlotPanel::kSlots; ++slot) {
-    auto* button = new CWinXPButtonST(this);
-    dh::ui::setControlId(button, kSlotIds[slot]);
-    dh::ui::setKeyboardPart(button, dh::ui::KeyboardPart::SidePanel);
-    button->setCheckable(true);
-    button->SetRoundedFrame(true);
-    button->SetImageAlignment(CButtonST::ImageAbove);
-    dh::setPanelButtonColours(*button);
+    auto* button = dh::makeSlotButton(this, kSlotIds[slot]);
     connect(button, &CButtonST::hoverTimeout, this, &CFolderListView::onHover);
     connect(button, &QAbstractButton::clicked, this, [this, slot] { openSlot(slot); });
     slots_[slot] = button;
