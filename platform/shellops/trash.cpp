@@ -51,9 +51,13 @@ dev_t deviceOf(const std::string& path) {
   return stat(path.c_str(), &st) == 0 ? st.st_dev : dev_t(-1);
 }
 
-// The top folder of the file system that holds the (resolved) folder.
-std::string mountTop(std::string folder) {
-  const dev_t device = deviceOf(folder);
+// The top folder of the file system device, found from the (resolved) folder on it; empty
+// when the folder is not (or no longer) there. A folder swapped or gone between the
+// resolving and this must not pass for the top: a trash would be made inside it, wherever
+// it leads by then.
+std::string mountTop(std::string folder, dev_t device) {
+  if (device == dev_t(-1) || deviceOf(folder) != device)
+    return {};
   while (folder != "/") {
     const std::string up = parentOf(folder);
     if (deviceOf(up) != device)
@@ -84,13 +88,16 @@ bool usable(const TrashDir& trash) {
   return makeFolder(trash.path) && isOwnFolder(trash.path) && prepare(trash);
 }
 
-TrashDir trashFor(const std::string& path) {
+// The trash for the item at path (as given, perhaps through a folder held open), whose
+// resolved spelling is resolved.
+TrashDir trashFor(const std::string& path, const std::string& resolved) {
   const TrashDir home{homeTrashPath(), {}};
-  const std::string folder = parentOf(path);
+  const dev_t device = deviceOf(parentOf(path));
   const bool homeMade = makeFolders(parentOf(home.path)) && makeFolder(home.path);
-  if (homeMade && deviceOf(home.path) == deviceOf(folder) && prepare(home))
+  if (homeMade && deviceOf(home.path) == device && prepare(home))
     return home;
-  for (const TrashDir& trash : volumeTrashes(mountTop(folder)))
+  const std::string top = mountTop(parentOf(resolved), device);
+  for (const TrashDir& trash : top.empty() ? std::vector<TrashDir>() : volumeTrashes(top))
     if (usable(trash))
       return trash;
   prepare(home);
@@ -190,7 +197,7 @@ Status putInTrash(const std::string& path, Progress& progress, TrashEntry& entry
   entry.originalPath = resolvedPath(path);
   if (!pathExists(entry.originalPath))
     return {errno, path};
-  const TrashDir trash = trashFor(entry.originalPath);
+  const TrashDir trash = trashFor(path, entry.originalPath);
   const int error =
       createInfo(trash, nameOf(entry.originalPath), infoText(entry.originalPath, trash), entry);
   if (error != 0)
@@ -228,7 +235,8 @@ std::optional<TrashEntry> findInTrash(const std::string& path) {
   std::string existing = parentOf(wanted);
   while (!pathExists(existing))
     existing = parentOf(existing);
-  std::vector<TrashDir> trashes = volumeTrashes(mountTop(existing));
+  const std::string top = mountTop(existing, deviceOf(existing));
+  std::vector<TrashDir> trashes = top.empty() ? std::vector<TrashDir>() : volumeTrashes(top);
   // A volume's trash is read only when it is the user's own real folder: anyone who can
   // write the volume could plant one, or a link to somewhere else, to be restored from.
   trashes.erase(std::remove_if(trashes.begin(), trashes.end(),
