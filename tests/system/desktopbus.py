@@ -133,6 +133,12 @@ def xdotool(*arguments):
                           check=True).stdout.strip()
 
 
+def focus_window(title=TITLE):
+    """Gives the keyboard to the window of that title, as a window manager would (the tests
+    run without one)."""
+    xdotool("windowfocus", "--sync", xdotool("search", "--name", f"^{title}$").split()[0])
+
+
 class ShellOnTheDemo(unittest.TestCase):
     """One shell on a fresh demo configuration for all the tests of a class, in the order
     written."""

@@ -9,7 +9,8 @@ import time
 import unittest
 
 from desktopbus import (CHANGE_TIMEOUT, START_TIMEOUT, Atspi, ShellOnTheDemo, children,
-                        descendants, find, has_state, role_and_name, showing, wait_for, xdotool)
+                        descendants, find, focus_window, has_state, role_and_name, showing, wait_for,
+                        xdotool)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -46,9 +47,7 @@ class TestKeysWithAListener(ShellOnTheDemo):
                                             stdout=subprocess.PIPE, text=True)
             self.assertEqual(cls.listener.stdout.readline().strip(), "listening")
             time.sleep(1)  # for the shell to hear of the listener
-        self.window_id = xdotool("search", "--name", "^Deskhaven 2$").split()[0]
-        # The window is active, as the session's window manager makes it.
-        xdotool("windowfocus", "--sync", self.window_id)
+        focus_window()
 
     def show_page(self, page):
         self.wait_shows("check box", page).do_action(0)
@@ -86,7 +85,7 @@ class TestKeysWithAListener(ShellOnTheDemo):
 
         window = wait_for("the help window", help_window, CHANGE_TIMEOUT)
         find(window, "push button", "Close", depth=3).do_action(0)
-        xdotool("windowfocus", "--sync", self.window_id)
+        focus_window()
 
     def second_slot_and_back(self, first, second):
         """Ctrl+2 opens the second slot; Alt+Left and Alt+Right walk the history."""

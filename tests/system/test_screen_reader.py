@@ -8,7 +8,8 @@ import subprocess
 import time
 import unittest
 
-from desktopbus import CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, wait_for, xdotool
+from desktopbus import (CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, focus_window, wait_for,
+                        xdotool)
 
 UTTERANCE = re.compile(r"SPEECH OUTPUT: '(.*)' ?\{.*\}$")
 
@@ -33,8 +34,7 @@ class TestWithAScreenReader(ShellOnTheDemo):
         if getattr(cls, "reader", None) is None:
             cls.start_reader()
             self.hear("that it is on", lambda said: said == "Screen reader on.", 0, START_TIMEOUT)
-            window = xdotool("search", "--name", "^Deskhaven 2$").split()[0]
-            xdotool("windowfocus", "--sync", window)
+            focus_window()
             self.hear("the shell's window", lambda said: said.startswith("Deskhaven 2"), 0)
 
     @classmethod
@@ -149,15 +149,13 @@ class TestWithAScreenReader(ShellOnTheDemo):
         self.hear("the name field",
                   lambda said: said == "Please enter the name of the folder to be created text.",
                   since)
-        # No window manager here gives the dialog the keyboard.
-        dialog = xdotool("search", "--name", "^Folder Creation$").split()[0]
-        xdotool("windowfocus", "--sync", dialog)
+        focus_window("Folder Creation")
         xdotool("type", "Poems")
         self.press("Return")
         files = os.path.join(self.work.name, "demo", "files")
         wait_for("the folder Poems", lambda: any(
             "Poems" in folders for _, folders, _ in os.walk(files)), CHANGE_TIMEOUT)
-        xdotool("windowfocus", "--sync", xdotool("search", "--name", "^Deskhaven 2$").split()[0])
+        focus_window()
         # From the list, F6 goes to the top row and on to the page's tool bar.
         self.press("F6")
         since = self.press("F6")
