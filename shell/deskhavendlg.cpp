@@ -35,7 +35,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
-#include <vector>
 
 // The pictures are linked from a static library, which Qt does not register by itself.
 static void initShellResources() {
@@ -121,14 +120,15 @@ CDeskhavenDlg::CDeskhavenDlg(ExitProcess exitProcess, QWidget* parent)
   connect(classButton_, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::speakTip);
   connect(logo_, &CButtonST::hoverTimeout, this, &CDeskhavenDlg::speakTip);
   // The keyboard belongs to the page on show, so Enter and Tab reach its controls; the
-  // row's buttons take it only by F6 and the arrow keys, never from a click. The class
-  // button only shows the class.
+  // row's buttons take it only by F6 and the arrow keys, which hand it to them directly:
+  // out of the focus chain, Tab and a control that passes the focus on (the web page past
+  // its last link, a page hidden while it has it) never land on them. The class button
+  // only shows the class.
   for (auto* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
     button->setAutoDefault(false);
-    if (button == classButton_)
-      button->setFocusPolicy(Qt::NoFocus);
-    else
+    if (button != classButton_)
       ui::setKeyboardPart(button, ui::KeyboardPart::TopRow);
+    button->setFocusPolicy(Qt::NoFocus);
   }
 
   frame_ = new QFrame(this);
@@ -428,23 +428,6 @@ bool CDeskhavenDlg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == frame_ && event->type() == QEvent::Resize)
     fitControls();
   return QWidget::eventFilter(watched, event);
-}
-
-bool CDeskhavenDlg::focusNextPrevChild(bool next) {
-  // Tab never moves the focus among the top row's buttons, which F6 and the arrow keys
-  // reach: a control that hands the focus on (the web page past its last link, a page
-  // hidden while it has the focus) passes over them.
-  std::vector<QWidget*> row;
-  for (auto* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
-    if (ui::keyboardPartOf(button) == ui::KeyboardPart::TopRow) {
-      button->setFocusPolicy(Qt::NoFocus);
-      row.push_back(button);
-    }
-  }
-  const bool moved = QWidget::focusNextPrevChild(next);
-  for (QWidget* button : row)
-    ui::setKeyboardPart(button, ui::KeyboardPart::TopRow);
-  return moved;
 }
 
 void CDeskhavenDlg::speakTip(CButtonST* button) {

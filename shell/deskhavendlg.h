@@ -71,7 +71,6 @@ protected:
   void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-  bool focusNextPrevChild(bool next) override;
 
 private:
   bool pageSetUp();
