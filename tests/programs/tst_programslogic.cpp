@@ -79,7 +79,6 @@ void TestProgramsLogic::overrideFolderGivesSetsOfFiles() {
   ProgramSetList list;
   list.ReadPictureFolders();
   QCOMPARE(list.GetLocation(), sets);
-  QVERIFY(list.usesOverride());
   QVERIFY(list.LoadSets(sets));
   QCOMPARE(names(list.sets()),
            (QStringList{"Art:.notes,Link,Paint,Photos,Word", "Maths & Science:Sum"}));

@@ -96,8 +96,6 @@ void TestAgent::sharesOneCharacterBetweenLoads() {
   int first = 0, second = 0;
   QCOMPARE(server->load(DEMO_CHARACTER, &first), kOk);
   QCOMPARE(server->load(QString(DEMO_CHARACTER) + "/../character/character.ini", &second), kOk);
-  QVERIFY(first != second);
-  QVERIFY(server->character(first));
   QCOMPARE(server->character(first), server->character(second));
 
   QPointer<Character> shared = server->character(first);
