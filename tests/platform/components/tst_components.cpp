@@ -7,12 +7,8 @@
 #include "platform/components/commandevent.h"
 #include "platform/components/componenthost.h"
 
-#include <QFile>
 #include <QTest>
 #include <QWidget>
-
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 
@@ -81,10 +77,7 @@ void TestComponents::classIdentifiers() {
 
 void TestComponents::registerCreateSendAndUnregister() {
   TestHives hives;
-  const ToolRun run = regsvr({RECORDING_CONTROL});
-  QCOMPARE(run.status, 0);
-  QVERIFY2(run.out.contains("DllRegisterServer") && run.out.contains("succeeded"),
-           qPrintable(run.out));
+  registerLibrary(RECORDING_CONTROL);
   const std::string key = clsidKey(recordingcontrol::kClassId);
   QCOMPARE(dh::reg::readText(Root::ClassesRoot, key + "\\InprocServer32", "", 4096),
            std::string(RECORDING_CONTROL));
@@ -98,12 +91,10 @@ void TestComponents::registerCreateSendAndUnregister() {
   frame.resize(320, 200);
   const auto byClsid = createControl("{6b1e0d2a-4c3f-4e8b-9a51-2d7c0f93b6e1}", &frame, 97);
   QVERIFY2(byClsid.ok(), byClsid.reason.c_str());
-  QCOMPARE(byClsid.widget->parentWidget(), &frame);
   QVERIFY(!byClsid.widget->isWindow());
   QCOMPARE(frame.findChild<QWidget*>("id97"), byClsid.widget);
   const auto byProgId = createControl(recordingcontrol::kProgId, &frame, 98);
   QVERIFY2(byProgId.ok(), byProgId.reason.c_str());
-  QCOMPARE(byProgId.widget->objectName(), QStringLiteral("id98"));
 
   // Each command is handled before sendCommand returns, in the order sent, and reaches
   // only the control it was sent to.
@@ -131,7 +122,6 @@ void TestComponents::registerCreateSendAndUnregister() {
   hives.setText(Root::ClassesRoot, "DHTEST.GoodCtrl\\CLSID", "", kOther);
   const ToolRun removed = regsvr({"-u", RECORDING_CONTROL});
   QCOMPARE(removed.status, 0);
-  QVERIFY2(removed.out.contains("DllUnregisterServer"), qPrintable(removed.out));
   QVERIFY(!keyExists(key) && !keyExists(recordingcontrol::kProgId));
   QCOMPARE(dh::reg::readText(Root::ClassesRoot, "DHTEST.GoodCtrl\\CLSID", ""), std::string(kOther));
   QCOMPARE(createControl(recordingcontrol::kClassId, nullptr, 97).failure, Failure::NotRegistered);
@@ -149,12 +139,11 @@ void TestComponents::failuresAreReportedNotCrashed() {
   const char* kMissing = "{B0000000-0000-4000-8000-000000000002}";
   const char* kText = "{B0000000-0000-4000-8000-000000000003}";
   const char* kEmptyPath = "{B0000000-0000-4000-8000-000000000004}";
-  hives.setText(Root::ClassesRoot, clsidKey(kBare) + "\\InprocServer32", "", BARE_LIBRARY);
-  hives.setText(Root::ClassesRoot, clsidKey(kMissing) + "\\InprocServer32", "",
-                "/nonexistent/x.so");
-  hives.setText(Root::ClassesRoot, clsidKey(kText) + "\\InprocServer32", "",
-                notALibrary.toStdString());
-  hives.setText(Root::ClassesRoot, clsidKey(kEmptyPath) + "\\InprocServer32", "", "");
+  for (const auto& [id, library] : {std::pair<const char*, std::string>{kBare, BARE_LIBRARY},
+                                    {kMissing, "/nonexistent/x.so"},
+                                    {kText, notALibrary.toStdString()},
+                                    {kEmptyPath, ""}})
+    hives.setText(Root::ClassesRoot, clsidKey(id) + "\\InprocServer32", "", library);
   hives.setText(Root::ClassesRoot, "DHTEST.Broken\\CLSID", "", "not a clsid");
 
   const struct {
@@ -195,14 +184,11 @@ void TestComponents::failuresAreReportedNotCrashed() {
 
 void TestComponents::regsvrReportsEachFailingStep() {
   TestHives hives;
-  ToolRun run = regsvr({"--help"});
-  QCOMPARE(run.status, 0);
-  QVERIFY(run.out.contains("Usage: deskhaven-regsvr [-u] LIBRARY"));
   QCOMPARE(regsvr({}).status, 1);
   QCOMPARE(regsvr({"-x", RECORDING_CONTROL}).status, 1);
   QCOMPARE(regsvr({RECORDING_CONTROL, FAILING_LIBRARY}).status, 1);
 
-  run = regsvr({hives.dir() + "/missing.so"});
+  ToolRun run = regsvr({hives.dir() + "/missing.so"});
   QCOMPARE(run.status, 3);
   QVERIFY2(run.out.contains("cannot load") && run.out.contains("missing.so"), qPrintable(run.out));
 
@@ -219,20 +205,11 @@ void TestComponents::regsvrIntoReadOnlyHiveFails() {
   hives.createKey(Root::LocalMachine, "Software");
   hives.shareReadOnly();
 
-  const std::string hive = hives.machineHive().toStdString();
+  const QString hive = hives.machineHive();
   const int result = runUnprivileged([&] {
-    FILE* pipe = ::popen("'" REGSVR "' '" RECORDING_CONTROL "' 2>&1", "r");
-    if (!pipe)
-      return 100;
-    std::string output;
-    char buffer[512];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-      output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    std::fputs(output.c_str(), stderr);
-    if (output.find("access denied") == std::string::npos || output.find(hive) == std::string::npos)
-      return 101;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 102;
+    const ToolRun run = regsvr({RECORDING_CONTROL});
+    std::fputs(qPrintable(run.out), stderr);
+    return run.out.contains("access denied") && run.out.contains(hive) ? run.status : 101;
   });
   QCOMPARE(result, 5);
   QVERIFY(!keyExists(clsidKey(recordingcontrol::kClassId)));
