@@ -9,8 +9,8 @@ import subprocess
 import time
 import unittest
 
-from desktopbus import (BIN, CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, children,
-                        descendants, find, role_and_name, showing, wait_for, xdotool)
+from desktopbus import (BIN, CHANGE_TIMEOUT, START_TIMEOUT, ShellOnTheDemo, descendants, find,
+                        role_and_name, wait_for, xdotool)
 
 LOG_OFF_TIMEOUT = 10
 
@@ -89,16 +89,6 @@ class TestSession(ShellOnTheDemo):
 
     def states(self, window):
         return window_property(str(window), "_NET_WM_STATE")
-
-    def answer_log_off(self, answer):
-        def answered():
-            for box in children(self.app()):
-                if role_and_name(box) == ("alert", "Log Off") and showing(box):
-                    button = find(box, "push button", answer)
-                    return button is not None and button.do_action(0)
-            return False
-
-        wait_for("the question whether to log off", answered, CHANGE_TIMEOUT)
 
     def test_1_the_deskhaven_window_is_the_desktop_and_has_the_keyboard(self):
         self.assertIn("window id", root_property("_NET_SUPPORTING_WM_CHECK"))
@@ -189,7 +179,7 @@ class TestSession(ShellOnTheDemo):
         wait_for("the Deskhaven window to be active", lambda: active_window() == self.desktop,
                  CHANGE_TIMEOUT)
         xdotool("key", "alt+F4")
-        self.answer_log_off("No")
+        self.answer_box("Log Off", "No")
         time.sleep(1)
         self.assertIsNone(self.shell.poll())
         self.assertIsNotNone(self.main_window())
@@ -202,7 +192,7 @@ class TestSession(ShellOnTheDemo):
                    and "Colour Mixing" in command_line(entry))
         manager = int(root_property("_NET_SUPPORTING_WM_CHECK").split()[-1], 16)
         xdotool("key", "ctrl+alt+Delete")
-        self.answer_log_off("Yes")
+        self.answer_box("Log Off", "Yes")
         started = time.monotonic()
         self.assertEqual(self.shell.wait(LOG_OFF_TIMEOUT), 0)
         print(f"session ended {time.monotonic() - started:.1f} s after the answer")
