@@ -173,11 +173,10 @@ void TestSitebookCtrl::slotsAndScrollingWithNineLinks() {
   QCOMPARE(button(CSitebookForm::kScrollDown)->geometry().bottom(), slot(5)->geometry().bottom());
   QVERIFY(!command(dh::sideButtonCommand(5))); // Ctrl+6 with five slots shown
 
-  for (int press = 1; press <= 4; ++press) {
+  for (int press = 1; press <= 4; ++press)
     QVERIFY(command(kScrollDown));
-    QVERIFY(button(CSitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
-    QCOMPARE(button(CSitebookForm::kScrollDown)->isVisibleTo(ctrl_.get()), press < 4);
-  }
+  QVERIFY(button(CSitebookForm::kScrollUp)->isVisibleTo(ctrl_.get()));
+  QVERIFY(!button(CSitebookForm::kScrollDown)->isVisibleTo(ctrl_.get()));
   QCOMPARE(slot(1)->text(), QStringLiteral("Link 5"));
   QCOMPARE(slot(5)->text(), QStringLiteral("Link 9"));
   QVERIFY(!command(kScrollDown));
